@@ -1,0 +1,20 @@
+# Compile flags shared by every library and program of the project.
+add_library(fundview_common INTERFACE)
+target_compile_features(fundview_common INTERFACE cxx_std_20)
+target_compile_options(fundview_common INTERFACE -Wall -Wextra -Werror -Wno-unused-parameter)
+target_include_directories(fundview_common INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+if(SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# fundview_test(NAME SOURCE LIBS...) builds one GoogleTest program from one file.
+function(fundview_test name source)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE ${ARGN} fundview_test_support GTest::gtest GTest::gmock
+                                        GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
+endfunction()

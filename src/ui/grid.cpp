@@ -1,0 +1,80 @@
+#include "ui/grid.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+const std::string kEmpty;
+}
+
+Grid::Grid(std::vector<GridColumn> columns, int design_rows) {
+  SetDesign(std::move(columns), design_rows);
+}
+
+void Grid::SetDesign(std::vector<GridColumn> columns, int design_rows) {
+  columns_ = std::move(columns);
+  design_rows_ = std::max(design_rows, 1);
+  cells_.assign(design_rows_, std::vector<Cell>(columns_.size()));
+  for (size_t c = 0; c < columns_.size(); ++c) cells_[0][c].text = columns_[c].header;
+  current_row_ = 0;
+  NotifyLayout();
+}
+
+void Grid::ResetToDesign() {
+  for (size_t r = 1; r < cells_.size(); ++r) {
+    for (Cell& cell : cells_[r]) cell = Cell{};
+  }
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    cells_[0][c] = Cell{columns_[c].header, kDefaultTextColour};
+  }
+  NotifyLayout();
+}
+
+void Grid::SetRowCount(int rows) {
+  rows = std::max(rows, 1);
+  if (rows == RowCount()) return;
+  cells_.resize(rows, std::vector<Cell>(columns_.size()));
+  if (current_row_ >= rows) current_row_ = 0;
+  NotifyLayout();
+}
+
+bool Grid::Contains(int row, int column) const {
+  return row >= 0 && column >= 0 && row < RowCount() && column < ColumnCount();
+}
+
+const std::string& Grid::Text(int row, int column) const {
+  return Contains(row, column) ? cells_[row][column].text : kEmpty;
+}
+
+void Grid::SetText(int row, int column, std::string text) {
+  if (!Contains(row, column)) return;
+  std::string& cell = cells_[row][column].text;
+  if (cell == text) return;
+  cell = std::move(text);
+  if (observer_) observer_->CellChanged(row, column);
+}
+
+Colour Grid::TextColour(int row, int column) const {
+  return Contains(row, column) ? cells_[row][column].colour : kDefaultTextColour;
+}
+
+void Grid::SetTextColour(int row, int column, Colour colour) {
+  if (!Contains(row, column)) return;
+  Colour& cell = cells_[row][column].colour;
+  if (cell == colour) return;
+  cell = colour;
+  if (observer_) observer_->CellChanged(row, column);
+}
+
+void Grid::SetTextColour(int row1, int column1, int row2, int column2, Colour colour) {
+  for (int r = row1; r <= row2; ++r) {
+    for (int c = column1; c <= column2; ++c) SetTextColour(r, c, colour);
+  }
+}
+
+void Grid::NotifyLayout() {
+  if (observer_) observer_->LayoutChanged();
+}
+
+}  // namespace ui
