@@ -9,6 +9,8 @@
 
 namespace net {
 
+// Bytes that are not well-formed input become "?" (to GBK) or U+FFFD (to UTF-8); the
+// conversions never fail.
 std::string Utf8ToGbk(std::string_view utf8);
 std::string GbkToUtf8(std::string_view gbk);
 
@@ -17,6 +19,8 @@ std::string GbkToUtf8(std::string_view gbk);
 bool DecodeCharset(std::string_view bytes, std::string_view charset, std::string* out);
 
 bool IsValidUtf8(std::string_view bytes);
+// `bytes` with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.
+std::string ToValidUtf8(std::string_view bytes);
 
 // Width of a text in GBK bytes: 1 for ASCII, 2 for other characters.
 int GbkWidth(std::string_view utf8);
@@ -24,17 +28,20 @@ int GbkWidth(std::string_view utf8);
 // boundary.
 std::string GbkPrefix(std::string_view utf8, int max_width);
 
-// %XX decoding; `from_utf8` reads the decoded bytes as UTF-8, otherwise as GBK. A "%" not
-// followed by two hex digits is copied as it is.
+// %XX decoding; `from_utf8` reads the decoded bytes as UTF-8, otherwise as GBK (the escapes
+// then stand for GBK bytes). A "%" not followed by two hex digits is copied as it is. Bytes
+// that do not decode become U+FFFD, so the result is always valid UTF-8.
 std::string UrlDecode(std::string_view text, bool from_utf8);
 
 // Percent-encoding of the UTF-8 bytes (as_utf8) or of the GBK bytes (otherwise); keep_safe
 // leaves letters, digits, "-" and "." unchanged.
 std::string PercentEncode(std::string_view text, bool keep_safe, bool as_utf8);
 
-// JavaScript unescape(): %XX, %uXXXX and \uXXXX escapes.
+// JavaScript unescape(): %XX (the character U+00XX), %uXXXX and \uXXXX (UTF-16 code units;
+// a lone surrogate becomes U+FFFD). CR LF and apostrophes come back exactly as they were.
 std::string ScriptUnescape(std::string_view text);
 
+// True when `path` names an existing file or directory.
 bool FileExists(const std::string& path);
 
 }  // namespace net
