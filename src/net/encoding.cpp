@@ -146,23 +146,24 @@ long HexAt(std::string_view s, size_t at, size_t count) {
 
 // Charset names as pages declare them, reduced to what iconv should open. Every name of the
 // GBK family decodes with GB18030, which reads GBK and GB2312 byte for byte and more besides.
-std::string CanonicalCharset(std::string_view name) {
-  std::string lower;
+bool CanonicalCharset(std::string_view name, std::string* canonical) {
+  std::string& lower = *canonical;
+  lower.clear();
   for (char c : name) {
     if (c == ' ' || c == '\t' || c == '"' || c == '\'') continue;
     bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                    c == '-' || c == '_' || c == '.' || c == ':';
     // Names come from the network: "//" suffixes or odd bytes must not steer iconv.
-    if (!allowed) return {};
+    if (!allowed) return false;
     lower.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
   }
-  static const char* const kGbkNames[] = {"gbk",   "gb2312", "gb_2312-80",  "cp936",  "x-gbk",
-                                          "ms936", "euc-cn", "windows-936", "gb18030"};
-  for (const char* gbk : kGbkNames) {
-    if (lower == gbk) return kGbkCodec;
+  static constexpr std::string_view kGbkNames[] = {
+      "gbk", "gb2312", "gb_2312-80", "cp936", "x-gbk", "ms936", "euc-cn", "windows-936", "gb18030"};
+  for (std::string_view gbk : kGbkNames) {
+    if (lower == gbk) lower.assign(kGbkCodec);
   }
-  if (lower == "utf8") return "utf-8";
-  return lower;
+  if (lower == "utf8") lower.assign("utf-8");
+  return !lower.empty();
 }
 
 }  // namespace
@@ -199,8 +200,8 @@ std::string GbkToUtf8(std::string_view gbk) {
 }
 
 bool DecodeCharset(std::string_view bytes, std::string_view charset, std::string* out) {
-  std::string name = CanonicalCharset(charset);
-  if (name.empty()) return false;
+  std::string name;
+  if (!CanonicalCharset(charset, &name)) return false;
   if (name == "utf-8") {
     *out = ToValidUtf8(bytes);
     return true;

@@ -1,0 +1,50 @@
+#pragma once
+
+// The settings file 配置.ini: an INI file in GBK with CRLF line ends, read and written one
+// key at a time with the semantics of the Windows profile functions, so files written by the
+// Windows build keep working. Nothing is cached: every call reads the file from disk.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+class ConfigFile {
+ public:
+  // Writes `bytes` to the open file `fd`; false on any failure. The real one loops over
+  // write(2); tests pass one that fails part-way.
+  using WriteFunction = std::function<bool(int fd, std::string_view bytes)>;
+
+  static constexpr const char* kFileName = "配置.ini";
+  static constexpr const char* kTrue = "真";
+  static constexpr const char* kFalse = "假";
+
+  explicit ConfigFile(std::string directory, WriteFunction write = {});
+
+  // The value stored under `key` in `section`, exactly as stored; empty when the file, the
+  // section or the key is missing. Names match ignoring ASCII letter case and outer blanks.
+  std::string Read(std::string_view section, std::string_view key) const;
+  // True only when the value is exactly "真".
+  bool ReadBool(std::string_view section, std::string_view key) const;
+
+  // Sets `key` in `section` to `value`, creating the file, section or key as needed and
+  // leaving every other line as it was. The file is replaced atomically: on failure (false)
+  // the old file is untouched. Names must not be empty, a key must not hold "=" nor begin
+  // with ";" or "[", and no argument may hold a line break or a zero byte.
+  bool Write(std::string_view section, std::string_view key, std::string_view value);
+  bool WriteBool(std::string_view section, std::string_view key, bool value);
+
+  // Removes every section of this name together with its lines. True when the file no longer
+  // holds the section (including when it never did).
+  bool DeleteSection(std::string_view section);
+
+  // Full path of the settings file.
+  std::string Path() const;
+
+ private:
+  std::string directory_;
+  WriteFunction write_;
+};
+
+}  // namespace app
