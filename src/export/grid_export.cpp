@@ -1,0 +1,100 @@
+#include "export/grid_export.h"
+
+#include "export/compound_file.h"
+#include "export/utf16.h"
+#include "export/workbook_stream.h"
+#include "net/text.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+#include "ui/list_view.h"
+
+namespace exporter {
+
+namespace {
+
+class GridTable : public TableSource {
+ public:
+  explicit GridTable(const ui::Grid& grid) : grid_(grid) {}
+  int RowCount() const override { return grid_.RowCount(); }
+  int ColumnCount() const override { return grid_.ColumnCount(); }
+  std::string_view Text(int row, int column) const override { return grid_.Text(row, column); }
+
+ private:
+  const ui::Grid& grid_;
+};
+
+// Row 0 holds the column headers, so that a list exports like a grid.
+class ListTable : public TableSource {
+ public:
+  explicit ListTable(const ui::ListView& list) : list_(list) {}
+  int RowCount() const override { return list_.RowCount() + 1; }
+  int ColumnCount() const override { return list_.ColumnCount(); }
+  std::string_view Text(int row, int column) const override {
+    return row == 0 ? std::string_view(list_.Columns()[column].header)
+                    : std::string_view(list_.Text(row - 1, column));
+  }
+
+ private:
+  const ui::ListView& list_;
+};
+
+// Why the table cannot go into one worksheet, or empty when it can.
+std::string TooLargeText(const TableSource& table) {
+  const int rows = table.RowCount();
+  const int cols = table.ColumnCount();
+  if (rows > kMaxRows || cols > kMaxColumns) {
+    return "表格有" + net::IntToText(rows) + "行" + net::IntToText(cols) +
+           "列，超出 Excel 97-2003 工作表的上限（" + net::IntToText(kMaxRows) + "行、" +
+           net::IntToText(kMaxColumns) + "列），没有导出。";
+  }
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      const std::string_view text = table.Text(r, c);
+      // UTF-8 never has fewer bytes than UTF-16 units, so short texts need no count.
+      if (text.size() > kMaxCellUnits && Utf16Length(text) > kMaxCellUnits) {
+        return "第" + net::IntToText(r + 1) + "行第" + net::IntToText(c + 1) + "列的文字超过" +
+               net::IntToText(kMaxCellUnits) + "个字符，Excel 97-2003 单元格存不下，没有导出。";
+      }
+    }
+  }
+  return {};
+}
+
+bool WriteTable(const TableSource& table, const std::string& path, const OutputOpener& open) {
+  const WorkbookStream stream = BuildWorkbookStream(table);
+  std::unique_ptr<OutputFile> out = open(path);
+  if (!out) return false;
+  if (!WriteCompoundFile({stream.globals, stream.sheet}, *out)) return false;
+  return out->Commit();
+}
+
+bool ExportTable(const TableSource& table, const std::string& path, ui::Dialogs& dialogs,
+                 const OutputOpener& open) {
+  if (const std::string refusal = TooLargeText(table); !refusal.empty()) {
+    dialogs.MessageBox(refusal);
+    return false;
+  }
+  if (!WriteTable(table, path, open)) {
+    dialogs.MessageBox("无法写入文件 " + path + "，没有导出。");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ExportGrid(const ui::ListView* list_view, const ui::Grid* grid, const std::string& path,
+                ui::Dialogs& dialogs, const OutputOpener& open) {
+  if (list_view == nullptr && grid == nullptr) {
+    dialogs.MessageBox(kNoSourceText);
+    return false;
+  }
+  if (list_view != nullptr && grid != nullptr) {
+    dialogs.MessageBox(kTwoSourcesText);
+    return false;
+  }
+  if (grid != nullptr) return ExportTable(GridTable(*grid), path, dialogs, open);
+  return ExportTable(ListTable(*list_view), path, dialogs, open);
+}
+
+}  // namespace exporter
