@@ -1,0 +1,46 @@
+#pragma once
+
+// Faults the simulated portal injects into its answers, at configurable rates.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "sim/random.h"
+
+namespace sim {
+
+struct FaultOptions {
+  int latency_ms = 0;         // added before answering ...
+  double latency_rate = 1.0;  // ... this share of the requests
+  double error_rate = 0;      // answer 500 instead
+  double truncate_rate = 0;   // announce the whole body, send half, close
+  double close_rate = 0;      // close the connection without an answer
+  double stall_rate = 0;      // send nothing for stall_ms, then close (ends early on Stop)
+  int stall_ms = 120000;
+};
+
+enum class Fault { kNone, kError, kTruncate, kClose, kStall };
+
+// Decides each request's fault from one seeded sequence, so that a run is repeatable.
+class FaultPicker {
+ public:
+  explicit FaultPicker(std::uint64_t seed) : random_(seed) {}
+
+  void SetOptions(const FaultOptions& options);
+  FaultOptions options() const;
+  // The fault for the next request and whether it is delayed.
+  Fault Pick(bool* delayed);
+
+ private:
+  mutable std::mutex mutex_;
+  FaultOptions options_;
+  Random random_;
+};
+
+// Shuts down the server-side socket of the connection between this server port and the given
+// peer, so the client sees the connection end without (more) data. Returns false when no such
+// socket is found.
+bool AbortConnection(int local_port, const std::string& remote_addr, int remote_port);
+
+}  // namespace sim

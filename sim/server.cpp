@@ -1,0 +1,127 @@
+#include "sim/server.h"
+
+#include <chrono>
+
+#include "sim/fund_guide.h"
+
+namespace sim {
+namespace {
+
+// Enough workers that stalled answers do not starve the others.
+constexpr size_t kWorkerThreads = 32;
+
+void Truncate(httplib::Response& response) {
+  auto body = std::make_shared<std::string>(std::move(response.body));
+  response.body.clear();
+  std::string content_type = response.get_header_value("Content-Type");
+  response.headers.erase("Content-Type");
+  // The full length is announced but only half is sent; the failed provider closes the
+  // connection.
+  response.set_content_provider(body->size(), content_type,
+                                [body](size_t offset, size_t, httplib::DataSink& sink) {
+                                  if (offset == 0 && body->size() > 1)
+                                    sink.write(body->data(), body->size() / 2);
+                                  return false;
+                                });
+}
+
+}  // namespace
+
+PortalSim::PortalSim(PortalSimOptions options)
+    : options_(std::move(options)), market_(options_.market), faults_(options_.market.seed) {
+  faults_.SetOptions(options_.faults);
+  server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+  server_.set_keep_alive_timeout(1);
+  server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+    RecordedRequest recorded;
+    recorded.method = request.method;
+    recorded.target = request.target;
+    recorded.path = request.path;
+    recorded.body = request.body;
+    for (const auto& header : request.headers) recorded.headers.push_back(header);
+    log_.Add(std::move(recorded));
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  AddFundGuideRoutes(*this);
+}
+
+PortalSim::~PortalSim() { Stop(); }
+
+int PortalSim::Start(int port) {
+  if (thread_.joinable()) return port_;
+  {
+    std::lock_guard<std::mutex> lock(stop_mutex_);
+    stopping_ = false;
+  }
+  if (port == 0) {
+    port_ = server_.bind_to_any_port(options_.host);
+  } else {
+    port_ = server_.bind_to_port(options_.host, port) ? port : -1;
+  }
+  if (port_ <= 0) {
+    port_ = -1;
+    return -1;
+  }
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  return port_;
+}
+
+void PortalSim::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(stop_mutex_);
+    stopping_ = true;
+  }
+  stop_signal_.notify_all();
+  if (thread_.joinable()) {
+    server_.stop();
+    thread_.join();
+  }
+}
+
+std::string PortalSim::BaseUrl() const {
+  return "http://" + options_.host + ":" + std::to_string(port_);
+}
+
+bool PortalSim::Wait(int ms) {
+  std::unique_lock<std::mutex> lock(stop_mutex_);
+  return !stop_signal_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_; });
+}
+
+void PortalSim::AddGet(const std::string& path, RouteHandler handler) {
+  server_.Get(path, WithFaults(std::move(handler)));
+}
+
+void PortalSim::AddPost(const std::string& path, RouteHandler handler) {
+  server_.Post(path, WithFaults(std::move(handler)));
+}
+
+RouteHandler PortalSim::WithFaults(RouteHandler handler) {
+  return [this, handler = std::move(handler)](const httplib::Request& request,
+                                              httplib::Response& response) {
+    bool delayed = false;
+    const Fault fault = faults_.Pick(&delayed);
+    const FaultOptions options = faults_.options();
+    if (delayed && !Wait(options.latency_ms)) {
+      AbortConnection(port_, request.remote_addr, request.remote_port);
+      return;
+    }
+    switch (fault) {
+      case Fault::kStall:
+        Wait(options.stall_ms);
+        [[fallthrough]];
+      case Fault::kClose:
+        AbortConnection(port_, request.remote_addr, request.remote_port);
+        return;
+      case Fault::kError:
+        response.status = 500;
+        response.set_content("Internal Server Error", "text/html; charset=utf-8");
+        return;
+      default:
+        break;
+    }
+    handler(request, response);
+    if (fault == Fault::kTruncate) Truncate(response);
+  };
+}
+
+}  // namespace sim

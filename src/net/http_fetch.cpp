@@ -1,0 +1,317 @@
+#include "net/http_fetch.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "net/cookies.h"
+#include "net/encoding.h"
+#include "net/http_control.h"
+#include "net/http_fetch_text.h"
+#include "net/text.h"
+
+namespace net {
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 30;
+constexpr long kMaxRedirects = 10;
+// How long one wait for network activity may last; on the UI thread this bounds the gap
+// between two event pumps.
+constexpr int kUiWaitMs = 15;
+constexpr int kWorkerWaitMs = 50;
+
+bool GlobalInit() {
+  static std::once_flag once;
+  static bool ok = false;
+  std::call_once(once, [] { ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+  return ok;
+}
+
+// CURL and CURLM are both void, so each handle kind gets its own deleter.
+struct EasyDeleter {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using EasyPtr = std::unique_ptr<CURL, EasyDeleter>;
+using MultiPtr = std::unique_ptr<CURLM, MultiDeleter>;
+using UrlPtr = std::unique_ptr<CURLU, UrlDeleter>;
+using ListPtr = std::unique_ptr<curl_slist, ListDeleter>;
+
+// What the callbacks collect. Only the last response counts: interim (1xx) and followed
+// redirect responses are discarded when the next status line arrives.
+struct Collected {
+  std::string headers;
+  std::string body;
+  bool headers_complete = false;
+  bool body_too_large = false;
+};
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+  auto* collected = static_cast<Collected*>(user);
+  std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {
+    collected->headers.clear();
+    collected->body.clear();
+    collected->headers_complete = false;
+  }
+  collected->headers.append(line);
+  if (line == "\r\n" || line == "\n") collected->headers_complete = true;
+  return size * count;
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto* collected = static_cast<Collected*>(user);
+  size_t bytes = size * count;
+  if (collected->body.size() + bytes > kMaxBodyBytes) {
+    collected->body.append(data, kMaxBodyBytes - collected->body.size());
+    collected->body_too_large = true;
+    return 0;  // makes the transfer fail
+  }
+  collected->body.append(data, bytes);
+  return bytes;
+}
+
+int OnProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return StopRequested() ? 1 : 0;
+}
+
+bool IsHttpUrl(CURLU* parsed) {
+  char* scheme = nullptr;
+  char* host = nullptr;
+  bool ok = curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+            curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK;
+  if (ok) {
+    std::string_view s(scheme);
+    ok = (s == "http" || s == "https") && host[0] != '\0';
+  }
+  curl_free(scheme);
+  curl_free(host);
+  return ok;
+}
+
+bool SetVerb(CURL* easy, int verb, const std::string& gbk_body) {
+  auto size = static_cast<curl_off_t>(gbk_body.size());
+  auto send_body = [&](const char* method) {
+    bool ok = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, size) == CURLE_OK &&
+              curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, gbk_body.c_str()) == CURLE_OK;
+    if (method != nullptr)
+      ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method) == CURLE_OK;
+    return ok;
+  };
+  switch (verb) {
+    case kVerbPost:
+      return curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK && send_body(nullptr);
+    case kVerbHead:
+      return curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;
+    case kVerbPut:
+      return send_body("PUT");
+    default:
+      if (!gbk_body.empty()) return send_body("GET");
+      return curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+  }
+}
+
+// The header block as curl wants it: one entry per line, plus an empty "Expect:" so that curl
+// sends a body at once instead of waiting for a 100 Continue.
+bool BuildHeaderList(const std::string& block, ListPtr* list) {
+  curl_slist* head = nullptr;
+  bool caller_expect = false;
+  for (const std::string& line : Split(block, "\r\n")) {
+    if (line.empty()) continue;
+    if (Find(line, "Expect:", 1, true) == 1) caller_expect = true;
+    std::string entry = line;
+    // curl drops a header given as "Name:"; "Name;" sends it with an empty value.
+    if (entry.back() == ':') entry.back() = ';';
+    curl_slist* next = curl_slist_append(head, entry.c_str());
+    if (next == nullptr) {
+      curl_slist_free_all(head);
+      return false;
+    }
+    head = next;
+  }
+  if (!caller_expect) {
+    curl_slist* next = curl_slist_append(head, "Expect:");
+    if (next == nullptr) {
+      curl_slist_free_all(head);
+      return false;
+    }
+    head = next;
+  }
+  list->reset(head);
+  return true;
+}
+
+template <typename... Pairs>
+bool SetAll(CURL* easy, Pairs... pairs) {
+  return ((curl_easy_setopt(easy, pairs.first, pairs.second) == CURLE_OK) && ...);
+}
+template <typename V>
+std::pair<CURLoption, V> Opt(CURLoption option, V value) {
+  return {option, value};
+}
+
+// Runs the transfer on a multi handle so that the wait can be cut into short slices: the UI
+// thread pumps its events between them and a stop request ends the wait promptly.
+CURLcode Perform(CURL* easy, const char** failure) {
+  MultiPtr multi(curl_multi_init());
+  if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+    *failure = kStatusNoConnection;
+    return CURLE_FAILED_INIT;
+  }
+  const bool ui_thread = IsUiThread();
+  CURLcode result = CURLE_OK;
+  while (true) {
+    if (StopRequested()) {
+      result = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+      result = CURLE_RECV_ERROR;
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      result = CURLE_RECV_ERROR;
+      while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE) result = message->data.result;
+      }
+      break;
+    }
+    curl_multi_poll(multi.get(), nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
+    if (ui_thread) PumpUiEventsIfUiThread();
+  }
+  curl_multi_remove_handle(multi.get(), easy);
+  return result;
+}
+
+bool IsRedirect(int code) {
+  return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+}  // namespace
+
+HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
+  HttpFetchResult result;
+  result.cookies = options.cookies;
+  auto fail = [&result](const char* status) {
+    result.status = status;
+    PumpUiEventsIfUiThread();
+    return result;
+  };
+
+  if (!GlobalInit()) return fail(kStatusNoHttpService);
+  std::string url;
+  UrlPtr parsed(curl_url());
+  if (!parsed) return fail(kStatusNoHttpService);
+  if (!CleanUrl(options.url, &url) ||
+      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK ||
+      !IsHttpUrl(parsed.get())) {
+    return fail(kStatusBadUrl);
+  }
+  EasyPtr easy_handle(curl_easy_init());
+  if (!easy_handle) return fail(kStatusNoSession);
+  CURL* easy = easy_handle.get();
+
+  Collected collected;
+  std::string proxy;
+  if (!options.proxy.empty()) {
+    proxy =
+        options.proxy.find("://") == std::string::npos ? "http://" + options.proxy : options.proxy;
+  }
+  // Every call opens its own connection and none outlives it.
+  if (!SetAll(easy, Opt(CURLOPT_CURLU, parsed.get()), Opt(CURLOPT_PROTOCOLS_STR, "http,https"),
+              Opt(CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
+              Opt(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)),
+              Opt(CURLOPT_FORBID_REUSE, 1L), Opt(CURLOPT_FRESH_CONNECT, 1L),
+              Opt(CURLOPT_NOSIGNAL, 1L), Opt(CURLOPT_SSL_VERIFYPEER, 1L),
+              Opt(CURLOPT_SSL_VERIFYHOST, 2L), Opt(CURLOPT_PROXY, proxy.c_str()),
+              Opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L), Opt(CURLOPT_HEADERFUNCTION, &OnHeader),
+              Opt(CURLOPT_HEADERDATA, &collected), Opt(CURLOPT_WRITEFUNCTION, &OnBody),
+              Opt(CURLOPT_WRITEDATA, &collected), Opt(CURLOPT_XFERINFOFUNCTION, &OnProgress),
+              Opt(CURLOPT_NOPROGRESS, 0L)) ||
+      (!options.ca_file.empty() &&
+       curl_easy_setopt(easy, CURLOPT_CAINFO, options.ca_file.c_str()) != CURLE_OK) ||
+      !SetVerb(easy, options.verb, Utf8ToGbk(options.post_data))) {
+    return fail(kStatusNoRequest);
+  }
+
+  // One limit for resolve plus connect; afterwards a transfer fails only when it stalls for
+  // that long, so a slow but live download is not cut.
+  const long timeout =
+      options.timeout_seconds > 0 ? options.timeout_seconds : kDefaultTimeoutSeconds;
+  if (!SetAll(easy, Opt(CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000),
+              Opt(CURLOPT_LOW_SPEED_LIMIT, 1L), Opt(CURLOPT_LOW_SPEED_TIME, timeout))) {
+    return fail(kStatusTimeoutSetup);
+  }
+
+  const std::string user = Utf8ToGbk(options.user_name);
+  const std::string password = Utf8ToGbk(options.password);
+  const std::string proxy_user = Utf8ToGbk(options.proxy_user);
+  const std::string proxy_password = Utf8ToGbk(options.proxy_password);
+  if ((!user.empty() && !password.empty() &&
+       !SetAll(easy, Opt(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)),
+               Opt(CURLOPT_USERNAME, user.c_str()), Opt(CURLOPT_PASSWORD, password.c_str()))) ||
+      (!proxy_user.empty() && !proxy_password.empty() &&
+       !SetAll(easy, Opt(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)),
+               Opt(CURLOPT_PROXYUSERNAME, proxy_user.c_str()),
+               Opt(CURLOPT_PROXYPASSWORD, proxy_password.c_str())))) {
+    return fail(kStatusCredentials);
+  }
+  if (!SetAll(easy, Opt(CURLOPT_FOLLOWLOCATION, options.no_redirect ? 0L : 1L),
+              Opt(CURLOPT_MAXREDIRS, kMaxRedirects))) {
+    return fail(kStatusRedirectSetup);
+  }
+
+  ListPtr header_list;
+  const std::string header_block =
+      BuildRequestHeaderBlock(options.extra_headers, options.cookies.value_or(""));
+  if (!BuildHeaderList(header_block, &header_list) ||
+      curl_easy_setopt(easy, CURLOPT_HTTPHEADER, header_list.get()) != CURLE_OK) {
+    return fail(kStatusHeaders);
+  }
+
+  const char* setup_failure = nullptr;
+  const CURLcode code = Perform(easy, &setup_failure);
+  if (setup_failure != nullptr) return fail(setup_failure);
+
+  ResponseHeaderFacts facts = ReadResponseHeaders(collected.headers);
+  const bool redirect_pending =
+      !options.no_redirect && IsRedirect(facts.status_code) && !facts.location.empty();
+  const bool have_response =
+      collected.headers_complete && facts.status_code >= 200 && !redirect_pending;
+  if (code != CURLE_OK && !have_response) {
+    long request_bytes = 0;
+    curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &request_bytes);
+    return fail(request_bytes > 0 && code != CURLE_SEND_ERROR ? kStatusNoResponse
+                                                              : kStatusSendFailed);
+  }
+
+  // A body cut short stays a failure even though the status line arrived.
+  result.ok = code == CURLE_OK;
+  result.status = result.ok ? facts.status : kStatusReadFailed;
+  result.response_headers = std::move(collected.headers);
+  result.new_cookies = std::move(facts.new_cookies);
+  result.location = std::move(facts.location);
+  if (options.cookies.has_value()) {
+    std::string merged = *options.cookies;
+    CookieMerge(merged, result.new_cookies);
+    result.cookies = std::move(merged);
+  }
+  result.body = std::move(collected.body);
+  result.text = DecodeBody(result.body);
+  PumpUiEventsIfUiThread();
+  return result;
+}
+
+}  // namespace net

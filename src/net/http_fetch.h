@@ -1,0 +1,87 @@
+#pragma once
+
+// The program's one way to the network: a synchronous HTTP(S) request on the calling thread.
+// Failures never throw; they come back as a numbered status text and an empty result text.
+
+#include <optional>
+#include <string>
+
+namespace net {
+
+// Verbs by number; any other number sends GET.
+inline constexpr int kVerbGet = 0;
+inline constexpr int kVerbPost = 1;
+inline constexpr int kVerbHead = 2;
+inline constexpr int kVerbPut = 3;
+
+// Numbered status texts for failures.
+inline constexpr const char* kStatusNoHttpService = "700 当前系统不支持WinHttp服务!";
+inline constexpr const char* kStatusBadUrl = "701 解析URL地址失败!";
+inline constexpr const char* kStatusNoSession = "702 创建WinHttp会话失败!";
+inline constexpr const char* kStatusNoConnection = "703 创建WinHttp连接失败!";
+inline constexpr const char* kStatusNoRequest = "704 创建WinHttp请求失败!";
+inline constexpr const char* kStatusTimeoutSetup = "705 设置超时时间失败!";
+inline constexpr const char* kStatusCredentials = "707 设置代理凭证失败!";
+inline constexpr const char* kStatusCookieOption = "708 禁止自动设置Cookies失败!";
+inline constexpr const char* kStatusRedirectSetup = "709 重定向设置失败!";
+inline constexpr const char* kStatusHeaders = "710 设置协议头失败!";
+inline constexpr const char* kStatusSendFailed = "711 发送请求失败!";
+inline constexpr const char* kStatusNoResponse = "712 服务器未响应!";
+inline constexpr const char* kStatusReadFailed = "713 读取数据失败!";
+
+// A body larger than this is cut off and reported as a read failure, so that a hostile server
+// cannot exhaust memory.
+inline constexpr std::size_t kMaxBodyBytes = 64u << 20;
+
+struct HttpFetchOptions {
+  // Absolute http or https URL. Trailing blanks are dropped, inner blanks are sent as %20.
+  std::string url;
+  int verb = kVerbGet;
+  // Request body (UTF-8 here; sent as its GBK bytes). Empty: no body.
+  std::string post_data;
+  // Cookie text "a=1; b=2". When given (even empty), the result carries it merged with the
+  // response's cookies; a non-empty text is also sent as a Cookie header.
+  std::optional<std::string> cookies;
+  // Caller header lines separated by CR LF, without a final CR LF. A caller line suppresses
+  // the default line of the same header.
+  std::string extra_headers;
+  bool no_redirect = false;
+  // Basic server credentials, used only when both are not empty.
+  std::string user_name;
+  std::string password;
+  // "host:port" of an HTTP proxy; empty means a direct connection (proxy variables of the
+  // environment are ignored).
+  std::string proxy;
+  std::string proxy_user;
+  std::string proxy_password;
+  // Limit for name resolution plus connect, and for any stall while sending or receiving.
+  // 0 or less means 30 seconds.
+  int timeout_seconds = 0;
+  // PEM file of additional trusted certificates (tests and private deployments); empty means
+  // the system's trust store only. Certificates are always verified.
+  std::string ca_file;
+};
+
+struct HttpFetchResult {
+  // The body decoded to UTF-8 (meta charset in the first 1024 bytes, else UTF-8 when valid,
+  // else GBK). Empty after the failures 700 to 712; after 713 the part read before it.
+  std::string text;
+  // Merged cookie text; present exactly when the caller gave cookies.
+  std::optional<std::string> cookies;
+  // The response's Set-Cookie items (attributes dropped) joined by "; ".
+  std::string new_cookies;
+  // Raw header block of the final response, lines ending in CR LF.
+  std::string response_headers;
+  // Value of the final response's Location header, if any.
+  std::string location;
+  // "200 OK" style status of the response, or one of the numbered failure texts.
+  std::string status;
+  // Raw body bytes.
+  std::string body;
+  // True when a complete response was received (whatever its HTTP status code).
+  bool ok = false;
+};
+
+HttpFetchResult HttpFetch(const HttpFetchOptions& options);
+
+}  // namespace net
