@@ -123,7 +123,7 @@ LineChart::ValueAxis LineChart::ReadValueAxis(std::string_view y_spec) {
     min_value = static_cast<float>(net::ToNumber(axis.pieces.front()));
     max_value = static_cast<float>(net::ToNumber(axis.pieces.back()));
   }
-  if (min_value == max_value) {
+  if (!axis.pieces.empty() && min_value == max_value) {
     // A flat range has no scale. Every value whose whole part is the same integer lies
     // within one unit of it, so one unit either side shows such a series in full.
     min_value = static_cast<float>(double{min_value} - 1.0);
