@@ -22,13 +22,4 @@ inline constexpr int kMaxLiteralDepth = 512;
 // given, and returns true; otherwise returns false and leaves `out` untouched.
 bool ParseLiteral(std::string_view text, nlohmann::ordered_json* out, int* depth = nullptr);
 
-// Appends the UTF-8 form of `code_point` (U+FFFD for surrogates and out-of-range values).
-void AppendUtf8(std::string* out, unsigned code_point);
-
-// `text` with every invalid UTF-8 sequence replaced by U+FFFD.
-std::string SanitizeUtf8(std::string_view text);
-
-// Length of the valid UTF-8 sequence at the start of `text`, 0 when it is invalid or empty.
-int Utf8SequenceLength(std::string_view text);
-
 }  // namespace script

@@ -7,6 +7,7 @@
 #include "net/text.h"
 #include "script/json_literal.h"
 #include "script/json_path.h"
+#include "script/utf8.h"
 
 namespace script {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "script/json_literal.h"
+#include "script/utf8.h"
 
 namespace script {
 namespace {
