@@ -110,8 +110,10 @@ std::string JoinLines(const std::vector<Line>& lines) {
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) {
     out += lines[i].bytes;
-    // A line that lost its place at the end of the file needs a line end now.
-    out += (lines[i].end.empty() && i + 1 < lines.size()) ? "\r\n" : lines[i].end;
+    // A line that lost its place at the end of the file (no line end, or a lone CR left by a
+    // cut-off CR LF) needs a full line end now.
+    bool last = i + 1 == lines.size();
+    out += (last || lines[i].end.ends_with('\n')) ? lines[i].end : "\r\n";
   }
   return out;
 }

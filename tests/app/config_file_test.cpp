@@ -133,6 +133,15 @@ TEST(ConfigFileTest, WritePreservesEveryOtherLineByteForByte) {
   EXPECT_TRUE(config.Write("A", "X", "2"));
   EXPECT_EQ("; keep me\r\n[A]\nx=2\n; inner comment\r\nnew=v\r\n" + tail,
             ReadFileBytes(dir / "配置.ini"));
+  // A file cut off inside its last CR LF still gets whole lines appended.
+  WriteFileBytes(dir / "配置.ini", "[A]\r\nx=1\r");
+  EXPECT_TRUE(config.Write("C", "z", "3"));
+  EXPECT_EQ("[A]\r\nx=1\r\n[C]\r\nz=3\r\n", ReadFileBytes(dir / "配置.ini"));
+  EXPECT_EQ("1", config.Read("A", "x"));
+  WriteFileBytes(dir / "配置.ini", "[A]\r\nx=1");
+  EXPECT_TRUE(config.Write("a", "y", "2"));
+  EXPECT_EQ("[A]\r\nx=1\r\ny=2\r\n", ReadFileBytes(dir / "配置.ini"));
+  EXPECT_TRUE(config.Write("B", "y", "中"));
   // Writing the value a key already has leaves the file alone.
   std::string before = ReadFileBytes(dir / "配置.ini");
   EXPECT_TRUE(config.Write("B", "y", "中"));
