@@ -17,7 +17,7 @@ void Grid::SetDesign(std::vector<GridColumn> columns, int design_rows) {
   design_rows_ = std::max(design_rows, 1);
   cells_.assign(design_rows_, std::vector<Cell>(columns_.size()));
   for (size_t c = 0; c < columns_.size(); ++c) cells_[0][c].text = columns_[c].header;
-  current_row_ = 0;
+  current_row_ = -1;
   NotifyLayout();
 }
 
@@ -35,7 +35,7 @@ void Grid::SetRowCount(int rows) {
   rows = std::max(rows, 1);
   if (rows == RowCount()) return;
   cells_.resize(rows, std::vector<Cell>(columns_.size()));
-  if (current_row_ >= rows) current_row_ = 0;
+  if (current_row_ >= rows) current_row_ = -1;
   NotifyLayout();
 }
 

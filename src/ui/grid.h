@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/canvas.h"
+#include "ui/control.h"
 
 namespace ui {
 
@@ -29,10 +30,12 @@ class GridObserver {
   virtual void LayoutChanged() = 0;
 };
 
-class Grid {
+class Grid : public Control {
  public:
   Grid() = default;
   Grid(std::vector<GridColumn> columns, int design_rows);
+
+  ControlKind Kind() const override { return ControlKind::kGrid; }
 
   // Sets the design state: columns with headers and widths, and the row count (header row
   // included). Applies it at once.
@@ -54,6 +57,7 @@ class Grid {
   // Colours the block of cells from (row1, column1) to (row2, column2), both included.
   void SetTextColour(int row1, int column1, int row2, int column2, Colour colour);
 
+  // The selected data row, -1 when none is selected.
   int CurrentRow() const { return current_row_; }
   void SetCurrentRow(int row) { current_row_ = row; }
 
@@ -75,7 +79,7 @@ class Grid {
   std::vector<GridColumn> columns_;
   std::vector<std::vector<Cell>> cells_;
   int design_rows_ = 0;
-  int current_row_ = 0;
+  int current_row_ = -1;
   GridObserver* observer_ = nullptr;
 };
 

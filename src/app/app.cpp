@@ -1,0 +1,36 @@
+#include "app/app.h"
+
+#include <cstdlib>
+
+namespace app {
+
+AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
+  AppPaths paths;
+  paths.executable = executable;
+  paths.run_dir = executable.parent_path();
+  // Without a home directory the guard file stays beside the program rather than in a
+  // folder other users could write.
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path state_home =
+      home && *home ? std::filesystem::path(home) / ".local" / "state" : paths.run_dir;
+  paths.guard_file = state_home / "fundview" / "记录.txt";
+  return paths;
+}
+
+App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
+         std::function<void()> request_stop)
+    : paths_(std::move(paths)),
+      dialogs_(dialogs),
+      ui_(ui),
+      clock_(clock),
+      workers_(std::move(request_stop)) {}
+
+App::~App() { workers_.StopAndJoin(); }
+
+ConfigFile App::config() const { return ConfigFile(paths_.run_dir.string()); }
+
+void App::AddStartupStep(int order, std::function<void(App&)> run) {
+  startup_steps_.push_back({order, std::move(run)});
+}
+
+}  // namespace app

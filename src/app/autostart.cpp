@@ -1,0 +1,92 @@
+#include "app/autostart.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ConfigHome() {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg && xdg[0] == '/') {
+    return xdg;
+  }
+  const char* home = std::getenv("HOME");
+  return fs::path(home && *home ? home : "/") / ".config";
+}
+
+bool WriteAtomically(const fs::path& file, const std::string& bytes) {
+  const fs::path temp = file.string() + ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+      std::error_code ignored;
+      fs::remove(temp, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  fs::rename(temp, file, error);
+  if (error) fs::remove(temp, error);
+  return !error;
+}
+
+}  // namespace
+
+fs::path AutostartEntryPath(const std::string& name) {
+  return ConfigHome() / "autostart" / (name + ".desktop");
+}
+
+std::string DesktopExecValue(const std::string& target) {
+  std::string exec = "\"";
+  for (char c : target) {
+    if (c == '\n' || c == '\r' || c == '\0') return "";
+    // Inside quotes these four need a backslash; the desktop-entry reader then unescapes
+    // backslashes once more, hence the doubling. "%" introduces a field code.
+    if (c == '"' || c == '`' || c == '$') {
+      exec += "\\\\";
+      exec += c;
+    } else if (c == '\\') {
+      exec += "\\\\\\\\";
+    } else if (c == '%') {
+      exec += "%%";
+    } else {
+      exec += c;
+    }
+  }
+  exec += '"';
+  return exec;
+}
+
+bool AddAutostartEntry(const std::string& name, const fs::path& target) {
+  if (name.empty() || name.find_first_of("/\r\n") != std::string::npos) return false;
+  std::error_code error;
+  if (!fs::exists(target, error)) return false;
+  const std::string exec = DesktopExecValue(target.string());
+  if (exec.empty()) return false;
+  const fs::path entry = AutostartEntryPath(name);
+  fs::create_directories(entry.parent_path(), error);
+  const std::string text =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=" +
+      name +
+      "\n"
+      "Exec=" +
+      exec +
+      "\n"
+      "X-GNOME-Autostart-enabled=true\n";
+  return WriteAtomically(entry, text);
+}
+
+bool RemoveAutostartEntry(const std::string& name) {
+  std::error_code error;
+  return fs::remove(AutostartEntryPath(name), error);
+}
+
+}  // namespace app

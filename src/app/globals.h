@@ -1,0 +1,47 @@
+#pragma once
+
+// The program-wide state shared between handlers. Everything here belongs to the UI thread
+// except LoadThreadCount, which detail workers change, so it is atomic. A worker receives
+// the values it needs (fund code, row) when it starts instead of reading them here.
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct Globals {
+  // Board fund lists: 1 after start-up and when a board button starts a load, 0 after a
+  // column-header re-sort and when the board window closes.
+  int BoardFreshClick = 0;
+  std::string SignInResultText;
+  std::string StepResultText;
+
+  // Board ranking: names, codes and yields by ranking position (index 0 is position 1).
+  std::vector<std::string> BoardNames;
+  std::vector<std::string> BoardCodes;
+  std::vector<std::string> BoardYields;
+  int BoardCount = 0;
+  std::string CurrentBoardName;
+  std::string CurrentBoardCode;
+
+  // Fund lists.
+  int FiveStarShown = 0;
+  int DownloadAttempt = 0;
+  int AllFundsTotal = 0;
+  int AllFundsPages = 0;
+  std::atomic<int> LoadThreadCount{0};
+
+  // Fund detail, watchlist and comparison.
+  std::string CurrentFundCode;
+  std::string ComparedFundCode;
+  int DetailRow = 0;
+  int WatchlistMenuSource = 0;
+
+  // Yield comparison chart.
+  std::string ComparisonCodes;
+  std::vector<std::string> ChartSeries;
+  std::string ChartText;
+};
+
+}  // namespace app

@@ -1,0 +1,50 @@
+#include "app/shell/bind_events.h"
+
+#include "app/shell/shell_handlers.h"
+#include "app/shell/startup_tasks.h"
+
+namespace shell {
+
+namespace {
+
+void BindWindowEvents(app::App& app) {
+  app.main_window().on_created = [&app] { StartupTasks(app); };
+  app.main_window().on_destroyed = [&app] { EndProcess(app); };
+  app.board_window().on_destroyed = [&app] { app.globals.BoardFreshClick = 0; };
+}
+
+void BindPopupMenus(app::App& app) {
+  app::MainWindow& main = app.main_window();
+  main.高级表格1.on_right_click = [&main](int, int) { main.菜单.Popup(); };
+  main.高级表格2.on_right_click = [&main](int, int) { main.菜单1.Popup(); };
+  // The stock menu serves both holdings grids; the source tells its item which one.
+  main.高级表格5.on_right_click = [&app](int, int) {
+    app.globals.WatchlistMenuSource = 1;
+    app.main_window().菜单2.Popup();
+  };
+  main.高级表格6.on_right_click = [&app](int, int) {
+    app.globals.WatchlistMenuSource = 0;
+    app.main_window().菜单2.Popup();
+  };
+  main.超级列表框2.on_right_click = [&main](int) { main.菜单3.Popup(); };
+}
+
+void BindShellControls(app::App& app) {
+  app::MainWindow& main = app.main_window();
+  main.选择框1.on_click = [&app] { OnLoadAllClicked(app); };
+  main.选择框2.on_click = [&app] { OnAutostartClicked(app); };
+  main.小功能钮.on_click = [&app] { OnSideToolsClicked(app); };
+  main.支持钮.on_click = [&app] { OnSupportClicked(app); };
+  main.图片框1.on_left_press = [&app] { OnClosePagePanel(app); };
+}
+
+}  // namespace
+
+void BindEvents(app::App& app) {
+  BindWindowEvents(app);
+  BindPopupMenus(app);
+  BindShellControls(app);
+  // Features attach their handlers here.
+}
+
+}  // namespace shell

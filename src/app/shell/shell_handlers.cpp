@@ -1,0 +1,58 @@
+#include "app/shell/shell_handlers.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "app/autostart.h"
+
+namespace shell {
+
+namespace {
+
+void ShowModalAndClose(ui::Window& window) {
+  window.ShowModal();
+  // The modal show ends when the user is done with the window; one that was only hidden
+  // is closed now so the next opening loads it afresh.
+  if (window.Loaded()) window.Close();
+}
+
+}  // namespace
+
+void OnLoadAllClicked(app::App& app) {
+  app.config().WriteBool("加载数据", "是否全部加载", app.main_window().选择框1.Checked());
+}
+
+void OnAutostartClicked(app::App& app) {
+  const std::string name = app.paths().executable.filename().string();
+  const bool checked = app.main_window().选择框2.Checked();
+  if (checked) {
+    // A failure is not reported: the box and the setting keep what the user chose.
+    app::AddAutostartEntry(name, app.paths().executable);
+  } else {
+    app::RemoveAutostartEntry(name);
+  }
+  app.config().WriteBool("开机自启", "自启", checked);
+}
+
+void OnSideToolsClicked(app::App& app) {
+  ShowModalAndClose(app.side_tools_window());
+  app.main_window().标签5.SetCaption(app.globals.SignInResultText);
+  app.main_window().标签6.SetCaption(app.globals.StepResultText);
+}
+
+void OnSupportClicked(app::App& app) { ShowModalAndClose(app.support_window()); }
+
+void OnClosePagePanel(app::App& app) {
+  app.main_window().外形框1.SetVisible(false);
+  app.main_window().超文本浏览框1.SetVisible(false);
+}
+
+void EndProcess(app::App& app) {
+  app.workers().RequestStop();
+  // Aborted transfers end within a moment; a worker stuck elsewhere must not keep the
+  // closed program alive.
+  app.workers().WaitIdle(std::chrono::milliseconds(2000));
+  std::_Exit(0);
+}
+
+}  // namespace shell

@@ -1,0 +1,24 @@
+#pragma once
+
+// Handlers of the main window's controls that belong to the shell itself.
+
+#include "app/app.h"
+
+namespace shell {
+
+// 选择框1: remembers whether board and five-star lists load all pages.
+void OnLoadAllClicked(app::App& app);
+// 选择框2: adds or removes the log-on autostart entry and remembers the choice.
+void OnAutostartClicked(app::App& app);
+// 小功能钮: the side-tools window, modally; then the main window shows the latest results.
+void OnSideToolsClicked(app::App& app);
+// 支持钮: the support window, modally.
+void OnSupportClicked(app::App& app);
+// 图片框1 pressed: hides the page panel with its web page.
+void OnClosePagePanel(app::App& app);
+
+// Ends the process at once with exit code 0, whatever windows are open: transfers are asked
+// to stop and the workers get a short grace period, but nothing waits for user input.
+[[noreturn]] void EndProcess(app::App& app);
+
+}  // namespace shell

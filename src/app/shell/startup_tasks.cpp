@@ -1,0 +1,105 @@
+#include "app/shell/startup_tasks.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "net/encoding.h"
+#include "net/text.h"
+
+namespace shell {
+
+namespace {
+
+constexpr const char* kGuardSeed = "10月30日0";
+
+// Every "/" separates, so a trailing "/" leaves an empty last field.
+std::vector<std::string> SplitFields(const std::string& record) {
+  std::vector<std::string> fields(1);
+  for (char c : record) {
+    if (c == '/') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+}  // namespace
+
+bool SeedSettingsIfMissing(app::App& app) {
+  app::ConfigFile config = app.config();
+  if (net::FileExists(config.Path())) return false;
+  config.Write("加载数据", "是否全部加载", app::ConfigFile::kFalse);
+  return true;
+}
+
+void RestoreCheckBoxes(app::App& app) {
+  const app::ConfigFile config = app.config();
+  app::MainWindow& main = app.main_window();
+  if (config.Read("加载数据", "是否全部加载") == app::ConfigFile::kTrue) {
+    main.选择框1.SetChecked(true);
+  }
+  if (config.Read("开机自启", "自启") == app::ConfigFile::kTrue) main.选择框2.SetChecked(true);
+}
+
+std::vector<std::string> WatchlistRecordColumns(const std::string& record) {
+  std::vector<std::string> fields = SplitFields(record);
+  if (fields.size() <= 3) return fields;
+  std::string name = fields[1];
+  for (size_t i = 2; i + 1 < fields.size(); ++i) name += "/" + fields[i];
+  return {fields.front(), name, fields.back()};
+}
+
+void RefillWatchlist(app::App& app) {
+  const std::string stored = app.config().Read("自选数据", "自选");
+  if (stored.empty()) return;
+  ui::ListView& list = app.main_window().超级列表框2;
+  int number = 0;
+  for (const std::string& record : net::Split(stored, "|")) {
+    const int row = list.InsertRow();
+    list.SetText(row, 0, net::IntToText(++number));
+    const std::vector<std::string> columns = WatchlistRecordColumns(record);
+    for (size_t c = 0; c < columns.size(); ++c) {
+      list.SetText(row, static_cast<int>(c) + 1, columns[c]);
+    }
+  }
+}
+
+void SeedGuardFile(app::App& app) {
+  const std::filesystem::path& guard = app.paths().guard_file;
+  std::error_code error;
+  if (std::filesystem::exists(guard, error) || error) return;
+  std::filesystem::create_directories(guard.parent_path(), error);
+  const std::string bytes = net::Utf8ToGbk(kGuardSeed);
+  std::ofstream out(guard, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void StartupTasks(app::App& app) {
+  std::vector<app::StartupStep> steps = {
+      {1, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
+      {7, RestoreCheckBoxes},
+      {9, RefillWatchlist},
+      {10, SeedGuardFile},
+  };
+  steps.insert(steps.end(), app.startup_steps().begin(), app.startup_steps().end());
+  std::stable_sort(steps.begin(), steps.end(),
+                   [](const auto& a, const auto& b) { return a.order < b.order; });
+
+  bool seed_checked = false;
+  bool first_start = false;
+  for (const app::StartupStep& step : steps) {
+    if (!seed_checked && step.order > 2) {
+      first_start = SeedSettingsIfMissing(app);
+      seed_checked = true;
+    }
+    // A first start has no saved settings to act on before the ranking list step.
+    if (first_start && step.order > 2 && step.order < 8) continue;
+    if (step.run) step.run(app);
+  }
+  if (!seed_checked) SeedSettingsIfMissing(app);
+}
+
+}  // namespace shell

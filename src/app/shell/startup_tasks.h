@@ -1,0 +1,29 @@
+#pragma once
+
+// What the program does between the main window's creation and the first user input.
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+
+namespace shell {
+
+// Runs the start-up sequence once: the shell's own steps (1 flag the board list as fresh,
+// 2 seed a missing settings file, 7 restore the check boxes, 9 refill the watchlist, 10 seed
+// the download guard file) merged by order with the steps features added to the App.
+void StartupTasks(app::App& app);
+
+// The single steps, for the sequence above and for tests.
+// Step 2: true when the settings file was missing and has now been seeded.
+bool SeedSettingsIfMissing(app::App& app);
+void RestoreCheckBoxes(app::App& app);
+void RefillWatchlist(app::App& app);
+void SeedGuardFile(app::App& app);
+
+// The columns (code, name, type) of one stored watchlist record. The code is the first
+// field and the type the last, so a name holding "/" stays whole; records with fewer than
+// three fields fill as far as they go.
+std::vector<std::string> WatchlistRecordColumns(const std::string& record);
+
+}  // namespace shell

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "ui/control.h"
+
+namespace ui {
+
+// An embedded web page. The view creates its browser only on the first navigation, so a
+// viewer that is never used costs nothing.
+class HtmlViewer : public Control {
+ public:
+  ControlKind Kind() const override { return ControlKind::kHtmlViewer; }
+
+  const std::string& Url() const { return url_; }
+  // Loads `url` (again, when it is the current one).
+  void Navigate(std::string url);
+  // Counts navigations, so a view can tell a reload of the same URL from no change.
+  int NavigationCount() const { return navigations_; }
+
+ private:
+  std::string url_;
+  int navigations_ = 0;
+};
+
+}  // namespace ui

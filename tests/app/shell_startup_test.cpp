@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/shell/startup_tasks.h"
+#include "app_fixture.h"
+#include "net/encoding.h"
+
+namespace shell {
+namespace {
+
+using app_test::AppFixture;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
+
+std::string Gbk(const std::string& utf8) { return net::Utf8ToGbk(utf8); }
+
+TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
+  AppFixture f;
+  std::vector<int> ran;
+  for (int order : {3, 5, 6, 8}) {
+    f.app.AddStartupStep(order, [&ran, order](app::App&) { ran.push_back(order); });
+  }
+  StartupTasks(f.app);
+  EXPECT_EQ(Gbk("[加载数据]\r\n是否全部加载=假\r\n"), ReadFileBytes(f.ConfigPath()));
+  EXPECT_EQ(Gbk("10月30日0"), ReadFileBytes(f.app.paths().guard_file));
+  EXPECT_EQ(std::vector<int>({8}), ran);
+  EXPECT_EQ(1, f.app.globals.BoardFreshClick);
+  EXPECT_FALSE(f.app.main_window().选择框1.Checked());
+  EXPECT_EQ(0, f.app.main_window().超级列表框2.RowCount());
+}
+
+TEST(StartupTasksTest, LaterStartRunsFeatureStepsInOrderAndKeepsTheGuardFile) {
+  AppFixture f;
+  WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
+  std::filesystem::create_directories(f.app.paths().guard_file.parent_path());
+  WriteFileBytes(f.app.paths().guard_file, Gbk("12月1日3"));
+  std::vector<std::string> ran;
+  f.app.AddStartupStep(8, [&](app::App&) { ran.push_back("8"); });
+  f.app.AddStartupStep(3, [&](app::App& a) {
+    ran.push_back("3 board flag " + std::to_string(a.globals.BoardFreshClick));
+  });
+  f.app.AddStartupStep(6, [&](app::App&) { ran.push_back("6"); });
+  StartupTasks(f.app);
+  EXPECT_EQ(std::vector<std::string>({"3 board flag 1", "6", "8"}), ran);
+  EXPECT_EQ(Gbk("12月1日3"), ReadFileBytes(f.app.paths().guard_file));
+  EXPECT_EQ(Gbk("[开机自启]\r\n自启=假\r\n"), ReadFileBytes(f.ConfigPath()));
+}
+
+TEST(StartupTasksTest, CheckBoxesAreRestoredFromTheExactTrueWordWithoutWritingBack) {
+  struct Case {
+    const char* load_all;
+    const char* autostart;
+    bool box1;
+    bool box2;
+  };
+  const Case cases[] = {{"真", "真", true, true},
+                        {"假", "真", false, true},
+                        {"true", "假", false, false},
+                        {"真 ", "", false, false},
+                        {"", "真", false, true}};
+  for (const Case& c : cases) {
+    AppFixture f;
+    const std::string bytes = Gbk(std::string("[加载数据]\r\n是否全部加载=") + c.load_all +
+                                  "\r\n[开机自启]\r\n自启=" + c.autostart + "\r\n");
+    WriteFileBytes(f.ConfigPath(), bytes);
+    StartupTasks(f.app);
+    EXPECT_EQ(c.box1, f.app.main_window().选择框1.Checked()) << c.load_all;
+    EXPECT_EQ(c.box2, f.app.main_window().选择框2.Checked()) << c.autostart;
+    EXPECT_EQ(bytes, ReadFileBytes(f.ConfigPath()));
+  }
+}
+
+TEST(StartupTasksTest, WatchlistIsRefilledNumberedWithCodeFirstAndTypeLast) {
+  struct Case {
+    const char* stored;
+    std::vector<std::vector<std::string>> rows;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"000001/华夏成长/基金|600519/贵州茅台/股票|",
+       {{"1", "000001", "华夏成长", "基金"}, {"2", "600519", "贵州茅台", "股票"}}},
+      {"a/b/c|d/e/f", {{"1", "a", "b", "c"}, {"2", "d", "e", "f"}}},
+      {"a/b/c||d/e/f|", {{"1", "a", "b", "c"}, {"2", "", "", ""}, {"3", "d", "e", "f"}}},
+      {"110011/易方达A/B混合/基金|", {{"1", "110011", "易方达A/B混合", "基金"}}},
+      {"x/y/z/w/基金|", {{"1", "x", "y/z/w", "基金"}}},
+      {"000001/华夏|000002|", {{"1", "000001", "华夏", ""}, {"2", "000002", "", ""}}},
+  };
+  for (const Case& c : cases) {
+    AppFixture f;
+    WriteFileBytes(f.ConfigPath(), Gbk(std::string("[自选数据]\r\n自选=") + c.stored + "\r\n"));
+    StartupTasks(f.app);
+    const ui::ListView& list = f.app.main_window().超级列表框2;
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < list.RowCount(); ++r) {
+      rows.push_back({list.Text(r, 0), list.Text(r, 1), list.Text(r, 2), list.Text(r, 3)});
+    }
+    EXPECT_EQ(c.rows, rows) << c.stored;
+  }
+}
+
+TEST(StartupTasksTest, GuardFileFailureIsIgnored) {
+  AppFixture f;
+  // A plain file where the guard's folder should be: the folder cannot be made.
+  WriteFileBytes(f.app.paths().guard_file.parent_path().parent_path(), "blocker");
+  StartupTasks(f.app);
+  EXPECT_FALSE(std::filesystem::exists(f.app.paths().guard_file));
+  EXPECT_TRUE(std::filesystem::exists(f.ConfigPath()));
+}
+
+}  // namespace
+}  // namespace shell

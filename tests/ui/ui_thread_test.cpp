@@ -1,0 +1,93 @@
+#include "ui/ui_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "ui/workers.h"
+
+namespace ui {
+namespace {
+
+TEST(UiThreadTest, PostedWorkRunsOnThePumpingThreadInOrder) {
+  ManualUiThread ui;
+  EXPECT_TRUE(ui.IsUiThread());
+  std::vector<int> order;
+  std::thread worker([&] {
+    EXPECT_FALSE(ui.IsUiThread());
+    for (int i = 0; i < 3; ++i) ui.Post([&order, i] { order.push_back(i); });
+  });
+  worker.join();
+  EXPECT_TRUE(order.empty());
+  ui.Post([&] { ui.Post([&] { order.push_back(9); }); });
+  ui.PumpEvents();
+  EXPECT_EQ(std::vector<int>({0, 1, 2, 9}), order);
+}
+
+TEST(UiThreadTest, DelayUnitsAndTheEndlessDefault) {
+  struct Case {
+    std::optional<long long> amount;
+    std::optional<int> unit;
+    long double ms;
+  };
+  const Case cases[] = {
+      {20, 0, 20},          {3, 1, 3000},
+      {2, 2, 120000},       {1, 3, 3600000},
+      {5, std::nullopt, 5}, {std::nullopt, std::nullopt, 18000000.0L * 18000000.0L},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.ms, DelayMilliseconds(c.amount, c.unit))
+        << c.amount.value_or(-1) << " " << c.unit.value_or(-1);
+  }
+}
+
+TEST(UiThreadTest, MessagePumpingDelayProcessesPendingEvents) {
+  ManualUiThread ui;
+  int ran = 0;
+  ui.Post([&] { ++ran; });
+  EXPECT_TRUE(MessagePumpingDelay(ui, 0, 0));
+  EXPECT_EQ(1, ran);
+}
+
+TEST(UiThreadTest, WaitAndPumpRunsWorkPostedByAnotherThread) {
+  ManualUiThread ui;
+  int ran = 0;
+  std::thread worker([&] { ui.Post([&] { ++ran; }); });
+  ui.WaitAndPump();
+  worker.join();
+  EXPECT_EQ(1, ran);
+}
+
+TEST(WorkersTest, StopAsksTransfersToEndJoinsAndRefusesNewWork) {
+  std::atomic<bool> stop{false};
+  std::atomic<int> finished{0};
+  Workers workers([&] { stop = true; });
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(workers.Start([&] {
+      while (!stop) std::this_thread::yield();
+      ++finished;
+    }));
+  }
+  workers.StopAndJoin();
+  EXPECT_EQ(3, finished.load());
+  EXPECT_EQ(0, workers.Running());
+  EXPECT_TRUE(workers.Stopping());
+  EXPECT_FALSE(workers.Start([&] { ++finished; }));
+  EXPECT_EQ(3, finished.load());
+}
+
+TEST(WorkersTest, WaitIdleReportsWhenEveryWorkerHasFinished) {
+  std::atomic<bool> release{false};
+  Workers workers([&] { release = true; });
+  workers.Start([&] {
+    while (!release) std::this_thread::yield();
+  });
+  workers.RequestStop();
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
+  EXPECT_EQ(0, workers.Running());
+}
+
+}  // namespace
+}  // namespace ui
