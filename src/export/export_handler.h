@@ -1,0 +1,15 @@
+#pragma once
+
+namespace app {
+class App;
+}
+
+namespace exporter {
+
+// Exports the fund grid 高级表格1 to the run directory as month + "月" + day + "日.xls" (one
+// file a day: a second export that day replaces it) and shows the time it took in 标签6 as
+// "导出时间" + seconds + "秒", whatever the export's result. The click handler of
+// 导出当前数据钮 and the last step of the full download.
+void ExportCurrentDataClick(app::App& app);
+
+}  // namespace exporter
