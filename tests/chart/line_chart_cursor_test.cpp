@@ -31,6 +31,8 @@ std::string XSpec(int count) {
   return spec;
 }
 
+std::vector<int> Corners(const CanvasCall& call) { return {call.x1, call.y1, call.x2, call.y2}; }
+
 const RecordingCanvas& SnapshotOf(const LineChart& chart) {
   return dynamic_cast<const RecordingCanvas&>(*chart.Snapshot());
 }
@@ -59,10 +61,8 @@ TEST(LineChartSeries, PolylineLegendReadoutAndSnapshot) {
 
   std::vector<CanvasCall> lines = panel.Calls(CanvasOp::kLine);
   ASSERT_EQ(2u, lines.size());
-  EXPECT_EQ((std::vector<int>{40, 290, 314, 60}),
-            (std::vector<int>{lines[0].x1, lines[0].y1, lines[0].x2, lines[0].y2}));
-  EXPECT_EQ((std::vector<int>{314, 60, 588, 175}),
-            (std::vector<int>{lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2}));
+  EXPECT_EQ((std::vector<int>{40, 290, 314, 60}), Corners(lines[0]));
+  EXPECT_EQ((std::vector<int>{314, 60, 588, 175}), Corners(lines[1]));
   EXPECT_EQ(3, lines[0].state.pen_width);
   EXPECT_EQ(kRed, lines[0].state.pen_colour);
   // The zero line left the pen solid.
@@ -70,8 +70,7 @@ TEST(LineChartSeries, PolylineLegendReadoutAndSnapshot) {
 
   std::vector<CanvasCall> boxes = panel.Calls(CanvasOp::kRectangle);
   ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ((std::vector<int>{598, 60, 608, 63}),
-            (std::vector<int>{boxes[0].x1, boxes[0].y1, boxes[0].x2, boxes[0].y2}));
+  EXPECT_EQ((std::vector<int>{598, 60, 608, 63}), Corners(boxes[0]));
   ASSERT_EQ(1u, panel.TextCalls("005669").size());
   EXPECT_EQ(613, panel.TextCalls("005669")[0].x1);
   EXPECT_EQ(54, panel.TextCalls("005669")[0].y1);
@@ -99,7 +98,7 @@ TEST(LineChartSeries, PolylineLegendReadoutAndSnapshot) {
   EXPECT_EQ("5", table.Cell(3, 6));
 
   ASSERT_NE(nullptr, chart.Snapshot());
-  EXPECT_TRUE(SnapshotOf(chart).state().retain);
+  EXPECT_EQ(true, SnapshotOf(chart).state().retain);
   EXPECT_EQ(panel.picture(), SnapshotOf(chart).picture());
 }
 
@@ -113,10 +112,8 @@ TEST(LineChartCursor, MouseLeftOfAxisReadsFirstDateInBoxAwayFromMouse) {
   chart.TrackChartCursor(35, 150);
   std::vector<CanvasCall> lines = panel.Calls(CanvasOp::kLine);
   ASSERT_EQ(2u, lines.size());
-  EXPECT_EQ((std::vector<int>{40, 150, 608, 150}),
-            (std::vector<int>{lines[0].x1, lines[0].y1, lines[0].x2, lines[0].y2}));
-  EXPECT_EQ((std::vector<int>{35, 290, 35, 30}),
-            (std::vector<int>{lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2}));
+  EXPECT_EQ((std::vector<int>{40, 150, 608, 150}), Corners(lines[0]));
+  EXPECT_EQ((std::vector<int>{35, 290, 35, 30}), Corners(lines[1]));
   EXPECT_EQ(ui::DrawMode::kInvert, lines[1].state.mode);
   EXPECT_EQ(ui::PenStyle::kDotted, lines[1].state.pen_style);
   EXPECT_EQ(1, lines[1].state.pen_width);
@@ -127,14 +124,12 @@ TEST(LineChartCursor, MouseLeftOfAxisReadsFirstDateInBoxAwayFromMouse) {
   EXPECT_EQ(452, chart.Layout().box_x);
   std::vector<CanvasCall> outline = panel.Calls(CanvasOp::kRectangle);
   ASSERT_EQ(1u, outline.size());
-  EXPECT_EQ((std::vector<int>{452, 40, 578, 91}),
-            (std::vector<int>{outline[0].x1, outline[0].y1, outline[0].x2, outline[0].y2}));
+  EXPECT_EQ((std::vector<int>{452, 40, 578, 91}), Corners(outline[0]));
   EXPECT_EQ(ui::Rgb(96, 96, 96), outline[0].state.pen_colour);
   EXPECT_EQ(ui::PenStyle::kSolid, outline[0].state.pen_style);
   std::vector<CanvasCall> fill = panel.Calls(CanvasOp::kFillRectangle);
   ASSERT_EQ(1u, fill.size());
-  EXPECT_EQ((std::vector<int>{454, 42, 576, 89}),
-            (std::vector<int>{fill[0].x1, fill[0].y1, fill[0].x2, fill[0].y2}));
+  EXPECT_EQ((std::vector<int>{454, 42, 576, 89}), Corners(fill[0]));
   EXPECT_EQ(ui::Rgb(192, 192, 192), fill[0].state.brush_colour);
 
   std::vector<CanvasCall> texts = panel.Calls(CanvasOp::kText);

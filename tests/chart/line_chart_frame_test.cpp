@@ -19,6 +19,8 @@ constexpr int kWidth = 688;
 constexpr int kHeight = 320;
 const std::vector<std::string> kThreeDates = {"2021/08/01", "2021/08/02", "2021/08/03"};
 
+std::vector<int> Corners(const CanvasCall& call) { return {call.x1, call.y1, call.x2, call.y2}; }
+
 std::vector<CanvasCall> LinesIn(const RecordingCanvas& canvas, ui::Colour colour) {
   std::vector<CanvasCall> out;
   for (const CanvasCall& call : canvas.Calls(CanvasOp::kLine)) {
@@ -46,16 +48,12 @@ TEST(LineChartFrame, ThreeDatesGiveFineGridDateLinesAndLabels) {
   EXPECT_EQ(60, chart.Layout().top);
   EXPECT_EQ(2, chart.Layout().divisions);
   EXPECT_EQ(1, panel.Calls(CanvasOp::kClear).size());
-  EXPECT_TRUE(panel.state().retain);
+  EXPECT_EQ(true, panel.state().retain);
 
   std::vector<CanvasCall> axes = LinesIn(panel, ui::Rgb(0, 0, 0));
   ASSERT_EQ(2u, axes.size());
-  EXPECT_EQ(40, axes[0].x1);
-  EXPECT_EQ(290, axes[0].y1);
-  EXPECT_EQ(608, axes[0].x2);
-  EXPECT_EQ(290, axes[0].y2);
-  EXPECT_EQ(40, axes[1].x2);
-  EXPECT_EQ(50, axes[1].y2);
+  EXPECT_EQ((std::vector<int>{40, 290, 608, 290}), Corners(axes[0]));
+  EXPECT_EQ((std::vector<int>{40, 290, 40, 50}), Corners(axes[1]));
   EXPECT_EQ(1, axes[0].state.pen_width);
   EXPECT_EQ(ui::PenStyle::kSolid, axes[0].state.pen_style);
 
@@ -119,10 +117,7 @@ TEST(LineChartFrame, NegativeMinimumGivesSolidZeroLineAndWholeLabels) {
     if (line.state.pen_style == ui::PenStyle::kSolid) solid.push_back(line);
   }
   ASSERT_EQ(1u, solid.size());
-  EXPECT_EQ(41, solid[0].x1);
-  EXPECT_EQ(244, solid[0].y1);
-  EXPECT_EQ(588, solid[0].x2);
-  EXPECT_EQ(244, solid[0].y2);
+  EXPECT_EQ((std::vector<int>{41, 244, 588, 244}), Corners(solid[0]));
   std::vector<CanvasCall> zero = panel.TextCalls("0");
   ASSERT_EQ(2u, zero.size());  // the value label of 0.33 and the zero line's own
   EXPECT_EQ(28, zero[1].x1);

@@ -66,7 +66,7 @@ TEST(QtChartRender, TwoFundChartReadsAsAChart) {
   LineChart chart;
   DrawComparison(chart, panel);
   const QImage& image = panel.image();
-  ASSERT_TRUE(image.save(QString::fromStdString(OutputPath("chart.png"))));
+  ASSERT_EQ(true, image.save(QString::fromStdString(OutputPath("chart.png"))));
 
   EXPECT_EQ(qRgb(0, 0, 0), image.pixel(300, 290));  // x-axis
   EXPECT_EQ(qRgb(0, 0, 0), image.pixel(40, 100));   // y-axis
@@ -80,9 +80,9 @@ TEST(QtChartRender, TwoFundChartReadsAsAChart) {
   EXPECT_EQ(qRgb(255, 0, 0), image.pixel(603, 61));
   EXPECT_EQ(qRgb(192, 96, 0), image.pixel(603, 79));
   // Text was written: the titles and the legend names are not blank.
-  EXPECT_FALSE(IsBlank(image, 613, 282, 640, 296));
-  EXPECT_FALSE(IsBlank(image, 30, 30, 80, 44));
-  EXPECT_FALSE(IsBlank(image, 613, 54, 660, 66));
+  EXPECT_EQ(false, IsBlank(image, 613, 282, 640, 296));
+  EXPECT_EQ(false, IsBlank(image, 30, 30, 80, 44));
+  EXPECT_EQ(false, IsBlank(image, 613, 54, 660, 66));
 }
 
 TEST(QtChartRender, ErasedCrossHairLeavesPictureUntouched) {
@@ -100,7 +100,7 @@ TEST(QtChartRender, ErasedCrossHairLeavesPictureUntouched) {
   chart.TrackChartCursor(410, 150);
   chart.TrackChartCursor(405, 75);
   EXPECT_EQ(with_cross_hair, panel.image());
-  ASSERT_TRUE(panel.image().save(QString::fromStdString(OutputPath("chart_readout.png"))));
+  ASSERT_EQ(true, panel.image().save(QString::fromStdString(OutputPath("chart_readout.png"))));
   chart.TrackChartCursor(650, 150);  // out of the plot
   EXPECT_EQ(snapshot, panel.image());
 
@@ -146,8 +146,8 @@ TEST(QtCanvas, PensTextAndInvertMode) {
   canvas.SetTextColour(ui::Rgb(0, 0, 0));
   canvas.SetFontSize(9);
   canvas.Text(60, 5, "测试");
-  EXPECT_TRUE(IsBlank(canvas.image(), 55, 0, 99, 4));
-  EXPECT_FALSE(IsBlank(canvas.image(), 60, 5, 99, 20));
+  EXPECT_EQ(true, IsBlank(canvas.image(), 55, 0, 99, 4));
+  EXPECT_EQ(false, IsBlank(canvas.image(), 60, 5, 99, 20));
 
   QImage before = canvas.image().copy();
   canvas.SetDrawMode(ui::DrawMode::kInvert);
@@ -165,11 +165,11 @@ TEST(QtCanvas, PensTextAndInvertMode) {
   std::unique_ptr<ui::Canvas> copy = canvas.CreateLike();
   EXPECT_EQ(100, copy->Width());
   EXPECT_EQ(60, copy->Height());
-  EXPECT_TRUE(IsBlank(dynamic_cast<ui::QtCanvas&>(*copy).image(), 0, 0, 99, 59));
+  EXPECT_EQ(true, IsBlank(dynamic_cast<ui::QtCanvas&>(*copy).image(), 0, 0, 99, 59));
   canvas.CopyTo(*copy);
   EXPECT_EQ(canvas.image(), dynamic_cast<ui::QtCanvas&>(*copy).image());
   canvas.Clear();
-  EXPECT_TRUE(IsBlank(canvas.image(), 0, 0, 99, 59));
+  EXPECT_EQ(true, IsBlank(canvas.image(), 0, 0, 99, 59));
 }
 
 }  // namespace
