@@ -1,0 +1,26 @@
+#pragma once
+
+// The six ranking radio boxes of the main window: yesterday's, this month's and the last
+// three months' biggest gainers and losers, one page of 20 funds each.
+
+#include <string_view>
+
+#include "app/app.h"
+
+namespace funds {
+
+// Page 1 of the ranking sorted by `sort_code` in `order` ("desc" or "asc") into the fund
+// grid. Network and format failures leave the grid reset.
+void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view order);
+
+// The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
+// loads the list and names it in the main window's title.
+void OnRankingRadioClick(app::App& app, int n);
+
+// Attaches the radio boxes and adds the start-up step that reloads the last chosen list.
+void InstallRankingLists(app::App& app);
+
+// The start-up step: the first ranking marked "真" in the settings is checked and loaded.
+void LoadStartupRanking(app::App& app);
+
+}  // namespace funds

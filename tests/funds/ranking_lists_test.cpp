@@ -1,0 +1,172 @@
+#include "funds/ranking_lists.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <string>
+#include <thread>
+
+#include "app/app_fixture.h"
+#include "funds/fund_rows.h"
+#include "sim/server.h"
+
+namespace {
+
+class RankingListsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::PortalSimOptions options;
+    options.market.funds = 300;
+    sim_ = std::make_unique<sim::PortalSim>(options);
+    ASSERT_GT(sim_->Start(), 0);
+    UsePortal(sim_->BaseUrl());
+    funds::InstallRankingLists(fixture_.app);
+  }
+
+  void UsePortal(const std::string& base) {
+    fixture_.app.config().Write("门户", "PORTAL_MAIN", base);
+  }
+  std::string Setting(const std::string& key) {
+    return fixture_.app.config().Read("启动加载", key);
+  }
+  ui::Grid& grid() { return fixture_.app.main_window().高级表格1; }
+  app::MainWindow& main() { return fixture_.app.main_window(); }
+
+  app_test::AppFixture fixture_;
+  std::unique_ptr<sim::PortalSim> sim_;
+};
+
+TEST_F(RankingListsTest, RadioBoxRequestsItsRankingRemembersItAndNamesTheList) {
+  main().单选框4.Click();
+
+  const auto requests = sim_->requests().Snapshot();
+  ASSERT_EQ(1u, requests.size());
+  EXPECT_EQ(
+      "/data/FundGuideapi.aspx?dt=4&sd=&ed=&sc=r&st=asc&pi=1&pn=20&zf=diy&sh=list"
+      "&rnd=0.9509419468855504",
+      requests[0].target);
+  EXPECT_EQ("真", Setting("加载4"));
+  for (const char* key : {"加载1", "加载2", "加载3", "加载5", "加载6"}) {
+    EXPECT_EQ("假", Setting(key)) << key;
+  }
+  EXPECT_EQ("昨日跌幅榜", main().Title());
+
+  // Losers first: the daily change column ascends down the page.
+  ASSERT_NE("", grid().Text(20, 1));
+  EXPECT_LE(std::stod(grid().Text(1, 5)), std::stod(grid().Text(20, 5)));
+  EXPECT_EQ(21, grid().RowCount());
+}
+
+TEST_F(RankingListsTest, RankingAfterLongListFillsTwentyRowsAndEmptiesTheRest) {
+  grid().SetRowCount(201);
+  for (int row = 1; row <= 200; ++row) grid().SetText(row, 0, "旧");
+  grid().SetTextColour(150, 5, funds::kColourRed);
+
+  main().单选框2.Click();
+
+  EXPECT_EQ(201, grid().RowCount());
+  EXPECT_NE("旧", grid().Text(20, 0));
+  EXPECT_NE("", grid().Text(20, 0));
+  EXPECT_EQ("", grid().Text(21, 0));
+  EXPECT_EQ("", grid().Text(200, 0));
+  EXPECT_EQ(ui::kDefaultTextColour, grid().TextColour(150, 5));
+  EXPECT_EQ("1月涨幅榜", main().Title());
+}
+
+TEST_F(RankingListsTest, FailedAnswersLeaveTheGridResetAndStillNameTheList) {
+  grid().SetText(1, 0, "旧");
+  sim::FaultOptions error;
+  error.error_rate = 1;
+  sim_->SetFaults(error);
+  main().单选框1.Click();
+  EXPECT_EQ("", grid().Text(1, 0));
+  EXPECT_EQ("昨日涨幅榜", main().Title());
+
+  grid().SetText(1, 0, "旧");
+  sim::FaultOptions truncated;
+  truncated.truncate_rate = 1;
+  sim_->SetFaults(truncated);
+  main().单选框3.Click();
+  EXPECT_EQ("", grid().Text(1, 0));
+  EXPECT_EQ("3月涨幅榜", main().Title());
+  EXPECT_EQ("真", Setting("加载3"));
+}
+
+// A portal answering with a fixed body, for exact records and malformed answers.
+class CannedPortal {
+ public:
+  explicit CannedPortal(std::string body) : body_(std::move(body)) {
+    server_.Get("/data/FundGuideapi.aspx", [this](const httplib::Request&, httplib::Response& r) {
+      r.set_content(body_, "text/plain; charset=utf-8");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~CannedPortal() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  std::string body_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+std::string SevenRecordPage() {
+  std::string datas;
+  for (int i = 0; i < 7; ++i) {
+    std::string change = i == 0 ? "" : (i == 1 ? "55.2" : (i == 2 ? "-3.1" : "0.00"));
+    datas += std::string(i ? "," : "") + "\"00000" + std::to_string(i) + ",基金" +
+             std::to_string(i) + ",JJ,混合型,1,2,3,4,5,6,7,8,,,,2021-08-20,1.0," + change + ",,\"";
+  }
+  return "var rankData = {datas:[" + datas + "],allRecords:7,pageIndex:1,pageNum:20,allPages:1};";
+}
+
+TEST_F(RankingListsTest, SevenRecordsFillSevenRowsWithColouredDailyChange) {
+  CannedPortal canned(SevenRecordPage());
+  UsePortal(canned.BaseUrl());
+  main().单选框1.Click();
+  for (int row = 1; row <= 7; ++row) EXPECT_NE("", grid().Text(row, 1)) << row;
+  for (int row = 8; row <= 20; ++row) EXPECT_EQ("", grid().Text(row, 1)) << row;
+  EXPECT_EQ("基金0", grid().Text(1, 0));
+  EXPECT_EQ("-", grid().Text(1, 5));
+  EXPECT_EQ(funds::kColourSilver, grid().TextColour(1, 5));
+  EXPECT_EQ("55.2%", grid().Text(2, 5));
+  EXPECT_EQ(funds::kColourBlue, grid().TextColour(2, 5));
+  EXPECT_EQ(funds::kColourGreen, grid().TextColour(3, 5));
+  EXPECT_EQ(funds::kColourSilver, grid().TextColour(4, 5));
+  EXPECT_EQ(funds::kColourRed, grid().TextColour(1, 6));
+}
+
+TEST_F(RankingListsTest, BodyWithoutTheListMarkerGivesAnEmptyGrid) {
+  CannedPortal canned("<html>维护中</html>");
+  UsePortal(canned.BaseUrl());
+  grid().SetText(1, 0, "旧");
+  main().单选框6.Click();
+  EXPECT_EQ("", grid().Text(1, 0));
+  EXPECT_EQ("3月跌幅榜", main().Title());
+}
+
+TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
+  fixture_.app.config().Write("启动加载", "加载2", "真");
+  fixture_.app.config().Write("启动加载", "加载5", "真");
+  funds::LoadStartupRanking(fixture_.app);
+  EXPECT_TRUE(main().单选框2.Checked());
+  EXPECT_FALSE(main().单选框5.Checked());
+  ASSERT_EQ(1u, sim_->requests().Count());
+  EXPECT_NE(std::string::npos, sim_->requests().Snapshot()[0].target.find("sc=1y&st=desc"));
+  EXPECT_EQ("1月涨幅榜", main().Title());
+  EXPECT_EQ("假", Setting("加载5"));
+}
+
+TEST_F(RankingListsTest, StartUpWithoutTrueKeyLoadsNothing) {
+  fixture_.app.config().Write("启动加载", "加载3", "真 ");
+  funds::LoadStartupRanking(fixture_.app);
+  EXPECT_EQ(0u, sim_->requests().Count());
+  EXPECT_FALSE(main().单选框3.Checked());
+}
+
+}  // namespace
