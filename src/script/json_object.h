@@ -46,7 +46,10 @@ class JsonObject {
 
   // Stores the text `value` as a string, or with `is_object` the literal it holds ("{}" when
   // empty). Nothing changes when the literal is malformed or the path's parent cannot hold it.
+  // The text is stored as given: quotes and backslashes in it need no escaping.
   void SetValue(std::string_view path, std::string_view value, bool is_object);
+  // Stores the literal in `literal` (null when empty); anything that would need evaluating is
+  // refused and changes nothing.
   void SetExpression(std::string_view path, std::string_view literal);
   // Stores the number as it reads at 13 significant digits; NaN and infinities are refused.
   void SetNumber(std::string_view path, double value);

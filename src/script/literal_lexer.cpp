@@ -82,12 +82,12 @@ bool LiteralLexer::ParseHex(double* value) {
 bool LiteralLexer::ParseDecimal(double* value) {
   const char* start = pos_;
   std::uint64_t integer = 0;
-  int digits = 0;
+  long long digits = 0;
   for (; pos_ < end_ && *pos_ >= '0' && *pos_ <= '9'; ++pos_, ++digits) {
     integer = integer * 10 + static_cast<unsigned>(*pos_ - '0');
   }
   bool plain = digits > 0 && digits <= 18;
-  int fraction_digits = 0;
+  long long fraction_digits = 0;
   if (pos_ < end_ && *pos_ == '.') {
     plain = false;
     for (++pos_; pos_ < end_ && *pos_ >= '0' && *pos_ <= '9'; ++pos_) ++fraction_digits;
@@ -112,21 +112,21 @@ bool LiteralLexer::ParseDecimal(double* value) {
     *value = static_cast<double>(integer);
     return true;
   }
-  return ConvertDecimal(start, mantissa_end, digits, exponent, value);
+  return ConvertDecimal(start, mantissa_end, digits > 0, exponent, value);
 }
 
-bool LiteralLexer::ConvertDecimal(const char* start, const char* mantissa_end, int integer_digits,
-                                  long long exponent, double* value) const {
+bool LiteralLexer::ConvertDecimal(const char* start, const char* mantissa_end,
+                                  bool has_integer_part, long long exponent, double* value) const {
   // from_chars wants a digit before the point.
   std::string buffer;
   const char* first = start;
-  if (integer_digits == 0) {
+  if (!has_integer_part) {
     buffer.reserve(static_cast<size_t>(pos_ - start) + 1);
     buffer.push_back('0');
     buffer.append(start, pos_);
     first = buffer.data();
   }
-  const char* last = integer_digits == 0 ? buffer.data() + buffer.size() : pos_;
+  const char* last = !has_integer_part ? buffer.data() + buffer.size() : pos_;
   const auto result = std::from_chars(first, last, *value);
   if (result.ec == std::errc()) return true;
   if (result.ec != std::errc::result_out_of_range) return false;
