@@ -53,8 +53,10 @@ class LineChart {
   // Clears `panel` and draws axes, grid, date and value labels, the zero line and the axis
   // titles. `x_spec` is the interval count followed by the x labels, `y_spec` either
   // "count|min|max" or the value labels themselves, `titles` "x title|y title"; the
-  // full-width bar "｜" counts as "|" in all three. The chart remembers the panel until the
-  // next frame; it must outlive the chart's use of it.
+  // full-width bar "｜" counts as "|" in all three. A range with equal ends is widened by one
+  // unit each way; one that still cannot be scaled (not finite) gets no value labels and no
+  // series lines. The chart remembers the panel until the next frame; it must outlive the
+  // chart's use of it.
   void DrawChartFrame(ui::Canvas& panel, std::string_view x_spec, std::string_view y_spec,
                       std::string_view titles, const std::vector<std::string>& dates,
                       const FrameOptions& options = {});
