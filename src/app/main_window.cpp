@@ -9,16 +9,18 @@ constexpr ui::Colour kHintColour = ui::Rgb(192, 192, 192);
 }
 
 MainWindow::MainWindow() : ui::Window("MainWindow", 1564, 859) {
-  // Creation order is stacking order: later controls are drawn above earlier ones, so the
-  // page panel covers the fund grid and the chart title sits on the chart.
+  // Creation order is stacking order: later controls are drawn above earlier ones. The chart
+  // lies under everything its area overlaps (the comparison grid's edge, the buttons and the
+  // search box to its left, its title and period buttons); the page panel covers the fund
+  // grid; the search results drop down over all.
   for (ui::Control* control : std::initializer_list<ui::Control*>{
-           &高级表格1,      &高级表格2,      &标签1,   &高级表格5,  &高级表格6, &标签2,
-           &分组框1,        &超级列表框2,    &搜索框,  &选择板块钮, &小功能钮,  &五星基金钮,
-           &导出当前数据钮, &导出所有数据钮, &支持钮,  &单选框1,    &单选框2,   &单选框3,
-           &单选框4,        &单选框5,        &单选框6, &选择框1,    &选择框2,   &标签5,
-           &标签6,          &画板1,          &标签8,   &按钮1,      &按钮2,     &按钮3,
-           &按钮4,          &按钮5,          &按钮6,   &按钮7,      &外形框1,   &超文本浏览框1,
-           &图片框1,        &超级列表框1}) {
+           &画板1,      &高级表格1,      &高级表格2,      &标签1,   &高级表格5,  &高级表格6,
+           &标签2,      &分组框1,        &超级列表框2,    &搜索框,  &选择板块钮, &小功能钮,
+           &五星基金钮, &导出当前数据钮, &导出所有数据钮, &支持钮,  &单选框1,    &单选框2,
+           &单选框3,    &单选框4,        &单选框5,        &单选框6, &选择框1,    &选择框2,
+           &标签5,      &标签6,          &标签8,          &按钮1,   &按钮2,      &按钮3,
+           &按钮4,      &按钮5,          &按钮6,          &按钮7,   &外形框1,    &超文本浏览框1,
+           &图片框1,    &超级列表框1}) {
     Add(*control);
   }
   for (ui::PopupMenu* menu : {&菜单, &菜单1, &菜单2, &菜单3}) Add(*menu);

@@ -1,0 +1,56 @@
+// The program: one Qt application, the App over the executable's directory, the four
+// windows' views, and the main window shown. Closing the main window ends the process from
+// inside its destroyed handler, so the event loop never returns in normal use.
+
+#include <QApplication>
+#include <QFont>
+#include <filesystem>
+#include <memory>
+
+#include "app/app.h"
+#include "app/shell/bind_events.h"
+#include "net/http_control.h"
+#include "ui/clock.h"
+#include "ui/qt/qt_canvas.h"
+#include "ui/qt/qt_services.h"
+#include "ui/qt/window_view.h"
+
+namespace {
+
+std::filesystem::path ExecutablePath() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) exe = QCoreApplication::applicationFilePath().toStdString();
+  return exe;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The embedded web view needs contexts shared from the start.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication application(argc, argv);
+  QApplication::setFont(QFont("Noto Sans CJK SC", 9));
+
+  ui::QtUiThread ui_thread;
+  ui::QtDialogs dialogs;
+  ui::SystemClock clock;
+  net::SetUiEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+
+  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
+               net::RequestStopAllTransfers);
+  app::MainWindow& main_window = app.main_window();
+  const ui::Rect& chart = main_window.画板1.Geometry();
+  main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));
+  shell::BindEvents(app);
+
+  ui::WindowView main_view(main_window);
+  ui::WindowView board_view(app.board_window());
+  ui::WindowView side_tools_view(app.side_tools_window());
+  ui::WindowView support_view(app.support_window());
+  dialogs.SetParent(&main_view);
+
+  main_window.Show();
+  application.exec();
+  return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// Binds one control model to its Qt widget: creates the widget at the design geometry,
+// keeps it in step with the model, and turns the widget's signals into the model's events.
+// The view is a child of its widget and detaches from the model when the widget goes.
+
+#include <QObject>
+#include <QWidget>
+
+#include "ui/control.h"
+
+namespace ui {
+
+class ControlView : public QObject, public ControlObserver {
+  Q_OBJECT
+
+ public:
+  // Creates the widget for `control` inside `parent` and binds it.
+  static ControlView* Create(Control& control, QWidget* parent);
+  ~ControlView() override;
+
+  QWidget* widget() const { return widget_; }
+  Control& control() const { return control_; }
+
+  void ControlChanged() override;
+  void ControlRaised() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  ControlView(Control& control, QWidget* widget);
+  void Connect();
+  void SyncKind();
+
+  Control& control_;
+  QWidget* widget_;
+};
+
+// The widget kinds' own names, so tests and screenshots can tell them apart.
+const char* WidgetKindName(ControlKind kind);
+
+}  // namespace ui

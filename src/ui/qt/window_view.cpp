@@ -1,0 +1,75 @@
+#include "ui/qt/window_view.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QMenu>
+
+#include "ui/qt/control_view.h"
+
+namespace ui {
+
+MenuView::MenuView(PopupMenu& menu, QWidget* owner) : QObject(owner), menu_(menu), owner_(owner) {
+  menu_.SetObserver(this);
+}
+
+MenuView::~MenuView() { menu_.SetObserver(nullptr); }
+
+void MenuView::PopupRequested() {
+  QMenu popup(owner_);
+  popup.setObjectName(QString::fromStdString(menu_.Name()));
+  for (int i = 0; i < menu_.ItemCount(); ++i) {
+    popup.addAction(QString::fromStdString(menu_.Item(i).caption))->setData(i);
+  }
+  if (QAction* chosen = popup.exec(QCursor::pos())) menu_.Choose(chosen->data().toInt());
+}
+
+WindowView::WindowView(Window& window) : window_(window) {
+  setObjectName(QString::fromStdString(window.Name()));
+  setFixedSize(window.ClientWidth(), window.ClientHeight());
+  for (Control* control : window.Controls()) {
+    QWidget* parent = this;
+    if (auto it = views_.find(control->Parent()); it != views_.end()) {
+      parent = it->second->widget();
+    }
+    views_[control] = ControlView::Create(*control, parent);
+  }
+  for (PopupMenu* menu : window.Menus()) menus_.push_back(new MenuView(*menu, this));
+  window_.SetObserver(this);
+  WindowChanged();
+}
+
+WindowView::~WindowView() { window_.SetObserver(nullptr); }
+
+QWidget* WindowView::ControlWidget(const std::string& name) const {
+  for (const auto& [control, view] : views_) {
+    if (control->Name() == name) return view->widget();
+  }
+  return nullptr;
+}
+
+void WindowView::WindowChanged() {
+  setWindowTitle(QString::fromStdString(window_.Title()));
+  if (window_.Visible() && !isVisible()) {
+    setWindowModality(window_.Modal() ? Qt::ApplicationModal : Qt::NonModal);
+    show();
+  } else if (!window_.Visible() && isVisible()) {
+    hide();
+  }
+  if (!window_.Visible() && modal_loop_) modal_loop_->quit();
+}
+
+void WindowView::RunModal() {
+  if (!window_.Visible()) return;
+  QEventLoop loop;
+  modal_loop_ = &loop;
+  loop.exec(QEventLoop::DialogExec);
+  setWindowModality(Qt::NonModal);
+}
+
+void WindowView::closeEvent(QCloseEvent* event) {
+  // The user closed the window: the window is destroyed as far as the program is concerned.
+  event->accept();
+  window_.Close();
+}
+
+}  // namespace ui
