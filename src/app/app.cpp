@@ -20,6 +20,8 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
 App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
          std::function<void()> request_stop)
     : paths_(std::move(paths)),
+      portal_(net::PortalUrls::Load(
+          [this](std::string_view key) { return config().Read("门户", key); })),
       dialogs_(dialogs),
       ui_(ui),
       clock_(clock),

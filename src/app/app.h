@@ -17,6 +17,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/side_windows.h"
+#include "net/portal.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/ui_thread.h"
@@ -57,6 +58,10 @@ class App {
   // The settings file in the run directory, read and written at every call.
   ConfigFile config() const;
 
+  // The portal's base URLs: the built-in ones, each overridden by the settings file's
+  // section 门户 as it was when the program started.
+  const net::PortalUrls& portal() const { return portal_; }
+
   ui::Dialogs& dialogs() { return dialogs_; }
   ui::UiThread& ui() { return ui_; }
   ui::Clock& clock() { return clock_; }
@@ -83,6 +88,7 @@ class App {
 
  private:
   AppPaths paths_;
+  net::PortalUrls portal_;
   ui::Dialogs& dialogs_;
   ui::UiThread& ui_;
   ui::Clock& clock_;

@@ -109,5 +109,17 @@ TEST(StartupTasksTest, GuardFileFailureIsIgnored) {
   EXPECT_TRUE(std::filesystem::exists(f.ConfigPath()));
 }
 
+TEST(AppTest, PortalBaseUrlsComeFromTheSettingsFileSectionOverBuiltIns) {
+  AppFixture built_in;
+  test_support::TempDir dir;
+  const app::AppPaths paths = app_test::TestPaths(dir.path());
+  WriteFileBytes(paths.run_dir / "配置.ini",
+                 Gbk("[门户]\r\nPORTAL_API=http://example.test:81/\r\n"));
+  app::App app(paths, built_in.dialogs, built_in.ui, built_in.clock);
+  EXPECT_EQ("http://example.test:81", app.portal().portal_api);
+  EXPECT_EQ(built_in.app.portal().portal_main, app.portal().portal_main);
+  EXPECT_NE("http://example.test:81", built_in.app.portal().portal_api);
+}
+
 }  // namespace
 }  // namespace shell

@@ -31,7 +31,7 @@ QTableView* MakeTable(QWidget* parent, CoalescingTableModel* model) {
   model->setParent(table);
   table->setModel(model);
   table->verticalHeader()->hide();
-  table->verticalHeader()->setDefaultSectionSize(19);
+  table->verticalHeader()->setDefaultSectionSize(18);
   table->horizontalHeader()->setHighlightSections(false);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
