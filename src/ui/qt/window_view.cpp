@@ -20,7 +20,12 @@ void MenuView::PopupRequested() {
   for (int i = 0; i < menu_.ItemCount(); ++i) {
     popup.addAction(QString::fromStdString(menu_.Item(i).caption))->setData(i);
   }
-  if (QAction* chosen = popup.exec(QCursor::pos())) menu_.Choose(chosen->data().toInt());
+  // The item runs after the menu has closed, as a chosen menu item does.
+  int chosen = -1;
+  QObject::connect(&popup, &QMenu::triggered, &popup,
+                   [&chosen](QAction* action) { chosen = action->data().toInt(); });
+  popup.exec(QCursor::pos());
+  if (chosen >= 0) menu_.Choose(chosen);
 }
 
 WindowView::WindowView(Window& window) : window_(window) {
