@@ -62,7 +62,19 @@ int PortalSim::Start(int port) {
     port_ = -1;
     return -1;
   }
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  listen_ended_ = false;
+  thread_ = std::thread([this] {
+    server_.listen_after_bind();
+    listen_ended_ = true;
+  });
+  // The server ignores stop() until it runs, so Start returns only once it does.
+  while (!server_.is_running() && !listen_ended_) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!server_.is_running()) {
+    thread_.join();
+    port_ = -1;
+  }
   return port_;
 }
 

@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -62,6 +63,7 @@ class PortalSim {
   httplib::Server server_;
   std::thread thread_;
   int port_ = -1;
+  std::atomic<bool> listen_ended_{false};
   std::mutex stop_mutex_;
   std::condition_variable stop_signal_;
   bool stopping_ = false;

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -14,6 +16,8 @@
 
 namespace net {
 namespace {
+
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kDefaultTimeoutSeconds = 30;
 constexpr long kMaxRedirects = 10;
@@ -54,6 +58,10 @@ struct Collected {
   std::string body;
   bool headers_complete = false;
   bool body_too_large = false;
+  // When bytes last moved in either direction; a transfer fails when this lies too far back.
+  SteadyClock::time_point last_activity{};
+  curl_off_t seen_down = 0;
+  curl_off_t seen_up = 0;
 };
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -65,6 +73,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     collected->headers_complete = false;
   }
   collected->headers.append(line);
+  collected->last_activity = SteadyClock::now();
   if (line == "\r\n" || line == "\n") collected->headers_complete = true;
   return size * count;
 }
@@ -72,6 +81,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* collected = static_cast<Collected*>(user);
   size_t bytes = size * count;
+  collected->last_activity = SteadyClock::now();
   if (collected->body.size() + bytes > kMaxBodyBytes) {
     collected->body.append(data, kMaxBodyBytes - collected->body.size());
     collected->body_too_large = true;
@@ -81,7 +91,13 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
-int OnProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
+  auto* collected = static_cast<Collected*>(user);
+  if (down != collected->seen_down || up != collected->seen_up) {
+    collected->seen_down = down;
+    collected->seen_up = up;
+    collected->last_activity = SteadyClock::now();
+  }
   return StopRequested() ? 1 : 0;
 }
 
@@ -160,15 +176,24 @@ std::pair<CURLoption, V> Opt(CURLoption option, V value) {
   return {option, value};
 }
 
+bool Connected(CURL* easy, const Collected& collected) {
+  curl_off_t pretransfer = 0;
+  curl_easy_getinfo(easy, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
+  return pretransfer > 0 || collected.last_activity != SteadyClock::time_point{};
+}
+
 // Runs the transfer on a multi handle so that the wait can be cut into short slices: the UI
-// thread pumps its events between them and a stop request ends the wait promptly.
-CURLcode Perform(CURL* easy, const char** failure) {
+// thread pumps its events between them, a stop request ends the wait promptly, and a transfer
+// that moves no byte for `stall_limit` after connecting fails. A slow but live transfer goes on.
+CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds stall_limit,
+                 const char** failure) {
   MultiPtr multi(curl_multi_init());
   if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
     *failure = kStatusNoConnection;
     return CURLE_FAILED_INIT;
   }
   const bool ui_thread = IsUiThread();
+  bool connected = false;
   CURLcode result = CURLE_OK;
   while (true) {
     if (StopRequested()) {
@@ -186,6 +211,16 @@ CURLcode Perform(CURL* easy, const char** failure) {
       while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
         if (message->msg == CURLMSG_DONE) result = message->data.result;
       }
+      break;
+    }
+    // Checked right after curl has read what arrived, so time spent in the pump does not count
+    // as a stall.
+    const SteadyClock::time_point now = SteadyClock::now();
+    if (!connected && Connected(easy, collected)) {
+      connected = true;
+      collected.last_activity = std::max(collected.last_activity, now);
+    } else if (connected && now - collected.last_activity > stall_limit) {
+      result = CURLE_OPERATION_TIMEDOUT;
       break;
     }
     curl_multi_poll(multi.get(), nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
@@ -239,7 +274,7 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
               Opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L), Opt(CURLOPT_HEADERFUNCTION, &OnHeader),
               Opt(CURLOPT_HEADERDATA, &collected), Opt(CURLOPT_WRITEFUNCTION, &OnBody),
               Opt(CURLOPT_WRITEDATA, &collected), Opt(CURLOPT_XFERINFOFUNCTION, &OnProgress),
-              Opt(CURLOPT_NOPROGRESS, 0L)) ||
+              Opt(CURLOPT_XFERINFODATA, &collected), Opt(CURLOPT_NOPROGRESS, 0L)) ||
       (!options.ca_file.empty() &&
        curl_easy_setopt(easy, CURLOPT_CAINFO, options.ca_file.c_str()) != CURLE_OK) ||
       !SetVerb(easy, options.verb, Utf8ToGbk(options.post_data))) {
@@ -250,8 +285,7 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   // that long, so a slow but live download is not cut.
   const long timeout =
       options.timeout_seconds > 0 ? options.timeout_seconds : kDefaultTimeoutSeconds;
-  if (!SetAll(easy, Opt(CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000),
-              Opt(CURLOPT_LOW_SPEED_LIMIT, 1L), Opt(CURLOPT_LOW_SPEED_TIME, timeout))) {
+  if (curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000) != CURLE_OK) {
     return fail(kStatusTimeoutSetup);
   }
 
@@ -282,7 +316,8 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
 
   const char* setup_failure = nullptr;
-  const CURLcode code = Perform(easy, &setup_failure);
+  const CURLcode code =
+      Perform(easy, collected, std::chrono::milliseconds(timeout * 1000), &setup_failure);
   if (setup_failure != nullptr) return fail(setup_failure);
 
   ResponseHeaderFacts facts = ReadResponseHeaders(collected.headers);
@@ -312,6 +347,13 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   result.text = DecodeBody(result.body);
   PumpUiEventsIfUiThread();
   return result;
+}
+
+HttpFetchResult HttpGet(std::string_view url, std::string_view extra_headers) {
+  HttpFetchOptions options;
+  options.url = std::string(url);
+  options.extra_headers = std::string(extra_headers);
+  return HttpFetch(options);
 }
 
 }  // namespace net

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace net {
 
@@ -68,7 +69,8 @@ struct HttpFetchResult {
   std::string text;
   // Merged cookie text; present exactly when the caller gave cookies.
   std::optional<std::string> cookies;
-  // The response's Set-Cookie items (attributes dropped) joined by "; ".
+  // The response's Set-Cookie items (attributes dropped) joined by "; "; when cookies were
+  // given, in the blank-free form the merge leaves them in ("a=1;b=2").
   std::string new_cookies;
   // Raw header block of the final response, lines ending in CR LF.
   std::string response_headers;
@@ -83,5 +85,8 @@ struct HttpFetchResult {
 };
 
 HttpFetchResult HttpFetch(const HttpFetchOptions& options);
+
+// GET with every option at its default and optional caller header lines.
+HttpFetchResult HttpGet(std::string_view url, std::string_view extra_headers = {});
 
 }  // namespace net

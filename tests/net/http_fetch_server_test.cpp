@@ -1,0 +1,238 @@
+// The HTTP routine against cpp-httplib servers: decoding, redirects, credentials, TLS,
+// time-outs, the stop request and the UI event pump.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+#include "net/encoding.h"
+#include "net/http_control.h"
+#include "net/http_fetch.h"
+#include "net/http_fetch_test_servers.h"
+#include "support/temp_dir.h"
+
+// GCC 12 warns about members left out of designated initializers even when they have default
+// values; the options struct is meant to be used that way.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace net {
+namespace {
+
+using http_test::LoopbackServer;
+using Clock = std::chrono::steady_clock;
+
+HttpFetchResult Get(const std::string& url) { return HttpFetch({.url = url}); }
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string Page(const std::string& charset) {
+  return "<html><head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" +
+         charset + "\">\r\n</head><body>易方达消费行业股票 净值1.2345</body></html>";
+}
+
+TEST(HttpFetchServerTest, PagesAreDecodedByTheirMetaCharsetOrByTheirBytes) {
+  LoopbackServer server;
+  auto serve = [&](const std::string& path, std::string bytes) {
+    server.server().Get(path, [bytes](const httplib::Request&, httplib::Response& response) {
+      response.set_content(bytes, "text/html");
+    });
+  };
+  serve("/utf8", Page("utf-8"));
+  serve("/gbk", Utf8ToGbk(Page("gbk")));
+  serve("/GBK", Utf8ToGbk(Page("GBK")));
+  serve("/gb2312", Utf8ToGbk(Page("gb2312")));
+  serve("/plain-gbk", Utf8ToGbk("基金净值"));
+  serve("/plain-utf8", "基金净值");
+  server.Start();
+
+  EXPECT_EQ(Page("utf-8"), Get(server.Url("/utf8")).text);
+  HttpFetchResult gbk = Get(server.Url("/gbk"));
+  EXPECT_EQ(Page("gbk"), gbk.text);
+  EXPECT_EQ(Utf8ToGbk(Page("gbk")), gbk.body);
+  EXPECT_EQ(Page("GBK"), Get(server.Url("/GBK")).text);
+  EXPECT_EQ(Page("gb2312"), Get(server.Url("/gb2312")).text);
+  EXPECT_EQ("基金净值", Get(server.Url("/plain-gbk")).text);
+  EXPECT_EQ("基金净值", Get(server.Url("/plain-utf8")).text);
+}
+
+TEST(HttpFetchServerTest, RedirectsAreFollowedUnlessSwitchedOff) {
+  LoopbackServer server;
+  server.server().Get("/old", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/new");
+    response.set_header("Set-Cookie", "hop=1");
+  });
+  server.server().Get("/new", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("arrived", "text/plain");
+  });
+  server.Start();
+
+  HttpFetchResult followed = Get(server.Url("/old"));
+  EXPECT_EQ("200 OK", followed.status);
+  EXPECT_EQ("arrived", followed.text);
+  EXPECT_EQ("", followed.location);
+  // Only the final response's headers and cookies are reported.
+  EXPECT_EQ(0u, followed.response_headers.find("HTTP/1.1 200 OK\r\n"));
+  EXPECT_EQ(std::string::npos, followed.response_headers.find("302"));
+  EXPECT_EQ("", followed.new_cookies);
+
+  HttpFetchResult stopped = HttpFetch({.url = server.Url("/old"), .no_redirect = true});
+  EXPECT_EQ("302 Found", stopped.status);
+  EXPECT_EQ("/new", stopped.location);
+  EXPECT_EQ("hop=1", stopped.new_cookies);
+}
+
+TEST(HttpFetchServerTest, BasicCredentialsAreSentOnlyWhenBothAreGiven) {
+  LoopbackServer server;
+  server.server().Get("/private", [](const httplib::Request& request, httplib::Response& response) {
+    if (request.get_header_value("Authorization") == "Basic ZnVuZDpzM2NyZXQ=") {
+      response.set_content("welcome", "text/plain");
+    } else {
+      response.status = 401;
+      response.set_header("WWW-Authenticate", "Basic realm=\"fund\"");
+    }
+  });
+  server.Start();
+
+  HttpFetchResult in =
+      HttpFetch({.url = server.Url("/private"), .user_name = "fund", .password = "s3cret"});
+  EXPECT_EQ("200 OK", in.status);
+  EXPECT_EQ("welcome", in.text);
+  HttpFetchResult out = HttpFetch({.url = server.Url("/private"), .user_name = "fund"});
+  EXPECT_EQ("401 Unauthorized", out.status);
+}
+
+TEST(HttpFetchServerTest, StalledServerFailsAfterTheTimeOut) {
+  LoopbackServer server;
+  server.server().Get("/stall", [&](const httplib::Request&, httplib::Response& response) {
+    server.Stall();
+    response.set_content("late", "text/plain");
+  });
+  server.Start();
+
+  Clock::time_point start = Clock::now();
+  HttpFetchResult result = HttpFetch({.url = server.Url("/stall"), .timeout_seconds = 1});
+  EXPECT_LT(SecondsSince(start), 3.0);
+  EXPECT_EQ(kStatusNoResponse, result.status);
+  EXPECT_EQ("", result.text);
+  EXPECT_FALSE(result.ok);
+}
+
+TEST(HttpFetchServerTest, SlowButLiveTransferIsNotCutByTheTimeOut) {
+  LoopbackServer server;
+  server.server().Get("/slow", [](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
+      if (offset >= 5) {
+        sink.done();
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));
+      sink.write("x", 1);
+      return true;
+    });
+  });
+  server.Start();
+  // 2 s in all, but never more than 0.4 s without data.
+  HttpFetchResult result = HttpFetch({.url = server.Url("/slow"), .timeout_seconds = 1});
+  EXPECT_EQ("200 OK", result.status);
+  EXPECT_EQ("xxxxx", result.text);
+}
+
+TEST(HttpFetchServerTest, UntrustedCertificateIsRefusedAndTrustedOneAccepted) {
+  test_support::TempDir dir;
+  const std::string cert = (dir / "cert.pem").string();
+  const std::string key = (dir / "key.pem").string();
+  const std::string command =
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+      "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" +
+      key + "' -out '" + cert + "' >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str()));
+  auto tls = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
+  ASSERT_TRUE(tls->is_valid());
+  LoopbackServer server(std::move(tls));
+  server.server().Get("/secure", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("secret", "text/plain");
+  });
+  server.Start();
+
+  HttpFetchResult refused = Get(server.Url("/secure", "https"));
+  EXPECT_EQ(kStatusSendFailed, refused.status);
+  EXPECT_EQ("", refused.text);
+
+  HttpFetchResult trusted = HttpFetch({.url = server.Url("/secure", "https"), .ca_file = cert});
+  EXPECT_EQ("200 OK", trusted.status);
+  EXPECT_EQ("secret", trusted.text);
+}
+
+TEST(HttpFetchServerTest, StopRequestAbortsTransfersInFlightAndLaterOnes) {
+  LoopbackServer server;
+  std::atomic<bool> arrived{false};
+  server.server().Get("/stall", [&](const httplib::Request&, httplib::Response&) {
+    arrived = true;
+    server.Stall();
+  });
+  server.Start();
+
+  HttpFetchResult result;
+  std::thread worker([&] { result = Get(server.Url("/stall")); });
+  while (!arrived) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  Clock::time_point stop = Clock::now();
+  RequestStopAllTransfers();
+  worker.join();
+  EXPECT_LT(SecondsSince(stop), 3.0);
+  EXPECT_EQ(kStatusNoResponse, result.status);
+
+  HttpFetchResult later = Get(server.Url("/stall"));
+  EXPECT_EQ(kStatusSendFailed, later.status);
+  ResetStopRequest();
+}
+
+TEST(HttpFetchServerTest, UiThreadPumpsEventsWhileWaitingAndWorkersNever) {
+  LoopbackServer server;
+  server.server().Get("/slow", [](const httplib::Request&, httplib::Response& response) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    response.set_content("slow", "text/plain");
+  });
+  server.server().Get("/quick", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("quick", "text/plain");
+  });
+  server.Start();
+
+  std::mutex mutex;
+  std::set<std::thread::id> pump_threads;
+  int pumps = 0;
+  std::string nested;
+  bool nested_started = false;
+  SetUiEventPump([&] {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      pump_threads.insert(std::this_thread::get_id());
+      ++pumps;
+    }
+    // Another handler may run inside a request and make its own.
+    if (!nested_started) {
+      nested_started = true;
+      nested = Get(server.Url("/quick")).text;
+    }
+  });
+
+  EXPECT_EQ("slow", Get(server.Url("/slow")).text);
+  EXPECT_EQ("quick", nested);
+  EXPECT_GE(pumps, 5);  // 300 ms of waiting, a pump at least every 20 ms
+
+  const int before_worker = pumps;
+  std::string worker_text;
+  std::thread worker([&] { worker_text = Get(server.Url("/slow")).text; });
+  worker.join();
+  EXPECT_EQ("slow", worker_text);
+  EXPECT_EQ(before_worker, pumps);
+  EXPECT_EQ(std::set<std::thread::id>{std::this_thread::get_id()}, pump_threads);
+  SetUiEventPump(nullptr);
+}
+
+}  // namespace
+}  // namespace net
