@@ -2,6 +2,8 @@
 
 #include "app/shell/shell_handlers.h"
 #include "app/shell/startup_tasks.h"
+#include "export/export_handler.h"
+#include "funds/ranking_lists.h"
 
 namespace shell {
 
@@ -44,7 +46,10 @@ void BindEvents(app::App& app) {
   BindWindowEvents(app);
   BindPopupMenus(app);
   BindShellControls(app);
-  // Features attach their handlers here.
+
+  // Features, in the order their start-up steps and handlers build on each other.
+  funds::InstallRankingLists(app);
+  app.main_window().导出当前数据钮.on_click = [&app] { exporter::ExportCurrentDataClick(app); };
 }
 
 }  // namespace shell

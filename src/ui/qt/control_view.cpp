@@ -31,6 +31,8 @@ QTableView* MakeTable(QWidget* parent, CoalescingTableModel* model) {
   model->setParent(table);
   table->setModel(model);
   table->verticalHeader()->hide();
+  // Compact rows, so the fund grid's 20 design rows fit its design height.
+  table->verticalHeader()->setMinimumSectionSize(16);
   table->verticalHeader()->setDefaultSectionSize(18);
   table->horizontalHeader()->setHighlightSections(false);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
