@@ -60,21 +60,21 @@ std::string TooLargeText(const TableSource& table) {
   return {};
 }
 
-bool WriteTable(const TableSource& table, const std::string& path, const OutputOpener& open) {
-  const WorkbookStream stream = BuildWorkbookStream(table);
-  std::unique_ptr<OutputFile> out = open(path);
-  if (!out) return false;
-  if (!WriteCompoundFile({stream.globals, stream.sheet}, *out)) return false;
-  return out->Commit();
-}
-
 bool ExportTable(const TableSource& table, const std::string& path, ui::Dialogs& dialogs,
                  const OutputOpener& open) {
   if (const std::string refusal = TooLargeText(table); !refusal.empty()) {
     dialogs.MessageBox(refusal);
     return false;
   }
-  if (!WriteTable(table, path, open)) {
+  const WorkbookStream stream = BuildWorkbookStream(table);
+  // Stream offsets are 32-bit and older readers take no compound file past 2 GB.
+  constexpr size_t kMaxStreamBytes = (size_t{1} << 31) - (size_t{1} << 24);
+  if (stream.globals.size() + stream.sheet.size() > kMaxStreamBytes) {
+    dialogs.MessageBox("表格的文字太多，超出 Excel 97-2003 工作簿的容量，没有导出。");
+    return false;
+  }
+  std::unique_ptr<OutputFile> out = open(path);
+  if (!out || !WriteCompoundFile({stream.globals, stream.sheet}, *out) || !out->Commit()) {
     dialogs.MessageBox("无法写入文件 " + path + "，没有导出。");
     return false;
   }

@@ -185,6 +185,14 @@ TEST(GridExport, ListViewExportsItsHeadersAsTheFirstRow) {
   const std::vector<std::vector<std::string>> want = {
       {"代码", "名称"}, {"000001", ""}, {"110011", "易方达中小盘"}};
   EXPECT_EQ(want, Values(probe));
+
+  // A list without columns still gives a workbook, with an empty sheet.
+  const ui::ListView empty;
+  ASSERT_TRUE(exporter::ExportGrid(&empty, nullptr, (dir / "e.xls").string(), dialogs));
+  const json empty_probe = ProbeXls(dir / "e.xls");
+  EXPECT_EQ(json::array(), empty_probe["failures"]);
+  EXPECT_EQ(0, empty_probe["nrows"].get<int>());
+  EXPECT_EQ(std::vector<std::string>{}, dialogs.shown);
 }
 
 }  // namespace
