@@ -377,7 +377,7 @@ std::string Market::FundGuideRecord(const Fund& fund) {
                                 accumulated,
                                 fund.fee,
                                 fund.discounted_fee,
-                                fund.fee == fund.discounted_fee ? "" : "1"};
+                                fund.fee == fund.discounted_fee ? "0" : "1"};
   std::string record = fields[0];
   for (size_t i = 1; i < std::size(fields); ++i) record += "," + fields[i];
   return record;

@@ -66,7 +66,7 @@ class Market {
   // 2 abbreviation, 3 type, 4 this year, 5 week, 6 month, 7 three months, 8 six months, 9 one
   // year, 10 two years, 11 three years, 12 since inception, 13 inception date, 14 buyable,
   // 15 net-value date, 16 unit net value, 17 day, 18 accumulated net value, 19 fee,
-  // 20 discounted fee, 21 discount flag).
+  // 20 discounted fee, 21 discount flag 0 or 1).
   static std::string FundGuideRecord(const Fund& fund);
 
  private:

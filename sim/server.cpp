@@ -32,23 +32,43 @@ PortalSim::PortalSim(PortalSimOptions options)
   faults_.SetOptions(options_.faults);
   server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   server_.set_keep_alive_timeout(1);
-  server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
-    RecordedRequest recorded;
-    recorded.method = request.method;
-    recorded.target = request.target;
-    recorded.path = request.path;
-    recorded.body = request.body;
-    for (const auto& header : request.headers) recorded.headers.push_back(header);
-    log_.Add(std::move(recorded));
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
   AddFundGuideRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }
 
+void PortalSim::Record(const httplib::Request& request) {
+  RecordedRequest recorded;
+  recorded.method = request.method;
+  recorded.target = request.target;
+  recorded.path = request.path;
+  recorded.body = request.body;
+  for (const auto& header : request.headers) recorded.headers.push_back(header);
+  log_.Add(std::move(recorded));
+}
+
+void PortalSim::AddFallbackRoutes() {
+  // Registered last, so they only see what no endpoint took; the body is read by then, which
+  // it is not yet in a pre-routing handler.
+  auto not_found = [this](const httplib::Request& request, httplib::Response& response) {
+    Record(request);
+    response.status = 404;
+    response.set_content("Not Found", "text/plain; charset=utf-8");
+  };
+  server_.Get(".*", not_found);
+  server_.Post(".*", not_found);
+  server_.Put(".*", not_found);
+  server_.Delete(".*", not_found);
+  server_.Patch(".*", not_found);
+  server_.Options(".*", not_found);
+}
+
 int PortalSim::Start(int port) {
   if (thread_.joinable()) return port_;
+  if (!fallbacks_added_) {
+    AddFallbackRoutes();
+    fallbacks_added_ = true;
+  }
   {
     std::lock_guard<std::mutex> lock(stop_mutex_);
     stopping_ = false;
@@ -110,6 +130,7 @@ void PortalSim::AddPost(const std::string& path, RouteHandler handler) {
 RouteHandler PortalSim::WithFaults(RouteHandler handler) {
   return [this, handler = std::move(handler)](const httplib::Request& request,
                                               httplib::Response& response) {
+    Record(request);
     bool delayed = false;
     const Fault fault = faults_.Pick(&delayed);
     const FaultOptions options = faults_.options();

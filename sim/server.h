@@ -46,13 +46,15 @@ class PortalSim {
   RequestLog& requests() { return log_; }
   void SetFaults(const FaultOptions& faults) { faults_.SetOptions(faults); }
 
-  // Adds an endpoint (exact path). Its answers go through the fault injection. Call before
-  // Start.
+  // Adds an endpoint (exact path). Its requests are recorded and its answers go through the
+  // fault injection. Call before the first Start; other paths are recorded and answered 404.
   void AddGet(const std::string& path, RouteHandler handler);
   void AddPost(const std::string& path, RouteHandler handler);
 
  private:
   RouteHandler WithFaults(RouteHandler handler);
+  void Record(const httplib::Request& request);
+  void AddFallbackRoutes();
   // Waits up to `ms` or until Stop; returns false when stopped.
   bool Wait(int ms);
 
@@ -63,6 +65,7 @@ class PortalSim {
   httplib::Server server_;
   std::thread thread_;
   int port_ = -1;
+  bool fallbacks_added_ = false;
   std::atomic<bool> listen_ended_{false};
   std::mutex stop_mutex_;
   std::condition_variable stop_signal_;
