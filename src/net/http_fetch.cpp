@@ -57,7 +57,7 @@ struct Collected {
   std::string headers;
   std::string body;
   bool headers_complete = false;
-  bool body_too_large = false;
+  std::size_t max_body_bytes = kMaxBodyBytes;
   // When bytes last moved in either direction; a transfer fails when this lies too far back.
   SteadyClock::time_point last_activity{};
   curl_off_t seen_down = 0;
@@ -82,9 +82,8 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* collected = static_cast<Collected*>(user);
   size_t bytes = size * count;
   collected->last_activity = SteadyClock::now();
-  if (collected->body.size() + bytes > kMaxBodyBytes) {
-    collected->body.append(data, kMaxBodyBytes - collected->body.size());
-    collected->body_too_large = true;
+  if (collected->body.size() + bytes > collected->max_body_bytes) {
+    collected->body.append(data, collected->max_body_bytes - collected->body.size());
     return 0;  // makes the transfer fail
   }
   collected->body.append(data, bytes);
@@ -259,6 +258,7 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   CURL* easy = easy_handle.get();
 
   Collected collected;
+  collected.max_body_bytes = options.max_body_bytes;
   std::string proxy;
   if (!options.proxy.empty()) {
     proxy =

@@ -3,6 +3,7 @@
 // The program's one way to the network: a synchronous HTTP(S) request on the calling thread.
 // Failures never throw; they come back as a numbered status text and an empty result text.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,8 @@ struct HttpFetchOptions {
   // Limit for name resolution plus connect, and for any stall while sending or receiving.
   // 0 or less means 30 seconds.
   int timeout_seconds = 0;
+  // A longer body is cut off there and reported as a read failure.
+  std::size_t max_body_bytes = kMaxBodyBytes;
   // PEM file of additional trusted certificates (tests and private deployments); empty means
   // the system's trust store only. Certificates are always verified.
   std::string ca_file;

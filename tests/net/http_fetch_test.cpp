@@ -162,6 +162,17 @@ TEST(HttpFetchTest, BodyCutShortReportsReadFailureWithThePartRead) {
   EXPECT_FALSE(result.ok);
 }
 
+TEST(HttpFetchTest, BodyBeyondTheSizeLimitIsCutAndReportedAsReadFailure) {
+  RawServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(5000, 'x'));
+  HttpFetchResult huge = HttpFetch({.url = server.Url("/"), .max_body_bytes = 1000});
+  EXPECT_EQ(kStatusReadFailed, huge.status);
+  EXPECT_EQ(1000u, huge.body.size());
+  EXPECT_FALSE(huge.ok);
+  HttpFetchResult fits = HttpFetch({.url = server.Url("/"), .max_body_bytes = 5000});
+  EXPECT_EQ("200 OK", fits.status);
+  EXPECT_EQ(5000u, fits.body.size());
+}
+
 TEST(HttpFetchTest, ConnectionClosedWithoutAnswerMeansNoResponse) {
   RawServer server("");
   HttpFetchResult result = Get(server.Url("/"));
