@@ -229,6 +229,56 @@ CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds sta
   return result;
 }
 
+// Sets every option but the header list; returns the failure status, or nullptr.
+const char* Configure(CURL* easy, CURLU* url, const HttpFetchOptions& options, long timeout,
+                      Collected& collected) {
+  std::string proxy;
+  if (!options.proxy.empty()) {
+    proxy =
+        options.proxy.find("://") == std::string::npos ? "http://" + options.proxy : options.proxy;
+  }
+  // Every call opens its own connection and none outlives it. An empty proxy also keeps curl
+  // from taking one from the environment.
+  if (!SetAll(easy, Opt(CURLOPT_CURLU, url), Opt(CURLOPT_PROTOCOLS_STR, "http,https"),
+              Opt(CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
+              Opt(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)),
+              Opt(CURLOPT_FORBID_REUSE, 1L), Opt(CURLOPT_FRESH_CONNECT, 1L),
+              Opt(CURLOPT_NOSIGNAL, 1L), Opt(CURLOPT_SSL_VERIFYPEER, 1L),
+              Opt(CURLOPT_SSL_VERIFYHOST, 2L), Opt(CURLOPT_PROXY, proxy.c_str()),
+              Opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L), Opt(CURLOPT_HEADERFUNCTION, &OnHeader),
+              Opt(CURLOPT_HEADERDATA, &collected), Opt(CURLOPT_WRITEFUNCTION, &OnBody),
+              Opt(CURLOPT_WRITEDATA, &collected), Opt(CURLOPT_XFERINFOFUNCTION, &OnProgress),
+              Opt(CURLOPT_XFERINFODATA, &collected), Opt(CURLOPT_NOPROGRESS, 0L)) ||
+      (!options.ca_file.empty() &&
+       curl_easy_setopt(easy, CURLOPT_CAINFO, options.ca_file.c_str()) != CURLE_OK) ||
+      !SetVerb(easy, options.verb, Utf8ToGbk(options.post_data))) {
+    return kStatusNoRequest;
+  }
+  // One limit for resolve plus connect; afterwards the same limit applies to stalls (see
+  // Perform), so a slow but live download is not cut.
+  if (curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000) != CURLE_OK) {
+    return kStatusTimeoutSetup;
+  }
+  const std::string user = Utf8ToGbk(options.user_name);
+  const std::string password = Utf8ToGbk(options.password);
+  const std::string proxy_user = Utf8ToGbk(options.proxy_user);
+  const std::string proxy_password = Utf8ToGbk(options.proxy_password);
+  if ((!user.empty() && !password.empty() &&
+       !SetAll(easy, Opt(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)),
+               Opt(CURLOPT_USERNAME, user.c_str()), Opt(CURLOPT_PASSWORD, password.c_str()))) ||
+      (!proxy_user.empty() && !proxy_password.empty() &&
+       !SetAll(easy, Opt(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)),
+               Opt(CURLOPT_PROXYUSERNAME, proxy_user.c_str()),
+               Opt(CURLOPT_PROXYPASSWORD, proxy_password.c_str())))) {
+    return kStatusCredentials;
+  }
+  if (!SetAll(easy, Opt(CURLOPT_FOLLOWLOCATION, options.no_redirect ? 0L : 1L),
+              Opt(CURLOPT_MAXREDIRS, kMaxRedirects))) {
+    return kStatusRedirectSetup;
+  }
+  return nullptr;
+}
+
 bool IsRedirect(int code) {
   return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
@@ -259,58 +309,15 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
 
   Collected collected;
   collected.max_body_bytes = options.max_body_bytes;
-  std::string proxy;
-  if (!options.proxy.empty()) {
-    proxy =
-        options.proxy.find("://") == std::string::npos ? "http://" + options.proxy : options.proxy;
-  }
-  // Every call opens its own connection and none outlives it.
-  if (!SetAll(easy, Opt(CURLOPT_CURLU, parsed.get()), Opt(CURLOPT_PROTOCOLS_STR, "http,https"),
-              Opt(CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
-              Opt(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)),
-              Opt(CURLOPT_FORBID_REUSE, 1L), Opt(CURLOPT_FRESH_CONNECT, 1L),
-              Opt(CURLOPT_NOSIGNAL, 1L), Opt(CURLOPT_SSL_VERIFYPEER, 1L),
-              Opt(CURLOPT_SSL_VERIFYHOST, 2L), Opt(CURLOPT_PROXY, proxy.c_str()),
-              Opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L), Opt(CURLOPT_HEADERFUNCTION, &OnHeader),
-              Opt(CURLOPT_HEADERDATA, &collected), Opt(CURLOPT_WRITEFUNCTION, &OnBody),
-              Opt(CURLOPT_WRITEDATA, &collected), Opt(CURLOPT_XFERINFOFUNCTION, &OnProgress),
-              Opt(CURLOPT_XFERINFODATA, &collected), Opt(CURLOPT_NOPROGRESS, 0L)) ||
-      (!options.ca_file.empty() &&
-       curl_easy_setopt(easy, CURLOPT_CAINFO, options.ca_file.c_str()) != CURLE_OK) ||
-      !SetVerb(easy, options.verb, Utf8ToGbk(options.post_data))) {
-    return fail(kStatusNoRequest);
-  }
-
-  // One limit for resolve plus connect; afterwards a transfer fails only when it stalls for
-  // that long, so a slow but live download is not cut.
   const long timeout =
       options.timeout_seconds > 0 ? options.timeout_seconds : kDefaultTimeoutSeconds;
-  if (curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000) != CURLE_OK) {
-    return fail(kStatusTimeoutSetup);
-  }
-
-  const std::string user = Utf8ToGbk(options.user_name);
-  const std::string password = Utf8ToGbk(options.password);
-  const std::string proxy_user = Utf8ToGbk(options.proxy_user);
-  const std::string proxy_password = Utf8ToGbk(options.proxy_password);
-  if ((!user.empty() && !password.empty() &&
-       !SetAll(easy, Opt(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)),
-               Opt(CURLOPT_USERNAME, user.c_str()), Opt(CURLOPT_PASSWORD, password.c_str()))) ||
-      (!proxy_user.empty() && !proxy_password.empty() &&
-       !SetAll(easy, Opt(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)),
-               Opt(CURLOPT_PROXYUSERNAME, proxy_user.c_str()),
-               Opt(CURLOPT_PROXYPASSWORD, proxy_password.c_str())))) {
-    return fail(kStatusCredentials);
-  }
-  if (!SetAll(easy, Opt(CURLOPT_FOLLOWLOCATION, options.no_redirect ? 0L : 1L),
-              Opt(CURLOPT_MAXREDIRS, kMaxRedirects))) {
-    return fail(kStatusRedirectSetup);
-  }
-
   ListPtr header_list;
-  const std::string header_block =
-      BuildRequestHeaderBlock(options.extra_headers, options.cookies.value_or(""));
-  if (!BuildHeaderList(header_block, &header_list) ||
+  if (const char* failure = Configure(easy, parsed.get(), options, timeout, collected);
+      failure != nullptr) {
+    return fail(failure);
+  }
+  if (!BuildHeaderList(BuildRequestHeaderBlock(options.extra_headers, options.cookies.value_or("")),
+                       &header_list) ||
       curl_easy_setopt(easy, CURLOPT_HTTPHEADER, header_list.get()) != CURLE_OK) {
     return fail(kStatusHeaders);
   }
