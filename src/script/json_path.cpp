@@ -12,7 +12,7 @@ using Json = nlohmann::ordered_json;
 
 // An assignment may grow an array up to this length; beyond it a script engine would make a
 // sparse array, which a tree cannot hold without spending memory on every hole.
-constexpr long long kMaxAssignedArrayLength = 1 << 20;
+constexpr long long kMaxAssignedArrayLength = 1 << 16;
 
 bool IsNameByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
