@@ -4,7 +4,6 @@
 
 #include "funds/fund_guide.h"
 #include "funds/fund_rows.h"
-#include "funds/portal_access.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
 #include "net/text.h"
@@ -34,7 +33,7 @@ void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   const net::HttpFetchResult answer =
-      net::HttpGet(net::RankingListUrl(LoadPortalUrls(app), sort_code, order));
+      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order));
   const script::JsonObject list = ParseFundGuideResponse(answer.text);
   const int count = list.GetCount("datas");
   for (int i = 1; i <= count; ++i) {

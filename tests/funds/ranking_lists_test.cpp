@@ -20,20 +20,33 @@ class RankingListsTest : public ::testing::Test {
     sim_ = std::make_unique<sim::PortalSim>(options);
     ASSERT_GT(sim_->Start(), 0);
     UsePortal(sim_->BaseUrl());
-    funds::InstallRankingLists(fixture_.app);
   }
 
+  // A new program whose settings file points the portal at `base`; the base URLs are read
+  // when the program starts.
   void UsePortal(const std::string& base) {
-    fixture_.app.config().Write("门户", "PORTAL_MAIN", base);
+    fixture_.reset();
+    std::filesystem::create_directories(dir_.path() / "run");
+    app::ConfigFile((dir_.path() / "run").string()).Write("门户", "PORTAL_MAIN", base);
+    fixture_ = std::make_unique<Fixture>(dir_.path());
+    funds::InstallRankingLists(app());
   }
-  std::string Setting(const std::string& key) {
-    return fixture_.app.config().Read("启动加载", key);
-  }
-  ui::Grid& grid() { return fixture_.app.main_window().高级表格1; }
-  app::MainWindow& main() { return fixture_.app.main_window(); }
+  app::App& app() { return fixture_->app; }
+  std::string Setting(const std::string& key) { return app().config().Read("启动加载", key); }
+  ui::Grid& grid() { return app().main_window().高级表格1; }
+  app::MainWindow& main() { return app().main_window(); }
 
-  app_test::AppFixture fixture_;
+  struct Fixture {
+    explicit Fixture(const std::filesystem::path& root)
+        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
+    ui::RecordingDialogs dialogs;
+    ui::ManualUiThread ui;
+    ui::FixedClock clock{net::DateTime{2021, 8, 8, 9, 5, 3}};
+    app::App app;
+  };
+  test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<Fixture> fixture_;
 };
 
 TEST_F(RankingListsTest, RadioBoxRequestsItsRankingRemembersItAndNamesTheList) {
@@ -151,9 +164,9 @@ TEST_F(RankingListsTest, BodyWithoutTheListMarkerGivesAnEmptyGrid) {
 }
 
 TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
-  fixture_.app.config().Write("启动加载", "加载2", "真");
-  fixture_.app.config().Write("启动加载", "加载5", "真");
-  funds::LoadStartupRanking(fixture_.app);
+  app().config().Write("启动加载", "加载2", "真");
+  app().config().Write("启动加载", "加载5", "真");
+  funds::LoadStartupRanking(app());
   EXPECT_TRUE(main().单选框2.Checked());
   EXPECT_FALSE(main().单选框5.Checked());
   ASSERT_EQ(1u, sim_->requests().Count());
@@ -163,8 +176,8 @@ TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
 }
 
 TEST_F(RankingListsTest, StartUpWithoutTrueKeyLoadsNothing) {
-  fixture_.app.config().Write("启动加载", "加载3", "真 ");
-  funds::LoadStartupRanking(fixture_.app);
+  app().config().Write("启动加载", "加载3", "真 ");
+  funds::LoadStartupRanking(app());
   EXPECT_EQ(0u, sim_->requests().Count());
   EXPECT_FALSE(main().单选框3.Checked());
 }
