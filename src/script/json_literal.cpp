@@ -178,20 +178,18 @@ class Parser : public LiteralLexer {
     return true;
   }
 
-  // End of the identifier characters at `p`: ASCII letters, digits, '_', '$' and non-blank
-  // non-ASCII characters.
-
   bool ParseScalar(Json* out) {
-    if (MatchWord("true"))
+    if (MatchWord("true")) {
       *out = true;
-    else if (MatchWord("false"))
+    } else if (MatchWord("false")) {
       *out = false;
-    else if (MatchWord("null") || MatchWord("undefined"))
+    } else if (MatchWord("null") || MatchWord("undefined")) {
       *out = nullptr;
-    else if (MatchWord("NaN"))
+    } else if (MatchWord("NaN")) {
       *out = std::numeric_limits<double>::quiet_NaN();
-    else
+    } else {
       return ParseNumberValue(out);
+    }
     return true;
   }
 
