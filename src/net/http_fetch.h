@@ -10,7 +10,7 @@
 
 namespace net {
 
-// Verbs by number; any other number sends GET.
+// Verbs by number; any other number sends GET. HEAD sends no body.
 inline constexpr int kVerbGet = 0;
 inline constexpr int kVerbPost = 1;
 inline constexpr int kVerbHead = 2;
@@ -87,6 +87,9 @@ struct HttpFetchResult {
   bool ok = false;
 };
 
+// Runs on the calling thread; on the UI thread (see SetUiEventPump) it pumps events while it
+// waits. GCC 12 warns about designated initializers that leave members out, so callers fill
+// the options member by member or use HttpGet.
 HttpFetchResult HttpFetch(const HttpFetchOptions& options);
 
 // GET with every option at its default and optional caller header lines.
