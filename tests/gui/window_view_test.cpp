@@ -191,6 +191,17 @@ TEST_F(WindowViewTest, ClosingTheBoardWindowDestroysItAndTitlesFollowTheModel) {
   EXPECT_EQ(QString("1月涨幅榜"), main_view_.windowTitle());
 }
 
+TEST_F(WindowViewTest, CaptionsFromTheNetworkShowLiterally) {
+  // Board names and fund names come from the portal: no markup, no shortcut markers.
+  f_.app.board_window().PositionButton(1)->SetCaption("R&D 3.2%");
+  main_.标签1.SetCaption("<b>基金</b>");
+  auto* button = Find<QPushButton>(board_view_, "按钮1");
+  EXPECT_EQ(QString("R&&D 3.2%"), button->text());
+  auto* label = Find<QLabel>(main_view_, "标签1");
+  EXPECT_EQ(Qt::PlainText, label->textFormat());
+  EXPECT_EQ(QString("<b>基金</b>"), label->text());
+}
+
 TEST(MainWindowCloseDeathTest, ClosingTheMainWindowEndsTheProgramWithOtherWindowsOpen) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(

@@ -20,6 +20,9 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// Button-like widgets read "&" as a shortcut marker; captions show it as it is.
+QString Caption(const std::string& text) { return Q(text).replace('&', "&&"); }
+
 QColor ToQColor(Colour colour) {
   return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
 }
@@ -52,7 +55,7 @@ void ApplyWidths(QTableView* table, Control& control) {
 void SyncWidget(Control& control, QWidget* widget) {
   switch (control.Kind()) {
     case ControlKind::kButton:
-      static_cast<QPushButton*>(widget)->setText(Q(static_cast<Button&>(control).Caption()));
+      static_cast<QPushButton*>(widget)->setText(Caption(static_cast<Button&>(control).Caption()));
       break;
     case ControlKind::kLabel: {
       // Captions can come from the network; never let them be read as markup.
@@ -63,13 +66,13 @@ void SyncWidget(Control& control, QWidget* widget) {
     }
     case ControlKind::kCheckBox: {
       auto& box = static_cast<CheckBox&>(control);
-      static_cast<QCheckBox*>(widget)->setText(Q(box.Caption()));
+      static_cast<QCheckBox*>(widget)->setText(Caption(box.Caption()));
       static_cast<QCheckBox*>(widget)->setChecked(box.Checked());
       break;
     }
     case ControlKind::kRadioBox: {
       auto& box = static_cast<RadioBox&>(control);
-      static_cast<QRadioButton*>(widget)->setText(Q(box.Caption()));
+      static_cast<QRadioButton*>(widget)->setText(Caption(box.Caption()));
       static_cast<QRadioButton*>(widget)->setChecked(box.Checked());
       break;
     }
@@ -90,7 +93,7 @@ void SyncWidget(Control& control, QWidget* widget) {
       widget->update();
       break;
     case ControlKind::kGroupBox:
-      static_cast<QGroupBox*>(widget)->setTitle(Q(static_cast<GroupBox&>(control).Caption()));
+      static_cast<QGroupBox*>(widget)->setTitle(Caption(static_cast<GroupBox&>(control).Caption()));
       break;
     case ControlKind::kGrid:
     case ControlKind::kListView:
