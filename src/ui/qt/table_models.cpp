@@ -53,6 +53,9 @@ QVariant CoalescingTableModel::headerData(int section, Qt::Orientation orientati
 }
 
 void CoalescingTableModel::CellChanged(int row, int column) {
+  // Everything is announced at the flush already; a bulk fill after a layout change costs
+  // one test per cell.
+  if (all_dirty_) return;
   const int view_row = ViewRowOf(row);
   if (view_row < 0) {
     header_dirty_ = true;
