@@ -6,7 +6,7 @@ namespace funds {
 
 script::JsonObject ParseFundGuideResponse(std::string_view body) {
   script::JsonObject list;
-  if (!list.Parse(net::TextRightOfLast(body, "var rankData ="))) list.Reset();
+  list.Parse(net::TextRightOfLast(body, "var rankData ="));  // on failure it stays empty
   return list;
 }
 
