@@ -2,6 +2,7 @@
 
 #include "app/shell/shell_handlers.h"
 #include "app/shell/startup_tasks.h"
+#include "chart/line_chart.h"
 #include "export/export_handler.h"
 #include "funds/ranking_lists.h"
 
@@ -50,6 +51,10 @@ void BindEvents(app::App& app) {
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
   app.main_window().导出当前数据钮.on_click = [&app] { exporter::ExportCurrentDataClick(app); };
+  // The chart is drawn by the yield comparison; hovering reads it out.
+  app.main_window().画板1.on_mouse_move = [&app](int x, int y) {
+    app.State<chart::LineChart>().TrackChartCursor(x, y);
+  };
 }
 
 }  // namespace shell
