@@ -14,7 +14,7 @@ constexpr ui::Colour kGridText = ui::Rgb(128, 128, 128);
 constexpr ui::Colour kFineGrid = ui::Rgb(224, 224, 224);
 constexpr ui::Colour kLabelGrid = ui::Rgb(192, 192, 192);
 // More grid lines than this cannot be told apart on any panel; a count beyond it comes from
-// a broken specification and would only stall the window.
+// a broken axis text and would only stall the window.
 constexpr long long kMaxGridLines = 10000;
 
 std::vector<std::string> SplitSpec(std::string_view spec) {

@@ -24,7 +24,7 @@ std::vector<std::string> Dates(int count) {
   return dates;
 }
 
-// The x specification the yield comparison builds: interval count, then "|dd|" per date.
+// The x axis text the yield comparison builds: interval count, then "|dd|" per date.
 std::string XSpec(int count) {
   std::string spec = std::to_string(count - 1);
   for (int day = 1; day <= count; ++day) spec += "|0" + std::to_string(day) + "|";
