@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kFunds = 20000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;
 
 std::vector<std::string> Records() {
   std::vector<std::string> records;
