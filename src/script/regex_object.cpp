@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "net/text.h"
 #include "script/utf8.h"
 
 namespace script {
@@ -20,19 +21,6 @@ constexpr uint32_t kDepthLimit = 10'000;
 constexpr uint32_t kHeapLimitKib = 16 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 8 * 1024 * 1024;
-
-std::string ReplaceMarker(std::string_view pattern) {
-  std::string out;
-  for (size_t i = 0; i < pattern.size();) {
-    if (pattern.substr(i, kQuoteMarker.size()) == kQuoteMarker) {
-      out.push_back('"');
-      i += kQuoteMarker.size();
-    } else {
-      out.push_back(pattern[i++]);
-    }
-  }
-  return out;
-}
 
 // Bytes of the character at `offset`; a stray byte counts as one.
 size_t CharLength(std::string_view text, size_t offset) {
@@ -77,7 +65,7 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject, boo
   offsets_.clear();
   ran_ = false;
   groups_ = 0;
-  pattern_ = quote_marker ? ReplaceMarker(pattern) : std::string(pattern);
+  pattern_ = quote_marker ? net::ReplaceAll(pattern, kQuoteMarker, "\"") : std::string(pattern);
   subject_ = std::string(subject);
 
   // ECMAScript behaviour: \u escapes, "[^]" for any character, unset back references match
