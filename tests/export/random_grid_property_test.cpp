@@ -8,6 +8,7 @@
 #include <string>
 
 #include "export/grid_export.h"
+#include "script/utf8.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
 #include "xls_probe.h"
@@ -18,24 +19,6 @@ using export_test::FirstDifference;
 using export_test::GridValues;
 using export_test::ProbeXls;
 using export_test::Values;
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | cp >> 6));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | cp >> 12));
-    out->push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | cp >> 18));
-    out->push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
 
 class TextMaker {
  public:
@@ -89,7 +72,7 @@ class TextMaker {
           break;
       }
       if (Pick(200) == 0) cp = Pick(2) ? '\t' : '\n';
-      AppendUtf8(cp, &out);
+      script::AppendUtf8(&out, cp);
     }
     return out;
   }
