@@ -75,56 +75,6 @@ std::string Convert(iconv_t cd, std::string_view input, std::string_view replace
   return out;
 }
 
-// Length of the well-formed UTF-8 sequence at `at` (rejecting overlong forms, surrogates and
-// values above U+10FFFF), or 0 when the bytes there are not one.
-size_t Utf8SequenceAt(std::string_view s, size_t at, char32_t* code_point) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
-  unsigned char lead = byte(at);
-  if (lead < 0x80) {
-    *code_point = lead;
-    return 1;
-  }
-  size_t length;
-  char32_t value;
-  char32_t minimum;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (s.size() - at < length) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    unsigned char next = byte(at + i);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  *code_point = value;
-  return length;
-}
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -167,6 +117,55 @@ bool CanonicalCharset(std::string_view name, std::string* canonical) {
 }
 
 }  // namespace
+
+size_t Utf8SequenceAt(std::string_view s, size_t at, char32_t* code_point) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+  unsigned char lead = byte(at);
+  if (lead < 0x80) {
+    *code_point = lead;
+    return 1;
+  }
+  size_t length;
+  char32_t value;
+  char32_t minimum;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1F, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0F, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (s.size() - at < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    unsigned char next = byte(at + i);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (next & 0x3F);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  *code_point = value;
+  return length;
+}
+
+void AppendUtf8(char32_t cp, std::string* out) {
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
 
 std::string ToValidUtf8(std::string_view bytes) {
   std::string out;

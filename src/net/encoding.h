@@ -4,6 +4,7 @@
 // are GBK, read and written with the GB18030 codec (identical to GBK for every GBK character,
 // lossless for the rest).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ std::string GbkToUtf8(std::string_view gbk);
 // Decodes `bytes` from any charset name iconv knows (case-insensitive: "gbk", "GB2312",
 // "utf-8", ...) into UTF-8. Returns false, leaving `out` untouched, for an unknown charset.
 bool DecodeCharset(std::string_view bytes, std::string_view charset, std::string* out);
+
+// Length of the well-formed UTF-8 sequence at `at` (< bytes.size()), storing its code point;
+// 0 for an overlong form, a surrogate, a value above U+10FFFF or a cut-off or stray byte.
+size_t Utf8SequenceAt(std::string_view bytes, size_t at, char32_t* code_point);
+// Appends the UTF-8 form of `code_point`; surrogates and values above U+10FFFF give U+FFFD.
+void AppendUtf8(char32_t code_point, std::string* out);
 
 bool IsValidUtf8(std::string_view bytes);
 // `bytes` with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "net/encoding.h"
 #include "net/text.h"
 #include "script/json_literal.h"
 #include "script/json_path.h"
-#include "script/utf8.h"
 
 namespace script {
 namespace {
@@ -74,7 +74,7 @@ bool IsTruthy(const Json& value) {
 bool MakeValue(std::string_view text, bool literal, Json* value, int* depth) {
   *depth = 0;
   if (literal) return ParseLiteral(text, value, depth);
-  *value = SanitizeUtf8(text);
+  *value = net::ToValidUtf8(text);
   return true;
 }
 

@@ -10,9 +10,6 @@ namespace script {
 // Appends the UTF-8 form of `code_point` (U+FFFD for surrogates and out-of-range values).
 void AppendUtf8(std::string* out, unsigned code_point);
 
-// `text` with every byte that does not belong to a valid UTF-8 sequence replaced by U+FFFD.
-std::string SanitizeUtf8(std::string_view text);
-
 // Length of the valid UTF-8 sequence at the start of `text`, 0 when it is invalid or empty.
 int Utf8SequenceLength(std::string_view text);
 

@@ -74,6 +74,24 @@ TEST(EncodingTest, Utf8ValidityRejectsMalformedSequences) {
                                                                  "b"));
 }
 
+TEST(EncodingTest, Utf8SequencesDecodeAndEncodeOneCodePoint) {
+  char32_t cp = 0;
+  EXPECT_EQ(3u, Utf8SequenceAt("a中", 1, &cp));
+  EXPECT_EQ(U'中', cp);
+  EXPECT_EQ(4u, Utf8SequenceAt("😀", 0, &cp));
+  EXPECT_EQ(U'😀', cp);
+  EXPECT_EQ(0u, Utf8SequenceAt("\xE4\xB8", 0, &cp));
+  EXPECT_EQ(0u, Utf8SequenceAt("\xED\xA0\x80", 0, &cp));
+  std::string out;
+  for (char32_t code_point : {U'a', U'é', U'中', U'😀'}) AppendUtf8(code_point, &out);
+  EXPECT_EQ("aé中😀", out);
+  // Values that no UTF-8 text may hold come out as U+FFFD.
+  out.clear();
+  AppendUtf8(0xD800, &out);
+  AppendUtf8(0x110000, &out);
+  EXPECT_EQ(kReplacement + kReplacement, out);
+}
+
 TEST(EncodingTest, GbkWidthCountsTwoPerNonAsciiCharacter) {
   EXPECT_EQ(0, GbkWidth(""));
   EXPECT_EQ(9, GbkWidth("易方达A50"));
