@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <set>
 
+#include "net/text.h"
 #include "sim/random.h"
 
 namespace sim {
@@ -168,19 +169,6 @@ constexpr std::string_view kBoardNames =
     "数据中心、中芯概念、网红直播、无线充电、航天概念、"
     "生物识别";
 
-std::vector<std::string> BoardNames() {
-  std::vector<std::string> names;
-  std::string_view rest = kBoardNames;
-  constexpr std::string_view kSeparator = "、";
-  while (!rest.empty()) {
-    size_t end = rest.find(kSeparator);
-    names.emplace_back(rest.substr(0, end));
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + kSeparator.size());
-  }
-  return names;
-}
-
 std::chrono::sys_days ParseDate(const std::string& text) {
   int year = 2021, month = 8, day = 20;
   std::sscanf(text.c_str(), "%d-%d-%d", &year, &month, &day);
@@ -326,7 +314,7 @@ Market::Market(const MarketOptions& options) : options_(options) {
     funds_.push_back(std::move(fund));
   }
 
-  const std::vector<std::string> names = BoardNames();
+  const std::vector<std::string> names = net::Split(kBoardNames, "、");
   const int board_count = std::max(0, options.boards);
   int number = 400;
   for (int b = 0; b < board_count; ++b) {
