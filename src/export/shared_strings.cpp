@@ -26,7 +26,6 @@ class RecordStream {
     record_ = out_.BeginRecord(kContinue);
   }
   void Finish() { out_.EndRecord(record_); }
-  ByteBuffer& out() { return out_; }
 
  private:
   ByteBuffer& out_;
@@ -49,13 +48,13 @@ uint16_t ExtSstBucketSize(uint32_t unique_count) {
 
 uint32_t SharedStrings::Add(std::string_view text) {
   ++total_;
-  auto [it, added] = index_.try_emplace(text, static_cast<uint32_t>(offsets_.size()));
+  auto [it, added] = index_.try_emplace(text, static_cast<uint32_t>(spans_.size()));
   if (added) {
     const size_t first = units_.size();
     AppendUtf16(text, &units_);
     const bool wide =
         std::any_of(units_.begin() + first, units_.end(), [](uint16_t u) { return u > 0xFF; });
-    offsets_.push_back(Span{first, units_.size() - first, wide});
+    spans_.push_back(Span{first, units_.size() - first, wide});
   }
   return it->second;
 }
@@ -71,8 +70,8 @@ void SharedStrings::Write(ByteBuffer& out, size_t stream_base) const {
   RecordStream rec(out);
   out.U32(total_);
   out.U32(UniqueCount());
-  for (size_t s = 0; s < offsets_.size(); ++s) {
-    const Span& span = offsets_[s];
+  for (size_t s = 0; s < spans_.size(); ++s) {
+    const Span& span = spans_[s];
     const uint16_t* units = units_.data() + span.first;
     const size_t unit_size = span.wide ? 2 : 1;
     // A string header is never split, and carries at least its first character (both halves

@@ -4,7 +4,6 @@
 // SST record with its CONTINUE records and the EXTSST index that follows it.
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -22,8 +21,7 @@ class SharedStrings {
   // until the table is written. Counts one more referring cell.
   uint32_t Add(std::string_view text);
 
-  uint32_t UniqueCount() const { return static_cast<uint32_t>(offsets_.size()); }
-  uint32_t TotalCount() const { return total_; }
+  uint32_t UniqueCount() const { return static_cast<uint32_t>(spans_.size()); }
 
   // Appends SST, its CONTINUE records and EXTSST. `stream_base` is the position of `out`'s
   // first byte in the Workbook stream, needed for the stream offsets of EXTSST.
@@ -37,7 +35,7 @@ class SharedStrings {
   };
 
   std::unordered_map<std::string_view, uint32_t> index_;
-  std::vector<Span> offsets_;
+  std::vector<Span> spans_;
   std::vector<uint16_t> units_;
   uint32_t total_ = 0;
 };
