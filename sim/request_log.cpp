@@ -18,13 +18,6 @@ std::string RecordedRequest::Header(std::string_view name) const {
   return "";
 }
 
-bool RecordedRequest::HasHeader(std::string_view name) const {
-  for (const auto& header : headers) {
-    if (SameName(header.first, name)) return true;
-  }
-  return false;
-}
-
 void RequestLog::Add(RecordedRequest request) {
   std::lock_guard<std::mutex> lock(mutex_);
   requests_.push_back(std::move(request));

@@ -19,7 +19,6 @@ struct RecordedRequest {
 
   // Value of the first header of that name (case-insensitive), or empty.
   std::string Header(std::string_view name) const;
-  bool HasHeader(std::string_view name) const;
 };
 
 class RequestLog {
