@@ -31,9 +31,8 @@ class QtCanvas : public Canvas {
   void SetFontSize(int points) override { font_points_ = points; }
   void SetDrawMode(DrawMode mode) override { mode_ = mode; }
   DrawMode GetDrawMode() const override { return mode_; }
-  // The image always keeps its picture; the flag is only remembered.
-  void SetRetainPicture(bool retain) override { retain_ = retain; }
-  bool RetainsPicture() const { return retain_; }
+  // The image always keeps its picture.
+  void SetRetainPicture(bool) override {}
 
   void Clear() override;
   void Line(int x1, int y1, int x2, int y2) override;
@@ -67,7 +66,6 @@ class QtCanvas : public Canvas {
   Colour text_colour_ = Rgb(0, 0, 0);
   int font_points_ = 9;
   DrawMode mode_ = DrawMode::kNormal;
-  bool retain_ = false;
   std::function<void()> on_changed_;
 };
 
