@@ -35,14 +35,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-size_t FindIgnoreCase(std::string_view text, std::string_view what, size_t from) {
-  if (what.empty() || text.size() < what.size()) return std::string_view::npos;
-  for (size_t at = from; at + what.size() <= text.size(); ++at) {
-    if (EqualsIgnoreCase(text.substr(at, what.size()), what)) return at;
-  }
-  return std::string_view::npos;
-}
-
 std::string_view TrimSpaceTab(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -149,15 +141,15 @@ ResponseHeaderFacts ReadResponseHeaders(std::string_view header_block) {
 
 std::string SniffMetaCharset(std::string_view body) {
   std::string_view head = body.substr(0, 1024);
-  for (size_t meta = FindIgnoreCase(head, "<meta", 0); meta != std::string_view::npos;
-       meta = FindIgnoreCase(head, "<meta", meta + 1)) {
+  // Find counts from 1.
+  for (long long meta = Find(head, "<meta", 1, true); meta > 0;
+       meta = Find(head, "<meta", meta + 1, true)) {
     // Between "<meta" and "charset=" stands at least one character and no line break.
-    size_t line_end = head.find_first_of("\r\n", meta);
+    size_t line_end = head.find_first_of("\r\n", static_cast<size_t>(meta - 1));
     if (line_end == std::string_view::npos) line_end = head.size();
-    for (size_t at = FindIgnoreCase(head, "charset=", meta + 6);
-         at != std::string_view::npos && at < line_end;
-         at = FindIgnoreCase(head, "charset=", at + 1)) {
-      std::string name = CharsetNameAt(head, at + 8);
+    for (long long at = Find(head, "charset=", meta + 6, true);
+         at > 0 && static_cast<size_t>(at) <= line_end; at = Find(head, "charset=", at + 1, true)) {
+      std::string name = CharsetNameAt(head, static_cast<size_t>(at) + 7);
       if (!name.empty()) return name;
     }
   }
