@@ -1,6 +1,7 @@
 #include "export/export_handler.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/app.h"
 #include "export/grid_export.h"
@@ -10,18 +11,9 @@ namespace exporter {
 
 namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
-long long DaysFromCivil(int year, int month, int day) {
-  year -= month <= 2;
-  const long long era = (year >= 0 ? year : year - 399) / 400;
-  const long long yoe = year - era * 400;
-  const long long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 long long Seconds(const net::DateTime& t) {
-  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+  const std::chrono::sys_days day = std::chrono::year{t.year} / t.month / t.day;
+  return day.time_since_epoch().count() * 86400LL + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 }  // namespace
