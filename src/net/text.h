@@ -44,8 +44,8 @@ std::string IntToText(long long value);
 std::string FloatToText(float value);    // "%.6g"
 std::string DoubleToText(double value);  // "%.13g", so 3.0 gives "3"
 
-// Local date and time as the program shows it: 2021年8月8日9时5分3秒, trailing zero parts left
-// out (see the implementation for the exact rule).
+// Local date and time as the program shows it: 2021年8月8日9时5分3秒. The time ends with its
+// last non-zero part (9时5分, 0时5分, 23时) and is left out at midnight.
 struct DateTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
