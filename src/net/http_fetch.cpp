@@ -139,30 +139,24 @@ bool SetVerb(CURL* easy, int verb, const std::string& gbk_body) {
 // The header block as curl wants it: one entry per line, plus an empty "Expect:" so that curl
 // sends a body at once instead of waiting for a 100 Continue.
 bool BuildHeaderList(const std::string& block, ListPtr* list) {
-  curl_slist* head = nullptr;
+  ListPtr head;
+  auto append = [&head](const char* entry) {
+    curl_slist* next = curl_slist_append(head.get(), entry);
+    if (next == nullptr) return false;
+    (void)head.release();
+    head.reset(next);
+    return true;
+  };
   bool caller_expect = false;
-  for (const std::string& line : Split(block, "\r\n")) {
+  for (std::string& line : Split(block, "\r\n")) {
     if (line.empty()) continue;
     if (Find(line, "Expect:", 1, true) == 1) caller_expect = true;
-    std::string entry = line;
     // curl drops a header given as "Name:"; "Name;" sends it with an empty value.
-    if (entry.back() == ':') entry.back() = ';';
-    curl_slist* next = curl_slist_append(head, entry.c_str());
-    if (next == nullptr) {
-      curl_slist_free_all(head);
-      return false;
-    }
-    head = next;
+    if (line.back() == ':') line.back() = ';';
+    if (!append(line.c_str())) return false;
   }
-  if (!caller_expect) {
-    curl_slist* next = curl_slist_append(head, "Expect:");
-    if (next == nullptr) {
-      curl_slist_free_all(head);
-      return false;
-    }
-    head = next;
-  }
-  list->reset(head);
+  if (!caller_expect && !append("Expect:")) return false;
+  *list = std::move(head);
   return true;
 }
 

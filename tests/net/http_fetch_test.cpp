@@ -72,6 +72,13 @@ TEST(HttpFetchTest, CallerHeaderLinesReplaceOnlyTheirOwnDefaults) {
   EXPECT_NE(std::string::npos, headers.find("Content-Type: application/x-www-form-urlencoded\r\n"));
 }
 
+TEST(HttpFetchTest, CallerLineWithoutValueIsSentEmpty) {
+  RawServer server(kOkEmpty);
+  HttpFetch({.url = server.Url("/"), .extra_headers = "X-Empty:\r\nReferer: r"});
+  EXPECT_EQ(std::string("X-Empty:\r\nReferer: r\r\n") + kDefaultLines,
+            HeadersAfterHost(server.LastRequest()));
+}
+
 TEST(HttpFetchTest, VerbNumbersChooseTheMethodAndUnknownOnesSendGet) {
   RawServer server(kOkEmpty);
   const std::string url = server.Url("/v");
