@@ -23,11 +23,6 @@ std::vector<std::string> SplitSpec(std::string_view spec) {
 
 }  // namespace
 
-// Distance between two x label pieces.
-struct LineChart::GridSpacing {
-  double label_step = 0;
-};
-
 // The value labels asked for: a count of divisions between minimum and maximum, or the
 // label values themselves.
 struct LineChart::ValueAxis {
@@ -69,11 +64,11 @@ void LineChart::DrawChartFrame(ui::Canvas& panel, std::string_view x_spec, std::
   panel.SetPenColour(kFineGrid);
   std::vector<std::string> x_pieces = SplitSpec(x_spec);
   layout_.divisions = x_pieces.empty() ? 0 : ToInt(net::ToNumber(x_pieces[0]));
-  GridSpacing spacing = DrawVerticalGrid(x_pieces, options.vertical_subdivision);
+  const double label_step = DrawVerticalGrid(x_pieces, options.vertical_subdivision);
   ValueAxis axis = ReadValueAxis(y_spec);
   DrawHorizontalGrid(axis, options.horizontal_grid);
   panel.SetPenColour(kLabelGrid);
-  DrawDateLabels(x_pieces, spacing);
+  DrawDateLabels(x_pieces, label_step);
   DrawValueLabels(axis);
   DrawZeroLine();
 
@@ -84,13 +79,11 @@ void LineChart::DrawChartFrame(ui::Canvas& panel, std::string_view x_spec, std::
   FillReadoutHeader(x_title, dates, options.readout_enabled);
 }
 
-LineChart::GridSpacing LineChart::DrawVerticalGrid(const std::vector<std::string>& x_pieces,
-                                                   int factor) {
+double LineChart::DrawVerticalGrid(const std::vector<std::string>& x_pieces, int factor) {
   const ChartLayout& l = layout_;
   // The first piece is the interval count; every later one is a label slot.
   long long slots = static_cast<long long>(x_pieces.size()) - 2;
   double span = l.right - l.left;
-  GridSpacing spacing;
   if (slots > 0 && factor > 0) {
     long long count = slots * factor;
     double step = span / static_cast<double>(count);
@@ -100,12 +93,10 @@ LineChart::GridSpacing LineChart::DrawVerticalGrid(const std::vector<std::string
         l.panel->Line(x, l.bottom - 1, x, l.top);
       }
     }
-    spacing.label_step = factor * step;
-  } else if (slots > 0) {
-    // Without fine lines the labels still spread evenly over the plot.
-    spacing.label_step = span / static_cast<double>(slots);
+    return factor * step;
   }
-  return spacing;
+  // Without fine lines the labels still spread evenly over the plot.
+  return slots > 0 ? span / static_cast<double>(slots) : 0;
 }
 
 LineChart::ValueAxis LineChart::ReadValueAxis(std::string_view y_spec) {
@@ -145,12 +136,11 @@ void LineChart::DrawHorizontalGrid(const ValueAxis& axis, int factor) {
   }
 }
 
-void LineChart::DrawDateLabels(const std::vector<std::string>& x_pieces,
-                               const GridSpacing& spacing) {
+void LineChart::DrawDateLabels(const std::vector<std::string>& x_pieces, double label_step) {
   const ChartLayout& l = layout_;
   for (size_t u = 2; u <= x_pieces.size(); ++u) {
     const std::string& piece = x_pieces[u - 1];
-    int x = ToPixel(l.left + spacing.label_step * static_cast<double>(u - 2));
+    int x = ToPixel(l.left + label_step * static_cast<double>(u - 2));
     if (u > 2) l.panel->Line(x, l.bottom - 1, x, l.top);
     if (piece.empty()) continue;
     // The first label starts at the axis; the others are centred on their line.

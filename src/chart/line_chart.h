@@ -75,13 +75,13 @@ class LineChart {
   const ui::Canvas* Snapshot() const { return snapshot_.get(); }
 
  private:
-  struct GridSpacing;
   struct ValueAxis;
 
-  GridSpacing DrawVerticalGrid(const std::vector<std::string>& x_pieces, int factor);
+  // Draws the fine vertical lines and returns the distance between two x label pieces.
+  double DrawVerticalGrid(const std::vector<std::string>& x_pieces, int factor);
   ValueAxis ReadValueAxis(std::string_view y_spec);
   void DrawHorizontalGrid(const ValueAxis& axis, int factor);
-  void DrawDateLabels(const std::vector<std::string>& x_pieces, const GridSpacing& spacing);
+  void DrawDateLabels(const std::vector<std::string>& x_pieces, double label_step);
   void DrawValueLabels(const ValueAxis& axis);
   void DrawZeroLine();
   // Writes both axis titles and returns the x title.
