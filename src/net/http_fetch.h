@@ -35,27 +35,28 @@ inline constexpr const char* kStatusReadFailed = "713 读取数据失败!";
 // cannot exhaust memory.
 inline constexpr std::size_t kMaxBodyBytes = 64u << 20;
 
+// Every member has an initializer, so designated initializers may leave any of them out.
 struct HttpFetchOptions {
   // Absolute http or https URL. Trailing blanks are dropped, inner blanks are sent as %20.
-  std::string url;
+  std::string url{};
   int verb = kVerbGet;
   // Request body (UTF-8 here; sent as its GBK bytes). Empty: no body.
-  std::string post_data;
+  std::string post_data{};
   // Cookie text "a=1; b=2". When given (even empty), the result carries it merged with the
   // response's cookies; a non-empty text is also sent as a Cookie header.
-  std::optional<std::string> cookies;
+  std::optional<std::string> cookies{};
   // Caller header lines separated by CR LF, without a final CR LF. A caller line suppresses
   // the default line of the same header.
-  std::string extra_headers;
+  std::string extra_headers{};
   bool no_redirect = false;
   // Basic server credentials, used only when both are not empty.
-  std::string user_name;
-  std::string password;
+  std::string user_name{};
+  std::string password{};
   // "host:port" of an HTTP proxy; empty means a direct connection (proxy variables of the
   // environment are ignored).
-  std::string proxy;
-  std::string proxy_user;
-  std::string proxy_password;
+  std::string proxy{};
+  std::string proxy_user{};
+  std::string proxy_password{};
   // Limit for name resolution plus connect, and for any stall while sending or receiving.
   // 0 or less means 30 seconds.
   int timeout_seconds = 0;
@@ -63,7 +64,7 @@ struct HttpFetchOptions {
   std::size_t max_body_bytes = kMaxBodyBytes;
   // PEM file of additional trusted certificates (tests and private deployments); empty means
   // the system's trust store only. Certificates are always verified.
-  std::string ca_file;
+  std::string ca_file{};
 };
 
 struct HttpFetchResult {
@@ -88,8 +89,7 @@ struct HttpFetchResult {
 };
 
 // Runs on the calling thread; on the UI thread (see SetUiEventPump) it pumps events while it
-// waits. GCC 12 warns about designated initializers that leave members out, so callers fill
-// the options member by member or use HttpGet.
+// waits.
 HttpFetchResult HttpFetch(const HttpFetchOptions& options);
 
 // GET with every option at its default and optional caller header lines.

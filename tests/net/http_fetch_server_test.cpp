@@ -14,10 +14,6 @@
 #include "net/http_fetch_test_servers.h"
 #include "support/temp_dir.h"
 
-// GCC 12 warns about members left out of designated initializers even when they have default
-// values; the options struct is meant to be used that way.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace net {
 namespace {
 

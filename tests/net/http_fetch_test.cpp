@@ -5,10 +5,6 @@
 #include "net/encoding.h"
 #include "net/http_fetch_test_servers.h"
 
-// GCC 12 warns about members left out of designated initializers even when they have default
-// values; the options struct is meant to be used that way.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace net {
 namespace {
 
