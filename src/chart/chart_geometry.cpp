@@ -9,6 +9,15 @@
 
 namespace chart {
 
+namespace {
+
+double RoundHalfAwayFromZero(double value, int decimals) {
+  double factor = std::pow(10.0, decimals);
+  return std::round(value * factor) / factor;
+}
+
+}  // namespace
+
 double FontPixelHeight(int points) { return points / 72.0 * 96.0; }
 
 double TextWidth(std::string_view text, int points) {
@@ -23,11 +32,6 @@ int ToPixel(double value) {
 int ToInt(double value) {
   if (!std::isfinite(value)) return 0;
   return static_cast<int>(std::trunc(std::clamp(value, double{INT_MIN}, double{INT_MAX})));
-}
-
-double RoundHalfAwayFromZero(double value, int decimals) {
-  double factor = std::pow(10.0, decimals);
-  return std::round(value * factor) / factor;
 }
 
 bool HasFraction(double value) { return value - std::floor(value) > kTolerance; }

@@ -28,13 +28,11 @@ int ToPixel(double value);
 // Truncates toward zero into the int range; not-finite values give 0.
 int ToInt(double value);
 
-// Rounds half away from zero to `decimals` places.
-double RoundHalfAwayFromZero(double value, int decimals);
-
 // Whether `value` lies more than the tolerance above its floor.
 bool HasFraction(double value);
 
-// A value label: rounded to two decimals or to whole numbers, then as "%.13g" text.
+// A value label: rounded (halves away from zero) to two decimals or to whole numbers, then as
+// "%.13g" text.
 // A label that rounds to zero reads "0", never "-0".
 std::string ValueLabel(double value, bool two_decimals);
 
