@@ -20,10 +20,14 @@ using Json = nlohmann::ordered_json;
 constexpr size_t kLinearMemberSearch = 16;
 constexpr double kMaxExactInteger = 9007199254740992.0;  // 2^53
 
-// Stores a number the way a script engine would show it again: integral values as integers, so
-// that 2.0 is written back as 2.
+// Integral values a double holds exactly are stored and named as integers, the way a script
+// engine shows them again: 2.0 is written back as 2.
+bool IsExactInteger(double value) {
+  return std::isfinite(value) && value == std::trunc(value) && std::fabs(value) <= kMaxExactInteger;
+}
+
 void StoreNumber(double value, Json* out) {
-  if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) <= kMaxExactInteger) {
+  if (IsExactInteger(value)) {
     *out = static_cast<std::int64_t>(value);
   } else {
     *out = value;
@@ -165,10 +169,8 @@ class Parser : public LiteralLexer {
     if ((c >= '0' && c <= '9') || c == '.') {
       double value = 0;
       if (!ParseNumber(&value)) return false;
-      Json number;
-      StoreNumber(value, &number);
-      *key = number.is_number_integer() ? std::to_string(number.get<std::int64_t>())
-                                        : net::DoubleToText(number.get<double>());
+      *key = IsExactInteger(value) ? std::to_string(static_cast<std::int64_t>(value))
+                                   : net::DoubleToText(value);
       return true;
     }
     const char* start = pos_;
@@ -188,15 +190,10 @@ class Parser : public LiteralLexer {
     } else if (MatchWord("NaN")) {
       *out = std::numeric_limits<double>::quiet_NaN();
     } else {
-      return ParseNumberValue(out);
+      double value = 0;
+      if (!ParseNumber(&value)) return false;
+      StoreNumber(value, out);
     }
-    return true;
-  }
-
-  bool ParseNumberValue(Json* out) {
-    double value = 0;
-    if (!ParseNumber(&value)) return false;
-    StoreNumber(value, out);
     return true;
   }
 

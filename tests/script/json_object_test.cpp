@@ -175,6 +175,13 @@ TEST(JsonObjectTest, CountsTypesAndKeysFollowMemberOrder) {
   EXPECT_EQ((std::vector<std::string>{"a", "b"}), keys);
 }
 
+TEST(JsonObjectTest, NumericMemberNamesReadAsTheNumbersAScriptShows) {
+  JsonObject json;
+  ASSERT_TRUE(json.Parse("{1:'a', 2.0:'b', 1.50:'c', 0x10:'d', .5:'e', 1e21:'f'}"));
+  EXPECT_EQ(R"({"1":"a","2":"b","1.5":"c","16":"d","0.5":"e","1e+21":"f"})", json.ToText());
+  EXPECT_EQ("b", json.GetText("[2]"));
+}
+
 TEST(JsonObjectTest, RepeatedMemberNamesKeepFirstPlaceAndLastValue) {
   std::string text = "{";
   for (int i = 0; i < 40; ++i) text += "k" + std::to_string(i) + ":" + std::to_string(i) + ",";
