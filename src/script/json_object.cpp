@@ -78,6 +78,12 @@ bool MakeValue(std::string_view text, bool literal, Json* value, int* depth) {
   return true;
 }
 
+// `as_json` chooses compact JSON over the display text; an absent value gives the empty text.
+std::string TextOf(const Json* value, bool as_json) {
+  if (value == nullptr) return {};
+  return as_json ? Dump(*value) : DisplayText(*value);
+}
+
 int ClampToInt(size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
 
 }  // namespace
@@ -99,6 +105,19 @@ const Json* JsonObject::Find(std::string_view path) const {
   std::vector<PathStep> steps;
   if (!ParsePath(path, &steps)) return nullptr;
   return FindValue(*value_, steps);
+}
+
+const Json* JsonObject::FindItem(int index, std::string_view path) const {
+  std::vector<PathStep> steps;
+  if (!ParsePath(path, &steps)) return nullptr;
+  steps.push_back(IndexStep(index));
+  return FindValue(*value_, steps);
+}
+
+JsonObject JsonObject::CopyOf(const Json* value) {
+  JsonObject copy;
+  *copy.value_ = value == nullptr ? Json() : *value;
+  return copy;
 }
 
 void JsonObject::Assign(std::string_view path, Json value, int value_depth) {
@@ -134,23 +153,13 @@ double JsonObject::GetNumber(std::string_view path) const {
   return 0;
 }
 
-std::string JsonObject::GetJson(std::string_view path) const {
-  const Json* value = Find(path);
-  return value == nullptr ? std::string() : Dump(*value);
-}
+std::string JsonObject::GetJson(std::string_view path) const { return TextOf(Find(path), true); }
 
 std::string JsonObject::GetText(std::string_view path, bool as_json) const {
-  if (as_json) return GetJson(path);
-  const Json* value = Find(path);
-  return value == nullptr ? std::string() : DisplayText(*value);
+  return TextOf(Find(path), as_json);
 }
 
-JsonObject JsonObject::GetObject(std::string_view path) const {
-  JsonObject copy;
-  const Json* value = Find(path);
-  *copy.value_ = value == nullptr ? Json() : *value;
-  return copy;
-}
+JsonObject JsonObject::GetObject(std::string_view path) const { return CopyOf(Find(path)); }
 
 int JsonObject::GetCount(std::string_view path) const {
   const Json* value = Find(path);
@@ -178,22 +187,11 @@ void JsonObject::Append(std::string_view value, std::string_view path, bool is_r
 }
 
 JsonObject JsonObject::GetItemObject(int index, std::string_view path) const {
-  std::vector<PathStep> steps;
-  JsonObject copy;
-  *copy.value_ = Json();
-  if (!ParsePath(path, &steps)) return copy;
-  steps.push_back(IndexStep(index));
-  if (const Json* value = FindValue(*value_, steps)) *copy.value_ = *value;
-  return copy;
+  return CopyOf(FindItem(index, path));
 }
 
 std::string JsonObject::GetItemText(int index, std::string_view path, bool as_json) const {
-  std::vector<PathStep> steps;
-  if (!ParsePath(path, &steps)) return {};
-  steps.push_back(IndexStep(index));
-  const Json* value = FindValue(*value_, steps);
-  if (value == nullptr) return {};
-  return as_json ? Dump(*value) : DisplayText(*value);
+  return TextOf(FindItem(index, path), as_json);
 }
 
 void JsonObject::SetItem(int index, std::string_view value, bool is_raw) {

@@ -94,6 +94,10 @@ class JsonObject {
 
  private:
   const nlohmann::ordered_json* Find(std::string_view path) const;
+  // Element `index` of the value at `path`.
+  const nlohmann::ordered_json* FindItem(int index, std::string_view path) const;
+  // An object holding a copy of `value` (null when absent).
+  static JsonObject CopyOf(const nlohmann::ordered_json* value);
   // Stores `value` at `path` when the result stays within the nesting limit.
   void Assign(std::string_view path, nlohmann::ordered_json value, int value_depth);
 
