@@ -1,24 +1,21 @@
 #include "export/utf16.h"
 
-#include "script/utf8.h"
+#include "net/encoding.h"
 
 namespace exporter {
 
 namespace {
 
-constexpr unsigned kReplacement = 0xFFFD;
-
-// Decodes one character at `i`, advancing `i`; malformed input yields kReplacement and
-// advances by one byte.
-unsigned DecodeOne(std::string_view s, size_t& i) {
-  const int length = script::Utf8SequenceLength(s.substr(i));
+// Decodes one character at `i`, advancing `i`; malformed input yields U+FFFD and advances by
+// one byte.
+char32_t DecodeOne(std::string_view s, size_t& i) {
+  char32_t cp = 0;
+  const size_t length = net::Utf8SequenceAt(s, i, &cp);
   if (length == 0) {
     ++i;
-    return kReplacement;
+    return 0xFFFD;
   }
-  const unsigned cp =
-      length == 1 ? static_cast<unsigned char>(s[i]) : script::DecodeUtf8(s.data() + i, length);
-  i += static_cast<size_t>(length);
+  i += length;
   return cp;
 }
 
@@ -27,11 +24,11 @@ unsigned DecodeOne(std::string_view s, size_t& i) {
 void AppendUtf16(std::string_view utf8, std::vector<uint16_t>* out) {
   size_t i = 0;
   while (i < utf8.size()) {
-    const unsigned cp = DecodeOne(utf8, i);
+    const char32_t cp = DecodeOne(utf8, i);
     if (cp < 0x10000) {
       out->push_back(static_cast<uint16_t>(cp));
     } else {
-      const unsigned v = cp - 0x10000;
+      const char32_t v = cp - 0x10000;
       out->push_back(static_cast<uint16_t>(0xD800 + (v >> 10)));
       out->push_back(static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
     }

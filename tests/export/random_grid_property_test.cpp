@@ -8,7 +8,7 @@
 #include <string>
 
 #include "export/grid_export.h"
-#include "script/utf8.h"
+#include "net/encoding.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
 #include "xls_probe.h"
@@ -72,7 +72,7 @@ class TextMaker {
           break;
       }
       if (Pick(200) == 0) cp = Pick(2) ? '\t' : '\n';
-      script::AppendUtf8(&out, cp);
+      net::AppendUtf8(cp, &out);
     }
     return out;
   }
