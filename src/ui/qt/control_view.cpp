@@ -86,8 +86,7 @@ QWidget* MakeWidget(Control& control, QWidget* parent) {
   return new QWidget(parent);
 }
 
-}  // namespace
-
+// The widget kinds' own names, so tests can tell widgets of one Qt class apart.
 const char* WidgetKindName(ControlKind kind) {
   switch (kind) {
     case ControlKind::kButton:
@@ -117,6 +116,8 @@ const char* WidgetKindName(ControlKind kind) {
   }
   return "";
 }
+
+}  // namespace
 
 ControlView* ControlView::Create(Control& control, QWidget* parent) {
   QWidget* widget = MakeWidget(control, parent);
@@ -192,12 +193,10 @@ void ControlView::ControlChanged() {
   widget_->setGeometry(rect.left, rect.top, rect.width, rect.height);
   widget_->setEnabled(control_.Enabled());
   widget_->setToolTip(Q(control_.ToolTip()));
-  SyncKind();
+  SyncWidget(control_, widget_);
   widget_->setVisible(control_.Visible());
 }
 
 void ControlView::ControlRaised() { widget_->raise(); }
-
-void ControlView::SyncKind() { SyncWidget(control_, widget_); }
 
 }  // namespace ui

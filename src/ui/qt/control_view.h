@@ -20,7 +20,6 @@ class ControlView : public QObject, public ControlObserver {
   ~ControlView() override;
 
   QWidget* widget() const { return widget_; }
-  Control& control() const { return control_; }
 
   void ControlChanged() override;
   void ControlRaised() override;
@@ -31,13 +30,9 @@ class ControlView : public QObject, public ControlObserver {
  private:
   ControlView(Control& control, QWidget* widget);
   void Connect();
-  void SyncKind();
 
   Control& control_;
   QWidget* widget_;
 };
-
-// The widget kinds' own names, so tests and screenshots can tell them apart.
-const char* WidgetKindName(ControlKind kind);
 
 }  // namespace ui

@@ -37,8 +37,6 @@ class HtmlViewerWidget : public QWidget {
   HtmlViewerWidget(HtmlViewer& viewer, QWidget* parent);
   // Loads the viewer's URL when it navigated since the last call.
   void Sync();
-  // The browser, or null before the first navigation.
-  QWebEngineView* Browser() const { return browser_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

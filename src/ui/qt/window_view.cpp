@@ -38,7 +38,8 @@ WindowView::WindowView(Window& window) : window_(window) {
     }
     views_[control] = ControlView::Create(*control, parent);
   }
-  for (PopupMenu* menu : window.Menus()) menus_.push_back(new MenuView(*menu, this));
+  // Each menu view is a child of this window and goes with it.
+  for (PopupMenu* menu : window.Menus()) new MenuView(*menu, this);
   window_.SetObserver(this);
   WindowChanged();
 }

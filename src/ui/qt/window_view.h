@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
-#include <vector>
 
 #include "ui/menu.h"
 #include "ui/window.h"
@@ -37,7 +36,6 @@ class WindowView : public QWidget, public WindowObserver {
   explicit WindowView(Window& window);
   ~WindowView() override;
 
-  Window& model() const { return window_; }
   // The widget of the control named `name`, or null.
   QWidget* ControlWidget(const std::string& name) const;
 
@@ -50,7 +48,6 @@ class WindowView : public QWidget, public WindowObserver {
  private:
   Window& window_;
   std::map<const Control*, ControlView*> views_;
-  std::vector<MenuView*> menus_;
   QPointer<QEventLoop> modal_loop_;
 };
 
