@@ -13,6 +13,7 @@
 #include "ui/grid.h"
 #include "ui/list_view.h"
 #include "ui/qt/panel_widgets.h"
+#include "ui/qt/qt_canvas.h"
 
 namespace ui {
 
@@ -23,15 +24,11 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 // Button-like widgets read "&" as a shortcut marker; captions show it as it is.
 QString Caption(const std::string& text) { return Q(text).replace('&', "&&"); }
 
-QColor ToQColor(Colour colour) {
-  return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-
 void SyncEditBox(EditBox& box, QLineEdit* edit) {
   const QString text = Q(box.Text());
   if (edit->text() != text) edit->setText(text);
   QPalette palette = edit->palette();
-  palette.setColor(QPalette::Text, ToQColor(box.TextColour()));
+  palette.setColor(QPalette::Text, QtCanvas::ToQColor(box.TextColour()));
   edit->setPalette(palette);
 }
 

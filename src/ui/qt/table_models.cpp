@@ -1,16 +1,11 @@
 #include "ui/qt/table_models.h"
 
 #include <QBrush>
-#include <QColor>
 #include <algorithm>
 
-namespace ui {
+#include "ui/qt/qt_canvas.h"
 
-namespace {
-QColor ToQColor(Colour colour) {
-  return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-}  // namespace
+namespace ui {
 
 CoalescingTableModel::CoalescingTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -37,7 +32,7 @@ QVariant CoalescingTableModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ForegroundRole) {
     const Colour colour = SourceColour(index.row(), index.column());
-    if (colour != 0) return QBrush(ToQColor(colour));
+    if (colour != kDefaultTextColour) return QBrush(QtCanvas::ToQColor(colour));
   }
   return {};
 }

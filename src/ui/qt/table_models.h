@@ -85,7 +85,7 @@ class ListTableModel : public CoalescingTableModel {
   int SourceRows() const override { return list_.RowCount(); }
   int SourceColumns() const override { return list_.ColumnCount(); }
   std::string SourceText(int row, int column) const override { return list_.Text(row, column); }
-  Colour SourceColour(int, int) const override { return 0; }
+  Colour SourceColour(int, int) const override { return kDefaultTextColour; }
   std::string SourceHeader(int column) const override;
   int ViewRowOf(int source_row) const override { return source_row; }
 
