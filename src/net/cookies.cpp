@@ -16,12 +16,9 @@ std::string CookieMerge(std::string& cookies, std::string& new_cookies) {
     if (!CookieListHasName(merged, CookieNameOf(item))) merged.push_back(std::move(item));
   }
 
-  constexpr std::string_view kDeleted = "=deleted";
   std::string joined;
   for (const std::string& item : merged) {
-    bool deleted = item.size() >= kDeleted.size() &&
-                   std::string_view(item).substr(item.size() - kDeleted.size()) == kDeleted;
-    if (deleted) continue;
+    if (item.ends_with("=deleted")) continue;
     joined += item;
     joined += "; ";
   }
