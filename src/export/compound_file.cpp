@@ -72,6 +72,7 @@ bool WriteCompoundFile(const std::vector<std::string_view>& parts, OutputFile& o
   ByteBuffer header;
   header.Raw(std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
   header.Zeros(16);
+  // Minor and major version, byte order mark, sector shift (512) and mini sector shift (64).
   for (uint16_t v : {0x003E, 0x0003, 0xFFFE, 9, 6}) header.U16(v);
   header.Zeros(6);
   header.U32(0);  // directory sectors: always 0 in version 3

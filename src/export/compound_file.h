@@ -23,7 +23,8 @@ struct CompoundLayout {
 CompoundLayout PlanCompoundFile(uint64_t stream_bytes);
 
 // Writes the file whose Workbook stream is the concatenation of `parts`. False when the
-// output failed or the stream is shorter than 4096 bytes.
+// output failed, or the stream is shorter than 4096 bytes or too long for the directory
+// entry's 32-bit size (then nothing is written).
 bool WriteCompoundFile(const std::vector<std::string_view>& parts, OutputFile& out);
 
 }  // namespace exporter
