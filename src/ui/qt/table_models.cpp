@@ -120,7 +120,7 @@ GridTableModel::~GridTableModel() { grid_.SetObserver(nullptr); }
 
 int GridTableModel::SourceRows() const { return std::max(grid_.RowCount() - 1, 0); }
 
-std::string GridTableModel::SourceText(int row, int column) const {
+const std::string& GridTableModel::SourceText(int row, int column) const {
   return grid_.Text(row + 1, column);
 }
 

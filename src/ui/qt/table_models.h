@@ -34,7 +34,7 @@ class CoalescingTableModel : public QAbstractTableModel, public GridObserver {
   // The source's shape and content; source rows are the view's rows.
   virtual int SourceRows() const = 0;
   virtual int SourceColumns() const = 0;
-  virtual std::string SourceText(int row, int column) const = 0;
+  virtual const std::string& SourceText(int row, int column) const = 0;
   virtual Colour SourceColour(int row, int column) const = 0;
   virtual std::string SourceHeader(int column) const = 0;
   // A changed source cell as a view row, or -1 for a header cell.
@@ -64,7 +64,7 @@ class GridTableModel : public CoalescingTableModel {
  protected:
   int SourceRows() const override;
   int SourceColumns() const override { return grid_.ColumnCount(); }
-  std::string SourceText(int row, int column) const override;
+  const std::string& SourceText(int row, int column) const override;
   Colour SourceColour(int row, int column) const override;
   std::string SourceHeader(int column) const override { return grid_.Text(0, column); }
   int ViewRowOf(int source_row) const override { return source_row - 1; }
@@ -84,7 +84,9 @@ class ListTableModel : public CoalescingTableModel {
  protected:
   int SourceRows() const override { return list_.RowCount(); }
   int SourceColumns() const override { return list_.ColumnCount(); }
-  std::string SourceText(int row, int column) const override { return list_.Text(row, column); }
+  const std::string& SourceText(int row, int column) const override {
+    return list_.Text(row, column);
+  }
   Colour SourceColour(int, int) const override { return kDefaultTextColour; }
   std::string SourceHeader(int column) const override;
   int ViewRowOf(int source_row) const override { return source_row; }
