@@ -1,5 +1,6 @@
 #include "net/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -45,6 +46,30 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 size_t SkipDigits(std::string_view text, size_t at) {
   while (at < text.size() && IsDigit(text[at])) ++at;
   return at;
+}
+
+// Power of ten of the leading digit of an unsigned decimal number ("1.5e3" gives 3, "0.05"
+// gives -2); it tells a number too large for a double from one too small. Exponents beyond a
+// billion are cut there.
+long long DecimalMagnitude(std::string_view number) {
+  const size_t e = number.find_first_of("eE");
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    size_t at = e + 1;
+    const bool negative = at < number.size() && number[at] == '-';
+    if (at < number.size() && (number[at] == '+' || number[at] == '-')) ++at;
+    for (; at < number.size(); ++at) {
+      if (exponent < 1'000'000'000) exponent = exponent * 10 + (number[at] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  const std::string_view mantissa = number.substr(0, e);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return 0;
+  const long long shift = first < point ? static_cast<long long>(point - first - 1)
+                                        : -static_cast<long long>(first - point);
+  return exponent + shift;
 }
 
 template <typename T>
@@ -193,10 +218,9 @@ double ToNumber(std::string_view text) {
   double value = 0;
   auto result = std::from_chars(text.data() + begin, text.data() + end, value);
   if (result.ec == std::errc::result_out_of_range) {
-    // Decide between overflow and underflow by the exponent's sign.
-    size_t e = text.substr(begin, end - begin).find_first_of("eE");
-    bool tiny = e != std::string_view::npos && text[begin + e + 1] == '-';
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    value = DecimalMagnitude(text.substr(begin, end - begin)) > 0
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
   } else if (result.ec != std::errc()) {
     return 0;
   }

@@ -113,6 +113,12 @@ TEST(TextTest, ToNumberReadsTheLeadingDecimalNumber) {
   EXPECT_EQ(0.0, ToNumber("1e-999"));
   EXPECT_EQ(std::numeric_limits<double>::infinity(), ToNumber("1e999"));
   EXPECT_EQ(-std::numeric_limits<double>::infinity(), ToNumber("-1e999"));
+  // Out of range is decided by the whole number, not by the exponent's sign alone.
+  EXPECT_EQ(0.0, ToNumber("0." + std::string(400, '0') + "1"));
+  EXPECT_EQ(std::numeric_limits<double>::infinity(), ToNumber("1" + std::string(400, '0')));
+  EXPECT_EQ(std::numeric_limits<double>::infinity(),
+            ToNumber("1" + std::string(400, '0') + "e-10"));
+  EXPECT_EQ(0.0, ToNumber("0.001e-99999999999999999999"));
 }
 
 TEST(TextTest, NumbersToTextUseShortestForms) {
