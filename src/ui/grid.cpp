@@ -14,8 +14,7 @@ Grid::Grid(std::vector<GridColumn> columns, int design_rows) {
 
 void Grid::SetDesign(std::vector<GridColumn> columns, int design_rows) {
   columns_ = std::move(columns);
-  design_rows_ = std::max(design_rows, 1);
-  cells_.assign(design_rows_, std::vector<Cell>(columns_.size()));
+  cells_.assign(std::max(design_rows, 1), std::vector<Cell>(columns_.size()));
   for (size_t c = 0; c < columns_.size(); ++c) cells_[0][c].text = columns_[c].header;
   current_row_ = -1;
   NotifyLayout();

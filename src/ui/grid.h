@@ -78,7 +78,6 @@ class Grid : public Control {
 
   std::vector<GridColumn> columns_;
   std::vector<std::vector<Cell>> cells_;
-  int design_rows_ = 0;
   int current_row_ = -1;
   GridObserver* observer_ = nullptr;
 };
