@@ -23,6 +23,7 @@ constexpr Ranking kRankings[6] = {{"r", "desc", "昨日涨幅榜"}, {"1y", "desc
                                   {"1y", "asc", "1月跌幅榜"},  {"3y", "asc", "3月跌幅榜"}};
 
 constexpr const char* kStartupSection = "启动加载";
+// After the restored check boxes and before the watchlist; a first start runs it too.
 constexpr int kStartupRankingStep = 8;
 
 std::string StartupKey(int n) { return "加载" + net::IntToText(n); }
