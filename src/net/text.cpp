@@ -48,30 +48,6 @@ size_t SkipDigits(std::string_view text, size_t at) {
   return at;
 }
 
-// Power of ten of the leading digit of an unsigned decimal number ("1.5e3" gives 3, "0.05"
-// gives -2); it tells a number too large for a double from one too small. Exponents beyond a
-// billion are cut there.
-long long DecimalMagnitude(std::string_view number) {
-  const size_t e = number.find_first_of("eE");
-  long long exponent = 0;
-  if (e != std::string_view::npos) {
-    size_t at = e + 1;
-    const bool negative = at < number.size() && number[at] == '-';
-    if (at < number.size() && (number[at] == '+' || number[at] == '-')) ++at;
-    for (; at < number.size(); ++at) {
-      if (exponent < 1'000'000'000) exponent = exponent * 10 + (number[at] - '0');
-    }
-    if (negative) exponent = -exponent;
-  }
-  const std::string_view mantissa = number.substr(0, e);
-  const size_t point = std::min(mantissa.find('.'), mantissa.size());
-  const size_t first = mantissa.find_first_not_of("0.");
-  if (first == std::string_view::npos) return 0;
-  const long long shift = first < point ? static_cast<long long>(point - first - 1)
-                                        : -static_cast<long long>(first - point);
-  return exponent + shift;
-}
-
 template <typename T>
 std::string GeneralText(T value, int precision) {
   char buffer[64];
@@ -225,6 +201,27 @@ double ToNumber(std::string_view text) {
     return 0;
   }
   return negative ? -value : value;
+}
+
+long long DecimalMagnitude(std::string_view number) {
+  const size_t e = number.find_first_of("eE");
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    size_t at = e + 1;
+    const bool negative = at < number.size() && number[at] == '-';
+    if (at < number.size() && (number[at] == '+' || number[at] == '-')) ++at;
+    for (; at < number.size(); ++at) {
+      if (exponent < 1'000'000'000) exponent = exponent * 10 + (number[at] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  const std::string_view mantissa = number.substr(0, e);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_not_of("0.");
+  if (first == std::string_view::npos) return 0;
+  const long long shift = first < point ? static_cast<long long>(point - first - 1)
+                                        : -static_cast<long long>(first - point);
+  return exponent + shift;
 }
 
 std::string IntToText(long long value) { return std::to_string(value); }

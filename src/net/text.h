@@ -40,6 +40,11 @@ std::string RemoveBlanks(std::string_view text);
 // Reads a leading decimal number (sign, digits, point); 0 when there is none.
 double ToNumber(std::string_view text);
 
+// Power of ten of the leading digit of an unsigned decimal number ("1.5e3" gives 3, "0.05"
+// gives -2, zero gives 0), which tells a number too large for a double from one too small.
+// Exponents beyond a billion are cut there.
+long long DecimalMagnitude(std::string_view number);
+
 std::string IntToText(long long value);
 std::string FloatToText(float value);    // "%.6g"
 std::string DoubleToText(double value);  // "%.13g", so 3.0 gives "3"

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "net/text.h"
 #include "script/utf8.h"
 
 namespace script {
@@ -93,30 +94,23 @@ bool LiteralLexer::ParseDecimal(double* value) {
     for (++pos_; pos_ < end_ && *pos_ >= '0' && *pos_ <= '9'; ++pos_) ++fraction_digits;
   }
   if (digits + fraction_digits == 0) return false;
-  const char* mantissa_end = pos_;
-  long long exponent = 0;
   if (pos_ < end_ && (*pos_ == 'e' || *pos_ == 'E')) {
     plain = false;
     ++pos_;
-    bool exponent_negative = false;
-    if (pos_ < end_ && (*pos_ == '+' || *pos_ == '-')) exponent_negative = *pos_++ == '-';
+    if (pos_ < end_ && (*pos_ == '+' || *pos_ == '-')) ++pos_;
     const char* exponent_start = pos_;
-    for (; pos_ < end_ && *pos_ >= '0' && *pos_ <= '9'; ++pos_) {
-      if (exponent < 1000000000) exponent = exponent * 10 + (*pos_ - '0');
-    }
+    while (pos_ < end_ && *pos_ >= '0' && *pos_ <= '9') ++pos_;
     if (pos_ == exponent_start) return false;
-    if (exponent_negative) exponent = -exponent;
   }
   if (SkipIdentifier(pos_) != pos_) return false;
   if (plain) {
     *value = static_cast<double>(integer);
     return true;
   }
-  return ConvertDecimal(start, mantissa_end, digits > 0, exponent, value);
+  return ConvertDecimal(start, digits > 0, value);
 }
 
-bool LiteralLexer::ConvertDecimal(const char* start, const char* mantissa_end,
-                                  bool has_integer_part, long long exponent, double* value) const {
+bool LiteralLexer::ConvertDecimal(const char* start, bool has_integer_part, double* value) const {
   // from_chars wants a digit before the point.
   std::string buffer;
   const char* first = start;
@@ -131,13 +125,8 @@ bool LiteralLexer::ConvertDecimal(const char* start, const char* mantissa_end,
   if (result.ec == std::errc()) return true;
   if (result.ec != std::errc::result_out_of_range) return false;
   // Too large or too small for a double: a script engine reads Infinity or 0.
-  long long magnitude = exponent;
-  const char* p = start;
-  while (p < mantissa_end && (*p == '0' || *p == '.')) ++p;
-  const char* point = start;
-  while (point < mantissa_end && *point != '.') ++point;
-  magnitude += p < point ? point - p : -(p - point);
-  *value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  const std::string_view number(start, static_cast<size_t>(pos_ - start));
+  *value = net::DecimalMagnitude(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   return true;
 }
 

@@ -36,8 +36,7 @@ class LiteralLexer {
  private:
   bool ParseHex(double* value);
   bool ParseDecimal(double* value);
-  bool ConvertDecimal(const char* start, const char* mantissa_end, bool has_integer_part,
-                      long long exponent, double* value) const;
+  bool ConvertDecimal(const char* start, bool has_integer_part, double* value) const;
   bool ParseEscape(std::string* out);
   bool ReadHex(int count, unsigned* code);
   bool ParseHexEscape(int count, std::string* out);

@@ -121,6 +121,17 @@ TEST(TextTest, ToNumberReadsTheLeadingDecimalNumber) {
   EXPECT_EQ(0.0, ToNumber("0.001e-99999999999999999999"));
 }
 
+TEST(TextTest, DecimalMagnitudeIsThePowerOfTenOfTheLeadingDigit) {
+  EXPECT_EQ(0, DecimalMagnitude("7"));
+  EXPECT_EQ(2, DecimalMagnitude("123.4"));
+  EXPECT_EQ(3, DecimalMagnitude("1.5e3"));
+  EXPECT_EQ(-2, DecimalMagnitude("0.05"));
+  EXPECT_EQ(-2, DecimalMagnitude(".05"));
+  EXPECT_EQ(-7, DecimalMagnitude("0.5E-6"));
+  EXPECT_EQ(5, DecimalMagnitude("00100e+3"));
+  EXPECT_EQ(0, DecimalMagnitude("0.000"));
+}
+
 TEST(TextTest, NumbersToTextUseShortestForms) {
   EXPECT_EQ("-42", IntToText(-42));
   EXPECT_EQ("9223372036854775807", IntToText(std::numeric_limits<long long>::max()));

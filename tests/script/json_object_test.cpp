@@ -228,6 +228,12 @@ TEST(JsonObjectTest, HostileInputIsRefusedOrSanitisedWithoutCrashing) {
   EXPECT_EQ(0.0, json.GetNumber("[4]"));
   EXPECT_EQ("1e+20", json.GetText("[5]"));
   EXPECT_EQ("[null,null,0,null,0,1e+20]", json.ToText());
+  // The whole number decides, not the exponent's sign alone.
+  ASSERT_TRUE(json.Parse("[1" + std::string(400, '0') + "e-10,." + std::string(400, '0') +
+                         "1e5,0.001e-99999999999]"));
+  EXPECT_EQ(kInfinity, json.GetNumber("[0]"));
+  EXPECT_EQ(0.0, json.GetNumber("[1]"));
+  EXPECT_EQ(0.0, json.GetNumber("[2]"));
 }
 
 TEST(JsonObjectTest, SettersStoreLiteralsAndNeverRunScript) {
