@@ -14,7 +14,7 @@ int ParseInt(const std::string& text, int fallback) {
   return error == std::errc() && end == text.data() + text.size() ? value : fallback;
 }
 
-// Board codes and other texts go into a double-quoted JavaScript string.
+// A record as a double-quoted JavaScript string; records hold no line breaks.
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
