@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   ui::QtUiThread ui_thread;
   ui::QtDialogs dialogs;
   ui::SystemClock clock;
-  net::SetUiEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+  // Requests on this thread keep the windows alive through the one UI dispatcher.
+  net::SetUiEventPump([&ui_thread] { ui_thread.PumpEvents(); });
 
   app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
                net::RequestStopAllTransfers);
