@@ -19,31 +19,17 @@ struct PercentColumn {
 constexpr PercentColumn kPercentColumns[] = {{5, 17}, {6, 5},  {7, 6},   {8, 7},  {9, 8},
                                              {10, 4}, {11, 9}, {12, 10}, {13, 11}};
 
+// A field the record does not have reads as empty, so the split's dropping of an empty last
+// field changes nothing.
 const std::string& Field(const std::vector<std::string>& fields, size_t index) {
   static const std::string kEmpty;
   return index < fields.size() ? fields[index] : kEmpty;
 }
 
-// Splits at every comma, keeping every empty field including a trailing one: a record's
-// empty last field is still a field of the format.
-std::vector<std::string> SplitFields(std::string_view record) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  while (true) {
-    size_t comma = record.find(',', start);
-    if (comma == std::string_view::npos) {
-      fields.emplace_back(record.substr(start));
-      return fields;
-    }
-    fields.emplace_back(record.substr(start, comma - start));
-    start = comma + 1;
-  }
-}
-
 }  // namespace
 
 void WriteFundRow(ui::Grid& grid, int row, std::string_view record) {
-  const std::vector<std::string> fields = SplitFields(record);
+  const std::vector<std::string> fields = net::Split(record, ",");
   grid.SetText(row, 0, Field(fields, 1));
   grid.SetText(row, 1, Field(fields, 0));
   grid.SetText(row, 2, Field(fields, 3));
