@@ -32,8 +32,10 @@ bool WriteAtomically(const fs::path& file, const std::string& bytes) {
   }
   std::error_code error;
   fs::rename(temp, file, error);
-  if (error) fs::remove(temp, error);
-  return !error;
+  if (!error) return true;
+  std::error_code ignored;
+  fs::remove(temp, ignored);
+  return false;
 }
 
 }  // namespace

@@ -45,6 +45,15 @@ TEST_F(AutostartTest, MissingTargetOrUnusableNameCreatesNothing) {
   EXPECT_FALSE(fs::exists(dir_.path() / "config" / "autostart" / "fundview.desktop"));
 }
 
+TEST_F(AutostartTest, EntryThatCannotTakeItsPlaceIsAFailureAndLeavesNoTemporaryFile) {
+  // A directory holding a file where the entry belongs: the finished file cannot replace it.
+  const fs::path entry = AutostartEntryPath("fundview");
+  fs::create_directories(entry / "occupied");
+  EXPECT_FALSE(AddAutostartEntry("fundview", target_));
+  EXPECT_EQ(1, std::distance(fs::directory_iterator(entry.parent_path()), {}));
+  EXPECT_TRUE(fs::is_directory(entry));
+}
+
 TEST(DesktopExecValueTest, QuotesAndEscapesReservedCharacters) {
   struct Case {
     const char* path;
