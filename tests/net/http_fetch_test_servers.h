@@ -47,10 +47,6 @@ class RawServer {
   std::string Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
   }
-  std::vector<std::string> Requests() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return requests_;
-  }
   std::string LastRequest() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_.empty() ? "" : requests_.back();
