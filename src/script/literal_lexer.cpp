@@ -183,7 +183,7 @@ bool LiteralLexer::ParseEscape(std::string* out) {
       out->push_back('\v');
       return true;
     case 'x':
-      return ParseHexEscape(2, out);
+      return ParseHexEscape(out);
     case 'u':
       return ParseUnicodeEscape(out);
     case '\r':
@@ -229,9 +229,9 @@ bool LiteralLexer::ReadHex(int count, unsigned* code) {
   return true;
 }
 
-bool LiteralLexer::ParseHexEscape(int count, std::string* out) {
+bool LiteralLexer::ParseHexEscape(std::string* out) {
   unsigned code = 0;
-  if (!ReadHex(count, &code)) return false;
+  if (!ReadHex(2, &code)) return false;
   AppendUtf8(out, code);
   return true;
 }

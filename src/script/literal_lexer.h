@@ -39,7 +39,8 @@ class LiteralLexer {
   bool ConvertDecimal(const char* start, bool has_integer_part, double* value) const;
   bool ParseEscape(std::string* out);
   bool ReadHex(int count, unsigned* code);
-  bool ParseHexEscape(int count, std::string* out);
+  // After "\x": two hexadecimal digits.
+  bool ParseHexEscape(std::string* out);
   bool ParseUnicodeEscape(std::string* out);
   void SkipComment();
 };
