@@ -14,24 +14,26 @@ void FaultPicker::SetOptions(const FaultOptions& options) {
   options_ = options;
 }
 
-FaultOptions FaultPicker::options() const {
+FaultDecision FaultPicker::Pick() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return options_;
-}
-
-Fault FaultPicker::Pick(bool* delayed) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  *delayed = options_.latency_ms > 0 && random_.Uniform() < options_.latency_rate;
+  FaultDecision decision;
+  decision.stall_ms = options_.stall_ms;
+  if (options_.latency_ms > 0 && random_.Uniform() < options_.latency_rate) {
+    decision.delay_ms = options_.latency_ms;
+  }
   double roll = random_.Uniform();
   const std::pair<double, Fault> rates[] = {{options_.stall_rate, Fault::kStall},
                                             {options_.close_rate, Fault::kClose},
                                             {options_.truncate_rate, Fault::kTruncate},
                                             {options_.error_rate, Fault::kError}};
   for (const auto& [rate, fault] : rates) {
-    if (roll < rate) return fault;
+    if (roll < rate) {
+      decision.fault = fault;
+      break;
+    }
     roll -= rate;
   }
-  return Fault::kNone;
+  return decision;
 }
 
 namespace {

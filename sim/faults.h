@@ -22,18 +22,24 @@ struct FaultOptions {
 
 enum class Fault { kNone, kError, kTruncate, kClose, kStall };
 
+// What happens to one request: a wait before answering (0: none), then its fault.
+struct FaultDecision {
+  Fault fault = Fault::kNone;
+  int delay_ms = 0;
+  int stall_ms = 0;
+};
+
 // Decides each request's fault from one seeded sequence, so that a run is repeatable.
 class FaultPicker {
  public:
   explicit FaultPicker(std::uint64_t seed) : random_(seed) {}
 
   void SetOptions(const FaultOptions& options);
-  FaultOptions options() const;
-  // The fault for the next request and whether it is delayed.
-  Fault Pick(bool* delayed);
+  // The decision for the next request, with the waits of the options it was made under.
+  FaultDecision Pick();
 
  private:
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   FaultOptions options_;
   Random random_;
 };

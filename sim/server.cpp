@@ -131,16 +131,14 @@ RouteHandler PortalSim::WithFaults(RouteHandler handler) {
   return [this, handler = std::move(handler)](const httplib::Request& request,
                                               httplib::Response& response) {
     Record(request);
-    bool delayed = false;
-    const Fault fault = faults_.Pick(&delayed);
-    const FaultOptions options = faults_.options();
-    if (delayed && !Wait(options.latency_ms)) {
+    const FaultDecision decision = faults_.Pick();
+    if (decision.delay_ms > 0 && !Wait(decision.delay_ms)) {
       AbortConnection(port_, request.remote_addr, request.remote_port);
       return;
     }
-    switch (fault) {
+    switch (decision.fault) {
       case Fault::kStall:
-        Wait(options.stall_ms);
+        Wait(decision.stall_ms);
         [[fallthrough]];
       case Fault::kClose:
         AbortConnection(port_, request.remote_addr, request.remote_port);
@@ -153,7 +151,7 @@ RouteHandler PortalSim::WithFaults(RouteHandler handler) {
         break;
     }
     handler(request, response);
-    if (fault == Fault::kTruncate) Truncate(response);
+    if (decision.fault == Fault::kTruncate) Truncate(response);
   };
 }
 
