@@ -7,11 +7,7 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/app.h"
-#include "support/temp_dir.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
-#include "ui/ui_thread.h"
+#include "app/app_fixture.h"
 #include "xls_probe.h"
 
 namespace {
@@ -37,21 +33,12 @@ class SteppingClock : public ui::Clock {
 };
 
 struct Fixture {
-  explicit Fixture(std::deque<net::DateTime> times) : clock(std::move(times)) {
-    fs::create_directories(paths.run_dir);
-  }
-  app::AppPaths MakePaths() {
-    app::AppPaths p;
-    p.run_dir = dir / "run";
-    p.executable = p.run_dir / "fundview";
-    p.guard_file = dir / "state" / "记录.txt";
-    return p;
-  }
+  explicit Fixture(std::deque<net::DateTime> times) : clock(std::move(times)) {}
   ui::Grid& grid() { return app.main_window().高级表格1; }
   std::string label() { return app.main_window().标签6.Caption(); }
 
   test_support::TempDir dir;
-  app::AppPaths paths = MakePaths();
+  app::AppPaths paths = app_test::TestPaths(dir.path());
   ui::RecordingDialogs dialogs;
   ui::ManualUiThread ui;
   SteppingClock clock;
