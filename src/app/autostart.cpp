@@ -1,10 +1,9 @@
 #include "app/autostart.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
+
+#include "app/atomic_file.h"
 
 namespace app {
 
@@ -18,24 +17,6 @@ fs::path ConfigHome() {
   }
   const char* home = std::getenv("HOME");
   return fs::path(home && *home ? home : "/") / ".config";
-}
-
-bool WriteAtomically(const fs::path& file, const std::string& bytes) {
-  const fs::path temp = file.string() + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  fs::rename(temp, file, error);
-  if (!error) return true;
-  std::error_code ignored;
-  fs::remove(temp, ignored);
-  return false;
 }
 
 }  // namespace
@@ -83,7 +64,7 @@ bool AddAutostartEntry(const std::string& name, const fs::path& target) {
       exec +
       "\n"
       "X-GNOME-Autostart-enabled=true\n";
-  return WriteAtomically(entry, text);
+  return ReplaceFile(entry, text);
 }
 
 bool RemoveAutostartEntry(const std::string& name) {

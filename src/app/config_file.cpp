@@ -2,8 +2,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/atomic_file.h"
 #include "net/encoding.h"
 
 namespace app {
@@ -169,46 +168,6 @@ LoadResult LoadFile(const std::string& path, std::string* content) {
   return LoadResult::kLoaded;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-void SyncDirectory(const std::string& directory) {
-  int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
-
-// Writes a temporary file beside `path` and renames it over `path` once it is complete and
-// on disk, so a crash or a full disk leaves either the old file or the new one, never a
-// mixture. The temporary file is removed on every failure.
-bool ReplaceFile(const std::string& directory, const std::string& path, std::string_view bytes,
-                 const ConfigFile::WriteFunction& write_bytes) {
-  std::string name = (std::filesystem::path(directory) / ".配置.ini.XXXXXX").string();
-  std::vector<char> temp(name.begin(), name.end());
-  temp.push_back('\0');
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  struct stat old_info;
-  mode_t mode = stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
-  bool ok = write_bytes(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && rename(temp.data(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.data());
-    return false;
-  }
-  SyncDirectory(directory);
-  return true;
-}
-
 bool HasForbiddenBytes(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -283,7 +242,7 @@ bool ConfigFile::Write(std::string_view section, std::string_view key, std::stri
                    Line{net::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
     }
   }
-  return ReplaceFile(directory_, Path(), JoinLines(lines), write_);
+  return ReplaceFile(Path(), JoinLines(lines), write_);
 }
 
 bool ConfigFile::WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -312,7 +271,7 @@ bool ConfigFile::DeleteSection(std::string_view section) {
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
                 lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
-  return ReplaceFile(directory_, Path(), JoinLines(lines), write_);
+  return ReplaceFile(Path(), JoinLines(lines), write_);
 }
 
 }  // namespace app

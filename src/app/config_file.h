@@ -4,17 +4,18 @@
 // key at a time with the semantics of the Windows profile functions, so files written by the
 // Windows build keep working. Nothing is cached: every call reads the file from disk.
 
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "app/atomic_file.h"
 
 namespace app {
 
 class ConfigFile {
  public:
-  // Writes `bytes` to the open file `fd`; false on any failure. The real one loops over
-  // write(2); tests pass one that fails part-way.
-  using WriteFunction = std::function<bool(int fd, std::string_view bytes)>;
+  // Writes the file's bytes to an open file (see app::WriteFunction); tests pass one that
+  // fails part-way.
+  using WriteFunction = app::WriteFunction;
 
   static constexpr const char* kFileName = "配置.ini";
   static constexpr const char* kTrue = "真";
