@@ -78,8 +78,10 @@ void SeedGuardFile(app::App& app) {
 }
 
 void StartupTasks(app::App& app) {
+  bool first_start = false;
   std::vector<app::StartupStep> steps = {
       {1, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
+      {2, [&first_start](app::App& a) { first_start = SeedSettingsIfMissing(a); }},
       {7, RestoreCheckBoxes},
       {9, RefillWatchlist},
       {10, SeedGuardFile},
@@ -88,18 +90,11 @@ void StartupTasks(app::App& app) {
   std::stable_sort(steps.begin(), steps.end(),
                    [](const auto& a, const auto& b) { return a.order < b.order; });
 
-  bool seed_checked = false;
-  bool first_start = false;
   for (const app::StartupStep& step : steps) {
-    if (!seed_checked && step.order > 2) {
-      first_start = SeedSettingsIfMissing(app);
-      seed_checked = true;
-    }
     // A first start has no saved settings to act on before the ranking list step.
     if (first_start && step.order > 2 && step.order < 8) continue;
     if (step.run) step.run(app);
   }
-  if (!seed_checked) SeedSettingsIfMissing(app);
 }
 
 }  // namespace shell
