@@ -12,11 +12,10 @@
 #include "app/shell/bind_events.h"
 #include "funds/fund_rows.h"
 #include "sim/server.h"
+#include "ui/qt/qt_canvas.h"
 #include "ui/qt/window_view.h"
 
 namespace {
-
-QColor ToQColor(ui::Colour c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); }
 
 TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   sim::PortalSimOptions options;
@@ -52,7 +51,7 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
       const QModelIndex index = model->index(row - 1, column);
       EXPECT_EQ(grid.Text(row, column), model->data(index).toString().toStdString());
       if (column >= 5) {
-        EXPECT_EQ(ToQColor(grid.TextColour(row, column)),
+        EXPECT_EQ(ui::QtCanvas::ToQColor(grid.TextColour(row, column)),
                   model->data(index, Qt::ForegroundRole).value<QColor>())
             << row << "," << column;
       }
@@ -61,7 +60,8 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   // Yesterday's biggest gainer leads with a positive change, drawn red or blue.
   EXPECT_NE("", grid.Text(1, 1));
   const QColor top = model->data(model->index(0, 5), Qt::ForegroundRole).value<QColor>();
-  EXPECT_TRUE(top == ToQColor(funds::kColourRed) || top == ToQColor(funds::kColourBlue))
+  EXPECT_TRUE(top == ui::QtCanvas::ToQColor(funds::kColourRed) ||
+              top == ui::QtCanvas::ToQColor(funds::kColourBlue))
       << top.name().toStdString();
 }
 
