@@ -2,7 +2,8 @@
 
 // The common part of every control model: design name, geometry in the parent's client
 // pixels, visibility, enabled state, the containing control and a tool-tip. A model notifies
-// one observer (its view) whenever any of its state changes.
+// one observer (its view) whenever something the view shows changes; the name and the
+// containing control are set with the design, before a view exists, and are not reported.
 
 #include <string>
 
