@@ -14,6 +14,7 @@ QtUiThread::QtUiThread() : receiver_(new QObject) {}
 QtUiThread::~QtUiThread() { delete receiver_; }
 
 void QtUiThread::Post(std::function<void()> work) {
+  if (!work) return;
   QMetaObject::invokeMethod(
       receiver_, [work = std::move(work)] { work(); }, Qt::QueuedConnection);
 }
