@@ -143,6 +143,8 @@ void ControlView::Connect() {
       connect(static_cast<QPushButton*>(widget_), &QPushButton::clicked, this,
               [control] { static_cast<Button*>(control)->Click(); });
       break;
+    // The widget has toggled itself before the model hears of the click; it is put back in
+    // step afterwards, since the model may not change (a checked radio box stays checked).
     case ControlKind::kCheckBox:
       connect(static_cast<QCheckBox*>(widget_), &QCheckBox::clicked, this, [this, control] {
         static_cast<CheckBox*>(control)->Click();
