@@ -12,7 +12,7 @@ void Button::Click() {
   if (Enabled() && on_click) on_click();
 }
 
-void CheckBox::SetChecked(bool checked) {
+void CheckableControl::StoreChecked(bool checked) {
   if (checked == checked_) return;
   checked_ = checked;
   NotifyChanged();
@@ -20,7 +20,7 @@ void CheckBox::SetChecked(bool checked) {
 
 void CheckBox::Click() {
   if (!Enabled()) return;
-  SetChecked(!checked_);
+  SetChecked(!Checked());
   if (on_click) on_click();
 }
 
@@ -32,15 +32,10 @@ void RadioBox::Group(const std::vector<RadioBox*>& boxes) {
 void RadioBox::SetChecked(bool checked) {
   if (checked && group_) {
     for (RadioBox* other : *group_) {
-      if (other != this && other->checked_) {
-        other->checked_ = false;
-        other->NotifyChanged();
-      }
+      if (other != this) other->StoreChecked(false);
     }
   }
-  if (checked == checked_) return;
-  checked_ = checked;
-  NotifyChanged();
+  StoreChecked(checked);
 }
 
 void RadioBox::Click() {

@@ -47,35 +47,39 @@ class ShapeBox : public Control {
   ControlKind Kind() const override { return ControlKind::kShapeBox; }
 };
 
-class CheckBox : public CaptionedControl {
+// A captioned box with a checked state that the user's click changes. Setting the state by
+// program raises no event.
+class CheckableControl : public CaptionedControl {
  public:
-  ControlKind Kind() const override { return ControlKind::kCheckBox; }
   bool Checked() const { return checked_; }
-  // Setting the state by program raises no event.
-  void SetChecked(bool checked);
-  // The user clicked: the state flips, then on_click runs and reads the new state.
-  void Click();
   std::function<void()> on_click;
+
+ protected:
+  void StoreChecked(bool checked);
 
  private:
   bool checked_ = false;
 };
 
-class RadioBox : public CaptionedControl {
+class CheckBox : public CheckableControl {
+ public:
+  ControlKind Kind() const override { return ControlKind::kCheckBox; }
+  void SetChecked(bool checked) { StoreChecked(checked); }
+  // The user clicked: the state flips, then on_click runs and reads the new state.
+  void Click();
+};
+
+class RadioBox : public CheckableControl {
  public:
   ControlKind Kind() const override { return ControlKind::kRadioBox; }
   // Makes the boxes one group: checking one unchecks the others.
   static void Group(const std::vector<RadioBox*>& boxes);
 
-  bool Checked() const { return checked_; }
-  // Setting the state by program raises no event.
   void SetChecked(bool checked);
   // The user clicked: the box becomes checked, then on_click runs.
   void Click();
-  std::function<void()> on_click;
 
  private:
-  bool checked_ = false;
   std::shared_ptr<std::vector<RadioBox*>> group_;
 };
 
