@@ -4,10 +4,10 @@
 #include <httplib.h>
 
 #include <string>
-#include <thread>
 
 #include "app/app_fixture.h"
 #include "funds/fund_rows.h"
+#include "net/http_fetch_test_servers.h"
 #include "sim/server.h"
 
 namespace {
@@ -109,23 +109,17 @@ TEST_F(RankingListsTest, FailedAnswersLeaveTheGridResetAndStillNameTheList) {
 class CannedPortal {
  public:
   explicit CannedPortal(std::string body) : body_(std::move(body)) {
-    server_.Get("/data/FundGuideapi.aspx", [this](const httplib::Request&, httplib::Response& r) {
-      r.set_content(body_, "text/plain; charset=utf-8");
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    server_.server().Get("/data/FundGuideapi.aspx",
+                         [this](const httplib::Request&, httplib::Response& r) {
+                           r.set_content(body_, "text/plain; charset=utf-8");
+                         });
+    server_.Start();
   }
-  ~CannedPortal() {
-    server_.stop();
-    thread_.join();
-  }
-  std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  std::string BaseUrl() const { return server_.Url(""); }
 
  private:
   std::string body_;
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
+  http_test::LoopbackServer server_;
 };
 
 std::string SevenRecordPage() {
