@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "app/config_file.h"
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string fields[5];
   for (int i = 0; i < 5; ++i) {
     size_t next = args.find('\x02');
-    fields[i] = net::ToValidUtf8(args.substr(0, next));
+    fields[i] = base::ToValidUtf8(args.substr(0, next));
     args = next == std::string_view::npos ? "" : args.substr(next + 1);
   }
   const std::string& section = fields[0];
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream out(config.Path(), std::ios::binary | std::ios::trunc);
     out.write(file.data(), static_cast<std::streamsize>(file.size()));
   }
-  Check(net::IsValidUtf8(config.Read(section, key)));
+  Check(base::IsValidUtf8(config.Read(section, key)));
   std::string other_before = config.Read(other_section, other_key);
   bool same_key =
       Canonical(section) == Canonical(other_section) && Canonical(key) == Canonical(other_key);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <set>
 
-#include "net/text.h"
+#include "base/text.h"
 #include "sim/random.h"
 
 namespace sim {
@@ -314,7 +314,7 @@ Market::Market(const MarketOptions& options) : options_(options) {
     funds_.push_back(std::move(fund));
   }
 
-  const std::vector<std::string> names = net::Split(kBoardNames, "、");
+  const std::vector<std::string> names = base::Split(kBoardNames, "、");
   const int board_count = std::max(0, options.boards);
   int number = 400;
   for (int b = 0; b < board_count; ++b) {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "app/atomic_file.h"
+#include "base/files.h"
 
 namespace app {
 
@@ -64,7 +64,7 @@ bool AddAutostartEntry(const std::string& name, const fs::path& target) {
       exec +
       "\n"
       "X-GNOME-Autostart-enabled=true\n";
-  return ReplaceFile(entry, text);
+  return base::ReplaceFile(entry, text);
 }
 
 bool RemoveAutostartEntry(const std::string& name) {

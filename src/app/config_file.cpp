@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/atomic_file.h"
-#include "net/encoding.h"
+#include "base/encoding.h"
+#include "base/files.h"
 
 namespace app {
 namespace {
@@ -65,7 +65,7 @@ ParsedLine Parse(const Line& line) {
   }
   if (trimmed.front() == '[') {
     // "]" can be a GBK trail byte, so the closing bracket is looked for in the decoded text.
-    std::string decoded = net::GbkToUtf8(trimmed.substr(1));
+    std::string decoded = base::GbkToUtf8(trimmed.substr(1));
     size_t close = decoded.rfind(']');
     if (close != std::string::npos) {
       parsed.kind = LineKind::kSection;
@@ -76,7 +76,7 @@ ParsedLine Parse(const Line& line) {
   // "=" (0x3D) is never part of a GBK or GB18030 multi-byte character.
   parsed.kind = LineKind::kKey;
   size_t equals = bytes.find('=');
-  parsed.name = std::string(TrimName(net::GbkToUtf8(bytes.substr(0, equals))));
+  parsed.name = std::string(TrimName(base::GbkToUtf8(bytes.substr(0, equals))));
   if (equals != std::string_view::npos) parsed.value_at = equals + 1;
   return parsed;
 }
@@ -182,7 +182,7 @@ std::mutex& WriteMutex() {
 
 ConfigFile::ConfigFile(std::string directory, WriteFunction write)
     : directory_(std::move(directory)),
-      write_(write ? std::move(write) : WriteFunction(WriteAll)) {}
+      write_(write ? std::move(write) : WriteFunction(base::WriteAll)) {}
 
 std::string ConfigFile::Path() const {
   return (std::filesystem::path(directory_) / kFileName).string();
@@ -198,7 +198,7 @@ std::string ConfigFile::Read(std::string_view section, std::string_view key) con
   ParsedLine parsed;
   std::optional<size_t> at = FindKey(lines, spans.front(), TrimName(key), &parsed);
   if (!at || parsed.value_at == std::string::npos) return {};
-  return net::GbkToUtf8(std::string_view(lines[*at].bytes).substr(parsed.value_at));
+  return base::GbkToUtf8(std::string_view(lines[*at].bytes).substr(parsed.value_at));
 }
 
 bool ConfigFile::ReadBool(std::string_view section, std::string_view key) const {
@@ -219,17 +219,17 @@ bool ConfigFile::Write(std::string_view section, std::string_view key, std::stri
   // A file that exists but cannot be read must not be replaced by one holding a single key.
   if (LoadFile(Path(), &content) == LoadResult::kFailed) return false;
   std::vector<Line> lines = SplitLines(content);
-  std::string value_bytes = net::Utf8ToGbk(value);
+  std::string value_bytes = base::Utf8ToGbk(value);
 
   std::vector<SectionSpan> spans = FindSections(lines, section_name);
   if (spans.empty()) {
-    lines.push_back({"[" + net::Utf8ToGbk(section_name) + "]", "\r\n"});
-    lines.push_back({net::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
+    lines.push_back({"[" + base::Utf8ToGbk(section_name) + "]", "\r\n"});
+    lines.push_back({base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
   } else {
     ParsedLine parsed;
     SectionSpan span = spans.front();
     if (std::optional<size_t> at = FindKey(lines, span, key_name, &parsed)) {
-      std::string replaced = net::Utf8ToGbk(parsed.name) + "=" + value_bytes;
+      std::string replaced = base::Utf8ToGbk(parsed.name) + "=" + value_bytes;
       if (replaced == lines[*at].bytes) return true;
       lines[*at].bytes = std::move(replaced);
     } else {
@@ -239,10 +239,10 @@ bool ConfigFile::Write(std::string_view section, std::string_view key, std::stri
         if (Parse(lines[i]).kind != LineKind::kBlank) insert_at = i + 1;
       }
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-                   Line{net::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
+                   Line{base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
     }
   }
-  return ReplaceFile(Path(), JoinLines(lines), write_);
+  return base::ReplaceFile(Path(), JoinLines(lines), write_);
 }
 
 bool ConfigFile::WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -271,7 +271,7 @@ bool ConfigFile::DeleteSection(std::string_view section) {
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
                 lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
-  return ReplaceFile(Path(), JoinLines(lines), write_);
+  return base::ReplaceFile(Path(), JoinLines(lines), write_);
 }
 
 }  // namespace app

@@ -7,15 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/atomic_file.h"
+#include "base/files.h"
 
 namespace app {
 
 class ConfigFile {
  public:
-  // Writes the file's bytes to an open file (see app::WriteFunction); tests pass one that
+  // Writes the file's bytes to an open file (see base::WriteFunction); tests pass one that
   // fails part-way.
-  using WriteFunction = app::WriteFunction;
+  using WriteFunction = base::WriteFunction;
 
   static constexpr const char* kFileName = "配置.ini";
   static constexpr const char* kTrue = "真";

@@ -4,8 +4,8 @@
 #include <climits>
 #include <cmath>
 
-#include "net/encoding.h"
-#include "net/text.h"
+#include "base/encoding.h"
+#include "base/text.h"
 
 namespace chart {
 
@@ -21,7 +21,7 @@ double RoundHalfAwayFromZero(double value, int decimals) {
 double FontPixelHeight(int points) { return points / 72.0 * 96.0; }
 
 double TextWidth(std::string_view text, int points) {
-  return FontPixelHeight(points) / 2.0 * net::GbkWidth(text);
+  return FontPixelHeight(points) / 2.0 * base::GbkWidth(text);
 }
 
 int ToPixel(double value) {
@@ -39,7 +39,7 @@ bool HasFraction(double value) { return value - std::floor(value) > kTolerance; 
 std::string ValueLabel(double value, bool two_decimals) {
   // Adding +0.0 turns a negative zero into a plain zero.
   double rounded = RoundHalfAwayFromZero(value, two_decimals ? 2 : 0) + 0.0;
-  return net::DoubleToText(rounded);
+  return base::DoubleToText(rounded);
 }
 
 }  // namespace chart

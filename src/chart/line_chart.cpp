@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/text.h"
 #include "chart/chart_geometry.h"
-#include "net/text.h"
 
 namespace chart {
 
@@ -18,7 +18,7 @@ constexpr ui::Colour kLabelGrid = ui::Rgb(192, 192, 192);
 constexpr long long kMaxGridLines = 10000;
 
 std::vector<std::string> SplitSpec(std::string_view spec) {
-  return net::Split(net::ReplaceAll(spec, "｜", "|"), "|");
+  return base::Split(base::ReplaceAll(spec, "｜", "|"), "|");
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ void LineChart::DrawChartFrame(ui::Canvas& panel, std::string_view x_spec, std::
   panel.SetPenWidth(0);
   panel.SetPenColour(kFineGrid);
   std::vector<std::string> x_pieces = SplitSpec(x_spec);
-  layout_.divisions = x_pieces.empty() ? 0 : ToInt(net::ToNumber(x_pieces[0]));
+  layout_.divisions = x_pieces.empty() ? 0 : ToInt(base::ToNumber(x_pieces[0]));
   const double label_step = DrawVerticalGrid(x_pieces, options.vertical_subdivision);
   ValueAxis axis = ReadValueAxis(y_spec);
   DrawHorizontalGrid(axis, options.horizontal_grid);
@@ -106,13 +106,13 @@ LineChart::ValueAxis LineChart::ReadValueAxis(std::string_view y_spec) {
   float max_value = 0;
   if (axis.pieces.size() == 3) {
     axis.from_range = true;
-    axis.division_count = ToInt(net::ToNumber(axis.pieces[0]));
-    min_value = static_cast<float>(net::ToNumber(axis.pieces[1]));
-    max_value = static_cast<float>(net::ToNumber(axis.pieces[2]));
+    axis.division_count = ToInt(base::ToNumber(axis.pieces[0]));
+    min_value = static_cast<float>(base::ToNumber(axis.pieces[1]));
+    max_value = static_cast<float>(base::ToNumber(axis.pieces[2]));
   } else if (!axis.pieces.empty()) {
     axis.division_count = static_cast<int>(axis.pieces.size());
-    min_value = static_cast<float>(net::ToNumber(axis.pieces.front()));
-    max_value = static_cast<float>(net::ToNumber(axis.pieces.back()));
+    min_value = static_cast<float>(base::ToNumber(axis.pieces.front()));
+    max_value = static_cast<float>(base::ToNumber(axis.pieces.back()));
   }
   if (!axis.pieces.empty() && min_value == max_value) {
     // A flat range has no scale. Every value whose whole part is the same integer lies
@@ -162,7 +162,7 @@ void LineChart::DrawValueLabels(const ValueAxis& axis) {
   int label_count = axis.from_range ? count + 1 : count;
   for (int i = 1; i <= label_count; ++i) {
     double value = axis.from_range ? min_value + (max_value - min_value) / count * (i - 1)
-                                   : net::ToNumber(axis.pieces[static_cast<size_t>(i - 1)]);
+                                   : base::ToNumber(axis.pieces[static_cast<size_t>(i - 1)]);
     if (!std::isfinite(value)) continue;
     int y = ValueToY(value, *scale);
     if (i > 1) l.panel->Line(l.left + 1, y, l.right, y);
@@ -185,10 +185,10 @@ void LineChart::DrawZeroLine() {
 
 std::string LineChart::DrawTitles(std::string_view titles) {
   const ChartLayout& l = layout_;
-  std::string text = net::ReplaceAll(titles, "｜", "|");
+  std::string text = base::ReplaceAll(titles, "｜", "|");
   size_t bar = text.find('|');
   std::string x_title = bar == std::string::npos ? std::string() : text.substr(0, bar);
-  std::string y_title = net::ReplaceAll(text, x_title + "|", "");
+  std::string y_title = base::ReplaceAll(text, x_title + "|", "");
   if (!x_title.empty()) l.panel->Text(l.right + 20 + 5, l.bottom - 8, x_title);
   if (!y_title.empty()) l.panel->Text(l.left - 10, l.top - 20 - 10, y_title);
   return x_title;
@@ -200,7 +200,7 @@ void LineChart::FillReadoutHeader(const std::string& x_title, const std::vector<
   readout_.Reset(1, static_cast<int>(dates.size()) + 2);
   // An empty first cell is what switches the read-out box off.
   readout_.SetCell(1, 1, enabled && !dates.empty() ? x_title : std::string());
-  readout_.SetCell(1, 2, net::IntToText(kBlack));
+  readout_.SetCell(1, 2, base::IntToText(kBlack));
   for (size_t i = 0; i < dates.size(); ++i) {
     readout_.SetCell(1, static_cast<int>(i) + 3, dates[i]);
   }

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/encoding.h"
+#include "base/text.h"
 #include "chart/chart_geometry.h"
 #include "chart/line_chart.h"
-#include "net/encoding.h"
-#include "net/text.h"
 
 namespace chart {
 
@@ -19,7 +19,7 @@ constexpr ui::Colour kBoxFill = ui::Rgb(192, 192, 192);
 constexpr int kBoxNameWidth = 8;
 
 ui::Colour ColourFromText(const std::string& text) {
-  double value = net::ToNumber(text);
+  double value = base::ToNumber(text);
   if (!(value >= 0)) return 0;
   return static_cast<ui::Colour>(std::min(value, double{0xFFFFFF}));
 }
@@ -78,9 +78,9 @@ void LineChart::AddReadoutRow(const std::vector<float>& values, ui::Colour colou
   int row = ++layout_.row_count;
   readout_.Grow(row, static_cast<int>(values.size()) + 2);
   readout_.SetCell(row, 1, std::string(name));
-  readout_.SetCell(row, 2, net::IntToText(colour));
+  readout_.SetCell(row, 2, base::IntToText(colour));
   for (size_t i = 0; i < values.size(); ++i) {
-    readout_.SetCell(row, static_cast<int>(i) + 3, net::FloatToText(values[i]));
+    readout_.SetCell(row, static_cast<int>(i) + 3, base::FloatToText(values[i]));
   }
 }
 
@@ -186,7 +186,7 @@ void LineChart::FillBox(int index, int box_width, int box_top, int box_height) {
   for (int n = 1; n <= l.row_count; ++n) {
     panel.SetTextColour(ColourFromText(readout_.Cell(n, 2)));
     std::string text =
-        net::GbkPrefix(readout_.Cell(n, 1), kBoxNameWidth) + "：" + readout_.Cell(n, index + 2);
+        base::GbkPrefix(readout_.Cell(n, 1), kBoxNameWidth) + "：" + readout_.Cell(n, index + 2);
     panel.Text(l.box_x + 5, ToPixel(box_top + (pixel_height + 3) * (n - 1) + 5), text);
   }
 }

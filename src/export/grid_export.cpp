@@ -1,9 +1,9 @@
 #include "export/grid_export.h"
 
+#include "base/text.h"
 #include "export/compound_file.h"
 #include "export/utf16.h"
 #include "export/workbook_stream.h"
-#include "net/text.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/list_view.h"
@@ -43,17 +43,17 @@ std::string TooLargeText(const TableSource& table) {
   const int rows = table.RowCount();
   const int cols = table.ColumnCount();
   if (rows > kMaxRows || cols > kMaxColumns) {
-    return "表格有" + net::IntToText(rows) + "行" + net::IntToText(cols) +
-           "列，超出 Excel 97-2003 工作表的上限（" + net::IntToText(kMaxRows) + "行、" +
-           net::IntToText(kMaxColumns) + "列），没有导出。";
+    return "表格有" + base::IntToText(rows) + "行" + base::IntToText(cols) +
+           "列，超出 Excel 97-2003 工作表的上限（" + base::IntToText(kMaxRows) + "行、" +
+           base::IntToText(kMaxColumns) + "列），没有导出。";
   }
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
       const std::string_view text = table.Text(r, c);
       // UTF-8 never has fewer bytes than UTF-16 units, so short texts need no count.
       if (text.size() > kMaxCellUnits && Utf16Length(text) > kMaxCellUnits) {
-        return "第" + net::IntToText(r + 1) + "行第" + net::IntToText(c + 1) + "列的文字超过" +
-               net::IntToText(kMaxCellUnits) + "个字符，Excel 97-2003 单元格存不下，没有导出。";
+        return "第" + base::IntToText(r + 1) + "行第" + base::IntToText(c + 1) + "列的文字超过" +
+               base::IntToText(kMaxCellUnits) + "个字符，Excel 97-2003 单元格存不下，没有导出。";
       }
     }
   }

@@ -1,6 +1,6 @@
 #include "export/utf16.h"
 
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 namespace exporter {
 
@@ -10,7 +10,7 @@ namespace {
 // one byte.
 char32_t DecodeOne(std::string_view s, size_t& i) {
   char32_t cp = 0;
-  const size_t length = net::Utf8SequenceAt(s, i, &cp);
+  const size_t length = base::Utf8SequenceAt(s, i, &cp);
   if (length == 0) {
     ++i;
     return 0xFFFD;

@@ -1,12 +1,12 @@
 #include "funds/fund_guide.h"
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace funds {
 
 script::JsonObject ParseFundGuideResponse(std::string_view body) {
   script::JsonObject list;
-  list.Parse(net::TextRightOfLast(body, "var rankData ="));  // on failure it stays empty
+  list.Parse(base::TextRightOfLast(body, "var rankData ="));  // on failure it stays empty
   return list;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace funds {
 
@@ -29,7 +29,7 @@ const std::string& Field(const std::vector<std::string>& fields, size_t index) {
 }  // namespace
 
 void WriteFundRow(ui::Grid& grid, int row, std::string_view record) {
-  const std::vector<std::string> fields = net::Split(record, ",");
+  const std::vector<std::string> fields = base::Split(record, ",");
   grid.SetText(row, 0, Field(fields, 1));
   grid.SetText(row, 1, Field(fields, 0));
   grid.SetText(row, 2, Field(fields, 3));
@@ -51,7 +51,7 @@ ui::Colour ChangeColour(double value) {
 void ColourChangeCells(ui::Grid& grid, int first_row, int last_row) {
   for (int row = first_row; row <= last_row; ++row) {
     for (int column = 5; column <= 13; ++column) {
-      grid.SetTextColour(row, column, ChangeColour(net::ToNumber(grid.Text(row, column))));
+      grid.SetTextColour(row, column, ChangeColour(base::ToNumber(grid.Text(row, column))));
     }
   }
 }

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "funds/fund_guide.h"
 #include "funds/fund_rows.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
-#include "net/text.h"
 
 namespace funds {
 
@@ -26,7 +26,7 @@ constexpr const char* kStartupSection = "启动加载";
 // After the restored check boxes and before the watchlist; a first start runs it too.
 constexpr int kStartupRankingStep = 8;
 
-std::string StartupKey(int n) { return "加载" + net::IntToText(n); }
+std::string StartupKey(int n) { return "加载" + base::IntToText(n); }
 
 }  // namespace
 
@@ -38,7 +38,7 @@ void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view
   const script::JsonObject list = ParseFundGuideResponse(answer.text);
   const int count = list.GetCount("datas");
   for (int i = 1; i <= count; ++i) {
-    WriteFundRow(grid, i, list.GetText("datas[" + net::IntToText(i - 1) + "]"));
+    WriteFundRow(grid, i, list.GetText("datas[" + base::IntToText(i - 1) + "]"));
   }
   ColourChangeCells(grid, 1, count);
 }

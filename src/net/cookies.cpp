@@ -1,18 +1,18 @@
 #include "net/cookies.h"
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace net {
 
 std::string CookieMerge(std::string& cookies, std::string& new_cookies) {
   // Blanks go everywhere, values included: the merged text is sent back as it is built here.
-  std::string old_text = RemoveBlanks(cookies);
-  new_cookies = RemoveBlanks(new_cookies);
+  std::string old_text = base::RemoveBlanks(cookies);
+  new_cookies = base::RemoveBlanks(new_cookies);
 
-  std::vector<std::string> merged = Split(new_cookies, ";");
+  std::vector<std::string> merged = base::Split(new_cookies, ";");
   // An old item is checked against the list as it grows, so the first of several old items
   // with one name is the one kept.
-  for (std::string& item : Split(old_text, ";")) {
+  for (std::string& item : base::Split(old_text, ";")) {
     if (!CookieListHasName(merged, CookieNameOf(item))) merged.push_back(std::move(item));
   }
 
@@ -29,7 +29,7 @@ std::string CookieMerge(std::string& cookies, std::string& new_cookies) {
 }
 
 std::string CookieNameOf(std::string_view item) {
-  return TrimBlanks(item.substr(0, item.find('=')));
+  return base::TrimBlanks(item.substr(0, item.find('=')));
 }
 
 bool CookieListHasName(const std::vector<std::string>& items, std::string_view name) {
@@ -41,7 +41,7 @@ bool CookieListHasName(const std::vector<std::string>& items, std::string_view n
 
 std::string JoinUnique(std::string_view text, std::string_view separator) {
   std::vector<std::string> kept;
-  for (std::string& part : Split(text, separator)) {
+  for (std::string& part : base::Split(text, separator)) {
     bool seen = false;
     for (const std::string& earlier : kept) seen = seen || earlier == part;
     if (!seen) kept.push_back(std::move(part));

@@ -8,11 +8,11 @@
 #include <mutex>
 #include <string_view>
 
+#include "base/encoding.h"
+#include "base/text.h"
 #include "net/cookies.h"
-#include "net/encoding.h"
 #include "net/http_control.h"
 #include "net/http_fetch_text.h"
-#include "net/text.h"
 
 namespace net {
 namespace {
@@ -148,9 +148,9 @@ bool BuildHeaderList(const std::string& block, ListPtr* list) {
     return true;
   };
   bool caller_expect = false;
-  for (std::string& line : Split(block, "\r\n")) {
+  for (std::string& line : base::Split(block, "\r\n")) {
     if (line.empty()) continue;
-    if (Find(line, "Expect:", 1, true) == 1) caller_expect = true;
+    if (base::Find(line, "Expect:", 1, true) == 1) caller_expect = true;
     // curl drops a header given as "Name:"; "Name;" sends it with an empty value.
     if (line.back() == ':') line.back() = ';';
     if (!append(line.c_str())) return false;
@@ -245,7 +245,7 @@ const char* Configure(CURL* easy, CURLU* url, const HttpFetchOptions& options, l
               Opt(CURLOPT_XFERINFODATA, &collected), Opt(CURLOPT_NOPROGRESS, 0L)) ||
       (!options.ca_file.empty() &&
        curl_easy_setopt(easy, CURLOPT_CAINFO, options.ca_file.c_str()) != CURLE_OK) ||
-      !SetVerb(easy, options.verb, Utf8ToGbk(options.post_data))) {
+      !SetVerb(easy, options.verb, base::Utf8ToGbk(options.post_data))) {
     return kStatusNoRequest;
   }
   // One limit for resolve plus connect; afterwards the same limit applies to stalls (see
@@ -253,10 +253,10 @@ const char* Configure(CURL* easy, CURLU* url, const HttpFetchOptions& options, l
   if (curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout * 1000) != CURLE_OK) {
     return kStatusTimeoutSetup;
   }
-  const std::string user = Utf8ToGbk(options.user_name);
-  const std::string password = Utf8ToGbk(options.password);
-  const std::string proxy_user = Utf8ToGbk(options.proxy_user);
-  const std::string proxy_password = Utf8ToGbk(options.proxy_password);
+  const std::string user = base::Utf8ToGbk(options.user_name);
+  const std::string password = base::Utf8ToGbk(options.password);
+  const std::string proxy_user = base::Utf8ToGbk(options.proxy_user);
+  const std::string proxy_password = base::Utf8ToGbk(options.proxy_password);
   if ((!user.empty() && !password.empty() &&
        !SetAll(easy, Opt(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)),
                Opt(CURLOPT_USERNAME, user.c_str()), Opt(CURLOPT_PASSWORD, password.c_str()))) ||

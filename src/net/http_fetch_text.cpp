@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "net/encoding.h"
-#include "net/text.h"
+#include "base/encoding.h"
+#include "base/text.h"
 
 namespace net {
 namespace {
@@ -68,9 +68,9 @@ std::string BuildRequestHeaderBlock(std::string_view extra_headers, std::string_
   std::string block(extra_headers);
   if (!block.empty()) block += "\r\n";
   for (const DefaultHeader& header : kDefaultHeaders) {
-    if (Find(block, header.present_if, 1, header.ignore_case) < 0) block += header.line;
+    if (base::Find(block, header.present_if, 1, header.ignore_case) < 0) block += header.line;
   }
-  if (!cookies.empty() && Find(block, "Cookie: ", 1, true) < 0) {
+  if (!cookies.empty() && base::Find(block, "Cookie: ", 1, true) < 0) {
     block += "Cookie: ";
     block += cookies;
     block += "\r\n";
@@ -80,7 +80,7 @@ std::string BuildRequestHeaderBlock(std::string_view extra_headers, std::string_
 
 bool CleanUrl(std::string_view url, std::string* cleaned) {
   // Blanks at the ends are never part of an address; some request texts end with one.
-  std::string trimmed = TrimBlanks(url);
+  std::string trimmed = base::TrimBlanks(url);
   std::string_view text = trimmed;
   while (!text.empty() && (text.back() == '\t' || text.back() == '\r' || text.back() == '\n')) {
     text.remove_suffix(1);
@@ -128,7 +128,7 @@ ResponseHeaderFacts ReadResponseHeaders(std::string_view header_block) {
     std::string_view name = TrimSpaceTab(line.substr(0, colon));
     std::string_view value = line.substr(colon + 1);
     if (EqualsIgnoreCase(name, "Set-Cookie")) {
-      std::string item = TrimBlanks(value.substr(0, value.find(';')));
+      std::string item = base::TrimBlanks(value.substr(0, value.find(';')));
       if (item.empty()) continue;
       if (!facts.new_cookies.empty()) facts.new_cookies += "; ";
       facts.new_cookies += item;
@@ -142,13 +142,14 @@ ResponseHeaderFacts ReadResponseHeaders(std::string_view header_block) {
 std::string SniffMetaCharset(std::string_view body) {
   std::string_view head = body.substr(0, 1024);
   // Find counts from 1.
-  for (long long meta = Find(head, "<meta", 1, true); meta > 0;
-       meta = Find(head, "<meta", meta + 1, true)) {
+  for (long long meta = base::Find(head, "<meta", 1, true); meta > 0;
+       meta = base::Find(head, "<meta", meta + 1, true)) {
     // Between "<meta" and "charset=" stands at least one character and no line break.
     size_t line_end = head.find_first_of("\r\n", static_cast<size_t>(meta - 1));
     if (line_end == std::string_view::npos) line_end = head.size();
-    for (long long at = Find(head, "charset=", meta + 6, true);
-         at > 0 && static_cast<size_t>(at) <= line_end; at = Find(head, "charset=", at + 1, true)) {
+    for (long long at = base::Find(head, "charset=", meta + 6, true);
+         at > 0 && static_cast<size_t>(at) <= line_end;
+         at = base::Find(head, "charset=", at + 1, true)) {
       std::string name = CharsetNameAt(head, static_cast<size_t>(at) + 7);
       if (!name.empty()) return name;
     }
@@ -159,9 +160,9 @@ std::string SniffMetaCharset(std::string_view body) {
 std::string DecodeBody(std::string_view body) {
   std::string charset = SniffMetaCharset(body);
   std::string text;
-  if (!charset.empty() && DecodeCharset(body, charset, &text)) return text;
-  if (IsValidUtf8(body)) return std::string(body);
-  return GbkToUtf8(body);
+  if (!charset.empty() && base::DecodeCharset(body, charset, &text)) return text;
+  if (base::IsValidUtf8(body)) return std::string(body);
+  return base::GbkToUtf8(body);
 }
 
 }  // namespace net

@@ -1,6 +1,6 @@
 #include "net/portal.h"
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace net {
 namespace {
@@ -17,14 +17,14 @@ std::string Cat(std::initializer_list<std::string_view> parts) {
   return out;
 }
 
-std::string Page(int page) { return IntToText(page); }
+std::string Page(int page) { return base::IntToText(page); }
 
 std::string FundGuide(const PortalUrls& urls, std::string_view query) {
   return Cat({urls.portal_main, kFundGuidePath, "?", query});
 }
 
 std::string Clean(std::string value) {
-  value = TrimBlanks(value);
+  value = base::TrimBlanks(value);
   while (!value.empty() && value.back() == '/') value.pop_back();
   return value;
 }
@@ -93,8 +93,8 @@ std::string BoardFundsCountUrl(const PortalUrls& urls, long long board_number) {
 std::string BoardFundsPageUrl(const PortalUrls& urls, long long board_number,
                               std::string_view sort_code, std::string_view order, int page) {
   return FundGuide(
-      urls, Cat({"dt=4&sd=&ed=&tp=BK0", IntToText(board_number), "&sc=", sort_code, "&st=", order,
-                 "&pi=", Page(page), "&pn=20&zf=diy&sh=list&rnd=", kBoardRnd}));
+      urls, Cat({"dt=4&sd=&ed=&tp=BK0", base::IntToText(board_number), "&sc=", sort_code,
+                 "&st=", order, "&pi=", Page(page), "&pn=20&zf=diy&sh=list&rnd=", kBoardRnd}));
 }
 
 std::string BoardRankingUrl(const PortalUrls& urls, std::string_view period_code) {
@@ -140,7 +140,7 @@ std::string FundRatingHeaders(const PortalUrls& urls, std::string_view code) {
        "Accept: */*\r\n"
        "Referer: ",
        urls.portal_f10, "/jjpj_004139.html"});
-  return ReplaceAll(templ, "004139", code);
+  return base::ReplaceAll(templ, "004139", code);
 }
 
 std::string HoldingsArchiveUrl(const PortalUrls& urls, std::string_view code) {

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
-#include "net/text.h"
+#include "base/text.h"
 #include "script/literal_lexer.h"
 
 namespace script {
@@ -170,7 +170,7 @@ class Parser : public LiteralLexer {
       double value = 0;
       if (!ParseNumber(&value)) return false;
       *key = IsExactInteger(value) ? std::to_string(static_cast<std::int64_t>(value))
-                                   : net::DoubleToText(value);
+                                   : base::DoubleToText(value);
       return true;
     }
     const char* start = pos_;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "net/encoding.h"
-#include "net/text.h"
+#include "base/encoding.h"
+#include "base/text.h"
 #include "script/json_literal.h"
 #include "script/json_path.h"
 
@@ -30,7 +30,7 @@ std::string DisplayText(const Json& value) {
     case Json::value_t::number_integer:
     case Json::value_t::number_unsigned:
     case Json::value_t::number_float:
-      return net::DoubleToText(value.get<double>());
+      return base::DoubleToText(value.get<double>());
     case Json::value_t::boolean:
       return value.get<bool>() ? "true" : "false";
     case Json::value_t::array: {
@@ -74,7 +74,7 @@ bool IsTruthy(const Json& value) {
 bool MakeValue(std::string_view text, bool literal, Json* value, int* depth) {
   *depth = 0;
   if (literal) return ParseLiteral(text, value, depth);
-  *value = net::ToValidUtf8(text);
+  *value = base::ToValidUtf8(text);
   return true;
 }
 
@@ -141,14 +141,14 @@ void JsonObject::SetExpression(std::string_view path, std::string_view literal) 
 void JsonObject::SetNumber(std::string_view path, double value) {
   if (!std::isfinite(value)) return;
   Json number;
-  if (ParseLiteral(net::DoubleToText(value), &number)) Assign(path, std::move(number), 0);
+  if (ParseLiteral(base::DoubleToText(value), &number)) Assign(path, std::move(number), 0);
 }
 
 double JsonObject::GetNumber(std::string_view path) const {
   const Json* value = Find(path);
   if (value == nullptr) return 0;
   if (value->is_number()) return value->get<double>();
-  if (value->is_string()) return net::ToNumber(value->get_ref<const std::string&>());
+  if (value->is_string()) return base::ToNumber(value->get_ref<const std::string&>());
   if (value->is_boolean()) return value->get<bool>() ? 1 : 0;
   return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "net/text.h"
+#include "base/text.h"
 #include "script/json_literal.h"
 
 namespace script {
@@ -60,7 +60,7 @@ bool ParseBracket(std::string_view path, size_t* i, PathStep* step) {
   } else if (key.is_number_integer()) {
     *step = IndexStep(key.get<long long>());
   } else if (key.is_number()) {
-    *step = NameStep(net::DoubleToText(key.get<double>()));
+    *step = NameStep(base::DoubleToText(key.get<double>()));
   } else {
     return false;
   }

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "net/text.h"
+#include "base/text.h"
 #include "script/utf8.h"
 
 namespace script {
@@ -126,7 +126,7 @@ bool LiteralLexer::ConvertDecimal(const char* start, bool has_integer_part, doub
   if (result.ec != std::errc::result_out_of_range) return false;
   // Too large or too small for a double: a script engine reads Infinity or 0.
   const std::string_view number(start, static_cast<size_t>(pos_ - start));
-  *value = net::DecimalMagnitude(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  *value = base::DecimalMagnitude(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   return true;
 }
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "net/text.h"
+#include "base/text.h"
 #include "script/utf8.h"
 
 namespace script {
@@ -65,7 +65,7 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject, boo
   offsets_.clear();
   ran_ = false;
   groups_ = 0;
-  pattern_ = quote_marker ? net::ReplaceAll(pattern, kQuoteMarker, "\"") : std::string(pattern);
+  pattern_ = quote_marker ? base::ReplaceAll(pattern, kQuoteMarker, "\"") : std::string(pattern);
   subject_ = std::string(subject);
 
   // ECMAScript behaviour: \u escapes, "[^]" for any character, unset back references match

@@ -1,6 +1,6 @@
 #include "script/utf8.h"
 
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 namespace script {
 
@@ -16,11 +16,11 @@ bool IsScriptBlank(unsigned cp) {
          cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x205F || cp == 0x3000;
 }
 
-void AppendUtf8(std::string* out, unsigned code_point) { net::AppendUtf8(code_point, out); }
+void AppendUtf8(std::string* out, unsigned code_point) { base::AppendUtf8(code_point, out); }
 
 int Utf8SequenceLength(std::string_view text) {
   char32_t code_point = 0;
-  return text.empty() ? 0 : static_cast<int>(net::Utf8SequenceAt(text, 0, &code_point));
+  return text.empty() ? 0 : static_cast<int>(base::Utf8SequenceAt(text, 0, &code_point));
 }
 
 }  // namespace script

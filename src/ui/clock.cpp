@@ -4,11 +4,11 @@
 
 namespace ui {
 
-net::DateTime SystemClock::Now() const {
+base::DateTime SystemClock::Now() const {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  net::DateTime when;
+  base::DateTime when;
   when.year = local.tm_year + 1900;
   when.month = local.tm_mon + 1;
   when.day = local.tm_mday;

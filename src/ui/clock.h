@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/text.h"
+#include "base/date_time.h"
 
 namespace ui {
 
@@ -8,22 +8,22 @@ namespace ui {
 class Clock {
  public:
   virtual ~Clock() = default;
-  virtual net::DateTime Now() const = 0;
+  virtual base::DateTime Now() const = 0;
 };
 
 class SystemClock : public Clock {
  public:
-  net::DateTime Now() const override;
+  base::DateTime Now() const override;
 };
 
 class FixedClock : public Clock {
  public:
-  explicit FixedClock(net::DateTime now) : now_(now) {}
-  net::DateTime Now() const override { return now_; }
-  void Set(net::DateTime now) { now_ = now; }
+  explicit FixedClock(base::DateTime now) : now_(now) {}
+  base::DateTime Now() const override { return now_; }
+  void Set(base::DateTime now) { now_ = now; }
 
  private:
-  net::DateTime now_;
+  base::DateTime now_;
 };
 
 }  // namespace ui

@@ -24,7 +24,7 @@ struct AppFixture {
   test_support::TempDir dir;
   ui::RecordingDialogs dialogs;
   ui::ManualUiThread ui;
-  ui::FixedClock clock{net::DateTime{2021, 8, 8, 9, 5, 3}};
+  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   app::App app{TestPaths(dir.path()), dialogs, ui, clock};
 
   std::filesystem::path ConfigPath() const { return app.paths().run_dir / "配置.ini"; }

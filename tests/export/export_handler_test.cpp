@@ -21,19 +21,19 @@ using export_test::Values;
 // Hands out the given times in turn, then keeps the last.
 class SteppingClock : public ui::Clock {
  public:
-  explicit SteppingClock(std::deque<net::DateTime> times) : times_(std::move(times)) {}
-  net::DateTime Now() const override {
-    const net::DateTime now = times_.front();
+  explicit SteppingClock(std::deque<base::DateTime> times) : times_(std::move(times)) {}
+  base::DateTime Now() const override {
+    const base::DateTime now = times_.front();
     if (times_.size() > 1) times_.pop_front();
     return now;
   }
 
  private:
-  mutable std::deque<net::DateTime> times_;
+  mutable std::deque<base::DateTime> times_;
 };
 
 struct Fixture {
-  explicit Fixture(std::deque<net::DateTime> times) : clock(std::move(times)) {}
+  explicit Fixture(std::deque<base::DateTime> times) : clock(std::move(times)) {}
   ui::Grid& grid() { return app.main_window().高级表格1; }
   std::string label() { return app.main_window().标签6.Caption(); }
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
+#include "base/encoding.h"
 #include "export/grid_export.h"
-#include "net/encoding.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
 #include "xls_probe.h"
@@ -72,7 +72,7 @@ class TextMaker {
           break;
       }
       if (Pick(200) == 0) cp = Pick(2) ? '\t' : '\n';
-      net::AppendUtf8(cp, &out);
+      base::AppendUtf8(cp, &out);
     }
     return out;
   }

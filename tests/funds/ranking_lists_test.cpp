@@ -41,7 +41,7 @@ class RankingListsTest : public ::testing::Test {
         : app(app_test::TestPaths(root), dialogs, ui, clock) {}
     ui::RecordingDialogs dialogs;
     ui::ManualUiThread ui;
-    ui::FixedClock clock{net::DateTime{2021, 8, 8, 9, 5, 3}};
+    ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
     app::App app;
   };
   test_support::TempDir dir_;

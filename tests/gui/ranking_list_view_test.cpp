@@ -9,8 +9,8 @@
 #include <QTableView>
 
 #include "app/app_fixture.h"
-#include "app/shell/bind_events.h"
 #include "funds/fund_rows.h"
+#include "shell/bind_events.h"
 #include "sim/server.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/window_view.h"
@@ -28,7 +28,7 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   app::ConfigFile(paths.run_dir.string()).Write("门户", "PORTAL_MAIN", portal.BaseUrl());
   ui::RecordingDialogs dialogs;
   ui::ManualUiThread ui_thread;
-  ui::FixedClock clock{net::DateTime{2021, 8, 20, 15, 0, 0}};
+  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
   app::App app(paths, dialogs, ui_thread, clock);
   shell::BindEvents(app);
   ui::WindowView view(app.main_window());

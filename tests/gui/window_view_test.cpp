@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "app/app_fixture.h"
-#include "app/shell/bind_events.h"
+#include "shell/bind_events.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <thread>
 
-#include "net/encoding.h"
+#include "base/encoding.h"
 #include "net/http_control.h"
 #include "net/http_fetch.h"
 #include "net/http_fetch_test_servers.h"
@@ -39,17 +39,17 @@ TEST(HttpFetchServerTest, PagesAreDecodedByTheirMetaCharsetOrByTheirBytes) {
     });
   };
   serve("/utf8", Page("utf-8"));
-  serve("/gbk", Utf8ToGbk(Page("gbk")));
-  serve("/GBK", Utf8ToGbk(Page("GBK")));
-  serve("/gb2312", Utf8ToGbk(Page("gb2312")));
-  serve("/plain-gbk", Utf8ToGbk("基金净值"));
+  serve("/gbk", base::Utf8ToGbk(Page("gbk")));
+  serve("/GBK", base::Utf8ToGbk(Page("GBK")));
+  serve("/gb2312", base::Utf8ToGbk(Page("gb2312")));
+  serve("/plain-gbk", base::Utf8ToGbk("基金净值"));
   serve("/plain-utf8", "基金净值");
   server.Start();
 
   EXPECT_EQ(Page("utf-8"), Get(server.Url("/utf8")).text);
   HttpFetchResult gbk = Get(server.Url("/gbk"));
   EXPECT_EQ(Page("gbk"), gbk.text);
-  EXPECT_EQ(Utf8ToGbk(Page("gbk")), gbk.body);
+  EXPECT_EQ(base::Utf8ToGbk(Page("gbk")), gbk.body);
   EXPECT_EQ(Page("GBK"), Get(server.Url("/GBK")).text);
   EXPECT_EQ(Page("gb2312"), Get(server.Url("/gb2312")).text);
   EXPECT_EQ("基金净值", Get(server.Url("/plain-gbk")).text);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/encoding.h"
+#include "base/encoding.h"
 #include "net/http_fetch_test_servers.h"
 
 namespace net {
@@ -89,7 +89,7 @@ TEST(HttpFetchTest, VerbNumbersChooseTheMethodAndUnknownOnesSendGet) {
   HttpFetch({.url = url, .verb = kVerbPost, .post_data = "usr=张三&bs=20000"});
   std::string request = server.LastRequest();
   EXPECT_EQ("POST /v HTTP/1.1", RequestLine(request));
-  const std::string gbk_body = Utf8ToGbk("usr=张三&bs=20000");
+  const std::string gbk_body = base::Utf8ToGbk("usr=张三&bs=20000");
   EXPECT_EQ(gbk_body, request.substr(request.find("\r\n\r\n") + 4));
   EXPECT_NE(std::string::npos,
             request.find("Content-Length: " + std::to_string(gbk_body.size()) + "\r\n"));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 namespace net {
 namespace {
@@ -25,7 +25,7 @@ TEST(HttpFetchTextTest, MetaCharsetIsFoundWhereThePatternMatches) {
 }
 
 TEST(HttpFetchTextTest, BodyFallsBackToUtf8ThenGbkWhenTheCharsetIsMissingOrUnknown) {
-  const std::string gbk = Utf8ToGbk("天弘中证银行指数C");
+  const std::string gbk = base::Utf8ToGbk("天弘中证银行指数C");
   EXPECT_EQ("天弘中证银行指数C", DecodeBody(gbk));
   EXPECT_EQ("天弘中证银行指数C", DecodeBody("天弘中证银行指数C"));
   const std::string unknown = "<meta charset=no-such-charset>" + gbk;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace script {
 namespace {
@@ -21,14 +21,14 @@ TEST(JsonObjectTest, FundGuideLiteralReadsRecordsWithChineseNamesAndCounts) {
   JsonObject json;
   ASSERT_TRUE(json.Parse(kFundGuide));
   EXPECT_EQ(2, json.GetCount("datas"));
-  const std::vector<std::string> first = net::Split(json.GetText("datas[0]"));
+  const std::vector<std::string> first = base::Split(json.GetText("datas[0]"));
   ASSERT_GE(first.size(), 18u);
   EXPECT_EQ("000001", first[0]);
   EXPECT_EQ("华夏成长", first[1]);
   EXPECT_EQ("混合型", first[3]);
   EXPECT_EQ("", first[12]);
   EXPECT_EQ("0.85", first[17]);
-  EXPECT_EQ("易方达消费行业", net::Split(json.GetText("datas[1]"))[1]);
+  EXPECT_EQ("易方达消费行业", base::Split(json.GetText("datas[1]"))[1]);
   EXPECT_EQ("1", json.GetText("allPages"));
   EXPECT_EQ(2.0, json.GetNumber("datacount"));
   EXPECT_EQ("", json.GetText("datas[2]"));

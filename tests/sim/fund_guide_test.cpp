@@ -4,9 +4,9 @@
 
 #include <set>
 
+#include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
-#include "net/text.h"
 #include "script/json_object.h"
 #include "sim/server.h"
 
@@ -47,13 +47,13 @@ class FundGuideTest : public ::testing::Test {
     net::HttpFetchResult result = net::HttpGet(url);
     EXPECT_EQ("200 OK", result.status) << url;
     script::JsonObject list;
-    EXPECT_TRUE(list.Parse(net::TextRightOfLast(result.text, "var rankData ="))) << result.text;
+    EXPECT_TRUE(list.Parse(base::TextRightOfLast(result.text, "var rankData ="))) << result.text;
     Page page;
     for (int i = 0; i < list.GetCount("datas"); ++i) {
-      page.records.push_back(net::Split(list.GetText("datas[" + std::to_string(i) + "]"), ","));
+      page.records.push_back(base::Split(list.GetText("datas[" + std::to_string(i) + "]"), ","));
     }
-    page.all_pages = static_cast<int>(net::ToNumber(list.GetText("allPages")));
-    page.data_count = static_cast<int>(net::ToNumber(list.GetText("datacount")));
+    page.all_pages = static_cast<int>(base::ToNumber(list.GetText("allPages")));
+    page.data_count = static_cast<int>(base::ToNumber(list.GetText("datacount")));
     return page;
   }
   std::string Query(const std::string& query) {
@@ -80,7 +80,7 @@ TEST_F(FundGuideTest, EverySortCodeOrdersBothWaysWithEmptyFiguresLast) {
           continue;
         }
         EXPECT_FALSE(empty_seen) << code << ": a figure after an empty one";
-        const double value = net::ToNumber(record[field]);
+        const double value = base::ToNumber(record[field]);
         if (ascending) {
           EXPECT_LE(previous, value) << code;
         } else {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "net/text.h"
+#include "base/text.h"
 
 namespace sim {
 namespace {
@@ -44,7 +44,7 @@ TEST(MarketTest, FundsLookLikeThePortalsFunds) {
     EXPECT_EQ(std::string::npos, fund.name.find(',')) << fund.name;
     const std::string record = Market::FundGuideRecord(fund);
     EXPECT_EQ(21, std::count(record.begin(), record.end(), ',')) << record;
-    const std::vector<std::string> fields = net::Split(record, ",");
+    const std::vector<std::string> fields = base::Split(record, ",");
     ASSERT_EQ(22u, fields.size()) << record;
     EXPECT_EQ(fund.code, fields[0]);
     EXPECT_EQ(fund.name, fields[1]);
@@ -54,7 +54,7 @@ TEST(MarketTest, FundsLookLikeThePortalsFunds) {
     EXPECT_EQ(FormatGrowth(fund.growth[8]), fields[11]);  // three years
     EXPECT_EQ(FormatGrowth(fund.growth[0]), fields[17]);  // day
     EXPECT_EQ(10u, fields[15].size());                    // yyyy-mm-dd
-    EXPECT_GT(net::ToNumber(fields[16]), 0.0);
+    EXPECT_GT(base::ToNumber(fields[16]), 0.0);
     five_star += fund.rating == 5;
     empty_three_years += fields[11].empty();
     empty_day += fields[17].empty();

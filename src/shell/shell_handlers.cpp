@@ -1,4 +1,4 @@
-#include "app/shell/shell_handlers.h"
+#include "shell/shell_handlers.h"
 
 #include <chrono>
 #include <cstdlib>

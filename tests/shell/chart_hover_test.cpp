@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
-#include "app/shell/bind_events.h"
 #include "chart/line_chart.h"
+#include "shell/bind_events.h"
 #include "support/recording_canvas.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace net {
+namespace base {
 
 // 1-based position of the first occurrence of `what` at or after `start`, or -1.
 // Finding the empty text fails. `ignore_case` folds ASCII letters only.
@@ -49,11 +49,4 @@ std::string IntToText(long long value);
 std::string FloatToText(float value);    // "%.6g"
 std::string DoubleToText(double value);  // "%.13g", so 3.0 gives "3"
 
-// Local date and time as the program shows it: 2021年8月8日9时5分3秒. The time ends with its
-// last non-zero part (9时5分, 0时5分, 23时) and is left out at midnight.
-struct DateTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
-std::string DateTimeText(const DateTime& when);
-
-}  // namespace net
+}  // namespace base

@@ -1,11 +1,11 @@
-#include "net/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 #include <system_error>
 
-namespace net {
+namespace base {
 namespace {
 
 constexpr std::string_view kFullWidthSpace = "\xE3\x80\x80";  // U+3000
@@ -229,18 +229,4 @@ std::string FloatToText(float value) { return GeneralText(value, 6); }
 
 std::string DoubleToText(double value) { return GeneralText(value, 13); }
 
-std::string DateTimeText(const DateTime& when) {
-  std::string out = std::to_string(when.year) + "年" + std::to_string(when.month) + "月" +
-                    std::to_string(when.day) + "日";
-  if (when.second != 0) {
-    out += std::to_string(when.hour) + "时" + std::to_string(when.minute) + "分" +
-           std::to_string(when.second) + "秒";
-  } else if (when.minute != 0) {
-    out += std::to_string(when.hour) + "时" + std::to_string(when.minute) + "分";
-  } else if (when.hour != 0) {
-    out += std::to_string(when.hour) + "时";
-  }
-  return out;
-}
-
-}  // namespace net
+}  // namespace base

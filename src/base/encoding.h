@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace net {
+namespace base {
 
 // Bytes that are not well-formed input become "?" (to GBK) or U+FFFD (to UTF-8); the
 // conversions never fail.
@@ -48,7 +48,4 @@ std::string PercentEncode(std::string_view text, bool keep_safe, bool as_utf8);
 // a lone surrogate becomes U+FFFD). CR LF and apostrophes come back exactly as they were.
 std::string ScriptUnescape(std::string_view text);
 
-// True when `path` names an existing file or directory.
-bool FileExists(const std::string& path);
-
-}  // namespace net
+}  // namespace base

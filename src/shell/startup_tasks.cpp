@@ -1,11 +1,12 @@
-#include "app/shell/startup_tasks.h"
+#include "shell/startup_tasks.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-#include "net/encoding.h"
-#include "net/text.h"
+#include "base/encoding.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace shell {
 
@@ -30,7 +31,7 @@ std::vector<std::string> SplitFields(const std::string& record) {
 
 bool SeedSettingsIfMissing(app::App& app) {
   app::ConfigFile config = app.config();
-  if (net::FileExists(config.Path())) return false;
+  if (base::FileExists(config.Path())) return false;
   config.Write("加载数据", "是否全部加载", app::ConfigFile::kFalse);
   return true;
 }
@@ -57,9 +58,9 @@ void RefillWatchlist(app::App& app) {
   if (stored.empty()) return;
   ui::ListView& list = app.main_window().超级列表框2;
   int number = 0;
-  for (const std::string& record : net::Split(stored, "|")) {
+  for (const std::string& record : base::Split(stored, "|")) {
     const int row = list.InsertRow();
-    list.SetText(row, 0, net::IntToText(++number));
+    list.SetText(row, 0, base::IntToText(++number));
     const std::vector<std::string> columns = WatchlistRecordColumns(record);
     for (size_t c = 0; c < columns.size(); ++c) {
       list.SetText(row, static_cast<int>(c) + 1, columns[c]);
@@ -72,7 +73,7 @@ void SeedGuardFile(app::App& app) {
   std::error_code error;
   if (std::filesystem::exists(guard, error) || error) return;
   std::filesystem::create_directories(guard.parent_path(), error);
-  const std::string bytes = net::Utf8ToGbk(kGuardSeed);
+  const std::string bytes = base::Utf8ToGbk(kGuardSeed);
   std::ofstream out(guard, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

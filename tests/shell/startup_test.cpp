@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/startup_tasks.h"
-#include "app_fixture.h"
-#include "net/encoding.h"
+#include "app/app_fixture.h"
+#include "base/encoding.h"
+#include "shell/startup_tasks.h"
 
 namespace shell {
 namespace {
@@ -14,7 +14,7 @@ using app_test::AppFixture;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
 
-std::string Gbk(const std::string& utf8) { return net::Utf8ToGbk(utf8); }
+std::string Gbk(const std::string& utf8) { return base::Utf8ToGbk(utf8); }
 
 TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
   AppFixture f;

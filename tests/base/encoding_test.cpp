@@ -1,13 +1,14 @@
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "support/temp_dir.h"
 
-namespace net {
+namespace base {
 namespace {
 
 const std::string kReplacement = "\xEF\xBF\xBD";
@@ -166,4 +167,4 @@ TEST(EncodingTest, FileExistsForFilesAndDirectories) {
 }
 
 }  // namespace
-}  // namespace net
+}  // namespace base

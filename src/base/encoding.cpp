@@ -1,15 +1,14 @@
-#include "net/encoding.h"
+#include "base/encoding.h"
 
 #include <errno.h>
 #include <iconv.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <utility>
 
-#include "net/text.h"
+#include "base/text.h"
 
-namespace net {
+namespace base {
 namespace {
 
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";  // U+FFFD
@@ -346,9 +345,4 @@ std::string ScriptUnescape(std::string_view text) {
   return ReplaceAll(work, "{$}", "\r\n");
 }
 
-bool FileExists(const std::string& path) {
-  struct stat info;
-  return !path.empty() && stat(path.c_str(), &info) == 0;
-}
-
-}  // namespace net
+}  // namespace base

@@ -1,4 +1,4 @@
-#include "net/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace net {
+#include "base/date_time.h"
+
+namespace base {
 namespace {
 
 using Parts = std::vector<std::string>;
@@ -160,4 +162,4 @@ TEST(TextTest, DateTimeTextLeavesOutTrailingZeroParts) {
 }
 
 }  // namespace
-}  // namespace net
+}  // namespace base

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "app/app.h"
-#include "app/shell/bind_events.h"
 #include "net/http_control.h"
+#include "shell/bind_events.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_services.h"

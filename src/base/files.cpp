@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "base/files.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace base {
 
 namespace {
 
@@ -21,6 +21,11 @@ void SyncDirectory(const std::filesystem::path& directory) {
 }
 
 }  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return !path.empty() && stat(path.c_str(), &info) == 0;
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -53,4 +58,4 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes,
   return true;
 }
 
-}  // namespace app
+}  // namespace base

@@ -1,10 +1,10 @@
-#include "app/shell/bind_events.h"
+#include "shell/bind_events.h"
 
-#include "app/shell/shell_handlers.h"
-#include "app/shell/startup_tasks.h"
 #include "chart/line_chart.h"
 #include "export/export_handler.h"
 #include "funds/ranking_lists.h"
+#include "shell/shell_handlers.h"
+#include "shell/startup_tasks.h"
 
 namespace shell {
 

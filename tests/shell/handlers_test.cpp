@@ -1,5 +1,3 @@
-#include "app/shell/shell_handlers.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -7,9 +5,10 @@
 #include <string>
 #include <thread>
 
-#include "app/shell/bind_events.h"
-#include "app_fixture.h"
-#include "net/encoding.h"
+#include "app/app_fixture.h"
+#include "base/encoding.h"
+#include "shell/bind_events.h"
+#include "shell/shell_handlers.h"
 
 namespace shell {
 namespace {
@@ -18,7 +17,7 @@ using app_test::AppFixture;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
 
-std::string Gbk(const std::string& utf8) { return net::Utf8ToGbk(utf8); }
+std::string Gbk(const std::string& utf8) { return base::Utf8ToGbk(utf8); }
 
 // Closes the window it watches when a modal loop starts, after running `during`.
 class ClosingObserver : public ui::WindowObserver {
