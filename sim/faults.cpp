@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace sim {
@@ -14,11 +15,16 @@ void FaultPicker::SetOptions(const FaultOptions& options) {
   options_ = options;
 }
 
-FaultDecision FaultPicker::Pick() {
+FaultDecision FaultPicker::Pick(std::string_view target) {
   std::lock_guard<std::mutex> lock(mutex_);
   FaultDecision decision;
   decision.stall_ms = options_.stall_ms;
-  if (options_.latency_ms > 0 && random_.Uniform() < options_.latency_rate) {
+  const auto rule = std::find_if(
+      options_.target_latency.begin(), options_.target_latency.end(),
+      [target](const TargetLatency& r) { return target.find(r.target_contains) != target.npos; });
+  if (rule != options_.target_latency.end()) {
+    decision.delay_ms = rule->ms;
+  } else if (options_.latency_ms > 0 && random_.Uniform() < options_.latency_rate) {
     decision.delay_ms = options_.latency_ms;
   }
   double roll = random_.Uniform();

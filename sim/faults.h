@@ -5,18 +5,28 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "sim/random.h"
 
 namespace sim {
 
+// A wait for the requests whose target (path and query) contains `target_contains`.
+struct TargetLatency {
+  std::string target_contains;
+  int ms = 0;
+};
+
 struct FaultOptions {
   int latency_ms = 0;         // added before answering ...
   double latency_rate = 1.0;  // ... this share of the requests
-  double error_rate = 0;      // answer 500 instead
-  double truncate_rate = 0;   // announce the whole body, send half, close
-  double close_rate = 0;      // close the connection without an answer
-  double stall_rate = 0;      // send nothing for stall_ms, then close (ends early on Stop)
+  // Waits for matching requests instead of the above; the first match counts.
+  std::vector<TargetLatency> target_latency{};
+  double error_rate = 0;     // answer 500 instead
+  double truncate_rate = 0;  // announce the whole body, send half, close
+  double close_rate = 0;     // close the connection without an answer
+  double stall_rate = 0;     // send nothing for stall_ms, then close (ends early on Stop)
   int stall_ms = 120000;
 };
 
@@ -35,8 +45,9 @@ class FaultPicker {
   explicit FaultPicker(std::uint64_t seed) : random_(seed) {}
 
   void SetOptions(const FaultOptions& options);
-  // The decision for the next request, with the waits of the options it was made under.
-  FaultDecision Pick();
+  // The decision for the next request to `target`, with the waits of the options it was made
+  // under.
+  FaultDecision Pick(std::string_view target = {});
 
  private:
   std::mutex mutex_;

@@ -131,7 +131,7 @@ RouteHandler PortalSim::WithFaults(RouteHandler handler) {
   return [this, handler = std::move(handler)](const httplib::Request& request,
                                               httplib::Response& response) {
     Record(request);
-    const FaultDecision decision = faults_.Pick();
+    const FaultDecision decision = faults_.Pick(request.target);
     if (decision.delay_ms > 0 && !Wait(decision.delay_ms)) {
       AbortConnection(port_, request.remote_addr, request.remote_port);
       return;

@@ -31,8 +31,8 @@ App::~App() { workers_.StopAndJoin(); }
 
 ConfigFile App::config() const { return ConfigFile(paths_.run_dir.string()); }
 
-void App::AddStartupStep(int order, std::function<void(App&)> run) {
-  startup_steps_.push_back({order, std::move(run)});
+void App::AddStartupStep(StartupPhase phase, std::function<void(App&)> run) {
+  startup_steps_.push_back({phase, std::move(run)});
 }
 
 }  // namespace app

@@ -7,15 +7,13 @@
 
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <typeindex>
-#include <unordered_map>
 #include <vector>
 
 #include "app/board_window.h"
 #include "app/config_file.h"
 #include "app/globals.h"
 #include "app/main_window.h"
+#include "app/newest_wins.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "ui/clock.h"
@@ -37,10 +35,21 @@ struct AppPaths {
 
 class App;
 
-// One step of the start-up sequence. Steps run in `order`; on a first start (no settings
-// file yet) the steps ordered after 2 and before 8 are skipped.
+// The phases of the start-up sequence, in the order they run. A feature adds its work to a
+// phase; on a first start (no settings file yet) the phases after kSeedSettings and before
+// kRankingList are skipped, since there are no saved settings to act on.
+enum class StartupPhase {
+  kBoardFresh,    // the board list counts as freshly clicked
+  kSeedSettings,  // a missing settings file is seeded
+  kSideTools,     // the side-tools window loaded unseen, the daily tasks, their results
+  kCheckBoxes,    // the two check boxes restored
+  kRankingList,   // the ranking list chosen last
+  kWatchlist,     // the watchlist refilled
+  kGuardFile,     // the download guard file seeded
+};
+
 struct StartupStep {
-  int order = 0;
+  StartupPhase phase = StartupPhase::kBoardFresh;
   std::function<void(App&)> run;
 };
 
@@ -74,17 +83,13 @@ class App {
 
   Globals globals;
 
-  // Steps features add to the start-up sequence (see StartupStep).
-  void AddStartupStep(int order, std::function<void(App&)> run);
-  const std::vector<StartupStep>& startup_steps() const { return startup_steps_; }
+  // Which load of each target is the newest (see newest_wins.h).
+  LoadGenerations& loads() { return loads_; }
 
-  // A feature's own long-lived state of type T, created empty on first use. UI thread only.
-  template <class T>
-  T& State() {
-    std::shared_ptr<void>& slot = states_[std::type_index(typeid(T))];
-    if (!slot) slot = std::make_shared<T>();
-    return *static_cast<T*>(slot.get());
-  }
+  // Work features add to a phase of the start-up sequence; within a phase it runs after the
+  // shell's own work, in the order added.
+  void AddStartupStep(StartupPhase phase, std::function<void(App&)> run);
+  const std::vector<StartupStep>& startup_steps() const { return startup_steps_; }
 
  private:
   AppPaths paths_;
@@ -96,8 +101,8 @@ class App {
   BoardWindow board_window_;
   SideToolsWindow side_tools_window_;
   SupportWindow support_window_;
+  LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
-  std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
   // Last member: destroyed first, so workers are joined while everything they might touch
   // is still alive.
   ui::Workers workers_;

@@ -29,4 +29,8 @@ void ExportCurrentDataClick(app::App& app) {
   app.main_window().标签6.SetCaption("导出时间" + base::IntToText(elapsed) + "秒");
 }
 
+void InstallExport(app::App& app) {
+  app.main_window().导出当前数据钮.on_click = [&app] { ExportCurrentDataClick(app); };
+}
+
 }  // namespace exporter

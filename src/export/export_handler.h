@@ -12,4 +12,7 @@ namespace exporter {
 // 导出当前数据钮 and the last step of the full download.
 void ExportCurrentDataClick(app::App& app);
 
+// Attaches 导出当前数据钮 to the export.
+void InstallExport(app::App& app);
+
 }  // namespace exporter

@@ -1,5 +1,7 @@
 #include "funds/ranking_lists.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -23,32 +25,61 @@ constexpr Ranking kRankings[6] = {{"r", "desc", "昨日涨幅榜"}, {"1y", "desc
                                   {"1y", "asc", "1月跌幅榜"},  {"3y", "asc", "3月跌幅榜"}};
 
 constexpr const char* kStartupSection = "启动加载";
-// After the restored check boxes and before the watchlist; a first start runs it too.
-constexpr int kStartupRankingStep = 8;
+constexpr int kRankingPageSize = 20;
 
 std::string StartupKey(int n) { return "加载" + base::IntToText(n); }
 
+// The number of the first ranking stored as "真", or 0 when there is none.
+int StoredRanking(const app::ConfigFile& config) {
+  for (int n = 1; n <= 6; ++n) {
+    if (config.Read(kStartupSection, StartupKey(n)) == "真") return n;
+  }
+  return 0;
+}
+
+// Checks the radio box of the stored ranking; with none stored, unchecks box `clicked`.
+void CheckStoredRanking(app::App& app, int clicked) {
+  const int stored = StoredRanking(app.config());
+  if (stored > 0) {
+    app.main_window().RankingRadio(stored)->SetChecked(true);
+  } else {
+    app.main_window().RankingRadio(clicked)->SetChecked(false);
+  }
+}
+
 }  // namespace
 
-void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view order) {
+bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+                     std::string_view order) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   const net::HttpFetchResult answer =
       net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order));
+  if (!app.loads().IsCurrent(ticket)) return false;
   const script::JsonObject list = ParseFundGuideResponse(answer.text);
-  const int count = list.GetCount("datas");
+  // One page, whatever the answer claims: more records than a page holds are not a ranking.
+  const int count = std::min(list.GetCount("datas"), kRankingPageSize);
   for (int i = 1; i <= count; ++i) {
     WriteFundRow(grid, i, list.GetText("datas[" + base::IntToText(i - 1) + "]"));
   }
   ColourChangeCells(grid, 1, count);
+  return true;
 }
 
 void OnRankingRadioClick(app::App& app, int n) {
   if (n < 1 || n > 6) return;
+  const std::optional<app::LoadTicket> ticket =
+      app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
+  if (!ticket) {
+    // The grid keeps what the long job shows; the boxes go back to the stored choice.
+    CheckStoredRanking(app, n);
+    return;
+  }
   const Ranking& ranking = kRankings[n - 1];
   app::ConfigFile config = app.config();
   config.Write(kStartupSection, StartupKey(n), "真");
-  LoadRankingList(app, ranking.sort_code, ranking.order);
+  // Overtaken by a newer load of the grid: its title and stored choice stand.
+  if (!LoadRankingList(app, *ticket, ranking.sort_code, ranking.order)) return;
   app.main_window().SetTitle(ranking.title);
   for (int other = 1; other <= 6; ++other) {
     if (other != n) config.Write(kStartupSection, StartupKey(other), "假");
@@ -56,20 +87,17 @@ void OnRankingRadioClick(app::App& app, int n) {
 }
 
 void LoadStartupRanking(app::App& app) {
-  const app::ConfigFile config = app.config();
-  for (int n = 1; n <= 6; ++n) {
-    if (config.Read(kStartupSection, StartupKey(n)) != "真") continue;
-    app.main_window().RankingRadio(n)->SetChecked(true);
-    OnRankingRadioClick(app, n);
-    return;
-  }
+  const int n = StoredRanking(app.config());
+  if (n == 0) return;
+  app.main_window().RankingRadio(n)->SetChecked(true);
+  OnRankingRadioClick(app, n);
 }
 
 void InstallRankingLists(app::App& app) {
   for (int n = 1; n <= 6; ++n) {
     app.main_window().RankingRadio(n)->on_click = [&app, n] { OnRankingRadioClick(app, n); };
   }
-  app.AddStartupStep(kStartupRankingStep, LoadStartupRanking);
+  app.AddStartupStep(app::StartupPhase::kRankingList, LoadStartupRanking);
 }
 
 }  // namespace funds

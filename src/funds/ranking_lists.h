@@ -10,11 +10,15 @@
 namespace funds {
 
 // Page 1 of the ranking sorted by `sort_code` in `order` ("desc" or "asc") into the fund
-// grid. Network and format failures leave the grid reset.
-void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view order);
+// grid, for the load of `ticket`. Network and format failures leave the grid reset. False,
+// with nothing written after the reset, when a newer load of the grid overtook this one while
+// it waited for the answer.
+bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+                     std::string_view order);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
-// loads the list and names it in the main window's title.
+// loads the list and names it in the main window's title. While a long job holds the fund
+// grid it refuses with a message box and the boxes show the stored choice again.
 void OnRankingRadioClick(app::App& app, int n);
 
 // Attaches the radio boxes and adds the start-up step that reloads the last chosen list.

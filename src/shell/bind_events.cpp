@@ -1,6 +1,6 @@
 #include "shell/bind_events.h"
 
-#include "chart/line_chart.h"
+#include "chart/chart_panel.h"
 #include "export/export_handler.h"
 #include "funds/ranking_lists.h"
 #include "shell/shell_handlers.h"
@@ -43,18 +43,15 @@ void BindShellControls(app::App& app) {
 
 }  // namespace
 
-void BindEvents(app::App& app) {
+void BindEvents(app::App& app, Features& features) {
   BindWindowEvents(app);
   BindPopupMenus(app);
   BindShellControls(app);
 
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
-  app.main_window().导出当前数据钮.on_click = [&app] { exporter::ExportCurrentDataClick(app); };
-  // The chart is drawn by the yield comparison; hovering reads it out.
-  app.main_window().画板1.on_mouse_move = [&app](int x, int y) {
-    app.State<chart::LineChart>().TrackChartCursor(x, y);
-  };
+  exporter::InstallExport(app);
+  chart::InstallChartPanel(app, features.line_chart);
 }
 
 }  // namespace shell

@@ -38,12 +38,13 @@ int main(int argc, char** argv) {
   // Requests on this thread keep the windows alive through the one UI dispatcher.
   net::SetUiEventPump([&ui_thread] { ui_thread.PumpEvents(); });
 
+  shell::Features features;  // outlives the App, whose windows call into it
   app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
                net::RequestStopAllTransfers);
   app::MainWindow& main_window = app.main_window();
   const ui::Rect& chart = main_window.画板1.Geometry();
   main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));
-  shell::BindEvents(app);
+  shell::BindEvents(app, features);
 
   ui::WindowView main_view(main_window);
   ui::WindowView board_view(app.board_window());

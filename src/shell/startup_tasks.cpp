@@ -79,21 +79,24 @@ void SeedGuardFile(app::App& app) {
 }
 
 void StartupTasks(app::App& app) {
+  using Phase = app::StartupPhase;
   bool first_start = false;
   std::vector<app::StartupStep> steps = {
-      {1, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
-      {2, [&first_start](app::App& a) { first_start = SeedSettingsIfMissing(a); }},
-      {7, RestoreCheckBoxes},
-      {9, RefillWatchlist},
-      {10, SeedGuardFile},
+      {Phase::kBoardFresh, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
+      {Phase::kSeedSettings,
+       [&first_start](app::App& a) { first_start = SeedSettingsIfMissing(a); }},
+      {Phase::kCheckBoxes, RestoreCheckBoxes},
+      {Phase::kWatchlist, RefillWatchlist},
+      {Phase::kGuardFile, SeedGuardFile},
   };
   steps.insert(steps.end(), app.startup_steps().begin(), app.startup_steps().end());
   std::stable_sort(steps.begin(), steps.end(),
-                   [](const auto& a, const auto& b) { return a.order < b.order; });
+                   [](const auto& a, const auto& b) { return a.phase < b.phase; });
 
   for (const app::StartupStep& step : steps) {
-    // A first start has no saved settings to act on before the ranking list step.
-    if (first_start && step.order > 2 && step.order < 8) continue;
+    if (first_start && step.phase > Phase::kSeedSettings && step.phase < Phase::kRankingList) {
+      continue;
+    }
     if (step.run) step.run(app);
   }
 }

@@ -9,13 +9,13 @@
 
 namespace shell {
 
-// Runs the start-up sequence once: the shell's own steps (1 flag the board list as fresh,
-// 2 seed a missing settings file, 7 restore the check boxes, 9 refill the watchlist, 10 seed
-// the download guard file) merged by order with the steps features added to the App.
+// Runs the start-up sequence once: the shell's own work (the board list flagged fresh, a
+// missing settings file seeded, the check boxes restored, the watchlist refilled, the download
+// guard file seeded) merged by phase with the steps features added to the App.
 void StartupTasks(app::App& app);
 
 // The single steps, for the sequence above and for tests.
-// Step 2: true when the settings file was missing and has now been seeded.
+// True when the settings file was missing and has now been seeded.
 bool SeedSettingsIfMissing(app::App& app);
 void RestoreCheckBoxes(app::App& app);
 void RefillWatchlist(app::App& app);

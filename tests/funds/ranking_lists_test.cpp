@@ -7,6 +7,7 @@
 
 #include "app/app_fixture.h"
 #include "funds/fund_rows.h"
+#include "net/http_control.h"
 #include "net/http_fetch_test_servers.h"
 #include "sim/server.h"
 
@@ -38,7 +39,10 @@ class RankingListsTest : public ::testing::Test {
 
   struct Fixture {
     explicit Fixture(const std::filesystem::path& root)
-        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
+        : app(app_test::TestPaths(root), dialogs, ui, clock) {
+      net::SetUiEventPump([this] { ui.PumpEvents(); });
+    }
+    ~Fixture() { net::SetUiEventPump(nullptr); }
     ui::RecordingDialogs dialogs;
     ui::ManualUiThread ui;
     ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
@@ -167,6 +171,51 @@ TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
   EXPECT_NE(std::string::npos, sim_->requests().Snapshot()[0].target.find("sc=1y&st=desc"));
   EXPECT_EQ("1月涨幅榜", main().Title());
   EXPECT_EQ("假", Setting("加载5"));
+}
+
+// The user clicks `first`, then `second` while the first one's request is still waiting: the
+// click is posted, so the first request's event pump runs it.
+void ClickWhileTheFirstWaits(app::App& app, ui::RadioBox& first, ui::RadioBox& second) {
+  app.ui().Post([&second] { second.Click(); });
+  first.Click();
+}
+
+TEST_F(RankingListsTest, NewerRankingWinsWhicheverAnswerArrivesFirst) {
+  for (const auto& [desc_ms, asc_ms] : {std::pair{1000, 0}, std::pair{300, 1000}}) {
+    SCOPED_TRACE(desc_ms);
+    sim::FaultOptions slow;
+    slow.target_latency = {{"sc=r&st=desc", desc_ms}, {"sc=r&st=asc", asc_ms}};
+    sim_->SetFaults(slow);
+    main().单选框2.Click();  // something else was chosen before
+    sim_->requests().Clear();
+
+    ClickWhileTheFirstWaits(app(), main().单选框1, main().单选框4);
+
+    ASSERT_EQ(2u, sim_->requests().Count());
+    EXPECT_TRUE(main().单选框4.Checked());
+    EXPECT_FALSE(main().单选框1.Checked());
+    EXPECT_EQ("昨日跌幅榜", main().Title());
+    // Yesterday's losers: the daily change ascends down the page.
+    ASSERT_NE("", grid().Text(20, 5));
+    EXPECT_LT(std::stod(grid().Text(1, 5)), std::stod(grid().Text(20, 5)));
+    for (int n = 1; n <= 6; ++n) {
+      EXPECT_EQ(n == 4 ? "真" : "假", Setting("加载" + std::to_string(n))) << n;
+    }
+  }
+}
+
+TEST_F(RankingListsTest, BusyGridRefusesAndTheBoxesShowTheStoredChoice) {
+  main().单选框2.Click();
+  const std::string first_fund = grid().Text(1, 0);
+  app().loads().SetBusy(app::LoadTarget::kFundGrid, true);
+  main().单选框5.Click();
+  EXPECT_EQ(std::vector<std::string>{"数据加载中，请稍后再试"}, fixture_->dialogs.shown);
+  EXPECT_EQ(1u, sim_->requests().Count());
+  EXPECT_TRUE(main().单选框2.Checked());
+  EXPECT_FALSE(main().单选框5.Checked());
+  EXPECT_EQ("假", Setting("加载5"));
+  EXPECT_EQ(first_fund, grid().Text(1, 0));
+  EXPECT_EQ("1月涨幅榜", main().Title());
 }
 
 TEST_F(RankingListsTest, StartUpWithoutTrueKeyLoadsNothing) {

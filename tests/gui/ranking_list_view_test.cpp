@@ -30,7 +30,8 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   ui::ManualUiThread ui_thread;
   ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
   app::App app(paths, dialogs, ui_thread, clock);
-  shell::BindEvents(app);
+  shell::Features features;
+  shell::BindEvents(app, features);
   ui::WindowView view(app.main_window());
   view.show();
 

@@ -34,8 +34,9 @@ W* Find(ui::WindowView& view, const char* name) {
 
 class WindowViewTest : public ::testing::Test {
  protected:
-  WindowViewTest() { shell::BindEvents(f_.app); }
+  WindowViewTest() { shell::BindEvents(f_.app, features_); }
 
+  shell::Features features_;
   app_test::AppFixture f_;
   app::MainWindow& main_ = f_.app.main_window();
   ui::WindowView main_view_{main_};
@@ -207,7 +208,8 @@ TEST(MainWindowCloseDeathTest, ClosingTheMainWindowEndsTheProgramWithOtherWindow
   EXPECT_EXIT(
       {
         app_test::AppFixture f;
-        shell::BindEvents(f.app);
+        shell::Features features;
+        shell::BindEvents(f.app, features);
         ui::WindowView main_view(f.app.main_window());
         ui::WindowView board_view(f.app.board_window());
         ui::WindowView side_view(f.app.side_tools_window());

@@ -12,12 +12,13 @@ namespace {
 
 TEST(ShellChartHoverTest, MouseMoveOverChartDrawsCrossHairAndReadout) {
   app_test::AppFixture f;
-  shell::BindEvents(f.app);
+  shell::Features features;
+  shell::BindEvents(f.app, features);
   ui::DrawPanel& panel = f.app.main_window().画板1;
   panel.SetCanvas(std::make_unique<test_support::RecordingCanvas>(688, 320));
   auto& canvas = static_cast<test_support::RecordingCanvas&>(*panel.GetCanvas());
 
-  chart::LineChart& chart = f.app.State<chart::LineChart>();
+  chart::LineChart& chart = features.line_chart;
   chart.DrawChartFrame(canvas, "3|01||02||03||04|", "3|-3|12", "时间|涨跌（%）",
                        {"2021/08/01", "2021/08/02", "2021/08/03", "2021/08/04"});
   chart.DrawChartSeries({1.0f, 2.5f, -1.0f, 4.0f}, 3, ui::Rgb(255, 0, 0), "000001");

@@ -39,7 +39,8 @@ class ClosingObserver : public ui::WindowObserver {
 
 TEST(ShellHandlersTest, LoadAllBoxWritesTheTrueAndFalseWords) {
   AppFixture f;
-  BindEvents(f.app);
+  shell::Features features;
+  BindEvents(f.app, features);
   app::MainWindow& main = f.app.main_window();
   main.选择框1.Click();
   EXPECT_EQ("真", f.app.config().Read("加载数据", "是否全部加载"));
@@ -51,7 +52,8 @@ TEST(ShellHandlersTest, AutostartBoxKeepsExactlyOneEntryAndAlwaysWritesTheChoice
   AppFixture f;
   setenv("XDG_CONFIG_HOME", (f.dir.path() / "config").c_str(), 1);
   WriteFileBytes(f.app.paths().executable, "program");
-  BindEvents(f.app);
+  shell::Features features;
+  BindEvents(f.app, features);
   app::MainWindow& main = f.app.main_window();
   const std::filesystem::path autostart_dir = f.dir.path() / "config" / "autostart";
 
@@ -76,7 +78,8 @@ TEST(ShellHandlersTest, AutostartBoxKeepsExactlyOneEntryAndAlwaysWritesTheChoice
 
 TEST(ShellHandlersTest, SideToolsButtonShowsTheWindowModallyThenCopiesTheResults) {
   AppFixture f;
-  BindEvents(f.app);
+  shell::Features features;
+  BindEvents(f.app, features);
   app::SideToolsWindow& tools = f.app.side_tools_window();
   int created = 0;
   tools.on_created = [&] { ++created; };
@@ -103,7 +106,8 @@ TEST(ShellHandlersTest, SideToolsButtonShowsTheWindowModallyThenCopiesTheResults
 
 TEST(ShellHandlersTest, CloseMarkHidesThePagePanelAndMenusPopUpOverTheirControls) {
   AppFixture f;
-  BindEvents(f.app);
+  shell::Features features;
+  BindEvents(f.app, features);
   app::MainWindow& main = f.app.main_window();
   main.外形框1.SetVisible(true);
   main.超文本浏览框1.SetVisible(true);
@@ -126,7 +130,8 @@ TEST(ShellHandlersTest, CloseMarkHidesThePagePanelAndMenusPopUpOverTheirControls
 
 TEST(ShellHandlersTest, ClosingTheBoardWindowClearsTheFreshClickFlag) {
   AppFixture f;
-  BindEvents(f.app);
+  shell::Features features;
+  BindEvents(f.app, features);
   f.app.globals.BoardFreshClick = 1;
   f.app.board_window().Show();
   f.app.board_window().Hide();
@@ -140,7 +145,8 @@ TEST(ShellHandlersDeathTest, ClosingTheMainWindowEndsTheProcessWhateverElseIsOpe
   EXPECT_EXIT(
       {
         AppFixture f;
-        BindEvents(f.app);
+        shell::Features features;
+        BindEvents(f.app, features);
         f.app.main_window().Show();
         f.app.board_window().Show();
         f.app.side_tools_window().Load();

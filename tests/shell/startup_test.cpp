@@ -18,14 +18,15 @@ std::string Gbk(const std::string& utf8) { return base::Utf8ToGbk(utf8); }
 
 TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
   AppFixture f;
-  std::vector<int> ran;
-  for (int order : {3, 5, 6, 8}) {
-    f.app.AddStartupStep(order, [&ran, order](app::App&) { ran.push_back(order); });
+  using Phase = app::StartupPhase;
+  std::vector<Phase> ran;
+  for (Phase phase : {Phase::kSideTools, Phase::kCheckBoxes, Phase::kRankingList}) {
+    f.app.AddStartupStep(phase, [&ran, phase](app::App&) { ran.push_back(phase); });
   }
   StartupTasks(f.app);
   EXPECT_EQ(Gbk("[加载数据]\r\n是否全部加载=假\r\n"), ReadFileBytes(f.ConfigPath()));
   EXPECT_EQ(Gbk("10月30日0"), ReadFileBytes(f.app.paths().guard_file));
-  EXPECT_EQ(std::vector<int>({8}), ran);
+  EXPECT_EQ(std::vector<Phase>({Phase::kRankingList}), ran);
   EXPECT_EQ(1, f.app.globals.BoardFreshClick);
   EXPECT_FALSE(f.app.main_window().选择框1.Checked());
   EXPECT_EQ(0, f.app.main_window().超级列表框2.RowCount());
@@ -33,19 +34,24 @@ TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
 
 TEST(StartupTasksTest, LaterStartRunsFeatureStepsInOrderAndKeepsTheGuardFile) {
   AppFixture f;
-  WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
+  WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=真\r\n"));
   std::filesystem::create_directories(f.app.paths().guard_file.parent_path());
   WriteFileBytes(f.app.paths().guard_file, Gbk("12月1日3"));
   std::vector<std::string> ran;
-  f.app.AddStartupStep(8, [&](app::App&) { ran.push_back("8"); });
-  f.app.AddStartupStep(3, [&](app::App& a) {
-    ran.push_back("3 board flag " + std::to_string(a.globals.BoardFreshClick));
+  using Phase = app::StartupPhase;
+  f.app.AddStartupStep(Phase::kRankingList, [&](app::App&) { ran.push_back("ranking"); });
+  f.app.AddStartupStep(Phase::kSideTools, [&](app::App& a) {
+    ran.push_back("side tools, board flag " + std::to_string(a.globals.BoardFreshClick));
   });
-  f.app.AddStartupStep(6, [&](app::App&) { ran.push_back("6"); });
+  f.app.AddStartupStep(Phase::kCheckBoxes, [&](app::App& a) {
+    ran.push_back("after the check boxes? " + std::to_string(a.main_window().选择框2.Checked()));
+  });
   StartupTasks(f.app);
-  EXPECT_EQ(std::vector<std::string>({"3 board flag 1", "6", "8"}), ran);
+  EXPECT_EQ(
+      std::vector<std::string>({"side tools, board flag 1", "after the check boxes? 1", "ranking"}),
+      ran);
   EXPECT_EQ(Gbk("12月1日3"), ReadFileBytes(f.app.paths().guard_file));
-  EXPECT_EQ(Gbk("[开机自启]\r\n自启=假\r\n"), ReadFileBytes(f.ConfigPath()));
+  EXPECT_EQ(Gbk("[开机自启]\r\n自启=真\r\n"), ReadFileBytes(f.ConfigPath()));
 }
 
 TEST(StartupTasksTest, CheckBoxesAreRestoredFromTheExactTrueWordWithoutWritingBack) {
