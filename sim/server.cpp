@@ -31,7 +31,9 @@ PortalSim::PortalSim(PortalSimOptions options)
     : options_(std::move(options)), market_(options_.market), faults_(options_.market.seed) {
   faults_.SetOptions(options_.faults);
   server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-  server_.set_keep_alive_timeout(1);
+  // A client may connect and then send its request only after other work: the program's UI
+  // thread runs other handlers inside a request. Wait as long as common servers do.
+  server_.set_keep_alive_timeout(5);
   AddFundGuideRoutes(*this);
 }
 
