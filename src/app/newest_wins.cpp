@@ -14,6 +14,10 @@ LoadTicket LoadGenerations::Start(LoadTarget target) {
 
 void LoadGenerations::Invalidate(LoadTarget target) { generations_[Index(target)].fetch_add(1); }
 
+LoadTicket LoadGenerations::Current(LoadTarget target) const {
+  return {target, generations_[Index(target)].load()};
+}
+
 bool LoadGenerations::IsCurrent(const LoadTicket& ticket) const {
   return generations_[Index(ticket.target)].load() == ticket.generation;
 }

@@ -9,8 +9,9 @@
 //
 // How a loader uses it: take a ticket with Start (or StartLoadOrRefuse for a load the user
 // asked for), and after every fetch returns check IsCurrent(ticket) before writing; when it is
-// false, return at once. A worker checks the ticket it was given at start, and again on the UI
-// thread inside the work it posts.
+// false, return at once. A load that writes into a target without refilling it (the detail
+// columns of one fund row) holds Current(target) and stops when that moves on. A worker checks
+// the tickets it was given at start, and again on the UI thread inside the work it posts.
 
 #include <array>
 #include <atomic>
@@ -22,13 +23,14 @@ namespace app {
 class App;
 
 enum class LoadTarget {
-  kFundGrid,         // 高级表格1: ranking, five-star, board and full lists, the detail columns
+  kFundGrid,         // 高级表格1 refilled: ranking, five-star, board, full lists, fund summary
+  kFundDetail,       // the detail columns of the fund the user looks at
   kSearchList,       // 超级列表框1: search results
   kComparisonChart,  // 画板1: the yield comparison
   kHoldingsGrid,     // the top-ten holdings grids
   kBoardWindow,      // the board ranking window
 };
-inline constexpr int kLoadTargetCount = 5;
+inline constexpr int kLoadTargetCount = 6;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.
@@ -44,6 +46,8 @@ class LoadGenerations {
   LoadTicket Start(LoadTarget target);
   // The target was reset or refilled outside a load (every running load is overtaken).
   void Invalidate(LoadTarget target);
+  // A claim on the target as it is now, without overtaking anyone.
+  LoadTicket Current(LoadTarget target) const;
   bool IsCurrent(const LoadTicket& ticket) const;
 
   // A long job (the full download) holds its target: other loads that would reset it refuse

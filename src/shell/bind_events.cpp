@@ -3,6 +3,7 @@
 #include "chart/chart_panel.h"
 #include "export/export_handler.h"
 #include "funds/ranking_lists.h"
+#include "funds/watchlist.h"
 #include "shell/shell_handlers.h"
 #include "shell/startup_tasks.h"
 
@@ -50,6 +51,7 @@ void BindEvents(app::App& app, Features& features) {
 
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
+  funds::InstallFundDetail(app);
   exporter::InstallExport(app);
   chart::InstallChartPanel(app, features.line_chart);
 }

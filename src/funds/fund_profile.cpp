@@ -1,0 +1,159 @@
+#include "funds/fund_profile.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+#include "funds/holdings.h"
+#include "net/http_fetch.h"
+#include "script/regex_object.h"
+
+namespace funds {
+
+namespace {
+
+constexpr int kSizeColumn = 14;
+constexpr int kRatingColumn = 15;
+constexpr int kReturnColumn = 16;
+constexpr int kTenureColumn = 17;
+constexpr int kFirstStatisticColumn = 18;
+constexpr int kStatisticColumns = 6;
+
+void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& statistics) {
+  for (size_t i = 0; i < statistics.size(); ++i) {
+    grid.SetText(row, kFirstStatisticColumn + static_cast<int>(i), statistics[i]);
+  }
+}
+
+void WriteFirstPages(ui::Grid& grid, int row, const std::string& size, const std::string& rating,
+                     const ManagerFigures& manager) {
+  grid.SetText(row, kSizeColumn, size);
+  grid.SetText(row, kRatingColumn, rating);
+  grid.SetText(row, kReturnColumn, manager.tenure_return);
+  grid.SetText(row, kTenureColumn, manager.tenure);
+}
+
+// While a fund is held for comparison, row 2 of the comparison grid shows the fund the user
+// looks at beside it.
+void RefreshComparisonGrid(app::App& app, int row) {
+  ui::Grid& funds = app.main_window().高级表格1;
+  ui::Grid& comparison = app.main_window().高级表格2;
+  if (comparison.Text(1, 1).empty()) return;
+  for (int column = 0; column <= 23; ++column) {
+    comparison.SetText(2, column, funds.Text(row, column));
+    if (column >= 5) comparison.SetTextColour(2, column, funds.TextColour(row, column));
+  }
+}
+
+}  // namespace
+
+std::string CutFundSize(std::string_view page) {
+  return base::TextBetween(page, "<tr><th>资产规模</th><td>", "亿元（截止至");
+}
+
+ManagerFigures CutManagerFigures(std::string_view page) {
+  script::RegexObject regex;
+  regex.Create(
+      "<th>任职期间</th><th>任职回报</th></tr></thead><tbody><tr><td>.*?</a> "
+      "</td><td>.*?</td></tr>",
+      page);
+  const std::string row = regex.MatchText(1);
+  const std::string tail = base::TextBetween(row, "</td><td class=", "</tr>");
+  return {base::TextBetween(tail, ">", "</td>"),
+          base::TextBetween(row, "</a> </td><td>", "</td><td class=")};
+}
+
+std::string CutRating(std::string_view answer) {
+  std::string rating = base::TextBetween(answer, "\"SZPJ3\":\"", "\",\"ZSPJ5");
+  return rating.empty() ? "0" : rating;
+}
+
+std::vector<std::string> CutRiskStatistics(std::string_view page) {
+  const std::string table = base::TextBetween(page, "<th class=\"num\">近3年</th>\r\n",
+                                              "<div class=\"limit-time\">截止至：");
+  script::RegexObject regex;
+  regex.Create("class='num'>.*?</td>", table);
+  std::vector<std::string> statistics;
+  for (int i = 1; i <= std::min(regex.Count(), kStatisticColumns); ++i) {
+    statistics.push_back(
+        base::ReplaceAll(base::ReplaceAll(regex.MatchText(i), "class='num'>", ""), "</td>", ""));
+  }
+  return statistics;
+}
+
+std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code) {
+  return CutFundSize(net::HttpGet(net::FundSizePageUrl(urls, code)).text);
+}
+
+ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code) {
+  return CutManagerFigures(net::HttpGet(net::FundManagerPageUrl(urls, code)).text);
+}
+
+std::string FetchRating(const net::PortalUrls& urls, std::string_view code) {
+  return CutRating(
+      net::HttpGet(net::FundRatingUrl(urls, code), net::FundRatingHeaders(urls, code)).text);
+}
+
+std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code) {
+  return CutRiskStatistics(net::HttpGet(net::FundRiskPageUrl(urls, code)).text);
+}
+
+void LoadFundDetails(app::App& app) {
+  ui::Grid& grid = app.main_window().高级表格1;
+  const int row = grid.CurrentRow() > 0 ? grid.CurrentRow() : 1;
+  app.globals.DetailRow = row;
+  const std::string code = grid.Text(row, 1);
+  app.globals.CurrentFundCode = code;
+  if (!code.empty()) {
+    app::LoadGenerations& loads = app.loads();
+    const app::LoadTicket detail = loads.Start(app::LoadTarget::kFundDetail);
+    const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
+    // Each page is written as soon as it is cut, unless the row no longer holds this fund.
+    auto current = [&] { return loads.IsCurrent(detail) && loads.IsCurrent(filled); };
+    const std::string size = FetchFundSize(app.portal(), code);
+    if (!current()) return;
+    grid.SetText(row, kSizeColumn, size);
+    const ManagerFigures manager = FetchManagerFigures(app.portal(), code);
+    if (!current()) return;
+    grid.SetText(row, kReturnColumn, manager.tenure_return);
+    grid.SetText(row, kTenureColumn, manager.tenure);
+    const std::string rating = FetchRating(app.portal(), code);
+    if (!current()) return;
+    grid.SetText(row, kRatingColumn, rating);
+    const std::vector<std::string> statistics = FetchRiskStatistics(app.portal(), code);
+    if (!current()) return;
+    WriteStatistics(grid, row, statistics);
+    RefreshComparisonGrid(app, row);
+    StartTopHoldings(app);
+  }
+}
+
+void OnFundRowSelected(app::App& app) {
+  if (app.main_window().高级表格1.CurrentRow() != -1) LoadFundDetails(app);
+}
+
+DetailJob DetailJobForRow(app::App& app, int row) {
+  return {row, app.main_window().高级表格1.Text(row, 1), app.globals.AllFundsTotal,
+          app.loads().Current(app::LoadTarget::kFundGrid)};
+}
+
+void LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
+  if (job.row > job.funds_total) return;
+  const net::PortalUrls& urls = app.portal();
+  std::string size = FetchFundSize(urls, job.code);
+  ManagerFigures manager = FetchManagerFigures(urls, job.code);
+  std::string rating = FetchRating(urls, job.code);
+  app.ui().Post([&app, job, size = std::move(size), rating = std::move(rating),
+                 manager = std::move(manager)] {
+    if (app.loads().IsCurrent(job.grid)) {
+      WriteFirstPages(app.main_window().高级表格1, job.row, size, rating, manager);
+    }
+  });
+  app.ui().Post([&app, job, statistics = FetchRiskStatistics(urls, job.code)] {
+    if (app.loads().IsCurrent(job.grid)) {
+      WriteStatistics(app.main_window().高级表格1, job.row, statistics);
+    }
+  });
+  app.globals.LoadThreadCount.fetch_sub(1);
+}
+
+}  // namespace funds
