@@ -1,0 +1,103 @@
+// The watchlist and the comparison slot driven through their pop-up menus, and the stored
+// watchlist read back by the next start.
+
+#include <gtest/gtest.h>
+
+#include "app/app_fixture.h"
+#include "shell/bind_events.h"
+#include "shell/startup_tasks.h"
+
+namespace {
+
+void Choose(ui::PopupMenu& menu, const char* caption) {
+  for (int i = 0; i < menu.ItemCount(); ++i) {
+    if (menu.Item(i).caption == caption) menu.Choose(i);
+  }
+}
+
+void FillFundRow(ui::Grid& grid, int row, const std::string& name, const std::string& code) {
+  grid.SetText(row, 0, name);
+  grid.SetText(row, 1, code);
+}
+
+TEST(WatchlistTest, AddsFundsAndStocksRemovesRenumbersAndTheNextStartReadsItBack) {
+  app_test::AppFixture f;
+  shell::Features features;
+  shell::BindEvents(f.app, features);
+  app::MainWindow& main = f.app.main_window();
+
+  Choose(main.菜单, "加入自选基金");  // nothing chosen yet
+  EXPECT_EQ(std::vector<std::string>{"请选择要加入的对象"}, f.dialogs.shown);
+  EXPECT_EQ("", f.app.config().Read("自选数据", "自选"));
+
+  FillFundRow(main.高级表格1, 1, "基金A", "000001");
+  FillFundRow(main.高级表格1, 2, "基金/B", "000002");
+  main.高级表格1.SetCurrentRow(1);
+  Choose(main.菜单, "加入自选基金");
+  FillFundRow(main.高级表格5, 3, "贵州茅台", "600519");
+  main.高级表格5.SetCurrentRow(3);
+  main.高级表格5.on_right_click(3, 0);  // the stock menu over the first holdings grid
+  Choose(main.菜单2, "加入自选股票");
+  EXPECT_EQ(0, f.app.globals.WatchlistMenuSource);
+  main.高级表格1.SetCurrentRow(2);
+  Choose(main.菜单, "加入自选基金");
+  EXPECT_EQ("000001/基金A/基金|600519/贵州茅台/股票|000002/基金/B/基金|",
+            f.app.config().Read("自选数据", "自选"));
+
+  main.超级列表框2.SetCurrentRow(0);
+  Choose(main.菜单3, "删除自选");
+  ASSERT_EQ(2, main.超级列表框2.RowCount());
+  EXPECT_EQ("1", main.超级列表框2.Text(0, 0));
+  EXPECT_EQ("2", main.超级列表框2.Text(1, 0));
+  EXPECT_EQ("600519/贵州茅台/股票|000002/基金/B/基金|", f.app.config().Read("自选数据", "自选"));
+
+  app::App next(f.app.paths(), f.dialogs, f.ui, f.clock);
+  shell::RefillWatchlist(next);
+  const ui::ListView& refilled = next.main_window().超级列表框2;
+  ASSERT_EQ(2, refilled.RowCount());
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(main.超级列表框2.Text(1, c), refilled.Text(1, c)) << c;
+
+  for (int i = 0; i < 2; ++i) {
+    main.超级列表框2.SetCurrentRow(0);
+    Choose(main.菜单3, "删除自选");
+  }
+  Choose(main.菜单3, "删除自选");  // no selection left: only rewrites
+  EXPECT_EQ("", f.app.config().Read("自选数据", "自选"));
+  EXPECT_EQ(0, main.超级列表框2.RowCount());
+}
+
+TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
+  app_test::AppFixture f;
+  shell::Features features;
+  shell::BindEvents(f.app, features);
+  app::MainWindow& main = f.app.main_window();
+  main.标签1.SetCaption("基金A");
+
+  Choose(main.菜单, "加入对比");
+  EXPECT_EQ(std::vector<std::string>{"请选择要加入的对象"}, f.dialogs.shown);
+  EXPECT_EQ("", main.标签1.Caption());
+
+  FillFundRow(main.高级表格1, 4, "基金A", "000001");
+  main.高级表格1.SetTextColour(4, 7, ui::Rgb(255, 0, 0));
+  FillFundRow(main.高级表格5, 1, "贵州茅台", "600519");
+  main.高级表格1.SetCurrentRow(4);
+  f.app.globals.CurrentFundCode = "000001";
+  Choose(main.菜单, "加入对比");
+  EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
+  EXPECT_EQ(ui::Rgb(255, 0, 0), main.高级表格2.TextColour(1, 7));
+  EXPECT_EQ("贵州茅台", main.高级表格6.Text(1, 0));
+  EXPECT_EQ("", main.高级表格5.Text(1, 0));
+  EXPECT_EQ("000001", f.app.globals.ComparedFundCode);
+  EXPECT_EQ("", f.app.globals.CurrentFundCode);
+  EXPECT_EQ("基金A", main.标签2.Caption());
+
+  Choose(main.菜单1, "删除对比");  // no row of the comparison grid chosen
+  EXPECT_EQ("请选择要删除的对象", f.dialogs.shown.back());
+  main.高级表格2.SetCurrentRow(1);
+  Choose(main.菜单1, "删除对比");
+  EXPECT_EQ("", main.高级表格6.Text(1, 0));
+  EXPECT_EQ("", f.app.globals.ComparedFundCode);
+  EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
+}
+
+}  // namespace
