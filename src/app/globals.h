@@ -23,10 +23,12 @@ struct Globals {
   std::vector<std::string> BoardYields;
   int BoardCount = 0;
   std::string CurrentBoardName;
-  std::string CurrentBoardCode;
+  long long CurrentBoardCode = 0;  // the board number of the list shown, for the re-sort
 
-  // Fund lists.
+  // Fund lists. FiveStarShown tells the column-header re-sort which list the grid shows;
+  // ResortToggle flips with every re-sort, whichever list it concerns.
   int FiveStarShown = 0;
+  int ResortToggle = 0;
   int DownloadAttempt = 0;
   int AllFundsTotal = 0;
   int AllFundsPages = 0;

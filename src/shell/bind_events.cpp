@@ -2,6 +2,8 @@
 
 #include "chart/chart_panel.h"
 #include "export/export_handler.h"
+#include "funds/board_ranking.h"
+#include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
 #include "shell/shell_handlers.h"
@@ -14,7 +16,11 @@ namespace {
 void BindWindowEvents(app::App& app) {
   app.main_window().on_created = [&app] { StartupTasks(app); };
   app.main_window().on_destroyed = [&app] { EndProcess(app); };
-  app.board_window().on_destroyed = [&app] { app.globals.BoardFreshClick = 0; };
+  app.board_window().on_destroyed = [&app] {
+    app.globals.BoardFreshClick = 0;
+    // A ranking still on its way belongs to the window that was closed.
+    app.loads().Invalidate(app::LoadTarget::kBoardWindow);
+  };
 }
 
 void BindPopupMenus(app::App& app) {
@@ -52,6 +58,8 @@ void BindEvents(app::App& app, Features& features) {
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
   funds::InstallFundDetail(app);
+  funds::InstallBoardLists(app);
+  funds::InstallFundSearch(app);
   exporter::InstallExport(app);
   chart::InstallChartPanel(app, features.line_chart);
 }

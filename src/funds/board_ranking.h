@@ -1,0 +1,34 @@
+#pragma once
+
+// The board window: the portal's sector and theme boards ranked by their yield over a period,
+// one button per ranking position, and a click on a board that loads its funds.
+
+#include <string_view>
+
+#include "app/app.h"
+
+namespace funds {
+
+// Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") into the board arrays
+// and the buttons' captions. With no board in the answer it says "板块信息加载失败，请重试" and
+// closes the window. False when a newer ranking load took over meanwhile: nothing was written
+// after the arrays were emptied.
+bool LoadBoardRanking(app::App& app, std::string_view period);
+
+// Each position's button shows its board's name and yield ("银行\r\n12.35%"); the spare
+// buttons are shown once they have a board.
+void LabelBoardButtons(app::App& app);
+
+// 选择板块钮: the board window, shown without waiting; the button stays disabled until a board
+// or five-star list has loaded.
+void OpenBoardWindow(app::App& app);
+
+// A click on the board at ranking `position` (1 to 120): its funds, sorted by the last three
+// months. A position the last ranking did not fill does nothing.
+void OpenBoardFunds(app::App& app, int position);
+
+// The board window's buttons, its created event, 选择板块钮, 五星基金钮 and the fund grid's
+// header click.
+void InstallBoardLists(app::App& app);
+
+}  // namespace funds

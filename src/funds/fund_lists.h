@@ -1,0 +1,28 @@
+#pragma once
+
+// The paged fund lists: the five-star funds and a board's funds, one page or every page, with
+// the progress in the main window's title, and the column-header re-sort they share.
+
+#include <string_view>
+
+#include "app/app.h"
+
+namespace funds {
+
+// The five-star funds sorted by `sort_code` in `order`; empty texts give this year's growth,
+// largest first.
+void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order);
+
+// The funds of board `board_number` (the digits after "BK0"); a list started by a board button
+// is sorted by the last three months, largest first, whatever the arguments.
+void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort_code,
+                    std::string_view order);
+
+// 五星基金钮: the five-star list, with 选择板块钮 disabled meanwhile.
+void OnFiveStarClicked(app::App& app);
+
+// A header click on column `column` of the fund grid: the list shown is reloaded sorted by that
+// column's period, alternately largest and smallest first. Refused while a list loads.
+void OnFundGridHeaderClicked(app::App& app, int column);
+
+}  // namespace funds
