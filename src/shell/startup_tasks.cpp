@@ -79,6 +79,7 @@ void SeedGuardFile(app::App& app) {
 }
 
 void StartupTasks(app::App& app) {
+  base::RemoveStaleTempFiles(app.config().Path());
   bool first_start = false;
   std::vector<app::StartupStep> steps = {
       {1, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
