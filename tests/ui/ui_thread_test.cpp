@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -87,6 +89,34 @@ TEST(WorkersTest, WaitIdleReportsWhenEveryWorkerHasFinished) {
   workers.RequestStop();
   EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
   EXPECT_EQ(0, workers.Running());
+}
+
+TEST(WorkersTest, ThrowingJobCountsAsFinishedAndTheNextStillRuns) {
+  Workers workers;
+  std::atomic<int> ran{0};
+  EXPECT_TRUE(workers.Start([] { throw std::runtime_error("transfer failed"); }));
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
+  EXPECT_EQ(0, workers.Running());
+  EXPECT_TRUE(workers.Start([&] { ++ran; }));
+  workers.StopAndJoin();
+  EXPECT_EQ(1, ran.load());
+}
+
+TEST(WorkersTest, ThreadThatCannotBeCreatedIsRefusedAndNeverWaitedFor) {
+  bool fail = true;
+  Workers workers({}, [&fail](std::function<void()> body) {
+    if (fail)
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    return std::thread(std::move(body));
+  });
+  std::atomic<int> ran{0};
+  EXPECT_FALSE(workers.Start([&] { ++ran; }));
+  EXPECT_EQ(0, workers.Running());
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::milliseconds(0)));
+  fail = false;
+  EXPECT_TRUE(workers.Start([&] { ++ran; }));
+  workers.StopAndJoin();
+  EXPECT_EQ(1, ran.load());
 }
 
 }  // namespace
