@@ -136,8 +136,7 @@ int RemoveStaleTempFiles(const std::filesystem::path& target) {
   int removed = 0;
   while (const dirent* entry = readdir(listing)) {
     const std::string_view name = entry->d_name;
-    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix ||
-        !IsTempSuffix(name.substr(prefix.size()))) {
+    if (name.substr(0, prefix.size()) != prefix || !IsTempSuffix(name.substr(prefix.size()))) {
       continue;
     }
     // lstat, so that a link is judged as itself and never leads to what it points at.
