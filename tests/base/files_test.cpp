@@ -35,15 +35,14 @@ TEST(AtomicFileTest, PiecesReachTheTargetOnlyAtCommitThroughATempFileBesideIt) {
     std::unique_ptr<AtomicFile> file = AtomicFile::Open(target, FileMode::KeepExisting(0644));
     ASSERT_NE(nullptr, file);
     // Named like mkstemp's ".a.xls.XXXXXX", so that a stale one can be recognised.
-    const std::string temp = file->temp_path().filename().string();
     EXPECT_EQ(dir.path(), file->temp_path().parent_path());
+    const std::string temp = file->temp_path().filename().string();
     EXPECT_EQ(".a.xls.", temp.substr(0, 7));
-    EXPECT_EQ(13u, temp.size());
+    EXPECT_EQ(13u, temp.size()) << temp;
     EXPECT_TRUE(file->Write("new "));
     EXPECT_TRUE(file->Write("bytes"));
     EXPECT_EQ("old", ReadFileBytes(target));
     EXPECT_TRUE(file->Commit());
-    EXPECT_FALSE(file->Commit());
   }
   EXPECT_EQ("new bytes", ReadFileBytes(target));
   EXPECT_EQ(std::vector<std::string>{"a.xls"}, Listing(dir.path()));
@@ -58,10 +57,8 @@ TEST(AtomicFileTest, PiecesReachTheTargetOnlyAtCommitThroughATempFileBesideIt) {
       AtomicFile::Open(target, FileMode::KeepExisting(0644), fails_second);
   EXPECT_TRUE(failing->Write("first"));
   EXPECT_FALSE(failing->Write("second"));
-  EXPECT_FALSE(failing->Write("third"));
   EXPECT_FALSE(failing->Commit());
   failing.reset();
-  EXPECT_FALSE(ReplaceFile(dir / "missing" / "b", "x", FileMode::AtMost(0600)));
   EXPECT_EQ("new bytes", ReadFileBytes(target));
   EXPECT_EQ(std::vector<std::string>{"a.xls"}, Listing(dir.path()));
 }
