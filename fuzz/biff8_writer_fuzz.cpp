@@ -2,8 +2,12 @@
 // independent reader (FAT and DIFAT chains, record walk, shared strings with their CONTINUE
 // rules) and traps when a cell does not come back as written.
 //
-// Input: byte 0 = rows - 1, byte 1 = columns - 1, then the cells' texts in row order separated
-// by 0x1F (missing cells are empty).
+// Input: byte 0 = rows, byte 1 = columns (see Dimension), then the cells' texts in row order
+// separated by 0x1F (missing cells are empty). 0x1E followed by a byte n repeats the cell's last
+// character (n + 1) * 32 more times, so that short inputs reach strings that cross the
+// 8224-byte record limit into CONTINUE records, where the wide-flag byte is repeated and a
+// surrogate pair must not be split. Tables the export refuses (a cell over 32767 UTF-16 units)
+// are skipped. Run with the dictionary beside the target (biff8_writer_fuzz.dict).
 
 #include <algorithm>
 #include <cstddef>
@@ -150,19 +154,47 @@ std::vector<std::u16string> DecodeSst(const std::vector<Record>& records, size_t
   return out;
 }
 
+// Mostly small tables, which run hundreds of times faster, and now and then one at the
+// worksheet's 256-column edge: 0x00-0xEF give 1-16, 0xF0-0xFF give 241-256.
+int Dimension(uint8_t byte) { return byte < 0xF0 ? byte % 16 + 1 : byte - 0xF0 + 241; }
+
+// Appends `times` copies of the last UTF-8 character of `text` (its lead byte and up to three
+// continuation bytes; a stray byte counts as a character).
+void Repeat(std::string* text, size_t times) {
+  if (text->empty()) return;
+  size_t start = text->size() - 1;
+  while (start > 0 && text->size() - start < 4 &&
+         (static_cast<unsigned char>((*text)[start]) & 0xC0) == 0x80) {
+    --start;
+  }
+  const std::string unit = text->substr(start);
+  for (size_t i = 0; i < times; ++i) text->append(unit);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
-  const int rows = data[0] + 1;
-  const int cols = data[1] + 1;
+  const int rows = Dimension(data[0]);
+  const int cols = Dimension(data[1]);
+  // A few records' worth of text is enough; more would only slow the search down.
+  constexpr size_t kMaxTextBytes = 1 << 18;
+  size_t text_bytes = 0;
   std::vector<std::string> cells(1);
   for (size_t i = 2; i < size; ++i) {
     if (data[i] == 0x1F) {
       cells.emplace_back();
+    } else if (data[i] == 0x1E && i + 1 < size) {
+      const size_t before = cells.back().size();
+      Repeat(&cells.back(), (data[++i] + 1) * 32);
+      text_bytes += cells.back().size() - before;
+      if (text_bytes > kMaxTextBytes) return 0;
     } else {
       cells.back().push_back(static_cast<char>(data[i]));
     }
+  }
+  for (const std::string& text : cells) {
+    if (exporter::Utf16Length(text) > exporter::kMaxCellUnits) return 0;
   }
   const Table table(rows, cols, std::move(cells));
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "app/autostart.h"
+
 namespace app {
 
 AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
@@ -14,6 +16,7 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
   const std::filesystem::path state_home =
       home && *home ? std::filesystem::path(home) / ".local" / "state" : paths.run_dir;
   paths.guard_file = state_home / "fundview" / "记录.txt";
+  paths.autostart_dir = DefaultAutostartDir();
   return paths;
 }
 

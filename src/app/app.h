@@ -27,6 +27,8 @@ struct AppPaths {
   std::filesystem::path run_dir;     // the executable's directory; holds 配置.ini
   std::filesystem::path executable;  // full path of the running program
   std::filesystem::path guard_file;  // the download guard file
+  // Where the log-on autostart entry goes; read from the environment once, at start.
+  std::filesystem::path autostart_dir;
 
   // Paths for the program at `executable`: run dir beside it and the per-user guard file
   // ~/.local/state/fundview/记录.txt.

@@ -9,20 +9,16 @@ namespace app {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path ConfigHome() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg && xdg[0] == '/') {
-    return xdg;
+fs::path DefaultAutostartDir() {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
+    return fs::path(xdg) / "autostart";
   }
   const char* home = std::getenv("HOME");
-  return fs::path(home && *home ? home : "/") / ".config";
+  return fs::path(home && *home ? home : "/") / ".config" / "autostart";
 }
 
-}  // namespace
-
-fs::path AutostartEntryPath(const std::string& name) {
-  return ConfigHome() / "autostart" / (name + ".desktop");
+fs::path AutostartEntryPath(const fs::path& dir, const std::string& name) {
+  return dir / (name + ".desktop");
 }
 
 std::string DesktopExecValue(const std::string& target) {
@@ -46,14 +42,14 @@ std::string DesktopExecValue(const std::string& target) {
   return exec;
 }
 
-bool AddAutostartEntry(const std::string& name, const fs::path& target) {
+bool AddAutostartEntry(const fs::path& dir, const std::string& name, const fs::path& target) {
   if (name.empty() || name.find_first_of("/\r\n") != std::string::npos) return false;
   std::error_code error;
   if (!fs::exists(target, error)) return false;
   const std::string exec = DesktopExecValue(target.string());
   if (exec.empty()) return false;
-  const fs::path entry = AutostartEntryPath(name);
-  fs::create_directories(entry.parent_path(), error);
+  const fs::path entry = AutostartEntryPath(dir, name);
+  fs::create_directories(dir, error);
   const std::string text =
       "[Desktop Entry]\n"
       "Type=Application\n"
@@ -64,12 +60,12 @@ bool AddAutostartEntry(const std::string& name, const fs::path& target) {
       exec +
       "\n"
       "X-GNOME-Autostart-enabled=true\n";
-  return base::ReplaceFile(entry, text);
+  return base::ReplaceFile(entry, text, base::FileMode::KeepExisting(0644));
 }
 
-bool RemoveAutostartEntry(const std::string& name) {
+bool RemoveAutostartEntry(const fs::path& dir, const std::string& name) {
   std::error_code error;
-  return fs::remove(AutostartEntryPath(name), error);
+  return fs::remove(AutostartEntryPath(dir, name), error);
 }
 
 }  // namespace app

@@ -178,6 +178,10 @@ std::mutex& WriteMutex() {
   return mutex;
 }
 
+// The file holds a password and a login cookie: readable by its owner alone, whatever the
+// umask, and a mode the user made stricter stays so.
+const base::FileMode kPrivateMode = base::FileMode::AtMost(0600);
+
 }  // namespace
 
 ConfigFile::ConfigFile(std::string directory, WriteFunction write)
@@ -242,7 +246,7 @@ bool ConfigFile::Write(std::string_view section, std::string_view key, std::stri
                    Line{base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
     }
   }
-  return base::ReplaceFile(Path(), JoinLines(lines), write_);
+  return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
 }
 
 bool ConfigFile::WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -271,7 +275,7 @@ bool ConfigFile::DeleteSection(std::string_view section) {
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
                 lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
-  return base::ReplaceFile(Path(), JoinLines(lines), write_);
+  return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
 }
 
 }  // namespace app

@@ -1,8 +1,12 @@
 #pragma once
 
-// The settings file 配置.ini: an INI file in GBK with CRLF line ends, read and written one
-// key at a time with the semantics of the Windows profile functions, so files written by the
-// Windows build keep working. Nothing is cached: every call reads the file from disk.
+// The settings file 配置.ini: an INI file in GBK as code page 936 has it (the single byte 0x80
+// is the euro sign) with CRLF line ends, read and written one key at a time with the semantics of
+// the private-profile functions: section and key names match ignoring ASCII letter case only (a GBK
+// trail byte is never case-folded), and every line this program does not change stays byte for
+// byte. Nothing is cached: every call reads the file from disk. The file holds a password and a
+// login cookie, so it is private to its owner: created 0600, and an existing file never gains
+// permission bits.
 
 #include <string>
 #include <string_view>

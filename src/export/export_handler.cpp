@@ -1,6 +1,5 @@
 #include "export/export_handler.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "app/app.h"
@@ -10,22 +9,15 @@
 
 namespace exporter {
 
-namespace {
-
-long long Seconds(const base::DateTime& t) {
-  const std::chrono::sys_days day = std::chrono::year{t.year} / t.month / t.day;
-  return day.time_since_epoch().count() * 86400LL + t.hour * 3600 + t.minute * 60 + t.second;
-}
-
-}  // namespace
-
 void ExportCurrentDataClick(app::App& app) {
-  const base::DateTime started = app.clock().Now();
-  const std::string day = base::TextBetween(base::DateTimeText(started), "年", "日");
+  // The file is named by the wall clock; the time taken comes from the steady clock, so a
+  // clock set during the export neither adds an hour nor goes negative.
+  const auto started = app.clock().Steady();
+  const std::string day = base::TextBetween(base::DateTimeText(app.clock().Now()), "年", "日");
   const std::filesystem::path path = app.paths().run_dir / (day + "日.xls");
   ExportGrid(nullptr, &app.main_window().高级表格1, path.string(), app.dialogs());
-  // A clock set back during the export must not show a negative time.
-  const long long elapsed = std::max(0LL, Seconds(app.clock().Now()) - Seconds(started));
+  const auto elapsed =
+      std::chrono::duration_cast<std::chrono::seconds>(app.clock().Steady() - started).count();
   app.main_window().标签6.SetCaption("导出时间" + base::IntToText(elapsed) + "秒");
 }
 

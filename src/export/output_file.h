@@ -1,8 +1,8 @@
 #pragma once
 
-// Where the exported file's bytes go. A file is either written whole or not at all: the bytes
-// go to a temporary file beside the target, which replaces the target only when every byte
-// has been written and flushed.
+// Where the exported file's bytes go. A file is either written whole or not at all: the real
+// one is base::AtomicFile, whose temporary file replaces the target only when every byte has
+// been written and flushed. Tests put a failing file in front of it.
 
 #include <functional>
 #include <memory>
@@ -20,8 +20,9 @@ class OutputFile {
   virtual bool Commit() = 0;
 };
 
-// Opens a temporary file in the directory of `path`; nullptr when it cannot be created.
-// Destroying the object without a successful Commit removes the temporary file.
+// Opens a temporary file in the directory of `path`; nullptr when it cannot be created. The
+// workbook gets mode 0666 less the umask. Destroying the object without a successful Commit
+// removes the temporary file.
 std::unique_ptr<OutputFile> OpenAtomicFile(const std::string& path);
 
 // How the export opens its file; tests pass one that fails on purpose.

@@ -27,9 +27,9 @@ void OnAutostartClicked(app::App& app) {
   const bool checked = app.main_window().选择框2.Checked();
   if (checked) {
     // A failure is not reported: the box and the setting keep what the user chose.
-    app::AddAutostartEntry(name, app.paths().executable);
+    app::AddAutostartEntry(app.paths().autostart_dir, name, app.paths().executable);
   } else {
-    app::RemoveAutostartEntry(name);
+    app::RemoveAutostartEntry(app.paths().autostart_dir, name);
   }
   app.config().WriteBool("开机自启", "自启", checked);
 }

@@ -80,6 +80,8 @@ void SeedGuardFile(app::App& app) {
 
 void StartupTasks(app::App& app) {
   using Phase = app::StartupPhase;
+  // A write cut short by a kill leaves its temporary file beside the settings file.
+  base::RemoveStaleTempFiles(app.config().Path());
   bool first_start = false;
   std::vector<app::StartupStep> steps = {
       {Phase::kBoardFresh, [](app::App& a) { a.globals.BoardFreshClick = 1; }},

@@ -18,4 +18,8 @@ base::DateTime SystemClock::Now() const {
   return when;
 }
 
+std::chrono::steady_clock::time_point SystemClock::Steady() const {
+  return std::chrono::steady_clock::now();
+}
+
 }  // namespace ui

@@ -1,8 +1,18 @@
 #include "ui/workers.h"
 
+#include <system_error>
+
 namespace ui {
 
-Workers::Workers(std::function<void()> request_stop) : request_stop_(std::move(request_stop)) {}
+namespace {
+
+std::thread StartThread(std::function<void()> body) { return std::thread(std::move(body)); }
+
+}  // namespace
+
+Workers::Workers(std::function<void()> request_stop, ThreadStarter start_thread)
+    : request_stop_(std::move(request_stop)),
+      start_thread_(start_thread ? std::move(start_thread) : ThreadStarter(StartThread)) {}
 
 Workers::~Workers() { StopAndJoin(); }
 
@@ -10,15 +20,29 @@ bool Workers::Start(std::function<void()> job) {
   JoinFinished();
   std::lock_guard lock(mutex_);
   if (stopping_) return false;
-  Worker& worker = workers_.emplace_back();
-  worker.thread = std::thread([this, &worker, job = std::move(job)] {
-    job();
-    {
-      std::lock_guard done_lock(mutex_);
-      worker.done = true;
-    }
-    finished_.notify_all();
-  });
+  // The worker joins the registry only once its thread exists: one that never ran would
+  // never be done, and every exit would wait for it the whole grace. Its thread cannot mark
+  // it done before then, as that needs the lock held here.
+  std::list<Worker> pending(1);
+  Worker& worker = pending.back();
+  try {
+    worker.thread = start_thread_([this, &worker, job = std::move(job)] {
+      try {
+        job();
+      } catch (...) {
+        // An exception leaving the thread would end the process; the job has failed and
+        // is finished all the same.
+      }
+      {
+        std::lock_guard done_lock(mutex_);
+        worker.done = true;
+      }
+      finished_.notify_all();
+    });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  workers_.splice(workers_.end(), pending);
   return true;
 }
 

@@ -14,13 +14,19 @@ namespace ui {
 
 class Workers {
  public:
+  // Creates the thread that runs `body`; throws std::system_error when it cannot, as
+  // std::thread does. Tests pass one that fails.
+  using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
   // `request_stop` asks every running network transfer to end early.
-  explicit Workers(std::function<void()> request_stop = {});
+  explicit Workers(std::function<void()> request_stop = {}, ThreadStarter start_thread = {});
   ~Workers();
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
 
-  // Runs `job` on a new thread. Returns false, without running it, once stopping has begun.
+  // Runs `job` on a new thread. Returns false, without running it, once stopping has begun or
+  // when no thread can be created. A job that throws counts as finished; the exception goes
+  // no further.
   bool Start(std::function<void()> job);
   int Running() const;
   bool Stopping() const;
@@ -39,6 +45,7 @@ class Workers {
   void JoinFinished();
 
   std::function<void()> request_stop_;
+  ThreadStarter start_thread_;
   mutable std::mutex mutex_;
   std::condition_variable finished_;
   std::list<Worker> workers_;

@@ -1,7 +1,7 @@
 #pragma once
 
 // An App over a temporary run directory with a recording Dialogs, a manual UI thread and a
-// fixed clock. The guard file lives in the same temporary tree.
+// fixed clock. The guard file and the autostart folder live in the same temporary tree.
 
 #include "app/app.h"
 #include "support/temp_dir.h"
@@ -16,6 +16,7 @@ inline app::AppPaths TestPaths(const std::filesystem::path& root) {
   paths.run_dir = root / "run";
   paths.executable = paths.run_dir / "fundview";
   paths.guard_file = root / "state" / "fundview" / "记录.txt";
+  paths.autostart_dir = root / "config" / "autostart";
   std::filesystem::create_directories(paths.run_dir);
   return paths;
 }

@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +26,12 @@ const std::string kLoad3 =
 const std::string kTrueGbk = "\xD5\xE6";   // 真
 const std::string kFalseGbk = "\xBC\xD9";  // 假
 
+unsigned Mode(const std::filesystem::path& file) {
+  struct stat info {};
+  stat(file.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
 std::vector<std::string> FilesIn(const std::filesystem::path& dir) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -46,10 +53,10 @@ TEST(ConfigFileTest, MissingFileSectionOrKeyReadsEmpty) {
   EXPECT_EQ("", config.Read("", ""));
 }
 
-TEST(ConfigFileTest, ReadsWindowsWrittenFiles) {
+TEST(ConfigFileTest, ReadsHandEditedFiles) {
   test_support::TempDir dir;
-  // Hand-written the way Windows leaves it: GBK, comments, blank lines, mixed line ends,
-  // blanks around names, and no line end after the last line.
+  // What a hand-edited file may hold: GBK, comments, blank lines, mixed line ends, blanks
+  // around names, and no line end after the last line.
   std::string file =
       "; settings\r\n"
       "\r\n"
@@ -227,6 +234,22 @@ TEST(ConfigFileTest, FailedWriteLeavesOldFileIntactAndNoTempFile) {
   });
   EXPECT_TRUE(roomy.Write("S", "k", "new"));
   EXPECT_EQ("new", roomy.Read("S", "k"));
+}
+
+TEST(ConfigFileTest, SettingsFileIsPrivateWhateverTheUmaskAndNeverGainsBits) {
+  test_support::TempDir dir;
+  ConfigFile config(dir.path().string());
+  const std::filesystem::path file = dir / "配置.ini";
+  const mode_t old_umask = umask(0);
+  EXPECT_TRUE(config.Write("S", "password", "secret"));
+  EXPECT_EQ(0600u, Mode(file));
+  // A file left readable by others loses that; one the user made stricter stays so.
+  for (auto [before, after] : {std::pair{0644u, 0600u}, {0666u, 0600u}, {0400u, 0400u}}) {
+    chmod(file.c_str(), before);
+    EXPECT_TRUE(config.Write("S", "cookie", std::to_string(before)));
+    EXPECT_EQ(after, Mode(file)) << std::oct << before;
+  }
+  umask(old_umask);
 }
 
 TEST(ConfigFileTest, UnwritableLocationsReportFailure) {

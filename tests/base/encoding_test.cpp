@@ -36,7 +36,7 @@ TEST(EncodingTest, BadBytesAreReplacedNotFatal) {
   EXPECT_EQ("a" + kReplacement, GbkToUtf8("a\xD6"));
   EXPECT_EQ(kReplacement + "a中", GbkToUtf8("\xFF"
                                             "a\xD6\xD0"));
-  // Windows files spell the euro sign as the single byte 0x80.
+  // Code page 936 has the euro sign as the single byte 0x80, and GBK files spell it so.
   EXPECT_EQ("€", GbkToUtf8("\x80"));
   EXPECT_EQ("a?b", Utf8ToGbk("a\xFF"
                              "b"));
@@ -111,7 +111,8 @@ TEST(EncodingTest, PercentEncodeAndUrlDecodeAreInverse) {
   EXPECT_EQ("", PercentEncode("", true, true));
   EXPECT_EQ("ab-.09AZ%2F%20%E4%B8%AD", PercentEncode("ab-.09AZ/ 中", true, true));
   EXPECT_EQ("%D6%D0a", PercentEncode("中a", true, false));
-  // Every byte is encoded without keep_safe, so stored passwords match the Windows files.
+  // Every byte is encoded without keep_safe, so stored passwords match existing GBK settings
+  // files.
   EXPECT_EQ("%61%31%D6%D0", PercentEncode("a1中", false, false));
   EXPECT_EQ("%61%E4%B8%AD", PercentEncode("a中", false, true));
   EXPECT_EQ("%0A%C3%BF", PercentEncode("\nÿ", false, true));
@@ -119,7 +120,7 @@ TEST(EncodingTest, PercentEncodeAndUrlDecodeAreInverse) {
   EXPECT_EQ("中", UrlDecode("%E4%B8%AD", true));
   EXPECT_EQ("中", UrlDecode("%D6%D0", false));
   EXPECT_EQ("中", UrlDecode("%d6%d0", false));
-  // Without the flag the three bytes are read as GBK, as a Windows build would show them.
+  // Without the flag the three bytes are read as GBK: one character, then a lead byte cut off.
   EXPECT_EQ(GbkToUtf8("\xE4\xB8\xAD"), UrlDecode("%E4%B8%AD", false));
   // Literal characters next to escapes keep their meaning.
   EXPECT_EQ("基金中+", UrlDecode("基金%D6%D0+", false));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <filesystem>
 
@@ -18,22 +19,30 @@ using export_test::GridValues;
 using export_test::ProbeXls;
 using export_test::Values;
 
-// Hands out the given times in turn, then keeps the last.
+// Hands out the given wall times and steady readings (seconds) in turn, each keeping its last.
 class SteppingClock : public ui::Clock {
  public:
-  explicit SteppingClock(std::deque<base::DateTime> times) : times_(std::move(times)) {}
-  base::DateTime Now() const override {
-    const base::DateTime now = times_.front();
-    if (times_.size() > 1) times_.pop_front();
-    return now;
+  SteppingClock(std::deque<base::DateTime> walls, std::deque<int> steady)
+      : walls_(std::move(walls)), steady_(std::move(steady)) {}
+  base::DateTime Now() const override { return Next(walls_); }
+  std::chrono::steady_clock::time_point Steady() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::seconds(Next(steady_)));
   }
 
  private:
-  mutable std::deque<base::DateTime> times_;
+  template <class T>
+  static T Next(std::deque<T>& queue) {
+    const T value = queue.front();
+    if (queue.size() > 1) queue.pop_front();
+    return value;
+  }
+  mutable std::deque<base::DateTime> walls_;
+  mutable std::deque<int> steady_;
 };
 
 struct Fixture {
-  explicit Fixture(std::deque<base::DateTime> times) : clock(std::move(times)) {}
+  Fixture(std::deque<base::DateTime> walls, std::deque<int> steady)
+      : clock(std::move(walls), std::move(steady)) {}
   ui::Grid& grid() { return app.main_window().高级表格1; }
   std::string label() { return app.main_window().标签6.Caption(); }
 
@@ -46,7 +55,7 @@ struct Fixture {
 };
 
 TEST(ExportHandler, WritesTheDaysFileInTheRunDirectoryAndShowsTheTime) {
-  Fixture f({{2021, 8, 8, 9, 5, 3}, {2021, 8, 8, 9, 5, 3}});
+  Fixture f({{2021, 8, 8, 9, 5, 3}}, {100});
   f.grid().SetText(1, 0, "华夏成长混合");
   f.grid().SetText(1, 1, "000001");
   exporter::ExportCurrentDataClick(f.app);
@@ -60,15 +69,13 @@ TEST(ExportHandler, WritesTheDaysFileInTheRunDirectoryAndShowsTheTime) {
 }
 
 TEST(ExportHandler, SameDayExportsShareOneFileAndTheLatestWins) {
-  Fixture f({{2021, 12, 31, 8, 0, 0},
-             {2021, 12, 31, 8, 0, 0},  // first export
-             {2021, 12, 31, 23, 59, 30},
-             {2022, 1, 1, 0, 0, 45}});  // second, over New Year
+  // The second export starts at 23:59:30 and ends 75 seconds later, in the new year.
+  Fixture f({{2021, 12, 31, 8, 0, 0}, {2021, 12, 31, 23, 59, 30}}, {0, 0, 1000, 1075});
   f.grid().SetText(1, 0, "第一次");
   exporter::ExportCurrentDataClick(f.app);
   f.grid().SetText(1, 0, "第二次");
   exporter::ExportCurrentDataClick(f.app);
-  // The name comes from the time the export started; the time spans midnight.
+  // The name comes from the time the export started.
   EXPECT_EQ("导出时间75秒", f.label());
   std::vector<std::string> files;
   for (const auto& e : fs::directory_iterator(f.paths.run_dir)) {
@@ -79,10 +86,7 @@ TEST(ExportHandler, SameDayExportsShareOneFileAndTheLatestWins) {
 }
 
 TEST(ExportHandler, FailureIsShownAndTheTimeStillUpdated) {
-  Fixture f({{2021, 8, 8, 9, 5, 3},
-             {2021, 8, 8, 9, 5, 5},  // failing export
-             {2021, 8, 8, 9, 5, 10},
-             {2021, 8, 8, 9, 4, 0}});  // clock set back
+  Fixture f({{2021, 8, 8, 9, 5, 3}}, {10, 12});
   f.app.main_window().标签6.SetCaption("签到成功");
   fs::remove_all(f.paths.run_dir);
   exporter::ExportCurrentDataClick(f.app);
@@ -91,11 +95,21 @@ TEST(ExportHandler, FailureIsShownAndTheTimeStillUpdated) {
   EXPECT_EQ("无法写入文件 " + (f.paths.run_dir / "8月8日.xls").string() + "，没有导出。",
             f.dialogs.shown[0]);
   EXPECT_FALSE(fs::exists(f.paths.run_dir));
+}
 
-  // A clock set back meanwhile shows no negative time.
-  fs::create_directories(f.paths.run_dir);
+TEST(ExportHandler, WallClockSetDuringTheExportDoesNotChangeTheTimeShown) {
+  // Each export reads the wall clock at its start (the file name) and, on the old
+  // reckoning, again at its end: set an hour forward, then an hour back.
+  Fixture f({{2021, 8, 8, 9, 5, 3},
+             {2021, 8, 8, 10, 5, 6},
+             {2021, 8, 8, 10, 5, 6},
+             {2021, 8, 8, 9, 5, 10}},
+            {50, 53, 60, 64});
   exporter::ExportCurrentDataClick(f.app);
-  EXPECT_EQ("导出时间0秒", f.label());
+  EXPECT_EQ("导出时间3秒", f.label());
+  exporter::ExportCurrentDataClick(f.app);
+  EXPECT_EQ("导出时间4秒", f.label());
+  EXPECT_TRUE(fs::exists(f.paths.run_dir / "8月8日.xls"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "export/grid_export.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -29,6 +30,12 @@ std::vector<std::string> Listing(const fs::path& dir) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+unsigned Mode(const fs::path& file) {
+  struct stat info {};
+  stat(file.c_str(), &info);
+  return info.st_mode & 07777;
 }
 
 ui::Grid SmallGrid(int rows, int columns) {
@@ -158,10 +165,17 @@ TEST(GridExport, SecondExportToTheSameNameReplacesTheFirst) {
   ui::RecordingDialogs dialogs;
   ui::Grid first = FundGrid(50);
   for (int r = 1; r <= 50; ++r) first.SetText(r, 1, "00000" + std::to_string(r % 10));
+  // A saved document is 0666 less the umask, whatever mode the file it replaces had.
+  const mode_t old_umask = umask(022);
   ASSERT_TRUE(exporter::ExportGrid(nullptr, &first, path.string(), dialogs));
+  EXPECT_EQ(0644u, Mode(path));
   ui::Grid second = FundGrid(2);
   second.SetText(1, 0, "只剩一行");
+  chmod(path.c_str(), 0400);
+  umask(027);
   ASSERT_TRUE(exporter::ExportGrid(nullptr, &second, path.string(), dialogs));
+  umask(old_umask);
+  EXPECT_EQ(0640u, Mode(path));
 
   const json probe = ProbeXls(path);
   EXPECT_EQ(json::array(), probe["failures"]);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <string>
@@ -50,12 +49,11 @@ TEST(ShellHandlersTest, LoadAllBoxWritesTheTrueAndFalseWords) {
 
 TEST(ShellHandlersTest, AutostartBoxKeepsExactlyOneEntryAndAlwaysWritesTheChoice) {
   AppFixture f;
-  setenv("XDG_CONFIG_HOME", (f.dir.path() / "config").c_str(), 1);
   WriteFileBytes(f.app.paths().executable, "program");
   shell::Features features;
   BindEvents(f.app, features);
   app::MainWindow& main = f.app.main_window();
-  const std::filesystem::path autostart_dir = f.dir.path() / "config" / "autostart";
+  const std::filesystem::path autostart_dir = f.app.paths().autostart_dir;
 
   main.选择框2.Click();
   EXPECT_TRUE(main.选择框2.Checked());
@@ -73,7 +71,6 @@ TEST(ShellHandlersTest, AutostartBoxKeepsExactlyOneEntryAndAlwaysWritesTheChoice
   std::filesystem::remove(autostart_dir / "fundview.desktop");
   main.选择框2.Click();
   EXPECT_EQ("假", f.app.config().Read("开机自启", "自启"));
-  unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ShellHandlersTest, SideToolsButtonShowsTheWindowModallyThenCopiesTheResults) {

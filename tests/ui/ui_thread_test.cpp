@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -87,6 +89,26 @@ TEST(WorkersTest, WaitIdleReportsWhenEveryWorkerHasFinished) {
   workers.RequestStop();
   EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
   EXPECT_EQ(0, workers.Running());
+}
+
+TEST(WorkersTest, JobsThatThrowOrGetNoThreadNeverHoldUpTheEnd) {
+  bool no_thread = true;
+  Workers workers({}, [&no_thread](std::function<void()> body) {
+    if (no_thread)
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    return std::thread(std::move(body));
+  });
+  std::atomic<int> ran{0};
+  EXPECT_FALSE(workers.Start([&] { ++ran; }));
+  EXPECT_EQ(0, workers.Running());
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::milliseconds(0)));
+  no_thread = false;
+  EXPECT_TRUE(workers.Start([] { throw std::runtime_error("transfer failed"); }));
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
+  EXPECT_EQ(0, workers.Running());
+  EXPECT_TRUE(workers.Start([&] { ++ran; }));
+  workers.StopAndJoin();
+  EXPECT_EQ(1, ran.load());
 }
 
 }  // namespace
