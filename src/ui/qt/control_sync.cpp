@@ -14,6 +14,7 @@
 #include "ui/list_view.h"
 #include "ui/qt/panel_widgets.h"
 #include "ui/qt/qt_canvas.h"
+#include "ui/qt/table_models.h"
 
 namespace ui {
 
@@ -102,7 +103,8 @@ void SyncWidget(Control& control, QWidget* widget) {
 }
 
 void ConnectTable(QTableView* table, Control& control) {
-  QAbstractItemModel* model = table->model();
+  auto* model = static_cast<CoalescingTableModel*>(table->model());
+  model->FollowSelection(table->selectionModel());
   QObject::connect(model, &QAbstractItemModel::modelReset, table,
                    [table, &control] { ApplyWidths(table, control); });
   if (control.Kind() == ControlKind::kGrid) {
@@ -110,10 +112,6 @@ void ConnectTable(QTableView* table, Control& control) {
     QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked, table,
                      [&grid](int column) {
                        if (grid.on_header_click) grid.on_header_click(column);
-                     });
-    QObject::connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, table,
-                     [&grid](const QModelIndex& current) {
-                       grid.SetCurrentRow(current.isValid() ? current.row() + 1 : -1);
                      });
     QObject::connect(table, &QTableView::clicked, table, [&grid](const QModelIndex& index) {
       grid.SetCurrentRow(index.row() + 1);
@@ -131,10 +129,6 @@ void ConnectTable(QTableView* table, Control& control) {
     return;
   }
   auto& list = static_cast<ListView&>(control);
-  QObject::connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, table,
-                   [&list](const QModelIndex& current) {
-                     list.SetCurrentRow(current.isValid() ? current.row() : -1);
-                   });
   QObject::connect(table, &QTableView::clicked, table, [&list](const QModelIndex& index) {
     list.SetCurrentRow(index.row());
     if (list.on_item_event) list.on_item_event(index.row());
