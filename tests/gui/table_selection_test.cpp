@@ -44,12 +44,15 @@ class TableSelectionTest : public ::testing::Test {
     return rows;
   }
 
+  // The models outlive the window, whose adapters detach from them when it goes.
+  ListView list_;
+  Grid grid_;
   QWidget window_;
   std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
 TEST_F(TableSelectionTest, ListSelectionStaysOnItsRowWhenRowsAboveItAreDeleted) {
-  ListView list;
+  ListView& list = list_;
   list.SetColumns({{"代码", 80}});
   for (const char* code : {"A", "B", "C"}) list.SetText(list.InsertRow(), 0, code);
   QTableView* table = Show(list);
@@ -75,7 +78,8 @@ TEST_F(TableSelectionTest, ListSelectionStaysOnItsRowWhenRowsAboveItAreDeleted) 
 }
 
 TEST_F(TableSelectionTest, GridResetOrShrinkLeavesNoCurrentRowAndNoSelection) {
-  Grid grid({{"名称", 100}}, 4);
+  Grid& grid = grid_;
+  grid.SetDesign({{"名称", 100}}, 4);
   for (int row = 1; row <= 3; ++row) grid.SetText(row, 0, std::string(1, 'A' + row - 1));
   QTableView* table = Show(grid);
   Click(table, 1);
