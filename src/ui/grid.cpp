@@ -16,8 +16,8 @@ void Grid::SetDesign(std::vector<GridColumn> columns, int design_rows) {
   columns_ = std::move(columns);
   cells_.assign(std::max(design_rows, 1), std::vector<Cell>(columns_.size()));
   for (size_t c = 0; c < columns_.size(); ++c) cells_[0][c].text = columns_[c].header;
-  current_row_ = -1;
-  NotifyLayout();
+  if (observer_) observer_->LayoutChanged();
+  UpdateCurrentRow(-1);
 }
 
 void Grid::ResetToDesign() {
@@ -27,15 +27,31 @@ void Grid::ResetToDesign() {
   for (size_t c = 0; c < columns_.size(); ++c) {
     cells_[0][c] = Cell{columns_[c].header, kDefaultTextColour};
   }
-  NotifyLayout();
+  if (observer_) observer_->AllCellsChanged();
+  UpdateCurrentRow(-1);
 }
 
 void Grid::SetRowCount(int rows) {
   rows = std::max(rows, 1);
-  if (rows == RowCount()) return;
+  const int old_rows = RowCount();
+  if (rows == old_rows) return;
   cells_.resize(rows, std::vector<Cell>(columns_.size()));
-  if (current_row_ >= rows) current_row_ = -1;
-  NotifyLayout();
+  if (observer_) {
+    if (rows > old_rows) {
+      observer_->RowsInserted(old_rows, rows - old_rows);
+    } else {
+      observer_->RowsRemoved(rows, old_rows - rows);
+    }
+  }
+  if (current_row_ >= rows) UpdateCurrentRow(-1);
+}
+
+void Grid::SetCurrentRow(int row) { UpdateCurrentRow(row >= 1 && row < RowCount() ? row : -1); }
+
+void Grid::UpdateCurrentRow(int row) {
+  if (row == current_row_) return;
+  current_row_ = row;
+  if (observer_) observer_->CurrentRowChanged(row);
 }
 
 bool Grid::Contains(int row, int column) const {
@@ -70,10 +86,6 @@ void Grid::SetTextColour(int row1, int column1, int row2, int column2, Colour co
   for (int r = row1; r <= row2; ++r) {
     for (int c = column1; c <= column2; ++c) SetTextColour(r, c, colour);
   }
-}
-
-void Grid::NotifyLayout() {
-  if (observer_) observer_->LayoutChanged();
 }
 
 }  // namespace ui

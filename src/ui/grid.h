@@ -20,14 +20,25 @@ struct GridColumn {
   int width = 64;  // design width in pixels
 };
 
-// What a view of the grid is told. Views coalesce: a burst of CellChanged calls may reach the
-// screen as one repaint.
+// What a view of a grid or list view is told, always after the model has changed. Rows are
+// the model's own numbers (a grid's header row is row 0). Views coalesce: a burst of
+// CellChanged calls may reach the screen as one repaint.
 class GridObserver {
  public:
   virtual ~GridObserver() = default;
+  // One cell's text or colour changed.
   virtual void CellChanged(int row, int column) = 0;
-  // Row or column count changed, or many cells at once (reset).
+  // Every cell may have changed; the rows and columns are the same ones.
+  virtual void AllCellsChanged() = 0;
+  // `count` new rows stand from `first` on; the rows that stood there moved down.
+  virtual void RowsInserted(int first, int count) = 0;
+  // The `count` rows from `first` on are gone; the rows after them moved up.
+  virtual void RowsRemoved(int first, int count) = 0;
+  // The columns changed and the rows with them: the view starts over.
   virtual void LayoutChanged() = 0;
+  // The model's current row is now `row` (-1: none). Told for every change, including one
+  // the view itself asked for and one that follows from removed rows or a reset.
+  virtual void CurrentRowChanged(int row) = 0;
 };
 
 class Grid : public Control {
@@ -41,12 +52,14 @@ class Grid : public Control {
   // included). Applies it at once.
   void SetDesign(std::vector<GridColumn> columns, int design_rows);
   // Back to the design state, keeping the header row and the current row count: every data
-  // cell becomes empty and uncoloured.
+  // cell becomes empty and uncoloured, and no row is current, since the rows no longer hold
+  // what was selected.
   void ResetToDesign();
 
   int RowCount() const { return static_cast<int>(cells_.size()); }
   int ColumnCount() const { return static_cast<int>(columns_.size()); }
-  // Rows counted with the header row. New rows are empty; removed rows are gone.
+  // Rows counted with the header row; rows are added or removed at the end. New rows are
+  // empty; removed rows are gone, and a current row among them leaves no current row.
   void SetRowCount(int rows);
   const std::vector<GridColumn>& Columns() const { return columns_; }
 
@@ -57,9 +70,10 @@ class Grid : public Control {
   // Colours the block of cells from (row1, column1) to (row2, column2), both included.
   void SetTextColour(int row1, int column1, int row2, int column2, Colour colour);
 
-  // The selected data row, -1 when none is selected.
+  // The selected data row, -1 when none is selected. A row that is not a data row selects
+  // none.
   int CurrentRow() const { return current_row_; }
-  void SetCurrentRow(int row) { current_row_ = row; }
+  void SetCurrentRow(int row);
 
   void SetObserver(GridObserver* observer) { observer_ = observer; }
 
@@ -74,7 +88,7 @@ class Grid : public Control {
     Colour colour = kDefaultTextColour;
   };
   bool Contains(int row, int column) const;
-  void NotifyLayout();
+  void UpdateCurrentRow(int row);
 
   std::vector<GridColumn> columns_;
   std::vector<std::vector<Cell>> cells_;

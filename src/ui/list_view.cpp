@@ -9,32 +9,33 @@ const std::string kEmpty;
 void ListView::SetColumns(std::vector<ListColumn> columns) {
   columns_ = std::move(columns);
   rows_.clear();
-  current_row_ = -1;
-  NotifyLayout();
+  if (observer_) observer_->LayoutChanged();
+  UpdateCurrentRow(-1);
 }
 
 int ListView::InsertRow() {
   rows_.emplace_back(columns_.size());
-  NotifyLayout();
+  if (observer_) observer_->RowsInserted(RowCount() - 1, 1);
   return RowCount() - 1;
 }
 
 void ListView::DeleteRow(int row) {
   if (row < 0 || row >= RowCount()) return;
   rows_.erase(rows_.begin() + row);
+  if (observer_) observer_->RowsRemoved(row, 1);
   if (current_row_ == row) {
-    current_row_ = -1;
+    UpdateCurrentRow(-1);
   } else if (current_row_ > row) {
-    --current_row_;
+    UpdateCurrentRow(current_row_ - 1);
   }
-  NotifyLayout();
 }
 
 void ListView::Clear() {
   if (rows_.empty()) return;
+  const int rows = RowCount();
   rows_.clear();
-  current_row_ = -1;
-  NotifyLayout();
+  if (observer_) observer_->RowsRemoved(0, rows);
+  UpdateCurrentRow(-1);
 }
 
 const std::string& ListView::Text(int row, int column) const {
@@ -49,10 +50,12 @@ void ListView::SetText(int row, int column, std::string text) {
   if (observer_) observer_->CellChanged(row, column);
 }
 
-void ListView::SetCurrentRow(int row) { current_row_ = (row >= 0 && row < RowCount()) ? row : -1; }
+void ListView::SetCurrentRow(int row) { UpdateCurrentRow(row >= 0 && row < RowCount() ? row : -1); }
 
-void ListView::NotifyLayout() {
-  if (observer_) observer_->LayoutChanged();
+void ListView::UpdateCurrentRow(int row) {
+  if (row == current_row_) return;
+  current_row_ = row;
+  if (observer_) observer_->CurrentRowChanged(row);
 }
 
 }  // namespace ui

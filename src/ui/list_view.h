@@ -29,6 +29,7 @@ class ListView : public Control {
   // Appends an empty row and returns its index.
   int InsertRow();
   int RowCount() const { return static_cast<int>(rows_.size()); }
+  // The rows below move up; the current row stays on the row it was (none if it was this one).
   void DeleteRow(int row);
   void Clear();
 
@@ -48,7 +49,7 @@ class ListView : public Control {
   std::function<void(int row)> on_right_click;
 
  private:
-  void NotifyLayout();
+  void UpdateCurrentRow(int row);
 
   std::vector<ListColumn> columns_;
   std::vector<std::vector<std::string>> rows_;

@@ -119,13 +119,60 @@ TEST(ControlsTest, ListViewRowsAndSelectionFollowInsertsAndDeletes) {
   EXPECT_EQ(0, list.RowCount());
 }
 
+// Writes down what a view of a grid or list view is told, in order.
+class RecordingGridObserver : public GridObserver {
+ public:
+  void CellChanged(int row, int column) override { Log("cell", row, column); }
+  void AllCellsChanged() override { told.push_back("all cells"); }
+  void RowsInserted(int first, int count) override { Log("inserted", first, count); }
+  void RowsRemoved(int first, int count) override { Log("removed", first, count); }
+  void LayoutChanged() override { told.push_back("layout"); }
+  void CurrentRowChanged(int row) override { told.push_back("current " + std::to_string(row)); }
+  std::vector<std::string> told;
+
+ private:
+  void Log(const char* what, int a, int b) {
+    told.push_back(std::string(what) + " " + std::to_string(a) + "," + std::to_string(b));
+  }
+};
+
+TEST(ControlsTest, ViewsAreToldWhereRowsGoAndWhereTheCurrentRowWent) {
+  ListView list;
+  RecordingGridObserver list_view;
+  list.SetObserver(&list_view);
+  list.SetColumns({{"a", 10}});
+  for (int i = 0; i < 3; ++i) list.InsertRow();
+  list.SetCurrentRow(2);
+  list.DeleteRow(1);
+  list.Clear();
+  EXPECT_EQ(std::vector<std::string>({"layout", "inserted 0,1", "inserted 1,1", "inserted 2,1",
+                                      "current 2", "removed 1,1", "current 1", "removed 0,2",
+                                      "current -1"}),
+            list_view.told);
+
+  Grid grid({{"h", 10}}, 3);
+  RecordingGridObserver grid_view;
+  grid.SetObserver(&grid_view);
+  grid.SetRowCount(6);
+  grid.SetCurrentRow(4);
+  grid.SetCurrentRow(4);
+  grid.SetRowCount(4);
+  grid.SetCurrentRow(2);
+  grid.ResetToDesign();
+  EXPECT_EQ(std::vector<std::string>({"inserted 3,3", "current 4", "removed 4,2", "current -1",
+                                      "current 2", "all cells", "current -1"}),
+            grid_view.told);
+}
+
 TEST(ControlsTest, GridStartsWithoutSelectionAndResetKeepsRowsAndHeader) {
   Grid grid({{"h0", 10}, {"h1", 20}}, 3);
   EXPECT_EQ(-1, grid.CurrentRow());
   grid.SetRowCount(5);
   grid.SetText(4, 1, "x");
   grid.SetTextColour(1, 0, 4, 1, 0x0000ff);
+  grid.SetCurrentRow(4);
   grid.ResetToDesign();
+  EXPECT_EQ(-1, grid.CurrentRow());
   EXPECT_EQ(5, grid.RowCount());
   EXPECT_EQ("h1", grid.Text(0, 1));
   EXPECT_EQ("", grid.Text(4, 1));

@@ -2,7 +2,8 @@
 
 // Binds one control model to its Qt widget: creates the widget at the design geometry,
 // keeps it in step with the model, and turns the widget's signals into the model's events.
-// The view is a child of its widget and detaches from the model when the widget goes.
+// The view is a child of its widget and detaches from the model when the widget goes. What
+// differs from kind to kind is in control_kinds.h.
 
 #include <QObject>
 #include <QWidget>
@@ -10,6 +11,8 @@
 #include "ui/control.h"
 
 namespace ui {
+
+struct ControlKindEntry;
 
 class ControlView : public QObject, public ControlObserver {
   Q_OBJECT
@@ -29,9 +32,9 @@ class ControlView : public QObject, public ControlObserver {
 
  private:
   ControlView(Control& control, QWidget* widget);
-  void Connect();
 
   Control& control_;
+  const ControlKindEntry& kind_;
   QWidget* widget_;
 };
 
