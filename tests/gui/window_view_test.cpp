@@ -179,6 +179,7 @@ TEST_F(WindowViewTest, SideToolsButtonWaitsForTheModalWindowThenShowsTheResults)
 }
 
 TEST_F(WindowViewTest, ClosingTheBoardWindowDestroysItAndTitlesFollowTheModel) {
+  f_.app.board_window().on_created = nullptr;  // no portal here to load a ranking from
   f_.app.globals.BoardFreshClick = 1;
   f_.app.board_window().Show();
   EXPECT_TRUE(board_view_.isVisible());
