@@ -17,15 +17,14 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
   return paths;
 }
 
-App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
-         std::function<void()> request_stop)
+App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock)
     : paths_(std::move(paths)),
       portal_(net::PortalUrls::Load(
           [this](std::string_view key) { return config().Read("门户", key); })),
       dialogs_(dialogs),
       ui_(ui),
       clock_(clock),
-      workers_(std::move(request_stop)) {}
+      workers_([this] { transfers_.RequestStop(); }) {}
 
 App::~App() { workers_.StopAndJoin(); }
 

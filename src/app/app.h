@@ -2,8 +2,8 @@
 
 // The one context object every handler receives: where the program's files are, the
 // program-wide globals, the four windows and the services (message boxes, the UI thread,
-// the clock, the worker registry). Tests build one over a temporary directory with a
-// recording Dialogs, a ManualUiThread and a FixedClock.
+// the clock, the control of network transfers, the worker registry). Tests build one over a
+// temporary directory with a recording Dialogs, a ManualUiThread and a FixedClock.
 
 #include <filesystem>
 #include <functional>
@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
+#include "net/transfer_control.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/ui_thread.h"
@@ -46,10 +47,7 @@ struct StartupStep {
 
 class App {
  public:
-  // `request_stop` asks running network transfers to end; the worker registry calls it
-  // before joining its workers.
-  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
-      std::function<void()> request_stop = {});
+  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -65,6 +63,9 @@ class App {
   ui::Dialogs& dialogs() { return dialogs_; }
   ui::UiThread& ui() { return ui_; }
   ui::Clock& clock() { return clock_; }
+  // The control every request of the program runs under: the main program installs the UI
+  // event pump on it, and the worker registry's stop asks its transfers to end.
+  net::TransferControl& transfers() { return transfers_; }
   ui::Workers& workers() { return workers_; }
 
   MainWindow& main_window() { return main_window_; }
@@ -98,6 +99,7 @@ class App {
   SupportWindow support_window_;
   std::vector<StartupStep> startup_steps_;
   std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+  net::TransferControl transfers_;
   // Last member: destroyed first, so workers are joined while everything they might touch
   // is still alive.
   ui::Workers workers_;

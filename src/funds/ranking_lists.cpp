@@ -34,7 +34,8 @@ void LoadRankingList(app::App& app, std::string_view sort_code, std::string_view
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   const net::HttpFetchResult answer =
-      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order));
+      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order), &app.transfers(),
+                   net::kFundListMaxBytes);
   const script::JsonObject list = ParseFundGuideResponse(answer.text);
   const int count = list.GetCount("datas");
   for (int i = 1; i <= count; ++i) {

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "app/app.h"
-#include "net/http_control.h"
 #include "shell/bind_events.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_canvas.h"
@@ -35,11 +34,9 @@ int main(int argc, char** argv) {
   ui::QtUiThread ui_thread;
   ui::QtDialogs dialogs;
   ui::SystemClock clock;
+  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock);
   // Requests on this thread keep the windows alive through the one UI dispatcher.
-  net::SetUiEventPump([&ui_thread] { ui_thread.PumpEvents(); });
-
-  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
-               net::RequestStopAllTransfers);
+  app.transfers().SetUiEventPump([&ui_thread] { ui_thread.PumpEvents(); });
   app::MainWindow& main_window = app.main_window();
   const ui::Rect& chart = main_window.画板1.Geometry();
   main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));
