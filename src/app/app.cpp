@@ -20,15 +20,17 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
   return paths;
 }
 
-App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
-         std::function<void()> request_stop)
+App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock)
     : paths_(std::move(paths)),
       portal_(net::PortalUrls::Load(
           [this](std::string_view key) { return config().Read("门户", key); })),
       dialogs_(dialogs),
       ui_(ui),
       clock_(clock),
-      workers_(std::move(request_stop)) {}
+      workers_([this] { transfers_.RequestStop(); }) {
+  // The App is made on the UI thread: requests there keep its windows alive.
+  transfers_.SetUiEventPump([&ui] { ui.PumpEvents(); });
+}
 
 App::~App() { workers_.StopAndJoin(); }
 

@@ -2,8 +2,8 @@
 
 // The one context object every handler receives: where the program's files are, the
 // program-wide globals, the four windows and the services (message boxes, the UI thread,
-// the clock, the worker registry). Tests build one over a temporary directory with a
-// recording Dialogs, a ManualUiThread and a FixedClock.
+// the clock, the control of network transfers, the worker registry). Tests build one over a
+// temporary directory with a recording Dialogs, a ManualUiThread and a FixedClock.
 
 #include <filesystem>
 #include <functional>
@@ -16,6 +16,7 @@
 #include "app/newest_wins.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
+#include "net/transfer_control.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/ui_thread.h"
@@ -57,10 +58,7 @@ struct StartupStep {
 
 class App {
  public:
-  // `request_stop` asks running network transfers to end; the worker registry calls it
-  // before joining its workers.
-  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
-      std::function<void()> request_stop = {});
+  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -76,6 +74,9 @@ class App {
   ui::Dialogs& dialogs() { return dialogs_; }
   ui::UiThread& ui() { return ui_; }
   ui::Clock& clock() { return clock_; }
+  // The control every request of the program runs under: requests on the thread that made the
+  // App pump its UI thread's events, and the worker registry's stop asks transfers to end.
+  net::TransferControl& transfers() { return transfers_; }
   ui::Workers& workers() { return workers_; }
 
   MainWindow& main_window() { return main_window_; }
@@ -105,6 +106,7 @@ class App {
   SupportWindow support_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
+  net::TransferControl transfers_;
   // Last member: destroyed first, so workers are joined while everything they might touch
   // is still alive.
   ui::Workers workers_;

@@ -43,8 +43,9 @@ bool LoadBoardRanking(app::App& app, std::string_view period) {
   globals.BoardNames.clear();
   globals.BoardCodes.clear();
   globals.BoardYields.clear();
-  const net::HttpFetchResult answer = net::HttpGet(net::BoardRankingUrl(app.portal(), period),
-                                                   net::BoardRankingReferer(app.portal()));
+  const net::HttpFetchResult answer =
+      net::HttpGet(net::BoardRankingUrl(app.portal(), period), &app.transfers(),
+                   net::kBoardRankingMaxBytes, net::BoardRankingReferer(app.portal()));
   if (!app.loads().IsCurrent(ticket)) return false;
   const std::string text = base::UrlDecode(answer.text, true);
   script::JsonObject ranking;

@@ -40,7 +40,8 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& li
                const std::function<void()>& on_count) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
-  script::JsonObject parsed = ParseFundGuideResponse(net::HttpGet(list.count_url).text);
+  script::JsonObject parsed = ParseFundGuideResponse(
+      net::HttpGet(list.count_url, &app.transfers(), net::kFundListMaxBytes).text);
   if (!app.loads().IsCurrent(ticket)) return false;
   if (on_count) on_count();
   const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
@@ -50,7 +51,8 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& li
     if (parsed.GetNumber("allPages") - 1 > 0.0000001) {
       grid.SetRowCount(PageCount(parsed) * kPageSize + 1);
     }
-    parsed = ParseFundGuideResponse(net::HttpGet(list.page_url(page)).text);
+    parsed = ParseFundGuideResponse(
+        net::HttpGet(list.page_url(page), &app.transfers(), net::kFundListMaxBytes).text);
     if (!app.loads().IsCurrent(ticket)) return false;
     const int count = std::min(parsed.GetCount("datas"), kPageSize);
     for (int j = 1; j <= count; ++j) {

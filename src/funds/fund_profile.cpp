@@ -80,21 +80,30 @@ std::vector<std::string> CutRiskStatistics(std::string_view page) {
   return statistics;
 }
 
-std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code) {
-  return CutFundSize(net::HttpGet(net::FundSizePageUrl(urls, code)).text);
+std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code,
+                          net::TransferControl* control) {
+  return CutFundSize(
+      net::HttpGet(net::FundSizePageUrl(urls, code), control, net::kFundProfilePageMaxBytes).text);
 }
 
-ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code) {
-  return CutManagerFigures(net::HttpGet(net::FundManagerPageUrl(urls, code)).text);
+ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code,
+                                   net::TransferControl* control) {
+  return CutManagerFigures(
+      net::HttpGet(net::FundManagerPageUrl(urls, code), control, net::kFundProfilePageMaxBytes)
+          .text);
 }
 
-std::string FetchRating(const net::PortalUrls& urls, std::string_view code) {
-  return CutRating(
-      net::HttpGet(net::FundRatingUrl(urls, code), net::FundRatingHeaders(urls, code)).text);
+std::string FetchRating(const net::PortalUrls& urls, std::string_view code,
+                        net::TransferControl* control) {
+  return CutRating(net::HttpGet(net::FundRatingUrl(urls, code), control, net::kFundRatingMaxBytes,
+                                net::FundRatingHeaders(urls, code))
+                       .text);
 }
 
-std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code) {
-  return CutRiskStatistics(net::HttpGet(net::FundRiskPageUrl(urls, code)).text);
+std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code,
+                                             net::TransferControl* control) {
+  return CutRiskStatistics(
+      net::HttpGet(net::FundRiskPageUrl(urls, code), control, net::kFundProfilePageMaxBytes).text);
 }
 
 void LoadFundDetails(app::App& app) {
@@ -109,17 +118,18 @@ void LoadFundDetails(app::App& app) {
     const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
     // Each page is written as soon as it is cut, unless the row no longer holds this fund.
     auto current = [&] { return loads.IsCurrent(detail) && loads.IsCurrent(filled); };
-    const std::string size = FetchFundSize(app.portal(), code);
+    const std::string size = FetchFundSize(app.portal(), code, &app.transfers());
     if (!current()) return;
     grid.SetText(row, kSizeColumn, size);
-    const ManagerFigures manager = FetchManagerFigures(app.portal(), code);
+    const ManagerFigures manager = FetchManagerFigures(app.portal(), code, &app.transfers());
     if (!current()) return;
     grid.SetText(row, kReturnColumn, manager.tenure_return);
     grid.SetText(row, kTenureColumn, manager.tenure);
-    const std::string rating = FetchRating(app.portal(), code);
+    const std::string rating = FetchRating(app.portal(), code, &app.transfers());
     if (!current()) return;
     grid.SetText(row, kRatingColumn, rating);
-    const std::vector<std::string> statistics = FetchRiskStatistics(app.portal(), code);
+    const std::vector<std::string> statistics =
+        FetchRiskStatistics(app.portal(), code, &app.transfers());
     if (!current()) return;
     WriteStatistics(grid, row, statistics);
     RefreshComparisonGrid(app, row);
@@ -139,16 +149,16 @@ DetailJob DetailJobForRow(app::App& app, int row) {
 void LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
   if (job.row > job.funds_total) return;
   const net::PortalUrls& urls = app.portal();
-  std::string size = FetchFundSize(urls, job.code);
-  ManagerFigures manager = FetchManagerFigures(urls, job.code);
-  std::string rating = FetchRating(urls, job.code);
+  std::string size = FetchFundSize(urls, job.code, &app.transfers());
+  ManagerFigures manager = FetchManagerFigures(urls, job.code, &app.transfers());
+  std::string rating = FetchRating(urls, job.code, &app.transfers());
   app.ui().Post([&app, job, size = std::move(size), rating = std::move(rating),
                  manager = std::move(manager)] {
     if (app.loads().IsCurrent(job.grid)) {
       WriteFirstPages(app.main_window().高级表格1, job.row, size, rating, manager);
     }
   });
-  app.ui().Post([&app, job, statistics = FetchRiskStatistics(urls, job.code)] {
+  app.ui().Post([&app, job, statistics = FetchRiskStatistics(urls, job.code, &app.transfers())] {
     if (app.loads().IsCurrent(job.grid)) {
       WriteStatistics(app.main_window().高级表格1, job.row, statistics);
     }

@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "net/portal.h"
+#include "net/transfer_control.h"
 
 namespace funds {
 
@@ -24,11 +25,16 @@ std::string CutRating(std::string_view answer);
 // The statistics in page order; at most the six the grid has columns for.
 std::vector<std::string> CutRiskStatistics(std::string_view page);
 
-// The four pages of one fund, each fetched and cut. Any thread; failures give empty texts.
-std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code);
-ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code);
-std::string FetchRating(const net::PortalUrls& urls, std::string_view code);
-std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code);
+// The four pages of one fund, each fetched and cut under `control`. Any thread; failures give
+// empty texts.
+std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code,
+                          net::TransferControl* control);
+ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code,
+                                   net::TransferControl* control);
+std::string FetchRating(const net::PortalUrls& urls, std::string_view code,
+                        net::TransferControl* control);
+std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code,
+                                             net::TransferControl* control);
 
 // The fund the user looks at: the grid's current row (row 1 when there is none) becomes
 // DetailRow, its code CurrentFundCode; the four pages fill its columns as each arrives, a held

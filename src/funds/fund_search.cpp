@@ -37,7 +37,8 @@ void SearchFunds(app::App& app) {
     return;
   }
   const net::HttpFetchResult answer =
-      net::HttpGet(net::FundSearchUrl(app.portal(), base::PercentEncode(text, true, true)));
+      net::HttpGet(net::FundSearchUrl(app.portal(), base::PercentEncode(text, true, true)),
+                   &app.transfers(), net::kFundSearchMaxBytes);
   if (!app.loads().IsCurrent(ticket)) return;
   script::JsonObject found;
   found.Parse(base::TextBetween(answer.text, std::string(net::kFundSearchCallback) + "(", "]})") +

@@ -59,7 +59,8 @@ void ShowFundSummary(app::App& app, std::string code, std::string name) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
-  const net::HttpFetchResult page = net::HttpGet(net::FundMainPageUrl(app.portal(), code));
+  const net::HttpFetchResult page = net::HttpGet(net::FundMainPageUrl(app.portal(), code),
+                                                 &app.transfers(), net::kFundMainPageMaxBytes);
   if (!app.loads().IsCurrent(*ticket)) return;
   const FundSummary summary = CutFundSummary(page.text);
 

@@ -63,14 +63,18 @@ std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& 
   return holdings;
 }
 
-std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code) {
-  const HoldingsArchive archive =
-      CutHoldingsArchive(net::HttpGet(net::HoldingsArchiveUrl(urls, code)).text);
+std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
+                                      net::TransferControl* control) {
+  const HoldingsArchive archive = CutHoldingsArchive(
+      net::HttpGet(net::HoldingsArchiveUrl(urls, code), control, net::kHoldingsArchiveMaxBytes)
+          .text);
   std::string secids;
   for (const std::string& identifier : archive.identifiers) {
     secids += (secids.empty() ? "" : ",") + identifier;
   }
-  return PairQuotes(net::HttpGet(net::StockQuotesUrl(urls, secids)).text, archive);
+  return PairQuotes(
+      net::HttpGet(net::StockQuotesUrl(urls, secids), control, net::kStockQuotesMaxBytes).text,
+      archive);
 }
 
 void WriteHoldings(ui::Grid& grid, const std::vector<Holding>& holdings) {
@@ -87,7 +91,7 @@ void WriteHoldings(ui::Grid& grid, const std::vector<Holding>& holdings) {
 void StartTopHoldings(app::App& app) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kHoldingsGrid);
   app.workers().Start([&app, ticket, urls = app.portal(), code = app.globals.CurrentFundCode] {
-    app.ui().Post([&app, ticket, holdings = FetchTopHoldings(urls, code)] {
+    app.ui().Post([&app, ticket, holdings = FetchTopHoldings(urls, code, &app.transfers())] {
       if (!app.loads().IsCurrent(ticket)) return;
       app::MainWindow& main = app.main_window();
       WriteHoldings(main.高级表格5, holdings);

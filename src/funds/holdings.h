@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "net/portal.h"
+#include "net/transfer_control.h"
 #include "ui/grid.h"
 
 namespace funds {
@@ -33,8 +34,9 @@ HoldingsArchive CutHoldingsArchive(std::string_view archive);
 // puts every share beside its own stock.
 std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& archive);
 
-// Both requests for fund `code`. Any thread; failures give no holdings.
-std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code);
+// Both requests for fund `code` under `control`. Any thread; failures give no holdings.
+std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
+                                      net::TransferControl* control);
 
 // Rows 1-10 of a holdings grid: the holdings, then empty rows.
 void WriteHoldings(ui::Grid& grid, const std::vector<Holding>& holdings);

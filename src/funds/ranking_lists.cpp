@@ -54,7 +54,8 @@ bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   const net::HttpFetchResult answer =
-      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order));
+      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order), &app.transfers(),
+                   net::kFundListMaxBytes);
   if (!app.loads().IsCurrent(ticket)) return false;
   const script::JsonObject list = ParseFundGuideResponse(answer.text);
   // One page, whatever the answer claims: more records than a page holds are not a ranking.

@@ -11,8 +11,8 @@
 #include "base/encoding.h"
 #include "base/text.h"
 #include "net/cookies.h"
-#include "net/http_control.h"
 #include "net/http_fetch_text.h"
+#include "net/transfer_control.h"
 
 namespace net {
 namespace {
@@ -58,11 +58,21 @@ struct Collected {
   std::string body;
   bool headers_complete = false;
   std::size_t max_body_bytes = kMaxBodyBytes;
+  bool body_refused = false;
+  const TransferControl* control = nullptr;
   // When bytes last moved in either direction; a transfer fails when this lies too far back.
   SteadyClock::time_point last_activity{};
   curl_off_t seen_down = 0;
   curl_off_t seen_up = 0;
 };
+
+bool StopRequested(const TransferControl* control) {
+  return control != nullptr && control->StopRequested();
+}
+
+void PumpIfUiThread(const TransferControl* control) {
+  if (control != nullptr) control->PumpIfUiThread();
+}
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   auto* collected = static_cast<Collected*>(user);
@@ -82,8 +92,9 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* collected = static_cast<Collected*>(user);
   size_t bytes = size * count;
   collected->last_activity = SteadyClock::now();
-  if (collected->body.size() + bytes > collected->max_body_bytes) {
-    collected->body.append(data, collected->max_body_bytes - collected->body.size());
+  if (bytes > collected->max_body_bytes - collected->body.size()) {
+    collected->body_refused = true;
+    std::string().swap(collected->body);
     return 0;  // makes the transfer fail
   }
   collected->body.append(data, bytes);
@@ -97,7 +108,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
     collected->seen_up = up;
     collected->last_activity = SteadyClock::now();
   }
-  return StopRequested() ? 1 : 0;
+  return StopRequested(collected->control) ? 1 : 0;
 }
 
 bool IsHttpUrl(CURLU* parsed) {
@@ -177,19 +188,21 @@ bool Connected(CURL* easy, const Collected& collected) {
 
 // Runs the transfer on a multi handle so that the wait can be cut into short slices: the UI
 // thread pumps its events between them, a stop request ends the wait promptly, and a transfer
-// that moves no byte for `stall_limit` after connecting fails. A slow but live transfer goes on.
+// that moves no byte for `stall_limit` after connecting fails. A slow but live transfer goes on
+// until `deadline`, so that a server trickling bytes cannot hold a request for ever.
 CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds stall_limit,
-                 const char** failure) {
+                 SteadyClock::time_point deadline, const char** failure) {
   MultiPtr multi(curl_multi_init());
   if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
     *failure = kStatusNoConnection;
     return CURLE_FAILED_INIT;
   }
-  const bool ui_thread = IsUiThread();
+  const TransferControl* control = collected.control;
+  const bool ui_thread = control != nullptr && control->IsUiThread();
   bool connected = false;
   CURLcode result = CURLE_OK;
   while (true) {
-    if (StopRequested()) {
+    if (StopRequested(control)) {
       result = CURLE_ABORTED_BY_CALLBACK;
       break;
     }
@@ -212,12 +225,12 @@ CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds sta
     if (!connected && Connected(easy, collected)) {
       connected = true;
       collected.last_activity = std::max(collected.last_activity, now);
-    } else if (connected && now - collected.last_activity > stall_limit) {
+    } else if ((connected && now - collected.last_activity > stall_limit) || now >= deadline) {
       result = CURLE_OPERATION_TIMEDOUT;
       break;
     }
     curl_multi_poll(multi.get(), nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
-    if (ui_thread) PumpUiEventsIfUiThread();
+    if (ui_thread) control->PumpIfUiThread();
   }
   curl_multi_remove_handle(multi.get(), easy);
   return result;
@@ -282,9 +295,9 @@ bool IsRedirect(int code) {
 HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   HttpFetchResult result;
   result.cookies = options.cookies;
-  auto fail = [&result](const char* status) {
+  auto fail = [&result, &options](const char* status) {
     result.status = status;
-    PumpUiEventsIfUiThread();
+    PumpIfUiThread(options.control);
     return result;
   };
 
@@ -303,8 +316,12 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
 
   Collected collected;
   collected.max_body_bytes = options.max_body_bytes;
+  collected.control = options.control;
   const long timeout =
       options.timeout_seconds > 0 ? options.timeout_seconds : kDefaultTimeoutSeconds;
+  const std::chrono::milliseconds deadline(options.deadline_ms > 0
+                                               ? static_cast<long long>(options.deadline_ms)
+                                               : kDeadlineTimeouts * timeout * 1000LL);
   ListPtr header_list;
   if (const char* failure = Configure(easy, parsed.get(), options, timeout, collected);
       failure != nullptr) {
@@ -317,8 +334,8 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
 
   const char* setup_failure = nullptr;
-  const CURLcode code =
-      Perform(easy, collected, std::chrono::milliseconds(timeout * 1000), &setup_failure);
+  const CURLcode code = Perform(easy, collected, std::chrono::milliseconds(timeout * 1000),
+                                SteadyClock::now() + deadline, &setup_failure);
   if (setup_failure != nullptr) return fail(setup_failure);
 
   ResponseHeaderFacts facts = ReadResponseHeaders(collected.headers);
@@ -346,14 +363,17 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
   result.body = std::move(collected.body);
   result.text = DecodeBody(result.body);
-  PumpUiEventsIfUiThread();
+  PumpIfUiThread(options.control);
   return result;
 }
 
-HttpFetchResult HttpGet(std::string_view url, std::string_view extra_headers) {
+HttpFetchResult HttpGet(std::string_view url, TransferControl* control, std::size_t max_body_bytes,
+                        std::string_view extra_headers) {
   HttpFetchOptions options;
   options.url = std::string(url);
   options.extra_headers = std::string(extra_headers);
+  options.max_body_bytes = max_body_bytes;
+  options.control = control;
   return HttpFetch(options);
 }
 

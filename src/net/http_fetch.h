@@ -31,9 +31,14 @@ inline constexpr const char* kStatusSendFailed = "711 发送请求失败!";
 inline constexpr const char* kStatusNoResponse = "712 服务器未响应!";
 inline constexpr const char* kStatusReadFailed = "713 读取数据失败!";
 
-// A body larger than this is cut off and reported as a read failure, so that a hostile server
-// cannot exhaust memory.
+// The body cap of requests that name none. Loaders of portal endpoints use their endpoint's
+// far smaller cap (net/portal.h).
 inline constexpr std::size_t kMaxBodyBytes = 64u << 20;
+
+// The overall deadline of a request that names none, as a multiple of its time-out.
+inline constexpr int kDeadlineTimeouts = 4;
+
+class TransferControl;
 
 // Every member has an initializer, so designated initializers may leave any of them out.
 struct HttpFetchOptions {
@@ -60,16 +65,23 @@ struct HttpFetchOptions {
   // Limit for name resolution plus connect, and for any stall while sending or receiving.
   // 0 or less means 30 seconds.
   int timeout_seconds = 0;
-  // A longer body is cut off there and reported as a read failure.
+  // Limit for the whole request, however steadily bytes arrive; reaching it fails the request
+  // as a time-out does. 0 or less means kDeadlineTimeouts times the time-out.
+  int deadline_ms = 0;
+  // A longer body is refused: the request fails as a read failure with empty text and body, so
+  // that a hostile server can neither exhaust memory nor have a part of its answer used.
   std::size_t max_body_bytes = kMaxBodyBytes;
   // PEM file of additional trusted certificates (tests and private deployments); empty means
   // the system's trust store only. Certificates are always verified.
   std::string ca_file{};
+  // The pump run while waiting on its UI thread and the stop request; null: neither.
+  TransferControl* control = nullptr;
 };
 
 struct HttpFetchResult {
   // The body decoded to UTF-8 (meta charset in the first 1024 bytes, else UTF-8 when valid,
-  // else GBK). Empty after the failures 700 to 712; after 713 the part read before it.
+  // else GBK). Empty after the failures 700 to 712 and after a refused body; after
+  // another 713 the part read before it.
   std::string text;
   // Merged cookie text; present exactly when the caller gave cookies.
   std::optional<std::string> cookies;
@@ -80,7 +92,8 @@ struct HttpFetchResult {
   std::string response_headers;
   // Value of the final response's Location header, if any.
   std::string location;
-  // "200 OK" style status of the response, or one of the numbered failure texts.
+  // "200 OK" style status of the response, or one of the numbered failure texts. A time-out or
+  // the deadline gives 712 before the response's headers and 713 after them.
   std::string status;
   // Raw body bytes.
   std::string body;
@@ -88,11 +101,13 @@ struct HttpFetchResult {
   bool ok = false;
 };
 
-// Runs on the calling thread; on the UI thread (see SetUiEventPump) it pumps events while it
+// Runs on the calling thread; on the UI thread of `options.control` it pumps events while it
 // waits.
 HttpFetchResult HttpFetch(const HttpFetchOptions& options);
 
-// GET with every option at its default and optional caller header lines.
-HttpFetchResult HttpGet(std::string_view url, std::string_view extra_headers = {});
+// GET under `control` (may be null) with the endpoint's body cap, optional caller header lines
+// and every other option at its default.
+HttpFetchResult HttpGet(std::string_view url, TransferControl* control, std::size_t max_body_bytes,
+                        std::string_view extra_headers = {});
 
 }  // namespace net

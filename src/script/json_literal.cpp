@@ -49,6 +49,7 @@ class Parser : public LiteralLexer {
 
  private:
   bool ParseValue(Json* out, int depth) {
+    if (!CountValue()) return false;
     switch (*pos_) {
       case '{':
         return Enter(depth) && ParseObject(out, depth + 1);
@@ -67,6 +68,8 @@ class Parser : public LiteralLexer {
         return ParseScalar(out);
     }
   }
+
+  bool CountValue() { return ++values_ <= kMaxLiteralValues; }
 
   bool Enter(int depth) {
     if (depth >= kMaxLiteralDepth) return false;
@@ -148,6 +151,7 @@ class Parser : public LiteralLexer {
       if (*pos_ == ']') break;
       items.emplace_back();
       if (*pos_ == ',') {  // a hole reads as null
+        if (!CountValue()) return false;
         ++pos_;
         continue;
       }
@@ -198,6 +202,7 @@ class Parser : public LiteralLexer {
   }
 
   int max_depth_ = 0;
+  long long values_ = 0;
 };
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "app/app.h"
-#include "net/http_control.h"
 #include "shell/bind_events.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_canvas.h"
@@ -35,12 +34,8 @@ int main(int argc, char** argv) {
   ui::QtUiThread ui_thread;
   ui::QtDialogs dialogs;
   ui::SystemClock clock;
-  // Requests on this thread keep the windows alive through the one UI dispatcher.
-  net::SetUiEventPump([&ui_thread] { ui_thread.PumpEvents(); });
-
   shell::Features features;  // outlives the App, whose windows call into it
-  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
-               net::RequestStopAllTransfers);
+  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock);
   app::MainWindow& main_window = app.main_window();
   const ui::Rect& chart = main_window.画板1.Geometry();
   main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));

@@ -7,7 +7,6 @@
 
 #include "app/app_fixture.h"
 #include "funds/fund_rows.h"
-#include "net/http_control.h"
 #include "net/http_fetch_test_servers.h"
 #include "sim/server.h"
 
@@ -39,10 +38,7 @@ class RankingListsTest : public ::testing::Test {
 
   struct Fixture {
     explicit Fixture(const std::filesystem::path& root)
-        : app(app_test::TestPaths(root), dialogs, ui, clock) {
-      net::SetUiEventPump([this] { ui.PumpEvents(); });
-    }
-    ~Fixture() { net::SetUiEventPump(nullptr); }
+        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
     ui::RecordingDialogs dialogs;
     ui::ManualUiThread ui;
     ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};

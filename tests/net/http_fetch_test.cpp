@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "base/encoding.h"
 #include "net/http_fetch_test_servers.h"
+#include "net/portal.h"
 
 namespace net {
 namespace {
@@ -165,15 +168,52 @@ TEST(HttpFetchTest, BodyCutShortReportsReadFailureWithThePartRead) {
   EXPECT_FALSE(result.ok);
 }
 
-TEST(HttpFetchTest, BodyBeyondTheSizeLimitIsCutAndReportedAsReadFailure) {
+TEST(HttpFetchTest, BodyBeyondTheSizeLimitIsRefusedAsReadFailureWithNothingOfIt) {
   RawServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + std::string(5000, 'x'));
   HttpFetchResult huge = HttpFetch({.url = server.Url("/"), .max_body_bytes = 1000});
   EXPECT_EQ(kStatusReadFailed, huge.status);
-  EXPECT_EQ(1000u, huge.body.size());
+  EXPECT_EQ("", huge.body);
+  EXPECT_EQ("", huge.text);
   EXPECT_FALSE(huge.ok);
   HttpFetchResult fits = HttpFetch({.url = server.Url("/"), .max_body_bytes = 5000});
   EXPECT_EQ("200 OK", fits.status);
   EXPECT_EQ(5000u, fits.body.size());
+}
+
+TEST(HttpFetchTest, AnswerOverItsEndpointCapIsRefusedAndOneAtTheCapRead) {
+  static_assert(kFundListMaxBytes < kMaxBodyBytes);
+  LoopbackServer server;
+  std::atomic<size_t> body_size{0};
+  server.server().Get(std::string(kFundGuidePath),
+                      [&](const httplib::Request&, httplib::Response& response) {
+                        response.set_content(std::string(body_size, '1'), "text/plain");
+                      });
+  // An answer that announces no length and never ends.
+  server.server().Get("/endless", [](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
+      const std::string block(64 << 10, '1');
+      return sink.write(block.data(), block.size());
+    });
+  });
+  server.Start();
+  PortalUrls urls;
+  urls.portal_main = server.Url("");
+  const std::string url = RankingListUrl(urls, "r", "desc");
+
+  body_size = kFundListMaxBytes + 1;
+  HttpFetchResult over = HttpGet(url, nullptr, kFundListMaxBytes);
+  EXPECT_EQ(kStatusReadFailed, over.status);
+  EXPECT_FALSE(over.ok);
+  EXPECT_EQ("", over.text);
+
+  HttpFetchResult endless = HttpGet(server.Url("/endless"), nullptr, kFundListMaxBytes);
+  EXPECT_EQ(kStatusReadFailed, endless.status);
+  EXPECT_EQ("", endless.text);
+
+  body_size = kFundListMaxBytes;
+  HttpFetchResult at_cap = HttpGet(url, nullptr, kFundListMaxBytes);
+  EXPECT_EQ("200 OK", at_cap.status);
+  EXPECT_EQ(kFundListMaxBytes, at_cap.text.size());
 }
 
 TEST(HttpFetchTest, ConnectionClosedWithoutAnswerMeansNoResponse) {

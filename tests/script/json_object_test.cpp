@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "base/text.h"
+#include "script/json_literal.h"
 
 namespace script {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
 constexpr const char* kFundGuide =
     "{datas:[\"000001,华夏成长,HXCZ,混合型,5.12,-0.53,2.10,3.3,4.4,5.5,6.6,7.7,,,,2021-08-06,"
     "1.2340,0.85,,\",\"110022,易方达消费行业,YFDXFHY,股票型,-3.2,1.1,,,,,,,,,,2021-08-06,"
@@ -205,7 +207,7 @@ TEST(JsonObjectTest, HostileInputIsRefusedOrSanitisedWithoutCrashing) {
   EXPECT_EQ(false, json.Parse(std::string(200000, '[')));
   EXPECT_EQ(false, json.Parse(std::string(100000, '{') + "a:1"));
   EXPECT_EQ(false, json.Parse(std::string(100000, '(') + "1"));
-  std::string deepest = std::string(512, '[') + std::string(512, ']');
+  std::string deepest = std::string(kMaxLiteralDepth, '[') + std::string(kMaxLiteralDepth, ']');
   EXPECT_EQ(true, json.Parse(deepest));
   EXPECT_EQ(false, json.Parse("[" + deepest + "]"));
 
@@ -307,13 +309,20 @@ TEST(JsonObjectTest, CopiesShareTheValueUntilParsedAgain) {
 TEST(JsonObjectTest, AssignmentsBeyondTheNestingLimitChangeNothing) {
   JsonObject json;
   std::string path = "a";
-  for (int i = 0; i < 300; ++i) {
+  for (int i = 0; i < kMaxLiteralDepth + 40; ++i) {
     json.SetExpression(path, "{}");
     path += ".a";
   }
-  EXPECT_EQ(kJsonObject, json.GetType(path.substr(0, path.size() - 2)));
+  // Only the objects within the limit were made.
+  std::string deepest = "a";
+  for (int i = 1; i < kMaxLiteralDepth - 1; ++i) deepest += ".a";
+  EXPECT_EQ(kJsonObject, json.GetType(deepest));
+  EXPECT_EQ(kJsonAbsent, json.GetType(deepest + ".a"));
+
+  // Under `path` (kMaxLiteralDepth - 2 steps) a value may nest two levels more.
+  path = deepest.substr(0, deepest.size() - 2);
   const std::string before = json.ToText();
-  json.SetExpression(path, std::string(300, '[') + std::string(300, ']'));
+  json.SetExpression(path, "[[[1]]]");
   EXPECT_EQ(before, json.ToText());
   json.SetExpression(path, "[[1]]");
   EXPECT_EQ("1", json.GetText(path + "[0][0]"));

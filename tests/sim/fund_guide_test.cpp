@@ -44,7 +44,7 @@ class FundGuideTest : public ::testing::Test {
 
   // Fetches and reads a list the way the fund lists do: the literal after "var rankData =".
   Page Fetch(const std::string& url) {
-    net::HttpFetchResult result = net::HttpGet(url);
+    net::HttpFetchResult result = net::HttpGet(url, nullptr, net::kFundListMaxBytes);
     EXPECT_EQ("200 OK", result.status) << url;
     script::JsonObject list;
     EXPECT_TRUE(list.Parse(base::TextRightOfLast(result.text, "var rankData ="))) << result.text;

@@ -6,14 +6,13 @@
 #include <thread>
 
 #include "net/http_fetch.h"
+#include "net/portal.h"
 
 namespace sim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
+net::HttpFetchResult Get(const std::string& url) {
+  return net::HttpGet(url, nullptr, net::kFundListMaxBytes);
 }
 
 PortalSimOptions Small(const FaultOptions& faults = {}) {
@@ -32,20 +31,20 @@ TEST(PortalSimTest, InjectedFaultsReachTheClientAsTheirFailures) {
   PortalSim sim(Small());
   ASSERT_GT(sim.Start(), 0);
   const std::string url = ListUrl(sim);
-  EXPECT_EQ("200 OK", net::HttpGet(url).status);
+  EXPECT_EQ("200 OK", Get(url).status);
 
   sim.SetFaults({.error_rate = 1});
-  net::HttpFetchResult error = net::HttpGet(url);
+  net::HttpFetchResult error = Get(url);
   EXPECT_EQ("500 Internal Server Error", error.status);
 
   sim.SetFaults({.truncate_rate = 1});
-  net::HttpFetchResult truncated = net::HttpGet(url);
+  net::HttpFetchResult truncated = Get(url);
   EXPECT_EQ(net::kStatusReadFailed, truncated.status);
   EXPECT_EQ(0u, truncated.text.find("var rankData = {datas:["));
   EXPECT_EQ(std::string::npos, truncated.text.find("datacount"));
 
   sim.SetFaults({.close_rate = 1});
-  EXPECT_EQ(net::kStatusNoResponse, net::HttpGet(url).status);
+  EXPECT_EQ(net::kStatusNoResponse, Get(url).status);
 
   net::HttpFetchOptions impatient;
   impatient.url = url;
@@ -55,24 +54,25 @@ TEST(PortalSimTest, InjectedFaultsReachTheClientAsTheirFailures) {
   sim.SetFaults({.latency_ms = 5000, .latency_rate = 0});
   EXPECT_EQ("200 OK", net::HttpFetch(impatient).status);
 
+  // The stall outlasts the client's time-out, which ends the request.
   sim.SetFaults({.stall_rate = 1});
-  Clock::time_point start = Clock::now();
   EXPECT_EQ(net::kStatusNoResponse, net::HttpFetch(impatient).status);
-  EXPECT_LT(SecondsSince(start), 3.0);
   // Every request was recorded, faulty or not.
   EXPECT_EQ(7u, sim.requests().Count());
 }
 
-TEST(PortalSimTest, StopEndsStalledAnswersPromptly) {
+TEST(PortalSimTest, StopEndsStalledAnswers) {
   PortalSim sim(Small({.stall_rate = 1, .stall_ms = 600000}));
   ASSERT_GT(sim.Start(), 0);
+  // The stall, the client's time-out and its deadline all lie far beyond this test, so only the
+  // simulated portal's stop can end the request: it closes the connection unanswered.
   net::HttpFetchResult result;
-  std::thread client([&] { result = net::HttpGet(ListUrl(sim)); });
+  std::thread client(
+      [&] { result = net::HttpFetch({.url = ListUrl(sim), .timeout_seconds = 3600}); });
   while (sim.requests().Count() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  Clock::time_point start = Clock::now();
   sim.Stop();
   client.join();
-  EXPECT_LT(SecondsSince(start), 3.0);
+  EXPECT_EQ(net::kStatusNoResponse, result.status);
   EXPECT_FALSE(result.ok);
   EXPECT_EQ("", result.text);
 }
@@ -81,7 +81,7 @@ TEST(PortalSimTest, FaultRatesApplyToTheirShareOfRequests) {
   PortalSim sim(Small({.error_rate = 0.5}));
   ASSERT_GT(sim.Start(), 0);
   int errors = 0;
-  for (int i = 0; i < 60; ++i) errors += net::HttpGet(ListUrl(sim)).status != "200 OK";
+  for (int i = 0; i < 60; ++i) errors += Get(ListUrl(sim)).status != "200 OK";
   EXPECT_GT(errors, 10);
   EXPECT_LT(errors, 50);
 }
