@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "sim/fund_guide.h"
+#include "sim/fund_pages.h"
+#include "sim/holdings.h"
 
 namespace sim {
 namespace {
@@ -28,13 +30,18 @@ void Truncate(httplib::Response& response) {
 }  // namespace
 
 PortalSim::PortalSim(PortalSimOptions options)
-    : options_(std::move(options)), market_(options_.market), faults_(options_.market.seed) {
+    : options_(std::move(options)),
+      market_(options_.market),
+      faults_(options_.market.seed),
+      quote_options_(options_.quotes) {
   faults_.SetOptions(options_.faults);
   server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   // A client may connect and then send its request only after other work: the program's UI
   // thread runs other handlers inside a request. Wait as long as common servers do.
   server_.set_keep_alive_timeout(5);
   AddFundGuideRoutes(*this);
+  AddFundPageRoutes(*this);
+  AddHoldingsRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }
@@ -114,6 +121,16 @@ void PortalSim::Stop() {
 
 std::string PortalSim::BaseUrl() const {
   return "http://" + options_.host + ":" + std::to_string(port_);
+}
+
+void PortalSim::SetQuoteOptions(const QuoteOptions& quotes) {
+  std::lock_guard<std::mutex> lock(quote_mutex_);
+  quote_options_ = quotes;
+}
+
+QuoteOptions PortalSim::quote_options() const {
+  std::lock_guard<std::mutex> lock(quote_mutex_);
+  return quote_options_;
 }
 
 bool PortalSim::Wait(int ms) {

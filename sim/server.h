@@ -2,6 +2,19 @@
 
 // The simulated fund-data portal: an HTTP server on loopback that answers the portal's
 // endpoints from a synthetic market, records every request and injects faults on demand.
+//
+// Endpoints (all on one host, which stands for every portal base URL):
+//   GET /data/FundGuideapi.aspx            fund lists (fund_guide.h)
+//   GET /<code>.html                       a fund's main page (fund_pages.h)
+//   GET /jbgk_<code>.html                  overview with the fund's size
+//   GET /jjjl_<code>.html                  manager table
+//   GET /tsdata_<code>.html                risk statistics
+//   GET /F10/JJPJ/?callback=&fundcode=     rating history (JSONP; needs the Referer)
+//   GET /FundArchivesDatas.aspx?type=jjcc&code=&topline=   holdings archive (holdings.h)
+//   GET /api/qt/ulist.np/get?cb=&secids=   stock quotes (JSONP; order: SetQuoteOptions)
+//   GET /gdhs/detail/<code>.html           a stock's shareholder counts
+// Fund page paths may end in a blank (" " or "%20"). What the pages say about each fund is in
+// fund_detail.h, which also lists the funds with special cases.
 
 #include <httplib.h>
 
@@ -14,6 +27,7 @@
 #include <thread>
 
 #include "sim/faults.h"
+#include "sim/holdings.h"
 #include "sim/market.h"
 #include "sim/request_log.h"
 
@@ -22,6 +36,7 @@ namespace sim {
 struct PortalSimOptions {
   MarketOptions market;
   FaultOptions faults;
+  QuoteOptions quotes;
   std::string host = "127.0.0.1";
 };
 
@@ -45,9 +60,14 @@ class PortalSim {
   const Market& market() const { return market_; }
   RequestLog& requests() { return log_; }
   void SetFaults(const FaultOptions& faults) { faults_.SetOptions(faults); }
+  // The quote service's answer order from the next request on.
+  void SetQuoteOptions(const QuoteOptions& quotes);
+  QuoteOptions quote_options() const;
 
-  // Adds an endpoint (exact path). Its requests are recorded and its answers go through the
-  // fault injection. Call before the first Start; other paths are recorded and answered 404.
+  // Adds an endpoint: `path` is a regular expression over the whole decoded path (a plain path
+  // matches itself), and its groups reach the handler as request.matches. Its requests are
+  // recorded and its answers go through the fault injection. Call before the first Start;
+  // other paths are recorded and answered 404.
   void AddGet(const std::string& path, RouteHandler handler);
   void AddPost(const std::string& path, RouteHandler handler);
 
@@ -62,6 +82,8 @@ class PortalSim {
   Market market_;
   RequestLog log_;
   FaultPicker faults_;
+  mutable std::mutex quote_mutex_;
+  QuoteOptions quote_options_;
   httplib::Server server_;
   std::thread thread_;
   int port_ = -1;
