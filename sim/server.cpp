@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "sim/fund_guide.h"
+#include "sim/side_services.h"
 
 namespace sim {
 namespace {
@@ -35,6 +36,7 @@ PortalSim::PortalSim(PortalSimOptions options)
   // thread runs other handlers inside a request. Wait as long as common servers do.
   server_.set_keep_alive_timeout(5);
   AddFundGuideRoutes(*this);
+  AddSideServiceRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

@@ -6,6 +6,7 @@
 #include "funds/watchlist.h"
 #include "shell/shell_handlers.h"
 #include "shell/startup_tasks.h"
+#include "tools/side_tools.h"
 
 namespace shell {
 
@@ -54,6 +55,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallFundDetail(app);
   exporter::InstallExport(app);
   chart::InstallChartPanel(app, features.line_chart);
+  tools::InstallSideTools(app);
 }
 
 }  // namespace shell
