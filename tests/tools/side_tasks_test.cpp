@@ -15,39 +15,18 @@ using tools_test::LoginCookie;
 using tools_test::Program;
 using tools_test::SideToolsTest;
 
-constexpr const char* kUserAgent =
-    "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
-    "Chrome/70.0.3538.25 Safari/537.36 Core/1.70.3868.400 QQBrowser/10.8.4394.400";
-
 TEST_F(SideToolsTest, SignInClaimsTheTaskOnceADayAndStoresOnlyTheSuccess) {
   tools::ForumSignIn(app(), LoginCookie());
   EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
+  EXPECT_EQ(LoginCookie(), RequestsTo(sim::kForumTaskPath).at(0).Header("Cookie"));
 
-  auto requests = RequestsTo(sim::kForumTaskPath);
-  ASSERT_EQ(1u, requests.size());
-  const sim::RecordedRequest& claim = requests[0];
-  EXPECT_EQ("GET", claim.method);
-  EXPECT_EQ("/home.php?mod=task&do=apply&id=2", claim.target);
-  EXPECT_EQ(LoginCookie(), claim.Header("Cookie"));
-  EXPECT_EQ(kUserAgent, claim.Header("User-Agent"));
-  EXPECT_EQ("text/html,application/xhtml+xml,application/xml;q=0.9,image/webp,image/apng,*/*;q=0.8",
-            claim.Header("Accept"));
   // Later the same day the forum says the task was claimed; the time of the success stays.
   program_->clock.Set({2021, 8, 8, 22, 0, 0});
   tools::ForumSignIn(app(), LoginCookie());
   EXPECT_EQ(tools::kSignInAlready, app().globals.SignInResultText);
-  EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
-
-  // A cookie that does not log in, and none at all (the request is still made, cookie-less).
   tools::ForumSignIn(app(), "htVC_2132_auth=expired");
   EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
-  app().globals.SignInResultText.clear();
-  tools::ForumSignIn(app(), "");
-  EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
-  requests = RequestsTo(sim::kForumTaskPath);
-  ASSERT_EQ(4u, requests.size());
-  EXPECT_EQ("", requests[3].Header("Cookie"));
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
 }
 
@@ -127,11 +106,15 @@ TEST_F(CannedServices, ResultsFollowThePhrasesAndTheMessageMember) {
   EXPECT_EQ(tools::kSignInSuccess, program.app->globals.SignInResultText);
   const std::string request = forum.LastRequest();
   EXPECT_EQ(0u, request.find("GET /home.php?mod=task&do=apply&id=2 HTTP/1.1\r\n")) << request;
-  EXPECT_NE(std::string::npos,
-            request.find("\r\nReferer: " + forum_base +
-                         "/forum.php?mod=viewthread&tid=1386315"
-                         "&extra=page%3D1%26filter%3Dspecialtype%26specialtype%3Dreward\r\n"))
-      << request;
+  const std::string header_lines =
+      "\r\nUser-Agent: Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like "
+      "Gecko) Chrome/70.0.3538.25 Safari/537.36 Core/1.70.3868.400 QQBrowser/10.8.4394.400\r\n"
+      "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,image/webp,image/apng,*/"
+      "*;q=0.8\r\nReferer: " +
+      forum_base +
+      "/forum.php?mod=viewthread&tid=1386315"
+      "&extra=page%3D1%26filter%3Dspecialtype%26specialtype%3Dreward\r\n";
+  EXPECT_NE(std::string::npos, request.find(header_lines)) << request;
   EXPECT_NE(std::string::npos, request.find("\r\nCookie: a=1\r\n")) << request;
 }
 
