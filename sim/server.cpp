@@ -5,6 +5,7 @@
 #include "sim/fund_guide.h"
 #include "sim/fund_pages.h"
 #include "sim/holdings.h"
+#include "sim/side_services.h"
 
 namespace sim {
 namespace {
@@ -42,6 +43,7 @@ PortalSim::PortalSim(PortalSimOptions options)
   AddFundGuideRoutes(*this);
   AddFundPageRoutes(*this);
   AddHoldingsRoutes(*this);
+  AddSideServiceRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

@@ -8,6 +8,7 @@
 #include "funds/watchlist.h"
 #include "shell/shell_handlers.h"
 #include "shell/startup_tasks.h"
+#include "tools/side_tools.h"
 
 namespace shell {
 
@@ -62,6 +63,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
   chart::InstallChartPanel(app, features.line_chart);
+  tools::InstallSideTools(app);
 }
 
 }  // namespace shell

@@ -31,7 +31,7 @@ class HoldingsTest : public ::testing::Test {
     urls_ = net::PortalUrls::Load([this](std::string_view) { return sim_.BaseUrl(); });
   }
   net::HttpFetchResult Get(const std::string& url) {
-    net::HttpFetchResult result = net::HttpGet(url);
+    net::HttpFetchResult result = net::HttpGet(url, nullptr, net::kMaxBodyBytes);
     EXPECT_EQ("200 OK", result.status) << url;
     return result;
   }

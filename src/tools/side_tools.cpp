@@ -1,0 +1,144 @@
+#include "tools/side_tools.h"
+
+#include <memory>
+
+#include "base/encoding.h"
+#include "base/text.h"
+
+namespace tools {
+
+const char* const kStepUsageTip =
+    "使用方法：\r\n"
+    "1、在应用商店中下载小米运动app\r\n"
+    "2、注册小米运动账号（小米账号≠小米运动账号）\r\n"
+    "3、打开小米运动，依次点击我的-第三方接入-绑定同步平台\r\n"
+    "4、软件填入账号密码步数\r\n"
+    "5、支付宝偶尔不显示，朋友可以看到";
+
+const char* const kCookieUsageTip =
+    "使用方法：\r\n"
+    "1、打开吾爱破解论坛并保持登陆状态\r\n"
+    "2、按F12，依次选择Netowork-Doc-左上角灰色斜杠按钮\r\n"
+    "3、按F5刷新网页\r\n"
+    "4、依次选择forum-Headers-找到Cookie复制粘贴到软件";
+
+namespace {
+
+constexpr const char* kAccountKey = "账号";
+constexpr const char* kPasswordKey = "密码";
+constexpr const char* kStepsKey = "步数";
+constexpr const char* kCookieKey = "Cookie";
+
+struct SideToolsState {
+  bool running = false;
+  // Counts loads of the window, so that a run closes only the window it was started from and
+  // not one the user opened while it waited.
+  int window_loads = 0;
+};
+
+// Marks a run of the tasks for as long as it lives; the save button shows it.
+class RunningMark {
+ public:
+  RunningMark(SideToolsState& state, app::SideToolsWindow& window)
+      : state_(state), window_(window) {
+    state_.running = true;
+    window_.按钮1.SetEnabled(false);
+  }
+  ~RunningMark() {
+    state_.running = false;
+    if (window_.Loaded()) window_.按钮1.SetEnabled(true);
+  }
+  RunningMark(const RunningMark&) = delete;
+  RunningMark& operator=(const RunningMark&) = delete;
+
+ private:
+  SideToolsState& state_;
+  app::SideToolsWindow& window_;
+};
+
+void OnWindowCreated(app::App& app, SideToolsState& state) {
+  ++state.window_loads;
+  LoadSideToolSettings(app);
+  app.side_tools_window().按钮1.SetEnabled(!state.running);
+}
+
+// The inputs are read once, before the first request: closing the window while a request
+// waits empties its boxes, and neither the step posting nor the stored cookie may see that.
+void SaveSideToolSettings(app::App& app, SideToolsState& state) {
+  if (state.running) return;
+  app::SideToolsWindow& window = app.side_tools_window();
+  const SideToolInputs inputs = ReadSideToolBoxes(window);
+  const int loaded_as = state.window_loads;
+  app::ConfigFile config = app.config();
+  config.Write(kStepSection, kAccountKey, inputs.step.account);
+  config.Write(kStepSection, kPasswordKey, base::PercentEncode(inputs.step.password, false, false));
+  config.Write(kStepSection, kStepsKey, inputs.step.steps);
+  {
+    RunningMark mark(state, window);
+    ForumSignIn(app, inputs.cookie);
+    StepPosting(app, inputs.step);
+  }
+  config.Write(kCookieSection, kCookieKey, inputs.cookie);
+  if (window.Loaded() && state.window_loads == loaded_as) window.Close();
+}
+
+bool Due(const std::string& stored_day, const std::string& today) {
+  return !stored_day.empty() && stored_day != today;
+}
+
+void RunDailySideTasks(app::App& app, SideToolsState& state) {
+  app::SideToolsWindow& window = app.side_tools_window();
+  window.Load();
+  const int loaded_as = state.window_loads;
+  const SideToolInputs inputs = ReadSideToolBoxes(window);
+  const app::ConfigFile config = app.config();
+  const std::string sign_in_day = StoredDay(config.Read(kSignInTimeSection, kSignInTimeSection));
+  const std::string step_day = StoredDay(config.Read(kStepTimeSection, kStepTimeSection));
+  const std::string today = base::IntToText(app.clock().Now().day);
+  {
+    RunningMark mark(state, window);
+    if (Due(sign_in_day, today)) ForumSignIn(app, inputs.cookie);
+    if (Due(step_day, today)) StepPosting(app, inputs.step);
+  }
+  app.main_window().标签5.SetCaption(app.globals.SignInResultText);
+  app.main_window().标签6.SetCaption(app.globals.StepResultText);
+  // A window the user opened while the tasks ran is the user's to close.
+  if (window.Loaded() && !window.Visible() && state.window_loads == loaded_as) window.Close();
+}
+
+}  // namespace
+
+SideToolInputs ReadSideToolBoxes(const app::SideToolsWindow& window) {
+  return SideToolInputs{
+      .step = {.account = window.小米账号框.Text(),
+               .password = window.小米密码框.Text(),
+               .steps = window.目标步数框.Text()},
+      .cookie = CleanCookie(window.吾爱cookie框.Text()),
+  };
+}
+
+void LoadSideToolSettings(app::App& app) {
+  app::SideToolsWindow& window = app.side_tools_window();
+  const app::ConfigFile config = app.config();
+  window.小米账号框.SetText(config.Read(kStepSection, kAccountKey));
+  window.小米密码框.SetText(base::UrlDecode(config.Read(kStepSection, kPasswordKey), false));
+  window.目标步数框.SetText(config.Read(kStepSection, kStepsKey));
+  window.吾爱cookie框.SetText(config.Read(kCookieSection, kCookieKey));
+  window.标签6.SetToolTip(kStepUsageTip);
+  window.标签7.SetToolTip(kCookieUsageTip);
+}
+
+std::string StoredDay(const std::string& stored_time) {
+  return base::TextBetween(stored_time, "月", "日");
+}
+
+void InstallSideTools(app::App& app) {
+  auto state = std::make_shared<SideToolsState>();
+  app::SideToolsWindow& window = app.side_tools_window();
+  window.on_created = [&app, state] { OnWindowCreated(app, *state); };
+  window.按钮1.on_click = [&app, state] { SaveSideToolSettings(app, *state); };
+  app.AddStartupStep(app::StartupPhase::kSideTools,
+                     [state](app::App& a) { RunDailySideTasks(a, *state); });
+}
+
+}  // namespace tools
