@@ -1,0 +1,172 @@
+// A fund opened in depth against the simulated portal: the summary row, the profile columns,
+// the holdings from the worker, and what an overtaken load leaves alone.
+
+#include "sim/fund_detail.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/app_fixture.h"
+#include "funds/fund_profile.h"
+#include "funds/ranking_lists.h"
+#include "funds/watchlist.h"
+#include "sim/server.h"
+
+namespace {
+
+class FundDetailTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::PortalSimOptions options;
+    options.market.funds = 200;
+    sim_ = std::make_unique<sim::PortalSim>(options);
+    ASSERT_GT(sim_->Start(), 0);
+    const std::filesystem::path run = dir_.path() / "run";
+    std::filesystem::create_directories(run);
+    for (std::string_view key : net::kPortalUrlKeys) {
+      app::ConfigFile(run.string()).Write("门户", key, sim_->BaseUrl());
+    }
+    app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
+    funds::InstallRankingLists(*app_);
+    funds::InstallFundDetail(*app_);
+  }
+
+  // The first fund (from `start`) that `fits`.
+  template <class Fits>
+  const sim::Fund& FundWhere(Fits fits, int start = 0) {
+    const auto& all = sim_->market().funds();
+    for (size_t i = start; i < all.size(); ++i) {
+      if (fits(static_cast<int>(i), all[i])) return all[i];
+    }
+    ADD_FAILURE() << "no such fund";
+    return all.front();
+  }
+  sim::FundDetail Detail(const sim::Fund& fund) { return sim::DetailOf(sim_->market(), fund); }
+
+  // Picks the fund in the watchlist, as a user would.
+  void OpenFromWatchlist(const sim::Fund& fund) {
+    ui::ListView& list = main().超级列表框2;
+    const int row = list.InsertRow();
+    list.SetText(row, 1, fund.code);
+    list.SetText(row, 2, fund.name);
+    list.SetText(row, 3, "基金");
+    list.SetCurrentRow(row);
+    list.on_item_event(row);
+  }
+  // Runs posted work until the holdings grid shows `code` in row 1.
+  void WaitForHoldings(const std::string& code) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (main().高级表格5.Text(1, 1) != code && std::chrono::steady_clock::now() < deadline) {
+      ui_.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
+    }
+  }
+  app::MainWindow& main() { return app_->main_window(); }
+  ui::Grid& grid() { return main().高级表格1; }
+
+  test_support::TempDir dir_;
+  std::unique_ptr<sim::PortalSim> sim_;
+  ui::RecordingDialogs dialogs_;
+  ui::ManualUiThread ui_;
+  ui::FixedClock clock_{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  std::unique_ptr<app::App> app_;
+};
+
+TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
+  const sim::Fund& fund = FundWhere([](int i, const sim::Fund& f) {
+    return i % 7 != 3 && i % 5 != 2 && i % 9 != 4 && i % 11 != 6 && f.rating > 0;
+  });
+  const sim::FundDetail detail = Detail(fund);
+  main().高级表格2.SetText(1, 1, "009999");  // a fund held for comparison
+  main().外形框1.SetVisible(true);
+  OpenFromWatchlist(fund);
+
+  EXPECT_FALSE(main().外形框1.Visible());
+  EXPECT_EQ(fund.name, grid().Text(1, 0));
+  EXPECT_EQ(fund.code, grid().Text(1, 1));
+  EXPECT_EQ(fund.type, grid().Text(1, 2));
+  EXPECT_EQ(sim::UnitNavText(fund), grid().Text(1, 4));
+  const std::vector<std::string> periods = sim::PeriodTexts(fund);
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(i < periods.size() ? periods[i] : "", grid().Text(1, 6 + static_cast<int>(i))) << i;
+  }
+  EXPECT_EQ(detail.size, grid().Text(1, 14));
+  EXPECT_EQ(detail.rating, grid().Text(1, 15));
+  EXPECT_EQ(detail.manager->tenure_return, grid().Text(1, 16));
+  EXPECT_EQ(detail.manager->tenure, grid().Text(1, 17));
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(detail.stats[i], grid().Text(1, 18 + int(i))) << i;
+  for (int c = 0; c <= 23; ++c) EXPECT_EQ(grid().Text(1, c), main().高级表格2.Text(2, c)) << c;
+  EXPECT_EQ(fund.code, app_->globals.CurrentFundCode);
+
+  WaitForHoldings(detail.holdings[0].stock.code);
+  for (int r = 1; r <= 10; ++r) {
+    EXPECT_EQ(detail.holdings[r - 1].stock.name, main().高级表格5.Text(r, 0)) << r;
+    EXPECT_EQ(detail.holdings[r - 1].share, main().高级表格5.Text(r, 2)) << r;
+  }
+  EXPECT_EQ(fund.name, main().标签1.Caption());
+
+  // A fund with four holdings and one with a ")" in a stock name, then a missing manager table
+  // and two figures per statistic.
+  const sim::Fund& four = FundWhere([](int i, const sim::Fund&) { return i % 9 == 4; });
+  OpenFromWatchlist(four);
+  WaitForHoldings(Detail(four).holdings[0].stock.code);
+  EXPECT_NE("", main().高级表格5.Text(4, 0));
+  for (int r = 5; r <= 10; ++r) EXPECT_EQ("", main().高级表格5.Text(r, 0)) << r;
+
+  const sim::Fund& bracket = FundWhere([](int i, const sim::Fund&) { return i % 11 == 6; });
+  OpenFromWatchlist(bracket);
+  WaitForHoldings(Detail(bracket).holdings[0].stock.code);
+  EXPECT_NE(std::string::npos, main().高级表格5.Text(3, 0).find(')'));
+  EXPECT_EQ(Detail(bracket).holdings[9].share, main().高级表格5.Text(10, 2));
+
+  const sim::Fund& bare =
+      FundWhere([](int i, const sim::Fund& f) { return i % 7 == 3 && i % 5 == 2 && !f.rating; });
+  OpenFromWatchlist(bare);
+  EXPECT_EQ("", grid().Text(1, 16));
+  EXPECT_EQ("", grid().Text(1, 17));
+  EXPECT_EQ("0", grid().Text(1, 15));
+  EXPECT_EQ(Detail(bare).size, grid().Text(1, 14));
+  EXPECT_NE("", grid().Text(1, 21));
+  EXPECT_EQ("", grid().Text(1, 22));
+}
+
+TEST_F(FundDetailTest, ListReloadDuringASlowProfilePageLeavesTheNewListAlone) {
+  main().单选框2.Click();
+  ASSERT_NE("", grid().Text(3, 1));
+  sim::FaultOptions slow;
+  slow.target_latency = {{"/jjjl_", 500}};
+  sim_->SetFaults(slow);
+  grid().SetCurrentRow(3);
+  app_->ui().Post([this] { main().单选框4.Click(); });
+  grid().on_cell_event(3, 0);
+
+  EXPECT_EQ("昨日跌幅榜", main().Title());
+  for (int r = 1; r <= 20; ++r) {
+    for (int c = 14; c <= 23; ++c) EXPECT_EQ("", grid().Text(r, c)) << r << "," << c;
+  }
+  for (const sim::RecordedRequest& r : sim_->requests().Snapshot()) {
+    EXPECT_EQ(std::string::npos, r.target.find("FundArchivesDatas")) << "holdings started";
+  }
+}
+
+TEST_F(FundDetailTest, DownloadRowsWriteOnlyIntoTheListTheyWereTakenFrom) {
+  main().单选框1.Click();
+  app_->globals.AllFundsTotal = 20;
+  app_->globals.LoadThreadCount = 3;
+  const funds::DetailJob kept = funds::DetailJobForRow(*app_, 2);
+  const funds::DetailJob beyond = funds::DetailJobForRow(*app_, 21);
+  funds::LoadFundDetailsForRow(*app_, kept);
+  funds::LoadFundDetailsForRow(*app_, beyond);
+  EXPECT_EQ(2, app_->globals.LoadThreadCount.load());
+  ui_.PumpEvents();
+  EXPECT_NE("", grid().Text(2, 14));
+  EXPECT_NE("", grid().Text(2, 18));
+
+  const funds::DetailJob stale = funds::DetailJobForRow(*app_, 3);
+  main().单选框4.Click();  // the grid is refilled before the worker's answers come back
+  funds::LoadFundDetailsForRow(*app_, stale);
+  ui_.PumpEvents();
+  for (int c = 14; c <= 23; ++c) EXPECT_EQ("", grid().Text(3, c)) << c;
+}
+
+}  // namespace
