@@ -2,6 +2,8 @@
 // windows' views, and the main window shown. Closing the main window ends the process from
 // inside its destroyed handler, so the event loop never returns in normal use.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFont>
 #include <filesystem>
@@ -26,6 +28,9 @@ std::filesystem::path ExecutablePath() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The web view's sandbox refuses to start under root, and its failure would end the whole
+  // program when a page is first shown; without it the page still loads.
+  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   // The embedded web view needs contexts shared from the start.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
