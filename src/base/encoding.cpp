@@ -43,7 +43,7 @@ iconv_t Converter(const std::string& to, const std::string& from) {
 
 // Converts with `cd`; a byte the source codec rejects becomes `replacement` and the walk
 // goes on with the next byte, so bad input never stops or crashes a conversion. With
-// `windows_euro`, a single byte 0x80 reads as the euro sign, as Windows' code page 936 has it
+// `windows_euro`, a single byte 0x80 reads as the euro sign, as code page 936 has it
 // (GB18030 spells the euro A2 E3 and rejects 0x80).
 std::string Convert(iconv_t cd, std::string_view input, std::string_view replacement,
                     bool windows_euro = false) {

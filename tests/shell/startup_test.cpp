@@ -37,6 +37,9 @@ TEST(StartupTasksTest, LaterStartRunsFeatureStepsInOrderAndKeepsTheGuardFile) {
   WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=真\r\n"));
   std::filesystem::create_directories(f.app.paths().guard_file.parent_path());
   WriteFileBytes(f.app.paths().guard_file, Gbk("12月1日3"));
+  // A settings write cut short by a kill left its temporary file behind.
+  const std::filesystem::path stale = f.app.paths().run_dir / ".配置.ini.Ab12Cd";
+  WriteFileBytes(stale, "half");
   std::vector<std::string> ran;
   using Phase = app::StartupPhase;
   f.app.AddStartupStep(Phase::kRankingList, [&](app::App&) { ran.push_back("ranking"); });
@@ -52,6 +55,7 @@ TEST(StartupTasksTest, LaterStartRunsFeatureStepsInOrderAndKeepsTheGuardFile) {
       ran);
   EXPECT_EQ(Gbk("12月1日3"), ReadFileBytes(f.app.paths().guard_file));
   EXPECT_EQ(Gbk("[开机自启]\r\n自启=真\r\n"), ReadFileBytes(f.ConfigPath()));
+  EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
 TEST(StartupTasksTest, CheckBoxesAreRestoredFromTheExactTrueWordWithoutWritingBack) {
