@@ -145,7 +145,8 @@ const std::vector<FundKind>& Kinds() {
   return kinds;
 }
 
-// The portal's sector and theme boards, in the order its ranking first listed them.
+// The portal's sector and theme boards, in the order its ranking first listed them; boards
+// beyond these are named by their number.
 constexpr std::string_view kBoardNames =
     "工程建设、交运设备、农牧饲渔、煤炭采选、食品饮料、"
     "电子信息、通讯行业、房地产、塑胶制品、家电行业、"
@@ -167,7 +168,10 @@ constexpr std::string_view kBoardNames =
     "单抗概念、标准普尔、光刻胶、国产芯片、无线耳机、"
     "白酒、CRO、云游戏、专用设备、氮化镓、半导体、"
     "数据中心、中芯概念、网红直播、无线充电、航天概念、"
-    "生物识别";
+    "生物识别、光伏设备、锂电池、储能、风电设备、电池、"
+    "汽车整车、光学光电子、通信设备、游戏、传媒、教育、"
+    "旅游酒店、物流行业、电力行业、水泥建材、装修建材、"
+    "石油行业、燃气、港口水运、航空机场、医疗服务、美容护理";
 
 std::chrono::sys_days ParseDate(const std::string& text) {
   int year = 2021, month = 8, day = 20;

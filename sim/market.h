@@ -22,7 +22,8 @@ int PeriodOfSortCode(std::string_view sort_code);
 
 struct MarketOptions {
   int funds = 3000;
-  int boards = 120;
+  // More than the board window's 120 positions, so that every position fills.
+  int boards = 130;
   std::uint64_t seed = 20210820;
   // Date of the latest net values, yyyy-mm-dd.
   std::string as_of = "2021-08-20";

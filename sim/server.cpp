@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#include "sim/board_ranking.h"
 #include "sim/fund_guide.h"
 #include "sim/fund_pages.h"
+#include "sim/fund_search.h"
 #include "sim/holdings.h"
 #include "sim/side_services.h"
 
@@ -44,6 +46,8 @@ PortalSim::PortalSim(PortalSimOptions options)
   AddFundPageRoutes(*this);
   AddHoldingsRoutes(*this);
   AddSideServiceRoutes(*this);
+  AddBoardRankingRoutes(*this);
+  AddFundSearchRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

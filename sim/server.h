@@ -13,6 +13,8 @@
 //   GET /FundArchivesDatas.aspx?type=jjcc&code=&topline=   holdings archive (holdings.h)
 //   GET /api/qt/ulist.np/get?cb=&secids=   stock quotes (JSONP; order: SetQuoteOptions)
 //   GET /gdhs/detail/<code>.html           a stock's shareholder counts
+//   GET /ztjj/GetZTJJList?callback=&st=    board ranking (JSONP; needs the Referer)
+//   GET /FundSearch/api/FundSearchAPI.ashx?callback=&key=   fund search (JSONP)
 // Fund page paths may end in a blank (" " or "%20"). What the pages say about each fund is in
 // fund_detail.h, which also lists the funds with special cases.
 

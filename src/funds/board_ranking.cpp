@@ -30,9 +30,10 @@ void LoadPeriod(app::App& app, const Period& period) {
   if (LoadBoardRanking(app, period.code)) app.board_window().标签1.SetCaption(period.title);
 }
 
-// A yield rounded to two decimals in its shortest form: 12.346 gives 12.35, 5 gives 5.
+// A yield rounded to two decimals in its shortest form: 12.346 gives 12.35, 5 gives 5, and
+// -0.004 gives 0 (adding 0.0 turns the rounded -0 into 0).
 std::string YieldText(const std::string& yield) {
-  return base::DoubleToText(std::round(base::ToNumber(yield) * 100) / 100);
+  return base::DoubleToText(std::round(base::ToNumber(yield) * 100) / 100 + 0.0);
 }
 
 }  // namespace
@@ -61,9 +62,9 @@ bool LoadBoardRanking(app::App& app, std::string_view period) {
   if (count == 0) {
     app.dialogs().MessageBox("板块信息加载失败，请重试");
     app.board_window().Close();
-  } else {
-    LabelBoardButtons(app);
+    return false;
   }
+  LabelBoardButtons(app);
   return true;
 }
 

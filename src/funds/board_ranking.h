@@ -10,9 +10,10 @@
 namespace funds {
 
 // Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") into the board arrays
-// and the buttons' captions. With no board in the answer it says "板块信息加载失败，请重试" and
-// closes the window. False when a newer ranking load took over meanwhile: nothing was written
-// after the arrays were emptied.
+// and the buttons' captions; true when the buttons show it. With no board in the answer it says
+// "板块信息加载失败，请重试" and closes the window, leaving the arrays empty: the window's next
+// creation finds its title empty and loads again. When a newer ranking load took over (or the
+// window was closed) meanwhile, nothing is written after the arrays were emptied.
 bool LoadBoardRanking(app::App& app, std::string_view period);
 
 // Each position's button shows its board's name and yield ("银行\r\n12.35%"); the spare

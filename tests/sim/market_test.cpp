@@ -74,7 +74,7 @@ TEST(MarketTest, FundsLookLikeThePortalsFunds) {
 
 TEST(MarketTest, BoardsHaveDistinctCodesAndDeterministicMembers) {
   const Market market;
-  ASSERT_EQ(120u, market.boards().size());
+  ASSERT_EQ(130u, market.boards().size());
   EXPECT_EQ("工程建设", market.boards()[0].name);
   EXPECT_EQ("生物识别", market.boards()[107].name);
   std::set<std::string> codes;

@@ -1,0 +1,102 @@
+#pragma once
+
+// A program whose portal is the simulated one (main site, API and search service), with the
+// fund lists, the board window and the search installed, and a log of the main window's titles.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_fixture.h"
+#include "funds/board_ranking.h"
+#include "funds/fund_search.h"
+#include "funds/ranking_lists.h"
+#include "sim/server.h"
+
+namespace lists_test {
+
+// Every title the window takes, in order. `on_title` runs on each new one, so a test can act
+// between the pages of a list (a click posted there runs inside the next page's request).
+class TitleLog : public ui::WindowObserver {
+ public:
+  explicit TitleLog(ui::Window& window) : window_(window) { window_.SetObserver(this); }
+  ~TitleLog() override { window_.SetObserver(nullptr); }
+  void WindowChanged() override {
+    if (window_.Title() == last_) return;
+    last_ = window_.Title();
+    titles.push_back(last_);
+    if (on_title) on_title(last_);
+  }
+  void RunModal() override {}
+
+  std::vector<std::string> titles;
+  std::function<void(const std::string&)> on_title;
+
+ private:
+  ui::Window& window_;
+  std::string last_;
+};
+
+class ListsTest : public ::testing::Test {
+ protected:
+  explicit ListsTest(int funds = 500) {
+    sim::PortalSimOptions options;
+    options.market.funds = funds;
+    sim_ = std::make_unique<sim::PortalSim>(options);
+    EXPECT_GT(sim_->Start(), 0);
+    UsePortal(sim_->BaseUrl());
+  }
+
+  // A new program whose settings point every portal service at `base`.
+  void UsePortal(const std::string& base) {
+    titles_.reset();
+    fixture_.reset();
+    app::ConfigFile config(app_test::TestPaths(dir_.path()).run_dir.string());
+    for (const char* key : {"PORTAL_MAIN", "PORTAL_API", "PORTAL_SUGGEST"}) {
+      config.Write("门户", key, base);
+    }
+    fixture_ = std::make_unique<Fixture>(dir_.path());
+    funds::InstallRankingLists(app());
+    funds::InstallBoardLists(app());
+    funds::InstallFundSearch(app());
+    titles_ = std::make_unique<TitleLog>(main());
+  }
+
+  app::App& app() { return fixture_->app; }
+  app::MainWindow& main() { return app().main_window(); }
+  app::BoardWindow& board() { return app().board_window(); }
+  ui::Grid& grid() { return main().高级表格1; }
+  std::vector<std::string>& titles() { return titles_->titles; }
+  std::vector<std::string>& shown() { return fixture_->dialogs.shown; }
+  std::vector<std::string> Targets() {
+    std::vector<std::string> targets;
+    for (const sim::RecordedRequest& request : sim_->requests().Snapshot()) {
+      targets.push_back(request.target);
+    }
+    return targets;
+  }
+  // Data rows of the fund grid with a fund code, counted from row 1 to the first empty one.
+  int FilledRows() {
+    int row = 1;
+    while (!grid().Text(row, 1).empty()) ++row;
+    return row - 1;
+  }
+
+  struct Fixture {
+    explicit Fixture(const std::filesystem::path& root)
+        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
+    ui::RecordingDialogs dialogs;
+    ui::ManualUiThread ui;
+    ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
+    app::App app;
+  };
+  test_support::TempDir dir_;
+  std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<Fixture> fixture_;
+  std::unique_ptr<TitleLog> titles_;
+};
+
+}  // namespace lists_test
