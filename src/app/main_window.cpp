@@ -57,6 +57,8 @@ void MainWindow::ApplyDesign() {
   搜索框.SetTextColour(kHintColour);
   Place(超级列表框1, "超级列表框1", {680, 552, 232, 16}, false);
   超级列表框1.SetColumns({{"名称", 150}, {"ID", 70}});
+  // The search sizes the list as one item height for the header and one per result.
+  超级列表框1.SetItemHeight(32);
 
   Place(选择板块钮, "选择板块钮", "基金板块", {680, 576, 72, 40});
   选择板块钮.SetToolTip("首次加载较慢");

@@ -37,6 +37,11 @@ class ListView : public Control {
   const std::string& Text(int row, int column) const;
   void SetText(int row, int column, std::string text);
 
+  // Height in pixels of the header and of every row; 0 leaves it to the toolkit. A design
+  // property, read when the view is made.
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int pixels) { item_height_ = pixels; }
+
   // The selected row, -1 when none.
   int CurrentRow() const { return current_row_; }
   void SetCurrentRow(int row);
@@ -54,6 +59,7 @@ class ListView : public Control {
   std::vector<ListColumn> columns_;
   std::vector<std::vector<std::string>> rows_;
   int current_row_ = -1;
+  int item_height_ = 0;
   GridObserver* observer_ = nullptr;
 };
 

@@ -59,8 +59,14 @@ void SyncGridTable(Control& grid, QWidget* table) {
   ApplyColumnWidths(table, static_cast<Grid&>(grid).Columns());
 }
 
-void SyncListTable(Control& list, QWidget* table) {
-  ApplyColumnWidths(table, static_cast<ListView&>(list).Columns());
+void SyncListTable(Control& control, QWidget* widget) {
+  const auto& list = static_cast<ListView&>(control);
+  ApplyColumnWidths(widget, list.Columns());
+  if (list.ItemHeight() > 0) {
+    auto* table = static_cast<QTableView*>(widget);
+    table->verticalHeader()->setDefaultSectionSize(list.ItemHeight());
+    table->horizontalHeader()->setFixedHeight(list.ItemHeight());
+  }
 }
 
 void ConnectGridTable(ControlView&, Control& control, QWidget* widget) {
