@@ -6,6 +6,7 @@
 #include "sim/fund_pages.h"
 #include "sim/holdings.h"
 #include "sim/side_services.h"
+#include "sim/yield_compare.h"
 
 namespace sim {
 namespace {
@@ -44,6 +45,7 @@ PortalSim::PortalSim(PortalSimOptions options)
   AddFundPageRoutes(*this);
   AddHoldingsRoutes(*this);
   AddSideServiceRoutes(*this);
+  AddYieldCompareRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

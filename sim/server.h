@@ -13,6 +13,7 @@
 //   GET /FundArchivesDatas.aspx?type=jjcc&code=&topline=   holdings archive (holdings.h)
 //   GET /api/qt/ulist.np/get?cb=&secids=   stock quotes (JSONP; order: SetQuoteOptions)
 //   GET /gdhs/detail/<code>.html           a stock's shareholder counts
+//   GET /FundCompare/LJSYL?bzdm=&c=        cumulative yields of one or two funds (yield_compare.h)
 // Fund page paths may end in a blank (" " or "%20"). What the pages say about each fund is in
 // fund_detail.h, which also lists the funds with special cases.
 
