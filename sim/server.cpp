@@ -8,6 +8,7 @@
 #include "sim/fund_search.h"
 #include "sim/holdings.h"
 #include "sim/side_services.h"
+#include "sim/yield_compare.h"
 
 namespace sim {
 namespace {
@@ -48,6 +49,7 @@ PortalSim::PortalSim(PortalSimOptions options)
   AddSideServiceRoutes(*this);
   AddBoardRankingRoutes(*this);
   AddFundSearchRoutes(*this);
+  AddYieldCompareRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

@@ -106,7 +106,7 @@ std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::s
       net::HttpGet(net::FundRiskPageUrl(urls, code), control, net::kFundProfilePageMaxBytes).text);
 }
 
-void LoadFundDetails(app::App& app) {
+void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart) {
   ui::Grid& grid = app.main_window().高级表格1;
   const int row = grid.CurrentRow() > 0 ? grid.CurrentRow() : 1;
   app.globals.DetailRow = row;
@@ -135,10 +135,11 @@ void LoadFundDetails(app::App& app) {
     RefreshComparisonGrid(app, row);
     StartTopHoldings(app);
   }
+  if (refresh_chart) refresh_chart();
 }
 
-void OnFundRowSelected(app::App& app) {
-  if (app.main_window().高级表格1.CurrentRow() != -1) LoadFundDetails(app);
+void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart) {
+  if (app.main_window().高级表格1.CurrentRow() != -1) LoadFundDetails(app, refresh_chart);
 }
 
 DetailJob DetailJobForRow(app::App& app, int row) {

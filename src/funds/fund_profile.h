@@ -3,6 +3,7 @@
 // The profile columns 14-23 of a fund row: size, rating, the current manager's return and
 // tenure, and six risk statistics, cut from four profile pages of the portal.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,14 +37,19 @@ std::string FetchRating(const net::PortalUrls& urls, std::string_view code,
 std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code,
                                              net::TransferControl* control);
 
+// Redraws the yield comparison for the comparison slots as they are now. The shell binds it to
+// the program's chart when it installs the fund detail.
+using ChartRefresh = std::function<void()>;
+
 // The fund the user looks at: the grid's current row (row 1 when there is none) becomes
 // DetailRow, its code CurrentFundCode; the four pages fill its columns as each arrives, a held
-// comparison gets the row copied, and the holdings load starts. A list that refills the grid
-// or a newer detail load while a page is fetched stops it: nothing more is written.
-void LoadFundDetails(app::App& app);
+// comparison gets the row copied, the holdings load starts, and `refresh_chart` runs last (also
+// for an empty code). A list that refills the grid or a newer detail load while a page is
+// fetched stops it: nothing more is written and the chart is left to the newer load.
+void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart);
 
 // The row-selection handler of 高级表格1.
-void OnFundRowSelected(app::App& app);
+void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart);
 
 // One row of the full download, taken on the UI thread when the worker starts.
 struct DetailJob {

@@ -55,7 +55,8 @@ ui::Colour PeriodColour(std::string_view text) {
   return value - 50 > kZeroBand ? kColourBlue : kColourRed;
 }
 
-void ShowFundSummary(app::App& app, std::string code, std::string name) {
+void ShowFundSummary(app::App& app, std::string code, std::string name,
+                     const ChartRefresh& refresh_chart) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
@@ -78,22 +79,22 @@ void ShowFundSummary(app::App& app, std::string code, std::string name) {
     grid.SetText(1, 5 + i, summary.periods[i - 1]);
     grid.SetTextColour(1, 5 + i, PeriodColour(summary.periods[i - 1]));
   }
-  LoadFundDetails(app);
+  LoadFundDetails(app, refresh_chart);
 }
 
-void OnSearchResultPicked(app::App& app) {
+void OnSearchResultPicked(app::App& app, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   ui::ListView& results = main.超级列表框1;
   const int row = results.CurrentRow();
   const std::string code = results.Text(row, 1);
   app.globals.CurrentFundCode = code;
-  ShowFundSummary(app, code, results.Text(row, 0));
+  ShowFundSummary(app, code, results.Text(row, 0), refresh_chart);
   main.搜索框.SetText("");
   results.Clear();
   results.SetVisible(false);
 }
 
-void OnWatchlistPicked(app::App& app) {
+void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   ui::ListView& watchlist = main.超级列表框2;
   const int row = watchlist.CurrentRow();
@@ -104,7 +105,7 @@ void OnWatchlistPicked(app::App& app) {
   } else if (type == kWatchlistFund) {
     main.外形框1.SetVisible(false);
     main.超文本浏览框1.SetVisible(false);
-    ShowFundSummary(app, code, watchlist.Text(row, 2));
+    ShowFundSummary(app, code, watchlist.Text(row, 2), refresh_chart);
   }
 }
 

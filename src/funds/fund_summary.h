@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "funds/fund_profile.h"
 #include "ui/canvas.h"
 
 namespace funds {
@@ -31,11 +32,12 @@ ui::Colour PeriodColour(std::string_view text);  // blue above 50, red above zer
 // Fetches the main page of fund `code`, writes row 1 of the emptied fund grid and loads the
 // fund's details. Refuses while a long job holds the grid; writes nothing when a newer load of
 // the grid started while the page was fetched.
-void ShowFundSummary(app::App& app, std::string code, std::string name);
+void ShowFundSummary(app::App& app, std::string code, std::string name,
+                     const ChartRefresh& refresh_chart);
 
 // A search result double-clicked in 超级列表框1: shows it, then empties and hides the search.
-void OnSearchResultPicked(app::App& app);
+void OnSearchResultPicked(app::App& app, const ChartRefresh& refresh_chart);
 // A watchlist row picked in 超级列表框2: a fund is shown, a stock's shareholder page opened.
-void OnWatchlistPicked(app::App& app);
+void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart);
 
 }  // namespace funds

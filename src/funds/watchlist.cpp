@@ -107,11 +107,17 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
   if (!code.empty()) ShowShareholderPage(app, code);
 }
 
-void InstallFundDetail(app::App& app) {
+void InstallFundDetail(app::App& app, ChartRefresh refresh_chart) {
   app::MainWindow& main = app.main_window();
-  main.高级表格1.on_cell_event = [&app](int, int) { OnFundRowSelected(app); };
-  main.超级列表框1.on_double_click = [&app](int) { OnSearchResultPicked(app); };
-  main.超级列表框2.on_item_event = [&app](int) { OnWatchlistPicked(app); };
+  main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
+    OnFundRowSelected(app, refresh_chart);
+  };
+  main.超级列表框1.on_double_click = [&app, refresh_chart](int) {
+    OnSearchResultPicked(app, refresh_chart);
+  };
+  main.超级列表框2.on_item_event = [&app, refresh_chart](int) {
+    OnWatchlistPicked(app, refresh_chart);
+  };
   main.高级表格5.on_cell_event = [&app](int, int) {
     OpenShareholderPage(app, app.main_window().高级表格5);
   };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "funds/fund_profile.h"
 #include "ui/grid.h"
 
 namespace funds {
@@ -32,7 +33,9 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid);
 // The same for a stock code; an empty code still opens the panel.
 void ShowShareholderPage(app::App& app, const std::string& code);
 
-// Attaches the menu items, the holdings grids' cell events and the watchlist's item event.
-void InstallFundDetail(app::App& app);
+// Attaches the menu items, the holdings grids' cell events, the watchlist's item event and the
+// fund pickers (fund grid row, search result, watchlist fund), whose detail loads end with
+// `refresh_chart`.
+void InstallFundDetail(app::App& app, ChartRefresh refresh_chart);
 
 }  // namespace funds

@@ -1,6 +1,7 @@
 #include "shell/bind_events.h"
 
 #include "chart/chart_panel.h"
+#include "chart/yield_comparison.h"
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
 #include "funds/fund_search.h"
@@ -58,11 +59,13 @@ void BindEvents(app::App& app, Features& features) {
 
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
-  funds::InstallFundDetail(app);
+  chart::LineChart& chart = features.line_chart;
+  funds::InstallFundDetail(app, [&app, &chart] { chart::RefreshComparisonChart(app, chart); });
   funds::InstallBoardLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
-  chart::InstallChartPanel(app, features.line_chart);
+  chart::InstallChartPanel(app, chart);
+  chart::InstallYieldComparison(app, chart);
   tools::InstallSideTools(app);
 }
 

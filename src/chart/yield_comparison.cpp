@@ -1,0 +1,164 @@
+#include "chart/yield_comparison.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "base/text.h"
+#include "net/http_fetch.h"
+#include "net/portal.h"
+#include "script/regex_object.h"
+
+namespace chart {
+
+namespace {
+
+constexpr ui::Colour kFirstColour = ui::Rgb(255, 0, 0);
+constexpr ui::Colour kSecondColour = ui::Rgb(192, 96, 0);
+constexpr int kSeriesPenWidth = 3;
+constexpr int kValueDivisions = 9;
+// Axis ends beyond this are cut to it: no yield comes near, and the ends stay integers.
+constexpr double kAxisLimit = 1e9;
+
+constexpr ComparisonPeriod kPeriods[] = {
+    {"week", "近1周收益率走势对比图"},        {"month", "近1月收益率走势对比图"},
+    {"threemonth", "近3月收益率走势对比图"},  {"sixmonth", "近6月收益率走势对比图"},
+    {"year", "近1年收益率走势对比图"},        {"twoyear", "近2年收益率走势对比图"},
+    {"threeyear", "近3年月收益率走势对比图"},
+};
+
+// A value text as the 32-bit value the chart draws; out-of-range texts stop at the float's
+// largest value instead of overflowing.
+float ReadValue(std::string_view text) {
+  const double value = base::ToNumber(text);
+  if (std::isnan(value)) return 0;
+  return static_cast<float>(
+      std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+
+long long AxisEnd(double value) {
+  return static_cast<long long>(std::clamp(value, -kAxisLimit, kAxisLimit));
+}
+
+// Lowest and highest value of one load.
+struct ValueRange {
+  double low = HUGE_VAL;
+  double high = -HUGE_VAL;
+  bool empty = true;
+  void Add(float value) {
+    low = std::min(low, static_cast<double>(value));
+    high = std::max(high, static_cast<double>(value));
+    empty = false;
+  }
+};
+
+}  // namespace
+
+std::string CutComparisonSeries(std::string_view answer) {
+  const std::string cut = base::TextBetween(answer, "\\\"dataProvider\\\": [", "]}\",\"ErrCode\"");
+  return base::ReplaceAll(cut, "\\", "");
+}
+
+std::optional<ComparisonData> ParseComparison(std::string_view series,
+                                              const ComparisonSlots& slots) {
+  script::RegexObject records;
+  records.Create("{ \"date\": \".*?}", series);
+  const bool both = !slots.first.empty() && !slots.second.empty();
+  ComparisonData data;
+  ValueRange range;
+  std::string labels;
+  for (int i = 1; i <= records.Count(); ++i) {
+    const std::string record = records.MatchText(i);
+    if (!slots.first.empty()) {
+      const float value =
+          ReadValue(base::TextBetween(record, slots.first + "\":", both ? ",\"" : "}"));
+      data.first_values.push_back(value);
+      range.Add(value);
+    }
+    if (!slots.second.empty()) {
+      const float value = ReadValue(base::TextBetween(record, slots.second + "\":", "}"));
+      data.second_values.push_back(value);
+      range.Add(value);
+    }
+    std::string date = base::TextBetween(record, "{ \"date\": \"", "\",\"");
+    labels += "|" + base::TextRightOfLast(date, "/") + "|";
+    data.dates.push_back(std::move(date));
+  }
+  // No record or no slot leaves no range to scale the chart by: nothing can be drawn.
+  if (range.empty) return std::nullopt;
+  data.x_spec = base::IntToText(static_cast<long long>(data.dates.size()) - 1) + labels;
+  // Whole numbers outside the values, so that every point lies inside the frame.
+  data.y_spec = base::IntToText(kValueDivisions) + "|" +
+                base::IntToText(AxisEnd(std::floor(range.low))) + "|" +
+                base::IntToText(AxisEnd(std::ceil(range.high)));
+  return data;
+}
+
+void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& data,
+                    const ComparisonSlots& slots) {
+  FrameOptions options;
+  options.vertical_subdivision = 2;
+  options.horizontal_grid = 0;
+  options.readout_enabled = true;
+  chart.DrawChartFrame(panel, data.x_spec, data.y_spec, "时间|涨跌（%）", data.dates, options);
+  // The first fund first: the order fixes the read-out rows and the legend places.
+  if (!slots.first.empty()) {
+    chart.DrawChartSeries(data.first_values, kSeriesPenWidth, kFirstColour, slots.first);
+  }
+  if (!slots.second.empty()) {
+    chart.DrawChartSeries(data.second_values, kSeriesPenWidth, kSecondColour, slots.second);
+  }
+}
+
+ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, std::string_view period) {
+  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
+  // The slots may change while the answer is awaited; the load draws those it asked for.
+  const ComparisonSlots slots{app.globals.CurrentFundCode, app.globals.ComparedFundCode};
+  const net::HttpFetchResult answer = net::HttpGet(
+      net::YieldComparisonUrl(app.portal(), app.globals.ComparisonCodes, period), &app.transfers(),
+      net::kYieldComparisonMaxBytes, net::YieldComparisonReferer(app.portal()));
+  if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
+  const std::optional<ComparisonData> data =
+      ParseComparison(CutComparisonSeries(answer.text), slots);
+  if (!data) {
+    app.dialogs().MessageBox(kComparisonFailed);
+    return ComparisonLoad::kFailed;
+  }
+  ui::DrawPanel& panel = app.main_window().画板1;
+  if (ui::Canvas* canvas = panel.GetCanvas()) {
+    DrawComparison(chart, *canvas, *data, slots);
+    panel.Refresh();
+  }
+  return ComparisonLoad::kDrawn;
+}
+
+void RefreshComparisonChart(app::App& app, LineChart& chart) {
+  const std::string& first = app.globals.CurrentFundCode;
+  const std::string& second = app.globals.ComparedFundCode;
+  if (!first.empty()) {
+    app.globals.ComparisonCodes = second.empty() ? first : first + "," + second;
+  } else if (!second.empty()) {
+    app.globals.ComparisonCodes = second;
+  } else {
+    return;
+  }
+  LoadComparisonChart(app, chart, "year");
+}
+
+ComparisonPeriod PeriodOfButton(int n) { return kPeriods[std::clamp(n, 1, 7) - 1]; }
+
+void OnPeriodButton(app::App& app, LineChart& chart, int n) {
+  const ComparisonPeriod period = PeriodOfButton(n);
+  if (LoadComparisonChart(app, chart, period.key) == ComparisonLoad::kOvertaken) return;
+  app.main_window().标签8.SetCaption(period.title);
+}
+
+void InstallYieldComparison(app::App& app, LineChart& chart) {
+  for (int n = 1; n <= 7; ++n) {
+    app.main_window().PeriodButton(n)->on_click = [&app, &chart, n] {
+      OnPeriodButton(app, chart, n);
+    };
+  }
+}
+
+}  // namespace chart

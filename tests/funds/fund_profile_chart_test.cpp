@@ -1,0 +1,56 @@
+// A detail load ends with the comparison chart's refresh, also for an empty code, and leaves it
+// to the newer load when it is overtaken.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_fixture.h"
+#include "funds/fund_profile.h"
+#include "sim/server.h"
+
+namespace {
+
+TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
+  sim::PortalSimOptions options;
+  options.market.funds = 40;
+  options.market.boards = 2;
+  sim::PortalSim portal(options);
+  ASSERT_GT(portal.Start(), 0);
+  test_support::TempDir dir;
+  const app::AppPaths paths = app_test::TestPaths(dir.path());
+  app::ConfigFile config(paths.run_dir.string());
+  for (const char* key : {"PORTAL_MAIN", "PORTAL_API", "PORTAL_F10", "PORTAL_PUSH"}) {
+    config.Write("门户", key, portal.BaseUrl());
+  }
+  ui::RecordingDialogs dialogs;
+  ui::ManualUiThread ui_thread;
+  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
+  app::App app(paths, dialogs, ui_thread, clock);
+
+  // The fund each refresh found in the first comparison slot.
+  std::vector<std::string> refreshed;
+  const funds::ChartRefresh refresh = [&] { refreshed.push_back(app.globals.CurrentFundCode); };
+
+  funds::LoadFundDetails(app, refresh);  // no fund in the grid
+  EXPECT_EQ(std::vector<std::string>{""}, refreshed);
+
+  ui::Grid& grid = app.main_window().高级表格1;
+  const std::string first = portal.market().funds()[4].code;
+  const std::string second = portal.market().funds()[9].code;
+  grid.SetText(1, 1, first);
+  grid.SetText(2, 1, second);
+  grid.SetCurrentRow(1);
+  // The user picks the second fund while the first one's pages are on their way.
+  ui_thread.Post([&] {
+    grid.SetCurrentRow(2);
+    funds::LoadFundDetails(app, refresh);
+  });
+  funds::LoadFundDetails(app, refresh);
+  EXPECT_EQ((std::vector<std::string>{"", second}), refreshed);
+  EXPECT_NE("", grid.Text(2, 14));
+  EXPECT_EQ("", grid.Text(1, 14));
+}
+
+}  // namespace
