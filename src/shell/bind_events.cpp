@@ -3,6 +3,7 @@
 #include "chart/chart_panel.h"
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
+#include "funds/full_download.h"
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
@@ -62,6 +63,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallBoardLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
+  funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, features.line_chart);
   tools::InstallSideTools(app);
 }
