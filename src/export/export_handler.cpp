@@ -9,12 +9,19 @@
 
 namespace exporter {
 
+std::string TodaysDateText(app::App& app) {
+  return base::TextBetween(base::DateTimeText(app.clock().Now()), "年", "日") + "日";
+}
+
+std::filesystem::path TodaysWorkbookPath(app::App& app) {
+  return app.paths().run_dir / (TodaysDateText(app) + ".xls");
+}
+
 void ExportCurrentDataClick(app::App& app) {
   // The file is named by the wall clock; the time taken comes from the steady clock, so a
   // clock set during the export neither adds an hour nor goes negative.
   const auto started = app.clock().Steady();
-  const std::string day = base::TextBetween(base::DateTimeText(app.clock().Now()), "年", "日");
-  const std::filesystem::path path = app.paths().run_dir / (day + "日.xls");
+  const std::filesystem::path path = TodaysWorkbookPath(app);
   ExportGrid(nullptr, &app.main_window().高级表格1, path.string(), app.dialogs());
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::seconds>(app.clock().Steady() - started).count();

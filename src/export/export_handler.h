@@ -1,10 +1,18 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 namespace app {
 class App;
 }
 
 namespace exporter {
+
+// Today's date as the workbook is named: month + "月" + day + "日" ("8月10日").
+std::string TodaysDateText(app::App& app);
+// The workbook today's export writes: run directory / (TodaysDateText + ".xls").
+std::filesystem::path TodaysWorkbookPath(app::App& app);
 
 // Exports the fund grid 高级表格1 to the run directory as month + "月" + day + "日.xls" (one
 // file a day: a second export that day replaces it) and shows the time it took in 标签6 as

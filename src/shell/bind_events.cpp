@@ -4,6 +4,7 @@
 #include "chart/yield_comparison.h"
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
+#include "funds/full_download.h"
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
@@ -64,6 +65,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallBoardLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
+  funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart);
   tools::InstallSideTools(app);

@@ -1,0 +1,151 @@
+// The full download of N funds against the simulated portal, which waits L ms before every
+// answer, with the main window shown (offscreen) and its fund grid in its table view. Prints:
+// - the wall time against T_ideal = (pages + 1)·L + ⌈N/5⌉·4·L: the totals and the pages one by
+//   one, then five workers with four profile pages per fund (goal: at most 1.05);
+// - the longest stall of the UI thread's event loop during the download, from a 1 ms timer
+//   (goal: under 50 ms);
+// - the process's peak resident memory (goal for N = 20,000 with L = 0: under 200 MB).
+// The export at the end is timed apart. The portal runs in a child process, so its request log
+// does not count against our memory.
+//
+// usage: full_download_bench [N = 200] [L = 20]
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/app.h"
+#include "export/export_handler.h"
+#include "funds/full_download.h"
+#include "sim/server.h"
+#include "ui/clock.h"
+#include "ui/qt/qt_services.h"
+#include "ui/qt/window_view.h"
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Serves the portal in a child process, which hands its port over through a pipe and stops when
+// the parent closes the returned descriptor (-1 when the child could not be started).
+pid_t StartPortal(int funds, int latency_ms, int* port) {
+  int port_pipe[2], stop_pipe[2];
+  if (pipe(port_pipe) != 0 || pipe(stop_pipe) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(port_pipe[0]);
+    close(stop_pipe[1]);
+    sim::PortalSimOptions options;
+    options.market.funds = funds;
+    options.faults.latency_ms = latency_ms;
+    sim::PortalSim portal(options);
+    const int bound = portal.Start();
+    if (write(port_pipe[1], &bound, sizeof bound) != sizeof bound) std::_Exit(1);
+    char byte;
+    while (read(stop_pipe[0], &byte, 1) > 0) {
+    }
+    portal.Stop();
+    std::_Exit(0);
+  }
+  close(port_pipe[1]);
+  close(stop_pipe[0]);
+  if (read(port_pipe[0], port, sizeof *port) != sizeof *port) *port = -1;
+  close(port_pipe[0]);
+  return child > 0 ? stop_pipe[1] : -1;  // the parent keeps the write end open
+}
+
+double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int funds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+  const int latency_ms = argc > 2 ? std::max(0, std::atoi(argv[2])) : 20;
+  int port = -1;
+  // Before any thread exists, so the child starts clean.
+  const int stop_fd = StartPortal(funds, latency_ms, &port);
+  if (stop_fd < 0 || port <= 0) {
+    std::fprintf(stderr, "full_download_bench: the simulated portal did not start\n");
+    return 1;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+
+  char pattern[] = "/tmp/full_download_bench.XXXXXX";
+  const std::filesystem::path root = mkdtemp(pattern);
+  app::AppPaths paths;
+  paths.run_dir = root / "run";
+  paths.executable = paths.run_dir / "fundview";
+  paths.guard_file = root / "记录.txt";
+  std::filesystem::create_directories(paths.run_dir);
+  const std::string base = "http://127.0.0.1:" + std::to_string(port);
+  for (std::string_view key : net::kPortalUrlKeys) {
+    app::ConfigFile(paths.run_dir.string()).Write("门户", key, base);
+  }
+  ui::QtUiThread ui_thread;
+  ui::RecordingDialogs dialogs;
+  ui::SystemClock clock;
+  int filled = 0;
+  double wall_s = 0, export_s = 0;
+  long long stall_ms = 0;
+  {
+    app::App app(paths, dialogs, ui_thread, clock);
+    ui::WindowView view(app.main_window());
+    app.main_window().Show();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer since_last_turn;
+    QTimer turns;
+    turns.setTimerType(Qt::PreciseTimer);
+    turns.setInterval(1);
+    QObject::connect(&turns, &QTimer::timeout,
+                     [&] { stall_ms = std::max(stall_ms, since_last_turn.restart()); });
+    since_last_turn.start();
+    turns.start();
+    const SteadyClock::time_point start = SteadyClock::now();
+    const bool completed = funds::DownloadAllFunds(app);
+    wall_s = Seconds(SteadyClock::now() - start);
+    turns.stop();
+    if (!completed) std::fprintf(stderr, "the download did not complete\n");
+    const ui::Grid& grid = app.main_window().高级表格1;
+    for (int row = 1; row < grid.RowCount(); ++row) filled += grid.Text(row, 14).empty() ? 0 : 1;
+
+    const SteadyClock::time_point export_start = SteadyClock::now();
+    exporter::ExportCurrentDataClick(app);
+    export_s = Seconds(SteadyClock::now() - export_start);
+  }
+  close(stop_fd);
+  waitpid(-1, nullptr, 0);
+  std::filesystem::remove_all(root);
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const int pages = (funds + 19) / 20;
+  const double ideal_s = ((pages + 1) * latency_ms + (funds + 4) / 5 * 4.0 * latency_ms) / 1000.0;
+  std::printf("full download of %d funds (%d pages), latency %d ms a request; %d rows filled\n",
+              funds, pages, latency_ms, filled);
+  if (latency_ms > 0) {
+    std::printf("  wall %.2f s, T_ideal %.2f s: ratio %.3f (goal: at most 1.05)\n", wall_s, ideal_s,
+                wall_s / ideal_s);
+  } else {
+    std::printf("  wall %.2f s (no latency: no ideal time to compare with)\n", wall_s);
+  }
+  std::printf("  longest UI-thread stall %lld ms: ratio to goal %.2f (goal: under 50 ms)\n",
+              stall_ms, stall_ms / 50.0);
+  std::printf(
+      "  peak resident memory %.1f MB: ratio to goal %.2f (goal for 20,000 funds: under "
+      "200 MB)\n",
+      usage.ru_maxrss / 1024.0, usage.ru_maxrss / 1024.0 / 200.0);
+  std::printf("  export, apart: %.2f s\n", export_s);
+  return 0;
+}

@@ -1,0 +1,66 @@
+#include "funds/download_guard.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "base/encoding.h"
+#include "base/files.h"
+#include "base/text.h"
+#include "export/export_handler.h"
+
+namespace funds {
+
+namespace {
+
+// The record is a dozen bytes; a larger file is not one, and reading it whole could take long.
+constexpr std::streamsize kRecordReadLimit = 4096;
+
+// The guard file's text; empty when it is missing or cannot be read.
+std::string ReadRecord(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return {};
+  std::string bytes(kRecordReadLimit, '\0');
+  in.read(bytes.data(), kRecordReadLimit);
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return base::GbkToUtf8(bytes);
+}
+
+// A failure is not reported: the download runs all the same, as the limit only keeps the
+// portal from being asked too often.
+void WriteRecord(const std::filesystem::path& file, const std::string& text) {
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  base::ReplaceFile(file, base::Utf8ToGbk(text), base::FileMode::KeepExisting(0644));
+}
+
+}  // namespace
+
+int NextDownloadAttempt(std::string_view record, std::string_view today) {
+  const long long first_day = base::Find(record, "日");
+  const std::string saved = std::string(record.substr(0, first_day > 0 ? first_day - 1 : 0)) + "日";
+  if (saved != today) return 0;
+  // A tampered number must not overflow the attempt.
+  const double number = std::clamp(base::ToNumber(base::TextRightOfLast(record, "日")), -1e6, 1e6);
+  return static_cast<int>(number) + 1;
+}
+
+bool PassDownloadGuard(app::App& app) {
+  if (base::FileExists(exporter::TodaysWorkbookPath(app).string())) {
+    app.dialogs().MessageBox("你已经下载过数据了，请勿重复下载");
+    return false;
+  }
+  const std::string today = exporter::TodaysDateText(app);
+  const std::filesystem::path& file = app.paths().guard_file;
+  const int attempt = NextDownloadAttempt(ReadRecord(file), today);
+  app.globals.DownloadAttempt = attempt;
+  if (attempt >= kDownloadAttemptsPerDay) {
+    app.main_window().导出所有数据钮.SetEnabled(false);
+    app.dialogs().MessageBox("不要在下了亲");
+    return false;
+  }
+  WriteRecord(file, today + base::IntToText(attempt));
+  return true;
+}
+
+}  // namespace funds

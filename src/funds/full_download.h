@@ -1,0 +1,43 @@
+#pragma once
+
+// The full download: every page of the portal's complete fund list into the fund grid, then
+// the profile columns of every fund from at most five workers at a time, then today's
+// workbook. The fund grid is busy meanwhile, so the loaders that would refill it refuse.
+
+#include <functional>
+
+#include "app/app.h"
+
+namespace funds {
+
+inline constexpr int kMaxDetailWorkers = 5;
+// Far above any real market: a larger count in an answer is not believed, so that a hostile
+// answer cannot make the grid take all memory.
+inline constexpr int kMaxDownloadFunds = 50000;
+
+// Click handler of 导出所有数据钮: the daily guard, the four list and tool buttons disabled for
+// good, the download and, when it completed, the export. A click while a download runs is
+// refused with the busy message and counts no attempt.
+void LoadAllFunds(app::App& app);
+
+// The totals of the full list: AllFundsTotal, AllFundsPages, 标签5 (count + "支基金"), 标签6
+// (pages + "页") and the grid's row count (one row per fund under the header). False, with
+// nothing written, when `ticket` was overtaken while the totals were fetched.
+bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket);
+
+// Starts the worker that fills the profile columns of fund-grid row `row`, with the row's fund
+// code and the grid's ticket taken now. `on_finished` is posted to the UI thread once the
+// worker is done with the row, whatever its pages gave. False when no worker could start.
+bool StartDetailWorker(app::App& app, int row, std::function<void()> on_finished);
+
+// The download without the guard and the export: the page phase (title "正在加载第" + page +
+// "页"), the detail phase (the title adds how many funds are done of how many), and at the end
+// the title "加载完毕" and 标签5 "加载时间" + seconds + "秒". The UI thread keeps serving events
+// throughout. False when no fund could be listed (title "加载失败，请重试"), when a load took
+// the grid over, or when the program is ending; nothing is written after that.
+bool DownloadAllFunds(app::App& app);
+
+// Attaches 导出所有数据钮.
+void InstallFullDownload(app::App& app);
+
+}  // namespace funds
