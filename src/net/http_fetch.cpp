@@ -337,9 +337,9 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
 
   const char* setup_failure = nullptr;
-  const std::chrono::milliseconds stall_limit(timeout * 1000);
-  const SteadyClock::time_point until = SteadyClock::now() + deadline;
-  const CURLcode code = Perform(lease.multi(), easy, collected, stall_limit, until, &setup_failure);
+  const CURLcode code =
+      Perform(lease.multi(), easy, collected, std::chrono::milliseconds(timeout * 1000),
+              SteadyClock::now() + deadline, &setup_failure);
   if (setup_failure != nullptr) return fail(setup_failure);
 
   ResponseHeaderFacts facts = ReadResponseHeaders(collected.headers);
