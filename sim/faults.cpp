@@ -65,9 +65,9 @@ std::string AddressOf(const sockaddr_storage& address) {
   return text;
 }
 
-}  // namespace
-
-bool AbortConnection(int local_port, const std::string& remote_addr, int remote_port) {
+// Shuts down the server-side sockets on `local_port` whose peer is the given one, or every one
+// when `remote_addr` is null.
+bool AbortMatching(int local_port, const std::string* remote_addr, int remote_port) {
   // The HTTP library does not hand out the connection's socket, so find it among the process's
   // descriptors by its two ends.
   DIR* dir = opendir("/proc/self/fd");
@@ -83,8 +83,9 @@ bool AbortConnection(int local_port, const std::string& remote_addr, int remote_
         getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0) {
       continue;
     }
-    if (PortOf(local) == local_port && PortOf(peer) == remote_port &&
-        AddressOf(peer) == remote_addr) {
+    if (PortOf(local) == local_port &&
+        (remote_addr == nullptr ||
+         (PortOf(peer) == remote_port && AddressOf(peer) == *remote_addr))) {
       shutdown(static_cast<int>(fd), SHUT_RDWR);
       found = true;
     }
@@ -92,5 +93,13 @@ bool AbortConnection(int local_port, const std::string& remote_addr, int remote_
   closedir(dir);
   return found;
 }
+
+}  // namespace
+
+bool AbortConnection(int local_port, const std::string& remote_addr, int remote_port) {
+  return AbortMatching(local_port, &remote_addr, remote_port);
+}
+
+void AbortConnections(int local_port) { AbortMatching(local_port, nullptr, 0); }
 
 }  // namespace sim

@@ -59,5 +59,7 @@ class FaultPicker {
 // peer, so the client sees the connection end without (more) data. Returns false when no such
 // socket is found.
 bool AbortConnection(int local_port, const std::string& remote_addr, int remote_port);
+// The same for every connection accepted on the server port.
+void AbortConnections(int local_port);
 
 }  // namespace sim

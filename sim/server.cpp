@@ -31,18 +31,34 @@ void Truncate(httplib::Response& response) {
                                 });
 }
 
+std::unique_ptr<httplib::Server> MakeServer(const PortalSimOptions& options) {
+  if (options.tls_cert_file.empty() || options.tls_key_file.empty()) {
+    return std::make_unique<httplib::Server>();
+  }
+  return std::make_unique<httplib::SSLServer>(options.tls_cert_file.c_str(),
+                                              options.tls_key_file.c_str());
+}
+
 }  // namespace
 
 PortalSim::PortalSim(PortalSimOptions options)
     : options_(std::move(options)),
       market_(options_.market),
       faults_(options_.market.seed),
-      quote_options_(options_.quotes) {
+      quote_options_(options_.quotes),
+      server_holder_(MakeServer(options_)),
+      server_(*server_holder_) {
   faults_.SetOptions(options_.faults);
   server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   // A client may connect and then send its request only after other work: the program's UI
   // thread runs other handlers inside a request. Wait as long as common servers do.
   server_.set_keep_alive_timeout(5);
+  // Clients keep their connections; a server closing each after a handful of requests would
+  // make them connect again and again.
+  server_.set_keep_alive_max_count(1000);
+  // Without it an answer written in two parts waits for the client's delayed acknowledgement
+  // on a kept connection, some 40 ms per request.
+  server_.set_tcp_nodelay(true);
   AddFundGuideRoutes(*this);
   AddFundPageRoutes(*this);
   AddHoldingsRoutes(*this);
@@ -123,12 +139,16 @@ void PortalSim::Stop() {
   stop_signal_.notify_all();
   if (thread_.joinable()) {
     server_.stop();
+    // Connections the clients keep would hold their workers, and so the stop, until the
+    // keep-alive time-out.
+    AbortConnections(port_);
     thread_.join();
   }
 }
 
 std::string PortalSim::BaseUrl() const {
-  return "http://" + options_.host + ":" + std::to_string(port_);
+  const bool tls = !options_.tls_cert_file.empty() && !options_.tls_key_file.empty();
+  return (tls ? "https://" : "http://") + options_.host + ":" + std::to_string(port_);
 }
 
 void PortalSim::SetQuoteOptions(const QuoteOptions& quotes) {

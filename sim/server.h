@@ -41,6 +41,10 @@ struct PortalSimOptions {
   FaultOptions faults;
   QuoteOptions quotes;
   std::string host = "127.0.0.1";
+  // PEM files of a certificate and its key (sim/test_certificate.h makes a pair); when both are
+  // given the portal speaks HTTPS.
+  std::string tls_cert_file{};
+  std::string tls_key_file{};
 };
 
 using RouteHandler = std::function<void(const httplib::Request&, httplib::Response&)>;
@@ -58,7 +62,7 @@ class PortalSim {
   void Stop();
 
   int port() const { return port_; }
-  // "http://host:port", no trailing "/".
+  // "http://host:port" (https with TLS), no trailing "/".
   std::string BaseUrl() const;
   const Market& market() const { return market_; }
   RequestLog& requests() { return log_; }
@@ -87,7 +91,8 @@ class PortalSim {
   FaultPicker faults_;
   mutable std::mutex quote_mutex_;
   QuoteOptions quote_options_;
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> server_holder_;
+  httplib::Server& server_;
   std::thread thread_;
   int port_ = -1;
   bool fallbacks_added_ = false;

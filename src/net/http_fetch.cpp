@@ -10,6 +10,7 @@
 
 #include "base/encoding.h"
 #include "base/text.h"
+#include "net/connection_cache.h"
 #include "net/cookies.h"
 #include "net/http_fetch_text.h"
 #include "net/transfer_control.h"
@@ -37,9 +38,6 @@ bool GlobalInit() {
 struct EasyDeleter {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
 };
-struct MultiDeleter {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
 struct UrlDeleter {
   void operator()(CURLU* url) const { curl_url_cleanup(url); }
 };
@@ -47,7 +45,6 @@ struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using EasyPtr = std::unique_ptr<CURL, EasyDeleter>;
-using MultiPtr = std::unique_ptr<CURLM, MultiDeleter>;
 using UrlPtr = std::unique_ptr<CURLU, UrlDeleter>;
 using ListPtr = std::unique_ptr<curl_slist, ListDeleter>;
 
@@ -125,6 +122,9 @@ bool IsHttpUrl(CURLU* parsed) {
   return ok;
 }
 
+// GET (the verb of every unknown number too) and HEAD may be sent twice without harm.
+bool IsIdempotent(int verb) { return verb != kVerbPost && verb != kVerbPut; }
+
 bool SetVerb(CURL* easy, int verb, const std::string& gbk_body) {
   auto size = static_cast<curl_off_t>(gbk_body.size());
   auto send_body = [&](const char* method) {
@@ -190,10 +190,10 @@ bool Connected(CURL* easy, const Collected& collected) {
 // thread pumps its events between them, a stop request ends the wait promptly, and a transfer
 // that moves no byte for `stall_limit` after connecting fails. A slow but live transfer goes on
 // until `deadline`, so that a server trickling bytes cannot hold a request for ever.
-CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds stall_limit,
-                 SteadyClock::time_point deadline, const char** failure) {
-  MultiPtr multi(curl_multi_init());
-  if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+CURLcode Perform(CURLM* multi, CURL* easy, Collected& collected,
+                 std::chrono::milliseconds stall_limit, SteadyClock::time_point deadline,
+                 const char** failure) {
+  if (multi == nullptr || curl_multi_add_handle(multi, easy) != CURLM_OK) {
     *failure = kStatusNoConnection;
     return CURLE_FAILED_INIT;
   }
@@ -207,14 +207,14 @@ CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds sta
       break;
     }
     int running = 0;
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
       result = CURLE_RECV_ERROR;
       break;
     }
     if (running == 0) {
       int left = 0;
       result = CURLE_RECV_ERROR;
-      while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+      while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
         if (message->msg == CURLMSG_DONE) result = message->data.result;
       }
       break;
@@ -229,10 +229,10 @@ CURLcode Perform(CURL* easy, Collected& collected, std::chrono::milliseconds sta
       result = CURLE_OPERATION_TIMEDOUT;
       break;
     }
-    curl_multi_poll(multi.get(), nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
+    curl_multi_poll(multi, nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
     if (ui_thread) control->PumpIfUiThread();
   }
-  curl_multi_remove_handle(multi.get(), easy);
+  curl_multi_remove_handle(multi, easy);
   return result;
 }
 
@@ -244,12 +244,13 @@ const char* Configure(CURL* easy, CURLU* url, const HttpFetchOptions& options, l
     proxy =
         options.proxy.find("://") == std::string::npos ? "http://" + options.proxy : options.proxy;
   }
-  // Every call opens its own connection and none outlives it. An empty proxy also keeps curl
-  // from taking one from the environment.
-  if (!SetAll(easy, Opt(CURLOPT_CURLU, url), Opt(CURLOPT_PROTOCOLS_STR, "http,https"),
+  // An empty proxy also keeps curl from taking one from the environment. When the server has
+  // closed a kept connection meanwhile, libcurl sends the request once more on a new one; that
+  // is harmless for GET and HEAD only, so any other request always gets a new connection.
+  if (!ConnectionCache::Instance().Prepare(easy, !IsIdempotent(options.verb)) ||
+      !SetAll(easy, Opt(CURLOPT_CURLU, url), Opt(CURLOPT_PROTOCOLS_STR, "http,https"),
               Opt(CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
               Opt(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)),
-              Opt(CURLOPT_FORBID_REUSE, 1L), Opt(CURLOPT_FRESH_CONNECT, 1L),
               Opt(CURLOPT_NOSIGNAL, 1L), Opt(CURLOPT_SSL_VERIFYPEER, 1L),
               Opt(CURLOPT_SSL_VERIFYHOST, 2L), Opt(CURLOPT_PROXY, proxy.c_str()),
               Opt(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L), Opt(CURLOPT_HEADERFUNCTION, &OnHeader),
@@ -310,6 +311,8 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
       !IsHttpUrl(parsed.get())) {
     return fail(kStatusBadUrl);
   }
+  // Declared before the easy handle so that it outlives it.
+  ConnectionCache::Lease lease = ConnectionCache::Instance().Borrow();
   EasyPtr easy_handle(curl_easy_init());
   if (!easy_handle) return fail(kStatusNoSession);
   CURL* easy = easy_handle.get();
@@ -334,8 +337,9 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
 
   const char* setup_failure = nullptr;
-  const CURLcode code = Perform(easy, collected, std::chrono::milliseconds(timeout * 1000),
-                                SteadyClock::now() + deadline, &setup_failure);
+  const CURLcode code =
+      Perform(lease.multi(), easy, collected, std::chrono::milliseconds(timeout * 1000),
+              SteadyClock::now() + deadline, &setup_failure);
   if (setup_failure != nullptr) return fail(setup_failure);
 
   ResponseHeaderFacts facts = ReadResponseHeaders(collected.headers);
@@ -365,6 +369,14 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   result.text = DecodeBody(result.body);
   PumpIfUiThread(options.control);
   return result;
+}
+
+void SetConnectionReuse(bool reuse) {
+  if (GlobalInit()) ConnectionCache::Instance().SetReuse(reuse);
+}
+
+void CloseIdleConnections() {
+  if (GlobalInit()) ConnectionCache::Instance().CloseIdle();
 }
 
 HttpFetchResult HttpGet(std::string_view url, TransferControl* control, std::size_t max_body_bytes,

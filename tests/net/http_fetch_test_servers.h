@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "net/http_fetch.h"
+
 namespace http_test {
 
 // Accepts connections one at a time, reads one request (headers plus a Content-Length body),
@@ -94,7 +96,8 @@ class RawServer {
         sent += static_cast<size_t>(wrote);
       }
       shutdown(fd, SHUT_WR);
-      WaitReadable(fd, 500);  // let the client close first
+      // Let the client close first; a client that keeps the connection leaves it at that.
+      WaitReadable(fd, 50);
       close(fd);
     }
   }
@@ -120,12 +123,17 @@ class LoopbackServer {
       released_ = true;
     }
     release_.notify_all();
+    // Kept connections would hold the server's workers until its keep-alive time-out.
+    net::CloseIdleConnections();
     server_->stop();
     if (thread_.joinable()) thread_.join();
   }
 
   httplib::Server& server() { return *server_; }
   void Start() {
+    // Answers come in two writes; on a kept connection the second would wait for the client's
+    // delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
     port_ = server_->bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing before the server runs, so wait for it.
