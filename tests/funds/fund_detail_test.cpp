@@ -29,7 +29,7 @@ class FundDetailTest : public ::testing::Test {
     }
     app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
     funds::InstallRankingLists(*app_);
-    funds::InstallFundDetail(*app_);
+    funds::InstallFundDetail(*app_, {});  // no chart here
   }
 
   // The first fund (from `start`) that `fits`.
