@@ -21,6 +21,23 @@ inline app::AppPaths TestPaths(const std::filesystem::path& root) {
   return paths;
 }
 
+// Points every portal base URL at `base` in the settings file under `root`; a program started
+// afterwards reads them.
+inline void PointPortalAt(const std::filesystem::path& root, const std::string& base) {
+  app::ConfigFile config(TestPaths(root).run_dir.string());
+  for (std::string_view key : net::kPortalUrlKeys) config.Write("门户", key, base);
+}
+
+// A program over the directories under `root`; making another starts the program afresh over
+// the same settings and guard files.
+struct Program {
+  explicit Program(const std::filesystem::path& root) : app(TestPaths(root), dialogs, ui, clock) {}
+  ui::RecordingDialogs dialogs;
+  ui::ManualUiThread ui;
+  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  app::App app;
+};
+
 struct AppFixture {
   test_support::TempDir dir;
   ui::RecordingDialogs dialogs;

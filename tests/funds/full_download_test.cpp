@@ -46,28 +46,16 @@ class FullDownloadTest : public ::testing::Test {
     options.faults = faults;
     sim_ = std::make_unique<sim::PortalSim>(options);
     ASSERT_GT(sim_->Start(), 0);
-    const std::filesystem::path run = dir_.path() / "run";
-    std::filesystem::create_directories(run);
-    for (std::string_view key : net::kPortalUrlKeys) {
-      app::ConfigFile(run.string()).Write("门户", key, sim_->BaseUrl());
-    }
+    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
     NewProgram();
   }
   // The program started afresh over the same directories.
   void NewProgram() {
     program_.reset();
-    program_ = std::make_unique<Program>(dir_.path());
+    program_ = std::make_unique<app_test::Program>(dir_.path());
     funds::InstallRankingLists(app());
     funds::InstallFullDownload(app());
   }
-  struct Program {
-    explicit Program(const std::filesystem::path& root)
-        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
-    ui::RecordingDialogs dialogs;
-    ui::ManualUiThread ui;
-    ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
-    app::App app;
-  };
 
   app::App& app() { return program_->app; }
   app::MainWindow& main() { return app().main_window(); }
@@ -123,7 +111,7 @@ class FullDownloadTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<Program> program_;
+  std::unique_ptr<app_test::Program> program_;
 };
 
 TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExists) {

@@ -22,11 +22,7 @@ class FundDetailTest : public ::testing::Test {
     options.market.funds = 200;
     sim_ = std::make_unique<sim::PortalSim>(options);
     ASSERT_GT(sim_->Start(), 0);
-    const std::filesystem::path run = dir_.path() / "run";
-    std::filesystem::create_directories(run);
-    for (std::string_view key : net::kPortalUrlKeys) {
-      app::ConfigFile(run.string()).Write("门户", key, sim_->BaseUrl());
-    }
+    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
     app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
     funds::InstallRankingLists(*app_);
     funds::InstallFundDetail(*app_, {});  // no chart here

@@ -54,11 +54,8 @@ class ListsTest : public ::testing::Test {
   void UsePortal(const std::string& base) {
     titles_.reset();
     fixture_.reset();
-    app::ConfigFile config(app_test::TestPaths(dir_.path()).run_dir.string());
-    for (const char* key : {"PORTAL_MAIN", "PORTAL_API", "PORTAL_SUGGEST"}) {
-      config.Write("门户", key, base);
-    }
-    fixture_ = std::make_unique<Fixture>(dir_.path());
+    app_test::PointPortalAt(dir_.path(), base);
+    fixture_ = std::make_unique<app_test::Program>(dir_.path());
     funds::InstallRankingLists(app());
     funds::InstallBoardLists(app());
     funds::InstallFundSearch(app());
@@ -85,17 +82,9 @@ class ListsTest : public ::testing::Test {
     return row - 1;
   }
 
-  struct Fixture {
-    explicit Fixture(const std::filesystem::path& root)
-        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
-    ui::RecordingDialogs dialogs;
-    ui::ManualUiThread ui;
-    ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
-    app::App app;
-  };
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<Fixture> fixture_;
+  std::unique_ptr<app_test::Program> fixture_;
   std::unique_ptr<TitleLog> titles_;
 };
 

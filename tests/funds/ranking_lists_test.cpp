@@ -26,9 +26,8 @@ class RankingListsTest : public ::testing::Test {
   // when the program starts.
   void UsePortal(const std::string& base) {
     fixture_.reset();
-    std::filesystem::create_directories(dir_.path() / "run");
-    app::ConfigFile((dir_.path() / "run").string()).Write("门户", "PORTAL_MAIN", base);
-    fixture_ = std::make_unique<Fixture>(dir_.path());
+    app_test::PointPortalAt(dir_.path(), base);
+    fixture_ = std::make_unique<app_test::Program>(dir_.path());
     funds::InstallRankingLists(app());
   }
   app::App& app() { return fixture_->app; }
@@ -36,17 +35,9 @@ class RankingListsTest : public ::testing::Test {
   ui::Grid& grid() { return app().main_window().高级表格1; }
   app::MainWindow& main() { return app().main_window(); }
 
-  struct Fixture {
-    explicit Fixture(const std::filesystem::path& root)
-        : app(app_test::TestPaths(root), dialogs, ui, clock) {}
-    ui::RecordingDialogs dialogs;
-    ui::ManualUiThread ui;
-    ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
-    app::App app;
-  };
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<Fixture> fixture_;
+  std::unique_ptr<app_test::Program> fixture_;
 };
 
 TEST_F(RankingListsTest, RadioBoxRequestsItsRankingRemembersItAndNamesTheList) {

@@ -27,10 +27,10 @@ TEST(FundDetailViewTest, WatchlistFundShowsItsRowAndHoldingsAndAStockItsSharehol
   options.market.funds = 60;
   sim::PortalSim portal(options);
   ASSERT_GT(portal.Start(), 0);
-  app_test::AppFixture f;
-  for (std::string_view key : net::kPortalUrlKeys)
-    f.app.config().Write("门户", key, portal.BaseUrl());
-  app::App app(f.app.paths(), f.dialogs, f.ui, f.clock);  // reads the portal at its start
+  test_support::TempDir dir;
+  app_test::PointPortalAt(dir.path(), portal.BaseUrl());
+  app_test::Program f(dir.path());
+  app::App& app = f.app;
   shell::Features features;
   shell::BindEvents(app, features);
   ui::WindowView view(app.main_window());

@@ -22,14 +22,9 @@ void CloseDuringDetailPhase() {
   sim::PortalSim portal(options);
   if (portal.Start() <= 0) std::_Exit(4);
   test_support::TempDir dir;
-  const app::AppPaths paths = app_test::TestPaths(dir.path());
-  for (std::string_view key : net::kPortalUrlKeys) {
-    app::ConfigFile(paths.run_dir.string()).Write("门户", key, portal.BaseUrl());
-  }
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui;
-  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
-  app::App app(paths, dialogs, ui, clock);
+  app_test::PointPortalAt(dir.path(), portal.BaseUrl());
+  app_test::Program program(dir.path());
+  app::App& app = program.app;
   shell::Features features;
   shell::BindEvents(app, features);
   app.main_window().Show();
@@ -37,7 +32,7 @@ void CloseDuringDetailPhase() {
     while (portal.requests().Count() < 3 + 5) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ui.Post([&app] { app.main_window().Close(); });
+    program.ui.Post([&app] { app.main_window().Close(); });
   });
   app.main_window().导出所有数据钮.Click();
   closer.join();
