@@ -78,15 +78,7 @@ TEST(ConnectionReuseTest, KeptTlsConnectionServesTheNextCallButNeverOneThatDistr
 class OneRequestPerConnectionServer {
  public:
   OneRequestPerConnectionServer() {
-    listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), size);
-    listen(listen_fd_, 8);
-    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
+    listen_fd_ = http_test::ListenOnLoopback(&port_);
     accept_thread_ = std::thread([this] { Accept(); });
   }
   ~OneRequestPerConnectionServer() {

@@ -25,18 +25,24 @@ namespace http_test {
 
 // Accepts connections one at a time, reads one request (headers plus a Content-Length body),
 // records its bytes, writes `response` unchanged and closes the connection.
+// A listening socket on a free loopback port, stored in `port`.
+inline int ListenOnLoopback(int* port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  listen(fd, 8);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  *port = ntohs(address.sin_port);
+  return fd;
+}
+
 class RawServer {
  public:
   explicit RawServer(std::string response) : response_(std::move(response)) {
-    listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), size);
-    listen(listen_fd_, 8);
-    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
+    listen_fd_ = ListenOnLoopback(&port_);
     thread_ = std::thread([this] { Serve(); });
   }
   ~RawServer() {
