@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "shell/startup_tasks.h"
@@ -41,6 +42,9 @@ TEST_F(SideToolsTest, SaveStoresTheSettingsRunsBothTasksAndTheNextLoadReadsThemB
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
   EXPECT_FALSE(window().Loaded());
+  // The file now holds a password and a login cookie: its owner alone reads it.
+  const auto permissions = std::filesystem::status(app().config().Path()).permissions();
+  EXPECT_EQ(std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, permissions);
 
   window().Load();
   EXPECT_EQ(sim::kStepPassword, window().小米密码框.Text());
