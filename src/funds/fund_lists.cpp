@@ -98,24 +98,27 @@ void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort
                     std::string_view order) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
-  if (ticket) {
-    const bool fresh = app.globals.BoardFreshClick == 1;
-    const std::string sort = fresh ? "3y" : std::string(sort_code);
-    const std::string direction = fresh ? "desc" : std::string(order);
-    const net::PortalUrls& urls = app.portal();
-    LoadPages(app, *ticket,
-              {net::BoardFundsCountUrl(urls, board_number),
-               [&](int page) {
-                 return net::BoardFundsPageUrl(urls, board_number, sort, direction, page);
-               },
-               app.globals.CurrentBoardName + "板块"},
-              [&app, board_number] { app.globals.CurrentBoardCode = board_number; });
-  }
-  // Also after a refusal or a newer load: the board window must be reachable again.
+  // Refused: the buttons stay as the long job holding the grid set them.
+  if (!ticket) return;
+  const bool fresh = app.globals.BoardFreshClick == 1;
+  const std::string sort = fresh ? "3y" : std::string(sort_code);
+  const std::string direction = fresh ? "desc" : std::string(order);
+  const net::PortalUrls& urls = app.portal();
+  LoadPages(
+      app, *ticket,
+      {net::BoardFundsCountUrl(urls, board_number),
+       [&](int page) { return net::BoardFundsPageUrl(urls, board_number, sort, direction, page); },
+       app.globals.CurrentBoardName + "板块"},
+      [&app, board_number] { app.globals.CurrentBoardCode = board_number; });
+  // Also after a newer load took over: the board window must be reachable again.
   app.main_window().选择板块钮.SetEnabled(true);
 }
 
 void OnFiveStarClicked(app::App& app) {
+  if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
+    app.dialogs().MessageBox(app::kBusyMessage);
+    return;
+  }
   app.main_window().选择板块钮.SetEnabled(false);
   LoadFiveStarList(app, "", "");
   app.main_window().选择板块钮.SetEnabled(true);

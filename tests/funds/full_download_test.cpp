@@ -13,6 +13,7 @@
 #include "base/encoding.h"
 #include "export/export_handler.h"
 #include "export/xls_probe.h"
+#include "funds/fund_lists.h"
 #include "funds/fund_rows.h"
 #include "funds/ranking_lists.h"
 #include "sim/fund_detail.h"
@@ -161,14 +162,17 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
 TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsTheGrid) {
   StartPortal(45);
   TitleLog log(main());
-  // While it runs, a second click and a ranking list are refused.
+  // While it runs, a second click, a ranking list and a board list are refused; the refused
+  // board list leaves the board button disabled.
   app().ui().Post([this] {
     main().导出所有数据钮.Click();
     main().单选框1.Click();
+    funds::LoadBoardFunds(app(), 478, "", "");
   });
   main().导出所有数据钮.Click();
 
-  EXPECT_EQ(std::vector<std::string>(2, app::kBusyMessage), shown());
+  EXPECT_EQ(std::vector<std::string>(3, app::kBusyMessage), shown());
+  EXPECT_FALSE(main().选择板块钮.Enabled());
   EXPECT_EQ("8月8日0", Record());
   EXPECT_EQ(1u, Requests("sc=r&st=desc&pi=1"));
   EXPECT_EQ(45u, Requests("/jbgk_"));
