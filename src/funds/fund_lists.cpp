@@ -48,7 +48,7 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& li
   const int pages = load_all ? PageCount(parsed) : 1;
   int offset = 0;
   for (int page = 1; page <= pages; ++page) {
-    if (parsed.GetNumber("allPages") - 1 > 0.0000001) {
+    if (parsed.GetNumber("allPages") - 1 > kZeroBand) {
       grid.SetRowCount(PageCount(parsed) * kPageSize + 1);
     }
     parsed = ParseFundGuideResponse(

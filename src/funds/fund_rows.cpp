@@ -9,8 +9,6 @@ namespace funds {
 
 namespace {
 
-constexpr double kZeroBand = 0.0000001;
-
 // Grid column and record field of each change column, in the order they are written.
 struct PercentColumn {
   int column;

@@ -8,6 +8,9 @@
 
 namespace funds {
 
+// A value within this of zero counts as zero.
+inline constexpr double kZeroBand = 0.0000001;
+
 // Text colours of the change columns.
 constexpr ui::Colour kColourSilver = ui::Rgb(192, 192, 192);
 constexpr ui::Colour kColourRed = ui::Rgb(255, 0, 0);

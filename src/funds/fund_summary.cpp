@@ -12,8 +12,6 @@ namespace funds {
 
 namespace {
 
-constexpr double kZeroBand = 0.0000001;
-
 // The text in front of the first `marker`; empty when it does not occur.
 std::string Before(std::string_view text, std::string_view marker) {
   const long long at = base::Find(text, marker);
