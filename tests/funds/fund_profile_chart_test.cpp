@@ -19,15 +19,9 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   sim::PortalSim portal(options);
   ASSERT_GT(portal.Start(), 0);
   test_support::TempDir dir;
-  const app::AppPaths paths = app_test::TestPaths(dir.path());
-  app::ConfigFile config(paths.run_dir.string());
-  for (const char* key : {"PORTAL_MAIN", "PORTAL_API", "PORTAL_F10", "PORTAL_PUSH"}) {
-    config.Write("门户", key, portal.BaseUrl());
-  }
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui_thread;
-  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
-  app::App app(paths, dialogs, ui_thread, clock);
+  app_test::PointPortalAt(dir.path(), portal.BaseUrl());
+  app_test::Program program(dir.path());
+  app::App& app = program.app;
 
   // The fund each refresh found in the first comparison slot.
   std::vector<std::string> refreshed;
@@ -43,7 +37,7 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   grid.SetText(2, 1, second);
   grid.SetCurrentRow(1);
   // The user picks the second fund while the first one's pages are on their way.
-  ui_thread.Post([&] {
+  program.ui.Post([&] {
     grid.SetCurrentRow(2);
     funds::LoadFundDetails(app, refresh);
   });

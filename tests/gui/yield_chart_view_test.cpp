@@ -32,14 +32,9 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   sim::PortalSim portal(options);
   ASSERT_GT(portal.Start(), 0);
   test_support::TempDir dir;
-  const app::AppPaths paths = app_test::TestPaths(dir.path());
-  app::ConfigFile config(paths.run_dir.string());
-  config.Write("门户", "PORTAL_API", portal.BaseUrl());
-  config.Write("门户", "PORTAL_MAIN", portal.BaseUrl());
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui_thread;
-  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
-  app::App app(paths, dialogs, ui_thread, clock);
+  app_test::PointPortalAt(dir.path(), portal.BaseUrl());
+  app_test::Program program(dir.path());
+  app::App& app = program.app;
   app::MainWindow& main = app.main_window();
   const ui::Rect& area = main.画板1.Geometry();
   main.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(area.width, area.height));
@@ -82,7 +77,7 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   const QImage after = panel->grab().toImage();
   EXPECT_NE(year, after);
   EXPECT_NE(hovered, after);
-  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_TRUE(program.dialogs.shown.empty());
   SaveScreenshot(after, "yield_chart_month.png");
 }
 
