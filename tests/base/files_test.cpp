@@ -15,17 +15,9 @@ namespace base {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::Listing;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
-
-std::vector<std::string> Listing(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(AtomicFileTest, PiecesReachTheTargetOnlyAtCommitThroughATempFileBesideIt) {
   test_support::TempDir dir;

@@ -22,15 +22,7 @@ using export_test::GridValues;
 using export_test::ProbeXls;
 using export_test::Values;
 using nlohmann::json;
-
-std::vector<std::string> Listing(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test_support::Listing;
 
 unsigned Mode(const fs::path& file) {
   struct stat info {};

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -25,5 +26,8 @@ class TempDir {
 // Whole-file helpers for tests: bytes in, bytes out.
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// The names in a directory, sorted.
+std::vector<std::string> Listing(const std::filesystem::path& dir);
 
 }  // namespace test_support
