@@ -39,6 +39,11 @@ FaultDecision FaultPicker::Pick(std::string_view target) {
     }
     roll -= rate;
   }
+  if (std::any_of(options_.fail_targets.begin(), options_.fail_targets.end(),
+                  [target](const std::string& t) { return target.find(t) != target.npos; })) {
+    decision.fault = Fault::kError;
+  }
+  decision.keep_body = options_.error_keeps_body;
   return decision;
 }
 

@@ -28,6 +28,10 @@ struct FaultOptions {
   double close_rate = 0;     // close the connection without an answer
   double stall_rate = 0;     // send nothing for stall_ms, then close (ends early on Stop)
   int stall_ms = 120000;
+  // Requests whose target contains one of these always fail with status 500.
+  std::vector<std::string> fail_targets{};
+  // A 500 answer carries the body the endpoint would have sent: an error that looks like data.
+  bool error_keeps_body = false;
 };
 
 enum class Fault { kNone, kError, kTruncate, kClose, kStall };
@@ -37,6 +41,7 @@ struct FaultDecision {
   Fault fault = Fault::kNone;
   int delay_ms = 0;
   int stall_ms = 0;
+  bool keep_body = false;  // for kError: the normal body with the error status
 };
 
 // Decides each request's fault from one seeded sequence, so that a run is repeatable.

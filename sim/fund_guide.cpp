@@ -83,10 +83,13 @@ std::string FundGuideBody(const Market& market, const FundGuideQuery& query) {
 
 void AddFundGuideRoutes(PortalSim& sim) {
   const Market& market = sim.market();
-  sim.AddGet(kFundGuidePath, [&market](const httplib::Request& request,
-                                       httplib::Response& response) {
-    response.set_content(FundGuideBody(market, ReadQuery(request)), "text/plain; charset=utf-8");
-  });
+  const int page_size = sim.options().list_page_size;
+  sim.AddGet(kFundGuidePath,
+             [&market, page_size](const httplib::Request& request, httplib::Response& response) {
+               FundGuideQuery query = ReadQuery(request);
+               if (page_size > 0) query.page_size = page_size;
+               response.set_content(FundGuideBody(market, query), "text/plain; charset=utf-8");
+             });
 }
 
 }  // namespace sim

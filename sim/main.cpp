@@ -15,7 +15,7 @@ void Usage() {
                "usage: portal-sim [--port N] [--host ADDR] [--funds N] [--boards N] [--seed S]\n"
                "                  [--as-of YYYY-MM-DD] [--latency-ms N] [--latency-rate R]\n"
                "                  [--fail-rate R] [--truncate-rate R] [--close-rate R]\n"
-               "                  [--stall-rate R] [--stall-ms N]\n"
+               "                  [--stall-rate R] [--stall-ms N] [--list-page-size N]\n"
                "rates are shares of requests between 0 and 1\n");
 }
 
@@ -51,6 +51,8 @@ bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* option
       faults.stall_rate = std::atof(value);
     else if (name == "--stall-ms")
       faults.stall_ms = std::atoi(value);
+    else if (name == "--list-page-size")
+      options->list_page_size = std::atoi(value);
     else
       return false;
   }

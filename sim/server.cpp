@@ -191,8 +191,12 @@ RouteHandler PortalSim::WithFaults(RouteHandler handler) {
         AbortConnection(port_, request.remote_addr, request.remote_port);
         return;
       case Fault::kError:
+        if (decision.keep_body) {
+          handler(request, response);
+        } else {
+          response.set_content("Internal Server Error", "text/html; charset=utf-8");
+        }
         response.status = 500;
-        response.set_content("Internal Server Error", "text/html; charset=utf-8");
         return;
       default:
         break;

@@ -41,6 +41,9 @@ struct PortalSimOptions {
   FaultOptions faults;
   QuoteOptions quotes;
   std::string host = "127.0.0.1";
+  // Records a list page holds, whatever the request asks for (0: as asked). A portal may page
+  // its lists more finely than it is asked to.
+  int list_page_size = 0;
   // PEM files of a certificate and its key (sim/test_certificate.h makes a pair); when both are
   // given the portal speaks HTTPS.
   std::string tls_cert_file{};
@@ -65,6 +68,7 @@ class PortalSim {
   // "http://host:port" (https with TLS), no trailing "/".
   std::string BaseUrl() const;
   const Market& market() const { return market_; }
+  const PortalSimOptions& options() const { return options_; }
   RequestLog& requests() { return log_; }
   void SetFaults(const FaultOptions& faults) { faults_.SetOptions(faults); }
   // The quote service's answer order from the next request on.

@@ -114,12 +114,12 @@ ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, std::string_
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
   // The slots may change while the answer is awaited; the load draws those it asked for.
   const ComparisonSlots slots{app.globals.CurrentFundCode, app.globals.ComparedFundCode};
-  const net::HttpFetchResult answer = net::HttpGet(
+  const std::optional<std::string> answer = net::GetAnswerText(
       net::YieldComparisonUrl(app.portal(), app.globals.ComparisonCodes, period), &app.transfers(),
       net::kYieldComparisonMaxBytes, net::YieldComparisonReferer(app.portal()));
   if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
   const std::optional<ComparisonData> data =
-      ParseComparison(CutComparisonSeries(answer.text), slots);
+      ParseComparison(CutComparisonSeries(answer.value_or("")), slots);
   if (!data) {
     app.dialogs().MessageBox(kComparisonFailed);
     return ComparisonLoad::kFailed;

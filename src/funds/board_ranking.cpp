@@ -44,11 +44,11 @@ bool LoadBoardRanking(app::App& app, std::string_view period) {
   globals.BoardNames.clear();
   globals.BoardCodes.clear();
   globals.BoardYields.clear();
-  const net::HttpFetchResult answer =
-      net::HttpGet(net::BoardRankingUrl(app.portal(), period), &app.transfers(),
-                   net::kBoardRankingMaxBytes, net::BoardRankingReferer(app.portal()));
+  const std::optional<std::string> answer =
+      net::GetAnswerText(net::BoardRankingUrl(app.portal(), period), &app.transfers(),
+                         net::kBoardRankingMaxBytes, net::BoardRankingReferer(app.portal()));
   if (!app.loads().IsCurrent(ticket)) return false;
-  const std::string text = base::UrlDecode(answer.text, true);
+  const std::string text = base::UrlDecode(answer.value_or(""), true);
   script::JsonObject ranking;
   ranking.Parse(base::TextBetween(text, std::string(net::kBoardRankingCallback) + "(", "})") + "}");
   const int count = ranking.GetCount("Data");

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "export/export_handler.h"
@@ -21,6 +23,12 @@ namespace {
 
 constexpr int kPageSize = 20;
 constexpr int kSlotWaitMs = 20;
+// A request that failed is asked again up to twice, after these waits.
+constexpr int kRequestTries = 3;
+constexpr std::chrono::milliseconds kRetryWaits[kRequestTries - 1] = {
+    std::chrono::milliseconds(1000), std::chrono::milliseconds(3000)};
+// A list longer than the whole market is not a real answer: pages beyond this are not asked for.
+constexpr int kMaxPages = 1500;
 
 // Holds the fund grid busy for as long as it lives.
 class BusyGrid {
@@ -46,30 +54,60 @@ bool StillOurs(app::App& app, const app::LoadTicket& ticket) {
   return app.loads().IsCurrent(ticket) && !app.workers().Stopping();
 }
 
-// Fills the grid page by page; a page that fails adds no rows. Leaves the last page's title in
-// `title`. False when the download must stop.
+// A list answer of the portal, asked up to kRequestTries times while it fails (a failed
+// transfer, an error status or an answer that is no list). Nothing when every try failed or
+// when the download must stop (then StillOurs is false).
+std::optional<script::JsonObject> FetchList(app::App& app, const app::LoadTicket& ticket,
+                                            const std::string& url) {
+  for (int attempt = 1; attempt <= kRequestTries; ++attempt) {
+    if (attempt > 1) {
+      ui::MessagePumpingDelay(app.ui(), kRetryWaits[attempt - 2].count(), 0);
+      if (!StillOurs(app, ticket)) return std::nullopt;
+    }
+    const std::optional<std::string> answer =
+        net::GetAnswerText(url, &app.transfers(), net::kFundListMaxBytes);
+    if (!StillOurs(app, ticket)) return std::nullopt;
+    if (!answer) continue;
+    script::JsonObject list = ParseFundGuideResponse(*answer);
+    if (list.Has("datas")) return list;
+  }
+  return std::nullopt;
+}
+
+// Fills the grid page by page up to the answer's page count, whatever a page holds; a page that
+// fails every try adds no rows, and rows beyond the grid's end are not written. Leaves the last
+// page's title in `title`. False when the download must stop.
 bool LoadPages(app::App& app, const app::LoadTicket& ticket, std::string* title) {
   ui::Grid& grid = app.main_window().高级表格1;
+  const int last_row = grid.RowCount() - 1;
   int offset = 0;
   for (int page = 1; page <= app.globals.AllFundsPages; ++page) {
     *title = "正在加载第" + base::IntToText(page) + "页";
     app.main_window().SetTitle(*title);
-    const script::JsonObject list =
-        ParseFundGuideResponse(net::HttpGet(net::AllFundsPageUrl(app.portal(), page),
-                                            &app.transfers(), net::kFundListMaxBytes)
-                                   .text);
+    const std::optional<script::JsonObject> list =
+        FetchList(app, ticket, net::AllFundsPageUrl(app.portal(), page));
     if (!StillOurs(app, ticket)) return false;
-    const int count = std::min(list.GetCount("datas"), kPageSize);
+    if (!list) continue;
+    const int count = std::min({list->GetCount("datas"), kPageSize, last_row - offset});
     for (int j = 1; j <= count; ++j) {
-      WriteFundRow(grid, offset + j, list.GetText("datas[" + base::IntToText(j - 1) + "]"));
+      WriteFundRow(grid, offset + j, list->GetText("datas[" + base::IntToText(j - 1) + "]"));
     }
-    offset += count;
+    offset += std::max(count, 0);
   }
   return true;
 }
 
+// Pages of one row that failed and wait to be asked again.
+struct Retry {
+  int row = 0;
+  unsigned pages = 0;
+  int attempt = 0;  // the try this will be
+  std::chrono::steady_clock::time_point due;
+};
+
 // The detail phase as the UI thread sees it. Workers hand their end to the UI thread, which
-// counts it and starts the next row at once, so a free slot never waits for a timer.
+// counts it and starts the next job at once, so a free slot never waits for a timer. A retry
+// takes a slot like any other job.
 struct DetailPhase {
   DetailPhase(app::App& a, const app::LoadTicket& t, std::string title)
       : app(a), ticket(t), total(a.globals.AllFundsTotal), page_title(std::move(title)) {}
@@ -78,29 +116,71 @@ struct DetailPhase {
   int total;
   std::string page_title;
   int next_row = 0;
-  int finished = 0;  // rows done, with or without a worker
+  int finished = 0;    // rows done, complete or not
+  int incomplete = 0;  // rows without a fund, or with a page that failed every try
+  std::vector<Retry> retries;
   bool ended = false;
 };
 
 bool Going(const DetailPhase& phase) { return !phase.ended && StillOurs(phase.app, phase.ticket); }
 
-void OnWorkerFinished(const std::shared_ptr<DetailPhase>& phase);
+void StartWorkers(const std::shared_ptr<DetailPhase>& phase);
+
+void OnWorkerFinished(const std::shared_ptr<DetailPhase>& phase, int row, int attempt,
+                      unsigned failed) {
+  DetailPhase& p = *phase;
+  if (!Going(p)) return;
+  if (failed != 0 && attempt < kRequestTries) {
+    p.retries.push_back(
+        {row, failed, attempt + 1, std::chrono::steady_clock::now() + kRetryWaits[attempt - 1]});
+  } else {
+    ++p.finished;
+    if (failed != 0) ++p.incomplete;
+  }
+  StartWorkers(phase);
+}
+
+// Starts a worker for `pages` of `row`; false when none could start.
+bool StartJob(const std::shared_ptr<DetailPhase>& phase, int row, unsigned pages, int attempt) {
+  std::atomic<int>& running = phase->app.globals.LoadThreadCount;
+  running.fetch_add(1);
+  if (StartDetailWorker(phase->app, row, pages, [phase, row, attempt](unsigned failed) {
+        OnWorkerFinished(phase, row, attempt, failed);
+      })) {
+    return true;
+  }
+  running.fetch_sub(1);
+  return false;
+}
+
+// The first retry that is due, taken out of the list.
+std::optional<Retry> TakeDueRetry(DetailPhase& p) {
+  const auto now = std::chrono::steady_clock::now();
+  const auto due = std::find_if(p.retries.begin(), p.retries.end(),
+                                [now](const Retry& r) { return r.due <= now; });
+  if (due == p.retries.end()) return std::nullopt;
+  const Retry retry = *due;
+  p.retries.erase(due);
+  return retry;
+}
 
 void StartWorkers(const std::shared_ptr<DetailPhase>& phase) {
   DetailPhase& p = *phase;
-  std::atomic<int>& running = p.app.globals.LoadThreadCount;
   const ui::Grid& grid = p.app.main_window().高级表格1;
-  while (Going(p) && p.next_row < p.total && running.load() < kMaxDetailWorkers) {
-    const int row = ++p.next_row;
-    // A row its page did not fill has no fund to ask about.
-    if (grid.Text(row, 1).empty()) {
-      ++p.finished;
+  while (Going(p) && p.app.globals.LoadThreadCount.load() < kMaxDetailWorkers) {
+    if (const std::optional<Retry> retry = TakeDueRetry(p)) {
+      if (!StartJob(phase, retry->row, retry->pages, retry->attempt)) {
+        ++p.finished;
+        ++p.incomplete;
+      }
       continue;
     }
-    running.fetch_add(1);
-    if (!StartDetailWorker(p.app, row, [phase] { OnWorkerFinished(phase); })) {
-      running.fetch_sub(1);
+    if (p.next_row >= p.total) break;
+    const int row = ++p.next_row;
+    // A row its pages did not fill has no fund to ask about.
+    if (grid.Text(row, 1).empty() || !StartJob(phase, row, kAllProfilePages, 1)) {
       ++p.finished;
+      ++p.incomplete;
     }
   }
   if (Going(p)) {
@@ -109,37 +189,32 @@ void StartWorkers(const std::shared_ptr<DetailPhase>& phase) {
   }
 }
 
-void OnWorkerFinished(const std::shared_ptr<DetailPhase>& phase) {
-  if (!Going(*phase)) return;
-  ++phase->finished;
-  StartWorkers(phase);
-}
-
-// Ends when every row is done, however its pages went. False when the download must stop.
-bool LoadDetails(app::App& app, const app::LoadTicket& ticket, std::string page_title) {
+// Ends when every row is done, however its pages went. The count of incomplete rows, or nothing
+// when the download must stop.
+std::optional<int> LoadDetails(app::App& app, const app::LoadTicket& ticket,
+                               std::string page_title) {
   auto phase = std::make_shared<DetailPhase>(app, ticket, std::move(page_title));
   StartWorkers(phase);
-  while (phase->finished < phase->total) {
-    if (!Going(*phase)) break;
+  while (phase->finished < phase->total && Going(*phase)) {
     ui::MessagePumpingDelay(app.ui(), kSlotWaitMs, 0);
+    if (!phase->retries.empty()) StartWorkers(phase);
   }
   const bool complete = phase->finished >= phase->total && Going(*phase);
   // Workers still running report to a phase that is over.
   phase->ended = true;
-  return complete;
+  if (!complete) return std::nullopt;
+  return phase->incomplete;
 }
 
 }  // namespace
 
 bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket) {
-  const script::JsonObject totals = ParseFundGuideResponse(
-      net::HttpGet(net::AllFundsTotalsUrl(app.portal()), &app.transfers(), net::kFundListMaxBytes)
-          .text);
+  const std::optional<script::JsonObject> totals =
+      FetchList(app, ticket, net::AllFundsTotalsUrl(app.portal()));
   if (!StillOurs(app, ticket)) return false;
-  const int total = Bounded(totals.GetNumber("datacount"), kMaxDownloadFunds);
-  // Pages beyond the count would only ask for rows the grid does not have.
-  const int pages = std::min(Bounded(totals.GetNumber("allPages"), kMaxDownloadFunds),
-                             (total + kPageSize - 1) / kPageSize);
+  const int total = totals ? Bounded(totals->GetNumber("datacount"), kMaxDownloadFunds) : 0;
+  // A page may hold fewer records than asked for: every page the answer counts is asked.
+  const int pages = totals ? Bounded(totals->GetNumber("allPages"), kMaxPages) : 0;
   app.globals.AllFundsTotal = total;
   app.globals.AllFundsPages = pages;
   app.main_window().标签5.SetCaption(base::IntToText(total) + "支基金");
@@ -148,16 +223,18 @@ bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket) {
   return true;
 }
 
-bool StartDetailWorker(app::App& app, int row, std::function<void()> on_finished) {
+bool StartDetailWorker(app::App& app, int row, unsigned pages,
+                       std::function<void(unsigned failed)> on_finished) {
   return app.workers().Start(
-      [&app, job = DetailJobForRow(app, row), on_finished = std::move(on_finished)] {
+      [&app, job = DetailJobForRow(app, row, pages), on_finished = std::move(on_finished)] {
+        unsigned failed = job.pages;
         try {
-          LoadFundDetailsForRow(app, job);
+          failed = LoadFundDetailsForRow(app, job);
         } catch (...) {
           // Thrown before the row's last step: its slot is given back here instead.
           app.globals.LoadThreadCount.fetch_sub(1);
         }
-        app.ui().Post(on_finished);
+        app.ui().Post([on_finished, failed] { on_finished(failed); });
       });
 }
 
@@ -174,8 +251,11 @@ bool DownloadAllFunds(app::App& app) {
     main.SetTitle("加载失败，请重试");
     return false;
   }
-  if (!LoadDetails(app, ticket, std::move(page_title))) return false;
-  main.SetTitle("加载完毕");
+  const std::optional<int> incomplete = LoadDetails(app, ticket, std::move(page_title));
+  if (!incomplete) return false;
+  main.SetTitle(*incomplete == 0
+                    ? std::string("加载完毕")
+                    : "加载完毕（" + base::IntToText(*incomplete) + "支基金未能完整加载）");
   const auto seconds =
       std::chrono::duration_cast<std::chrono::seconds>(app.clock().Steady() - started).count();
   main.标签5.SetCaption("加载时间" + base::IntToText(seconds) + "秒");

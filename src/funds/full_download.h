@@ -25,14 +25,19 @@ void LoadAllFunds(app::App& app);
 // nothing written, when `ticket` was overtaken while the totals were fetched.
 bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket);
 
-// Starts the worker that fills the profile columns of fund-grid row `row`, with the row's fund
-// code and the grid's ticket taken now. `on_finished` is posted to the UI thread once the
-// worker is done with the row, whatever its pages gave. False when no worker could start.
-bool StartDetailWorker(app::App& app, int row, std::function<void()> on_finished);
+// Starts the worker that fills the profile columns of `pages` (fund_profile.h) of fund-grid row
+// `row`, with the row's fund code and the grid's ticket taken now. `on_finished` is posted to
+// the UI thread once the worker is done with the row, with the pages that failed. False when no
+// worker could start.
+bool StartDetailWorker(app::App& app, int row, unsigned pages,
+                       std::function<void(unsigned failed)> on_finished);
 
 // The download without the guard and the export: the page phase (title "正在加载第" + page +
 // "页"), the detail phase (the title adds how many funds are done of how many), and at the end
-// the title "加载完毕" and 标签5 "加载时间" + seconds + "秒". The UI thread keeps serving events
+// the title "加载完毕", or "加载完毕（" + n + "支基金未能完整加载）" when n funds are missing
+// or lack a page after every try, and 标签5 "加载时间" + seconds + "秒". A request that fails
+// (transfer, error status, an answer without its marks) is asked again up to twice, 1 s and
+// then 3 s later; a retry of a fund's pages takes a worker slot like any other. The UI thread keeps serving events
 // throughout. False when no fund could be listed (title "加载失败，请重试"), when a load took
 // the grid over, or when the program is ending; nothing is written after that.
 bool DownloadAllFunds(app::App& app);

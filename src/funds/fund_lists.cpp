@@ -41,7 +41,7 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& li
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   script::JsonObject parsed = ParseFundGuideResponse(
-      net::HttpGet(list.count_url, &app.transfers(), net::kFundListMaxBytes).text);
+      net::GetAnswerText(list.count_url, &app.transfers(), net::kFundListMaxBytes).value_or(""));
   if (!app.loads().IsCurrent(ticket)) return false;
   if (on_count) on_count();
   const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
@@ -52,7 +52,8 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& li
       grid.SetRowCount(PageCount(parsed) * kPageSize + 1);
     }
     parsed = ParseFundGuideResponse(
-        net::HttpGet(list.page_url(page), &app.transfers(), net::kFundListMaxBytes).text);
+        net::GetAnswerText(list.page_url(page), &app.transfers(), net::kFundListMaxBytes)
+            .value_or(""));
     if (!app.loads().IsCurrent(ticket)) return false;
     const int count = std::min(parsed.GetCount("datas"), kPageSize);
     for (int j = 1; j <= count; ++j) {

@@ -1,6 +1,7 @@
 #include "funds/fund_profile.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/text.h"
 #include "funds/holdings.h"
@@ -17,6 +18,18 @@ constexpr int kReturnColumn = 16;
 constexpr int kTenureColumn = 17;
 constexpr int kFirstStatisticColumn = 18;
 constexpr int kStatisticColumns = 6;
+constexpr std::string_view kSizeMark = "<tr><th>资产规模</th><td>";
+constexpr std::string_view kRiskTableStart = "<th class=\"num\">近3年</th>\r\n";
+constexpr std::string_view kRiskTableEnd = "<div class=\"limit-time\">截止至：";
+
+// A page that holds the end of an HTML document.
+bool WholePage(std::string_view page) {
+  constexpr std::string_view kEnd = "</html>";
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+  };
+  return std::search(page.begin(), page.end(), kEnd.begin(), kEnd.end(), same) != page.end();
+}
 
 void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& statistics) {
   for (size_t i = 0; i < statistics.size(); ++i) {
@@ -24,12 +37,16 @@ void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& st
   }
 }
 
-void WriteFirstPages(ui::Grid& grid, int row, const std::string& size, const std::string& rating,
-                     const ManagerFigures& manager) {
-  grid.SetText(row, kSizeColumn, size);
-  grid.SetText(row, kRatingColumn, rating);
-  grid.SetText(row, kReturnColumn, manager.tenure_return);
-  grid.SetText(row, kTenureColumn, manager.tenure);
+// Writes the first three pages' columns; a page that failed writes nothing.
+void WriteFirstPages(ui::Grid& grid, int row, const std::optional<std::string>& size,
+                     const std::optional<std::string>& rating,
+                     const std::optional<ManagerFigures>& manager) {
+  if (size) grid.SetText(row, kSizeColumn, *size);
+  if (rating) grid.SetText(row, kRatingColumn, *rating);
+  if (manager) {
+    grid.SetText(row, kReturnColumn, manager->tenure_return);
+    grid.SetText(row, kTenureColumn, manager->tenure);
+  }
 }
 
 // While a fund is held for comparison, row 2 of the comparison grid shows the fund the user
@@ -47,7 +64,7 @@ void RefreshComparisonGrid(app::App& app, int row) {
 }  // namespace
 
 std::string CutFundSize(std::string_view page) {
-  return base::TextBetween(page, "<tr><th>资产规模</th><td>", "亿元（截止至");
+  return base::TextBetween(page, kSizeMark, "亿元（截止至");
 }
 
 ManagerFigures CutManagerFigures(std::string_view page) {
@@ -68,8 +85,7 @@ std::string CutRating(std::string_view answer) {
 }
 
 std::vector<std::string> CutRiskStatistics(std::string_view page) {
-  const std::string table = base::TextBetween(page, "<th class=\"num\">近3年</th>\r\n",
-                                              "<div class=\"limit-time\">截止至：");
+  const std::string table = base::TextBetween(page, kRiskTableStart, kRiskTableEnd);
   script::RegexObject regex;
   regex.Create("class='num'>.*?</td>", table);
   std::vector<std::string> statistics;
@@ -80,30 +96,44 @@ std::vector<std::string> CutRiskStatistics(std::string_view page) {
   return statistics;
 }
 
-std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code,
-                          net::TransferControl* control) {
-  return CutFundSize(
-      net::HttpGet(net::FundSizePageUrl(urls, code), control, net::kFundProfilePageMaxBytes).text);
+std::optional<std::string> FetchFundSize(const net::PortalUrls& urls, std::string_view code,
+                                         net::TransferControl* control) {
+  const std::optional<std::string> page =
+      net::GetAnswerText(net::FundSizePageUrl(urls, code), control, net::kFundProfilePageMaxBytes);
+  if (!page || page->find(kSizeMark) == std::string::npos) return std::nullopt;
+  return CutFundSize(*page);
 }
 
-ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code,
-                                   net::TransferControl* control) {
-  return CutManagerFigures(
-      net::HttpGet(net::FundManagerPageUrl(urls, code), control, net::kFundProfilePageMaxBytes)
-          .text);
+std::optional<ManagerFigures> FetchManagerFigures(const net::PortalUrls& urls,
+                                                  std::string_view code,
+                                                  net::TransferControl* control) {
+  const std::optional<std::string> page = net::GetAnswerText(
+      net::FundManagerPageUrl(urls, code), control, net::kFundProfilePageMaxBytes);
+  if (!page || !WholePage(*page)) return std::nullopt;
+  return CutManagerFigures(*page);
 }
 
-std::string FetchRating(const net::PortalUrls& urls, std::string_view code,
-                        net::TransferControl* control) {
-  return CutRating(net::HttpGet(net::FundRatingUrl(urls, code), control, net::kFundRatingMaxBytes,
-                                net::FundRatingHeaders(urls, code))
-                       .text);
+std::optional<std::string> FetchRating(const net::PortalUrls& urls, std::string_view code,
+                                       net::TransferControl* control) {
+  const std::optional<std::string> answer =
+      net::GetAnswerText(net::FundRatingUrl(urls, code), control, net::kFundRatingMaxBytes,
+                         net::FundRatingHeaders(urls, code));
+  if (!answer || answer->find(std::string(net::kFundRatingCallback) + "(") == std::string::npos) {
+    return std::nullopt;
+  }
+  return CutRating(*answer);
 }
 
-std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code,
-                                             net::TransferControl* control) {
-  return CutRiskStatistics(
-      net::HttpGet(net::FundRiskPageUrl(urls, code), control, net::kFundProfilePageMaxBytes).text);
+std::optional<std::vector<std::string>> FetchRiskStatistics(const net::PortalUrls& urls,
+                                                            std::string_view code,
+                                                            net::TransferControl* control) {
+  const std::optional<std::string> page =
+      net::GetAnswerText(net::FundRiskPageUrl(urls, code), control, net::kFundProfilePageMaxBytes);
+  if (!page || page->find(kRiskTableStart) == std::string::npos ||
+      page->find(kRiskTableEnd) == std::string::npos) {
+    return std::nullopt;
+  }
+  return CutRiskStatistics(*page);
 }
 
 void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart) {
@@ -118,18 +148,21 @@ void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart) {
     const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
     // Each page is written as soon as it is cut, unless the row no longer holds this fund.
     auto current = [&] { return loads.IsCurrent(detail) && loads.IsCurrent(filled); };
-    const std::string size = FetchFundSize(app.portal(), code, &app.transfers());
+    // A page that failed leaves its cells empty.
+    const std::string size = FetchFundSize(app.portal(), code, &app.transfers()).value_or("");
     if (!current()) return;
     grid.SetText(row, kSizeColumn, size);
-    const ManagerFigures manager = FetchManagerFigures(app.portal(), code, &app.transfers());
+    const ManagerFigures manager =
+        FetchManagerFigures(app.portal(), code, &app.transfers()).value_or(ManagerFigures{});
     if (!current()) return;
     grid.SetText(row, kReturnColumn, manager.tenure_return);
     grid.SetText(row, kTenureColumn, manager.tenure);
-    const std::string rating = FetchRating(app.portal(), code, &app.transfers());
+    const std::string rating = FetchRating(app.portal(), code, &app.transfers()).value_or("");
     if (!current()) return;
     grid.SetText(row, kRatingColumn, rating);
     const std::vector<std::string> statistics =
-        FetchRiskStatistics(app.portal(), code, &app.transfers());
+        FetchRiskStatistics(app.portal(), code, &app.transfers())
+            .value_or(std::vector<std::string>{});
     if (!current()) return;
     WriteStatistics(grid, row, statistics);
     RefreshComparisonGrid(app, row);
@@ -142,29 +175,46 @@ void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart) {
   if (app.main_window().高级表格1.CurrentRow() != -1) LoadFundDetails(app, refresh_chart);
 }
 
-DetailJob DetailJobForRow(app::App& app, int row) {
+DetailJob DetailJobForRow(app::App& app, int row, unsigned pages) {
   return {row, app.main_window().高级表格1.Text(row, 1), app.globals.AllFundsTotal,
-          app.loads().Current(app::LoadTarget::kFundGrid)};
+          app.loads().Current(app::LoadTarget::kFundGrid), pages};
 }
 
-void LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
-  if (job.row > job.funds_total) return;
+unsigned LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
+  if (job.row > job.funds_total) return 0;
   const net::PortalUrls& urls = app.portal();
-  std::string size = FetchFundSize(urls, job.code, &app.transfers());
-  ManagerFigures manager = FetchManagerFigures(urls, job.code, &app.transfers());
-  std::string rating = FetchRating(urls, job.code, &app.transfers());
+  net::TransferControl* control = &app.transfers();
+  const auto asked = [&job](unsigned page) { return (job.pages & page) != 0; };
+  std::optional<std::string> size;
+  std::optional<ManagerFigures> manager;
+  std::optional<std::string> rating;
+  if (asked(kSizePage)) size = FetchFundSize(urls, job.code, control);
+  if (asked(kManagerPage)) manager = FetchManagerFigures(urls, job.code, control);
+  if (asked(kRatingPage)) rating = FetchRating(urls, job.code, control);
+  unsigned failed = (asked(kSizePage) && !size ? kSizePage : 0) |
+                    (asked(kManagerPage) && !manager ? kManagerPage : 0) |
+                    (asked(kRatingPage) && !rating ? kRatingPage : 0);
   app.ui().Post([&app, job, size = std::move(size), rating = std::move(rating),
                  manager = std::move(manager)] {
     if (app.loads().IsCurrent(job.grid)) {
       WriteFirstPages(app.main_window().高级表格1, job.row, size, rating, manager);
     }
   });
-  app.ui().Post([&app, job, statistics = FetchRiskStatistics(urls, job.code, &app.transfers())] {
-    if (app.loads().IsCurrent(job.grid)) {
-      WriteStatistics(app.main_window().高级表格1, job.row, statistics);
+  if (asked(kRiskPage)) {
+    std::optional<std::vector<std::string>> statistics =
+        FetchRiskStatistics(urls, job.code, control);
+    if (statistics) {
+      app.ui().Post([&app, job, statistics = std::move(*statistics)] {
+        if (app.loads().IsCurrent(job.grid)) {
+          WriteStatistics(app.main_window().高级表格1, job.row, statistics);
+        }
+      });
+    } else {
+      failed |= kRiskPage;
     }
-  });
+  }
   app.globals.LoadThreadCount.fetch_sub(1);
+  return failed;
 }
 
 }  // namespace funds

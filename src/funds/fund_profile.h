@@ -4,6 +4,7 @@
 // tenure, and six risk statistics, cut from four profile pages of the portal.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,16 +27,21 @@ std::string CutRating(std::string_view answer);
 // The statistics in page order; at most the six the grid has columns for.
 std::vector<std::string> CutRiskStatistics(std::string_view page);
 
-// The four pages of one fund, each fetched and cut under `control`. Any thread; failures give
-// empty texts.
-std::string FetchFundSize(const net::PortalUrls& urls, std::string_view code,
-                          net::TransferControl* control);
-ManagerFigures FetchManagerFigures(const net::PortalUrls& urls, std::string_view code,
-                                   net::TransferControl* control);
-std::string FetchRating(const net::PortalUrls& urls, std::string_view code,
-                        net::TransferControl* control);
-std::vector<std::string> FetchRiskStatistics(const net::PortalUrls& urls, std::string_view code,
-                                             net::TransferControl* control);
+// The four pages of one fund, each fetched and cut under `control`, on any thread. A page whose
+// request failed (net::AnswerArrived) or whose answer lacks the marks of its kind of page gives
+// nothing, so that a caller can tell a failed page from one that says nothing: the size page
+// must hold its size row, the rating answer its callback, the risk page its statistics table;
+// the manager page must be a whole page (a fund may have no current-manager table).
+std::optional<std::string> FetchFundSize(const net::PortalUrls& urls, std::string_view code,
+                                         net::TransferControl* control);
+std::optional<ManagerFigures> FetchManagerFigures(const net::PortalUrls& urls,
+                                                  std::string_view code,
+                                                  net::TransferControl* control);
+std::optional<std::string> FetchRating(const net::PortalUrls& urls, std::string_view code,
+                                       net::TransferControl* control);
+std::optional<std::vector<std::string>> FetchRiskStatistics(const net::PortalUrls& urls,
+                                                            std::string_view code,
+                                                            net::TransferControl* control);
 
 // Redraws the yield comparison for the comparison slots as they are now. The shell binds it to
 // the program's chart when it installs the fund detail.
@@ -51,19 +57,27 @@ void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart);
 // The row-selection handler of 高级表格1.
 void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart);
 
+// The four profile pages as bits of a set.
+inline constexpr unsigned kSizePage = 1;
+inline constexpr unsigned kManagerPage = 2;
+inline constexpr unsigned kRatingPage = 4;
+inline constexpr unsigned kRiskPage = 8;
+inline constexpr unsigned kAllProfilePages = 15;
+
 // One row of the full download, taken on the UI thread when the worker starts.
 struct DetailJob {
   int row = 0;
   std::string code;
   int funds_total = 0;   // AllFundsTotal at the start
   app::LoadTicket grid;  // the grid as it was filled for the download
+  unsigned pages = kAllProfilePages;  // the pages to ask for
 };
-DetailJob DetailJobForRow(app::App& app, int row);
+DetailJob DetailJobForRow(app::App& app, int row, unsigned pages = kAllProfilePages);
 
-// Worker form: the four pages of the job's fund, handed to the UI thread in two writes (columns
-// 14-17, then 18-23) that are dropped when the grid has been refilled since the job was taken.
-// A row beyond the job's total returns at once; otherwise LoadThreadCount goes down by one at
-// the end.
-void LoadFundDetailsForRow(app::App& app, const DetailJob& job);
+// Worker form: the job's pages of its fund, handed to the UI thread in two writes (columns
+// 14-17, then 18-23) that are dropped when the grid has been refilled since the job was taken;
+// a page that failed writes nothing. Returns the pages that failed. A row beyond the job's total
+// returns at once (no page failed); otherwise LoadThreadCount goes down by one at the end.
+unsigned LoadFundDetailsForRow(app::App& app, const DetailJob& job);
 
 }  // namespace funds

@@ -36,13 +36,13 @@ void SearchFunds(app::App& app) {
     results.SetVisible(false);
     return;
   }
-  const net::HttpFetchResult answer =
-      net::HttpGet(net::FundSearchUrl(app.portal(), base::PercentEncode(text, true, true)),
-                   &app.transfers(), net::kFundSearchMaxBytes);
+  const std::string answer =
+      net::GetAnswerText(net::FundSearchUrl(app.portal(), base::PercentEncode(text, true, true)),
+                         &app.transfers(), net::kFundSearchMaxBytes)
+          .value_or("");
   if (!app.loads().IsCurrent(ticket)) return;
   script::JsonObject found;
-  found.Parse(base::TextBetween(answer.text, std::string(net::kFundSearchCallback) + "(", "]})") +
-              "]}");
+  found.Parse(base::TextBetween(answer, std::string(net::kFundSearchCallback) + "(", "]})") + "]}");
   const int count = std::min(found.GetCount("Datas"), kMaxResults);
   for (int i = 0; i < count; ++i) {
     const std::string item = "Datas[" + base::IntToText(i) + "]";

@@ -58,10 +58,10 @@ void ShowFundSummary(app::App& app, std::string code, std::string name,
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
-  const net::HttpFetchResult page = net::HttpGet(net::FundMainPageUrl(app.portal(), code),
-                                                 &app.transfers(), net::kFundMainPageMaxBytes);
+  const std::optional<std::string> page = net::GetAnswerText(
+      net::FundMainPageUrl(app.portal(), code), &app.transfers(), net::kFundMainPageMaxBytes);
   if (!app.loads().IsCurrent(*ticket)) return;
-  const FundSummary summary = CutFundSummary(page.text);
+  const FundSummary summary = CutFundSummary(page.value_or(""));
 
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();

@@ -65,15 +65,17 @@ std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& 
 
 std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
                                       net::TransferControl* control) {
-  const HoldingsArchive archive = CutHoldingsArchive(
-      net::HttpGet(net::HoldingsArchiveUrl(urls, code), control, net::kHoldingsArchiveMaxBytes)
-          .text);
+  const HoldingsArchive archive =
+      CutHoldingsArchive(net::GetAnswerText(net::HoldingsArchiveUrl(urls, code), control,
+                                            net::kHoldingsArchiveMaxBytes)
+                             .value_or(""));
   std::string secids;
   for (const std::string& identifier : archive.identifiers) {
     secids += (secids.empty() ? "" : ",") + identifier;
   }
   return PairQuotes(
-      net::HttpGet(net::StockQuotesUrl(urls, secids), control, net::kStockQuotesMaxBytes).text,
+      net::GetAnswerText(net::StockQuotesUrl(urls, secids), control, net::kStockQuotesMaxBytes)
+          .value_or(""),
       archive);
 }
 

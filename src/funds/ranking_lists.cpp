@@ -53,11 +53,11 @@ bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
                      std::string_view order) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
-  const net::HttpFetchResult answer =
-      net::HttpGet(net::RankingListUrl(app.portal(), sort_code, order), &app.transfers(),
-                   net::kFundListMaxBytes);
+  const std::optional<std::string> answer =
+      net::GetAnswerText(net::RankingListUrl(app.portal(), sort_code, order), &app.transfers(),
+                         net::kFundListMaxBytes);
   if (!app.loads().IsCurrent(ticket)) return false;
-  const script::JsonObject list = ParseFundGuideResponse(answer.text);
+  const script::JsonObject list = ParseFundGuideResponse(answer.value_or(""));
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
   const int count = std::min(list.GetCount("datas"), kRankingPageSize);
   for (int i = 1; i <= count; ++i) {

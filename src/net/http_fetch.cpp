@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -387,6 +388,22 @@ HttpFetchResult HttpGet(std::string_view url, TransferControl* control, std::siz
   options.max_body_bytes = max_body_bytes;
   options.control = control;
   return HttpFetch(options);
+}
+
+bool AnswerArrived(const HttpFetchResult& result) {
+  if (!result.ok) return false;
+  int code = 0;
+  const std::string_view status = result.status;
+  std::from_chars(status.data(), status.data() + status.size(), code);
+  return code >= 200 && code < 400;
+}
+
+std::optional<std::string> GetAnswerText(std::string_view url, TransferControl* control,
+                                         std::size_t max_body_bytes,
+                                         std::string_view extra_headers) {
+  HttpFetchResult answer = HttpGet(url, control, max_body_bytes, extra_headers);
+  if (!AnswerArrived(answer)) return std::nullopt;
+  return std::move(answer.text);
 }
 
 }  // namespace net

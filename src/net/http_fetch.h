@@ -119,4 +119,14 @@ void CloseIdleConnections();
 HttpFetchResult HttpGet(std::string_view url, TransferControl* control, std::size_t max_body_bytes,
                         std::string_view extra_headers = {});
 
+// True when a whole answer arrived with an HTTP status below 400. Only such an answer is data:
+// a transfer failure, a body cut short of its announced length and an error page are failed
+// loads alike, however normal the text they carry looks.
+bool AnswerArrived(const HttpFetchResult& result);
+
+// HttpGet's text when the answer arrived (AnswerArrived); nothing otherwise.
+std::optional<std::string> GetAnswerText(std::string_view url, TransferControl* control,
+                                         std::size_t max_body_bytes,
+                                         std::string_view extra_headers = {});
+
 }  // namespace net

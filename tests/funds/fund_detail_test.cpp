@@ -126,6 +126,24 @@ TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
   EXPECT_EQ("", grid().Text(1, 22));
 }
 
+TEST_F(FundDetailTest, ErrorPagesWithNormalBodiesAndCutShortPagesAreFailedLoads) {
+  const sim::Fund& fund = FundWhere([](int i, const sim::Fund& f) { return f.rating > 0; });
+  sim::FaultOptions error_pages;
+  error_pages.error_rate = 1;
+  error_pages.error_keeps_body = true;
+  sim::FaultOptions cut_short;
+  cut_short.truncate_rate = 1;
+  for (const sim::FaultOptions& faults : {error_pages, cut_short}) {
+    sim_->SetFaults(faults);
+    main().单选框1.Click();
+    EXPECT_EQ("", grid().Text(1, 1));
+    OpenFromWatchlist(fund);
+    // The row keeps only what the watchlist gave; a failed rating is no "0".
+    EXPECT_EQ(fund.code, grid().Text(1, 1));
+    for (int c = 2; c <= 23; ++c) EXPECT_EQ("", grid().Text(1, c)) << c;
+  }
+}
+
 TEST_F(FundDetailTest, ListReloadDuringASlowProfilePageLeavesTheNewListAlone) {
   main().单选框2.Click();
   ASSERT_NE("", grid().Text(3, 1));
