@@ -8,7 +8,10 @@
 // The export at the end is timed apart. The portal runs in a child process, so its request log
 // does not count against our memory.
 //
-// usage: full_download_bench [N = 200] [L = 20]
+// With a failure rate F, that share of the portal's answers are errors: the run then prints the
+// final title and how many funds are missing from the grid, instead of judging the times.
+//
+// usage: full_download_bench [N = 200] [L = 20] [F = 0]
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -38,7 +41,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 // Serves the portal in a child process, which hands its port over through a pipe and stops when
 // the parent closes the returned descriptor (-1 when the child could not be started).
-pid_t StartPortal(int funds, int latency_ms, int* port) {
+pid_t StartPortal(int funds, int latency_ms, double fail_rate, int* port) {
   int port_pipe[2], stop_pipe[2];
   if (pipe(port_pipe) != 0 || pipe(stop_pipe) != 0) return -1;
   const pid_t child = fork();
@@ -48,6 +51,7 @@ pid_t StartPortal(int funds, int latency_ms, int* port) {
     sim::PortalSimOptions options;
     options.market.funds = funds;
     options.faults.latency_ms = latency_ms;
+    options.faults.error_rate = fail_rate;
     sim::PortalSim portal(options);
     const int bound = portal.Start();
     if (write(port_pipe[1], &bound, sizeof bound) != sizeof bound) std::_Exit(1);
@@ -71,9 +75,10 @@ double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d
 int main(int argc, char** argv) {
   const int funds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   const int latency_ms = argc > 2 ? std::max(0, std::atoi(argv[2])) : 20;
+  const double fail_rate = argc > 3 ? std::atof(argv[3]) : 0;
   int port = -1;
   // Before any thread exists, so the child starts clean.
-  const int stop_fd = StartPortal(funds, latency_ms, &port);
+  const int stop_fd = StartPortal(funds, latency_ms, fail_rate, &port);
   if (stop_fd < 0 || port <= 0) {
     std::fprintf(stderr, "full_download_bench: the simulated portal did not start\n");
     return 1;
@@ -95,7 +100,8 @@ int main(int argc, char** argv) {
   ui::QtUiThread ui_thread;
   ui::RecordingDialogs dialogs;
   ui::SystemClock clock;
-  int filled = 0;
+  int filled = 0, listed = 0;
+  std::string title;
   double wall_s = 0, export_s = 0;
   long long stall_ms = 0;
   {
@@ -118,7 +124,11 @@ int main(int argc, char** argv) {
     turns.stop();
     if (!completed) std::fprintf(stderr, "the download did not complete\n");
     const ui::Grid& grid = app.main_window().高级表格1;
-    for (int row = 1; row < grid.RowCount(); ++row) filled += grid.Text(row, 14).empty() ? 0 : 1;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+      filled += grid.Text(row, 14).empty() ? 0 : 1;
+      listed += grid.Text(row, 1).empty() ? 0 : 1;
+    }
+    title = app.main_window().Title();
 
     const SteadyClock::time_point export_start = SteadyClock::now();
     exporter::ExportCurrentDataClick(app);
@@ -134,6 +144,11 @@ int main(int argc, char** argv) {
   const double ideal_s = ((pages + 1) * latency_ms + (funds + 4) / 5 * 4.0 * latency_ms) / 1000.0;
   std::printf("full download of %d funds (%d pages), latency %d ms a request; %d rows filled\n",
               funds, pages, latency_ms, filled);
+  if (fail_rate > 0) {
+    std::printf("  %.0f%% of answers fail: %d funds missing from the grid, title \"%s\"\n",
+                fail_rate * 100, funds - listed, title.c_str());
+    return 0;
+  }
   if (latency_ms > 0) {
     std::printf("  wall %.2f s, T_ideal %.2f s: ratio %.3f (goal: at most 1.05)\n", wall_s, ideal_s,
                 wall_s / ideal_s);
