@@ -13,6 +13,8 @@ MainWindow::MainWindow() : ui::Window("MainWindow", 1564, 859) {
   // lies under everything its area overlaps (the comparison grid's edge, the buttons and the
   // search box to its left, its title and period buttons); the page panel covers the fund
   // grid; the search results drop down over all.
+  // The overlap caption has the strip under the holdings grids to itself.
+  Add(重合标签);
   for (ui::Control* control : std::initializer_list<ui::Control*>{
            &画板1,      &高级表格1,      &高级表格2,      &标签1,   &高级表格5,  &高级表格6,
            &标签2,      &分组框1,        &超级列表框2,    &搜索框,  &选择板块钮, &小功能钮,
@@ -49,6 +51,7 @@ void MainWindow::ApplyDesign() {
   高级表格5.SetDesign(HoldingsGridColumns(), 11);
   Place(高级表格6, "高级表格6", {184, 544, 168, 280});
   高级表格6.SetDesign(HoldingsGridColumns(), 11);
+  Place(重合标签, "重合标签", "", {8, 828, 344, 28});
   Place(分组框1, "分组框1", "自选", {352, 512, 320, 312});
   Place(超级列表框2, "超级列表框2", {8, 16, 304, 288}, true, &分组框1);
   超级列表框2.SetColumns({{"序", 32}, {"代码", 64}, {"名称", 136}, {"类型", 48}});

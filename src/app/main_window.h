@@ -26,6 +26,7 @@ class MainWindow : public ui::Window {
   ui::Label 标签2;
   ui::Grid 高级表格5;  // holdings of the current fund
   ui::Grid 高级表格6;  // holdings of the compared fund
+  ui::Label 重合标签;  // the stocks both holdings grids share
   ui::GroupBox 分组框1;
   ui::ListView 超级列表框2;  // the watchlist
   ui::EditBox 搜索框;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "funds/holdings_overlap.h"
 #include "net/http_fetch.h"
 #include "script/json_object.h"
 #include "script/regex_object.h"
@@ -97,6 +98,7 @@ void StartTopHoldings(app::App& app) {
       if (!app.loads().IsCurrent(ticket)) return;
       app::MainWindow& main = app.main_window();
       WriteHoldings(main.高级表格5, holdings);
+      RefreshHoldingsOverlap(app);
       const int row = main.高级表格1.CurrentRow();
       main.标签1.SetCaption(main.高级表格1.Text(row != -1 ? row : 1, 0));
     });

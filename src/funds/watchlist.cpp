@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_summary.h"
+#include "funds/holdings_overlap.h"
 #include "net/portal.h"
 
 namespace funds {
@@ -81,6 +82,7 @@ void AddToComparison(app::App& app) {
   }
   main.标签2.SetCaption(comparison.Text(1, 0));
   main.标签1.SetCaption("");
+  RefreshHoldingsOverlap(app);
 }
 
 void RemoveComparison(app::App& app) {
@@ -91,6 +93,7 @@ void RemoveComparison(app::App& app) {
   }
   main.高级表格6.ResetToDesign();
   app.globals.ComparedFundCode.clear();
+  RefreshHoldingsOverlap(app);
 }
 
 void ShowShareholderPage(app::App& app, const std::string& code) {

@@ -9,6 +9,7 @@
 
 #include "app/app_fixture.h"
 #include "funds/fund_profile.h"
+#include "funds/holdings_overlap.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
 #include "sim/server.h"
@@ -141,6 +142,80 @@ TEST_F(FundDetailTest, ErrorPagesWithNormalBodiesAndCutShortPagesAreFailedLoads)
     // The row keeps only what the watchlist gave; a failed rating is no "0".
     EXPECT_EQ(fund.code, grid().Text(1, 1));
     for (int c = 2; c <= 23; ++c) EXPECT_EQ("", grid().Text(1, c)) << c;
+  }
+}
+
+TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColoursNothing) {
+  // Two funds with ten holdings each that share exactly two stocks, and a third fund.
+  const auto& all = sim_->market().funds();
+  auto codes = [this](const sim::Fund& f) {
+    std::vector<std::string> out;
+    for (const sim::Holding& h : Detail(f).holdings) out.push_back(h.stock.code);
+    return out;
+  };
+  auto shared = [&](const sim::Fund& a, const sim::Fund& b) {
+    const std::vector<std::string> theirs = codes(b);
+    std::vector<std::string> both;
+    for (const std::string& c : codes(a)) {
+      if (std::count(theirs.begin(), theirs.end(), c) > 0) both.push_back(c);
+    }
+    return both;
+  };
+  const sim::Fund* first = nullptr;
+  const sim::Fund* second = nullptr;
+  for (size_t i = 0; i < all.size() && !second; ++i) {
+    for (size_t j = i + 1; j < all.size() && !second && codes(all[i]).size() == 10; ++j) {
+      if (codes(all[j]).size() == 10 && shared(all[i], all[j]).size() == 2) {
+        first = &all[i];
+        second = &all[j];
+      }
+    }
+  }
+  ASSERT_NE(nullptr, second);
+  const sim::Fund& third = FundWhere([&](int, const sim::Fund& f) {
+    return &f != first && &f != second && !shared(f, *first).empty();
+  });
+
+  OpenFromWatchlist(*first);
+  WaitForHoldings(Detail(*first).holdings[0].stock.code);
+  EXPECT_EQ("", main().重合标签.Caption());
+  grid().SetCurrentRow(1);
+  funds::AddToComparison(*app_);
+  EXPECT_EQ("", main().重合标签.Caption());
+
+  // The third fund's holdings answer late, after the second fund's load has started.
+  sim::FaultOptions slow;
+  slow.target_latency = {{"code=" + third.code, 800}};
+  sim_->SetFaults(slow);
+  OpenFromWatchlist(third);
+  OpenFromWatchlist(*second);
+  WaitForHoldings(Detail(*second).holdings[0].stock.code);
+  ui_.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(1200));
+  ASSERT_EQ(Detail(*second).holdings[0].stock.code, main().高级表格5.Text(1, 1));
+
+  const std::vector<std::string> both = shared(*first, *second);
+  double overlap = 0;
+  for (const std::string& code : both) {
+    double mine = 0, theirs = 0;
+    for (const sim::Holding& h : Detail(*second).holdings) {
+      if (h.stock.code == code) mine = std::stod(h.share);
+    }
+    for (const sim::Holding& h : Detail(*first).holdings) {
+      if (h.stock.code == code) theirs = std::stod(h.share);
+    }
+    overlap += std::min(mine, theirs);
+  }
+  char figure[32];
+  std::snprintf(figure, sizeof figure, "%.2f", overlap);
+  EXPECT_EQ("重合2只，重合度" + std::string(figure) + "%", main().重合标签.Caption());
+  for (ui::Grid* g : {&main().高级表格5, &main().高级表格6}) {
+    for (int r = 1; r <= 10; ++r) {
+      const bool is_shared = std::count(both.begin(), both.end(), g->Text(r, 1)) > 0;
+      for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(is_shared ? funds::kSharedStockColour : ui::kDefaultTextColour, g->TextColour(r, c))
+            << r << "," << c;
+      }
+    }
   }
 }
 
