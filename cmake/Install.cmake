@@ -19,21 +19,22 @@ foreach(size 48 128 256)
 endforeach()
 install(FILES ${res}/icons/fundview.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# Compressed as Debian installs manual pages and change logs; -n leaves out the time stamp so
+# Compressed as Debian installs manual pages and change logs (a package of its own sources,
+# so the change log is changelog.gz); -n leaves out the time stamp so
 # the same sources give the same bytes.
 set(pkgdoc ${CMAKE_CURRENT_BINARY_DIR}/pkgdoc)
 string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(FUNDVIEW_CHANGELOG_DATE ${changelog_date})
-configure_file(${res}/debian/changelog.in ${pkgdoc}/changelog.Debian @ONLY)
+configure_file(${res}/debian/changelog.in ${pkgdoc}/changelog @ONLY)
 add_custom_command(
-  OUTPUT ${pkgdoc}/fundview.1.gz ${pkgdoc}/changelog.Debian.gz
+  OUTPUT ${pkgdoc}/fundview.1.gz ${pkgdoc}/changelog.gz
   COMMAND gzip -9n -c ${res}/fundview.1 > ${pkgdoc}/fundview.1.gz
-  COMMAND gzip -9n -c ${pkgdoc}/changelog.Debian > ${pkgdoc}/changelog.Debian.gz
-  DEPENDS ${res}/fundview.1 ${pkgdoc}/changelog.Debian
+  COMMAND gzip -9n -c ${pkgdoc}/changelog > ${pkgdoc}/changelog.gz
+  DEPENDS ${res}/fundview.1 ${pkgdoc}/changelog
   VERBATIM)
-add_custom_target(fundview_docs ALL DEPENDS ${pkgdoc}/fundview.1.gz ${pkgdoc}/changelog.Debian.gz)
+add_custom_target(fundview_docs ALL DEPENDS ${pkgdoc}/fundview.1.gz ${pkgdoc}/changelog.gz)
 install(FILES ${pkgdoc}/fundview.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${res}/debian/copyright ${pkgdoc}/changelog.Debian.gz
+install(FILES ${res}/debian/copyright ${pkgdoc}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
@@ -41,13 +42,13 @@ set(CPACK_PACKAGE_NAME fundview)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "fundview maintainers <maintainers@users.noreply.c-seed-b37901b5.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "browse public mutual-fund data")
+# CPack puts the summary on the first line and indents these lines under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "browse public mutual-fund data\n"
-    " A desktop program with a Chinese interface for browsing public mutual-fund\n"
-    " data from a fund-data portal: ranking lists, five-star funds, sector and\n"
-    " theme boards, search as you type, each fund's profile and top-ten holdings,\n"
-    " a two-fund yield chart, a watchlist, and an export of the fund grid to an\n"
-    " Excel 97-2003 workbook.")
+    "A desktop program with a Chinese interface for browsing public mutual-fund\n"
+    "data from a fund-data portal: ranking lists, five-star funds, sector and\n"
+    "theme boards, search as you type, each fund's profile and top-ten holdings,\n"
+    "a two-fund yield chart, a watchlist, and an export of the fund grid to an\n"
+    "Excel 97-2003 workbook.")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)

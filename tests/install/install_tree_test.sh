@@ -23,7 +23,7 @@ root="$dest/usr"
 [ -x "$root/bin/fundview" ] || fail "bin/fundview missing or not executable"
 for f in share/applications/fundview.desktop share/metainfo/fundview.metainfo.xml \
   share/icons/hicolor/scalable/apps/fundview.svg share/man/man1/fundview.1.gz \
-  share/doc/fundview/copyright share/doc/fundview/changelog.Debian.gz; do
+  share/doc/fundview/copyright share/doc/fundview/changelog.gz; do
   [ -s "$root/$f" ] || fail "$f missing"
 done
 for size in 48 128 256; do
