@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path root = mkdtemp(pattern);
   app::AppPaths paths;
   paths.run_dir = root / "run";
+  paths.workbook_dir = paths.run_dir;
   paths.executable = paths.run_dir / "fundview";
   paths.guard_file = root / "记录.txt";
   std::filesystem::create_directories(paths.run_dir);

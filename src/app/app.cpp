@@ -1,24 +1,6 @@
 #include "app/app.h"
 
-#include <cstdlib>
-
-#include "app/autostart.h"
-
 namespace app {
-
-AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
-  AppPaths paths;
-  paths.executable = executable;
-  paths.run_dir = executable.parent_path();
-  // Without a home directory the guard file stays beside the program rather than in a
-  // folder other users could write.
-  const char* home = std::getenv("HOME");
-  const std::filesystem::path state_home =
-      home && *home ? std::filesystem::path(home) / ".local" / "state" : paths.run_dir;
-  paths.guard_file = state_home / "fundview" / "记录.txt";
-  paths.autostart_dir = DefaultAutostartDir();
-  return paths;
-}
 
 App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock)
     : paths_(std::move(paths)),

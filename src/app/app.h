@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/app_paths.h"
 #include "app/board_window.h"
 #include "app/config_file.h"
 #include "app/globals.h"
@@ -23,18 +24,6 @@
 #include "ui/workers.h"
 
 namespace app {
-
-struct AppPaths {
-  std::filesystem::path run_dir;     // the executable's directory; holds 配置.ini
-  std::filesystem::path executable;  // full path of the running program
-  std::filesystem::path guard_file;  // the download guard file
-  // Where the log-on autostart entry goes; read from the environment once, at start.
-  std::filesystem::path autostart_dir;
-
-  // Paths for the program at `executable`: run dir beside it and the per-user guard file
-  // ~/.local/state/fundview/记录.txt.
-  static AppPaths ForExecutable(const std::filesystem::path& executable);
-};
 
 class App;
 

@@ -14,7 +14,7 @@ std::string TodaysDateText(app::App& app) {
 }
 
 std::filesystem::path TodaysWorkbookPath(app::App& app) {
-  return app.paths().run_dir / (TodaysDateText(app) + ".xls");
+  return app.paths().workbook_dir / (TodaysDateText(app) + ".xls");
 }
 
 void ExportCurrentDataClick(app::App& app) {

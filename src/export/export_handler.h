@@ -11,10 +11,11 @@ namespace exporter {
 
 // Today's date as the workbook is named: month + "月" + day + "日" ("8月10日").
 std::string TodaysDateText(app::App& app);
-// The workbook today's export writes: run directory / (TodaysDateText + ".xls").
+// The workbook today's export writes and the full download looks for: the workbook folder /
+// (TodaysDateText + ".xls").
 std::filesystem::path TodaysWorkbookPath(app::App& app);
 
-// Exports the fund grid 高级表格1 to the run directory as month + "月" + day + "日.xls" (one
+// Exports the fund grid 高级表格1 to the workbook folder as month + "月" + day + "日.xls" (one
 // file a day: a second export that day replaces it) and shows the time it took in 标签6 as
 // "导出时间" + seconds + "秒", whatever the export's result. The click handler of
 // 导出当前数据钮 and the last step of the full download.

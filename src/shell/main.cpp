@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <filesystem>
 #include <memory>
 
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setFont(QFont("Noto Sans CJK SC", 9));
+  // The menu entry's name and icon, so that a desktop shows the running windows under them.
+  QGuiApplication::setDesktopFileName("fundview");
+  QApplication::setWindowIcon(QIcon::fromTheme("fundview", QIcon(":/images/fundview.png")));
 
   ui::QtUiThread ui_thread;
   ui::QtDialogs dialogs;

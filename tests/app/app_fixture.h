@@ -1,7 +1,8 @@
 #pragma once
 
 // An App over a temporary run directory with a recording Dialogs, a manual UI thread and a
-// fixed clock. The guard file and the autostart folder live in the same temporary tree.
+// fixed clock. The workbook folder, the guard file and the autostart folder live in the same
+// temporary tree.
 
 #include "app/app.h"
 #include "support/temp_dir.h"
@@ -14,10 +15,14 @@ namespace app_test {
 inline app::AppPaths TestPaths(const std::filesystem::path& root) {
   app::AppPaths paths;
   paths.run_dir = root / "run";
+  // Workbooks in a folder of their own, as an installed program has them, so that a test of
+  // the export or of the full download's check fails when either looks in the run directory.
+  paths.workbook_dir = root / "documents";
   paths.executable = paths.run_dir / "fundview";
   paths.guard_file = root / "state" / "fundview" / "记录.txt";
   paths.autostart_dir = root / "config" / "autostart";
   std::filesystem::create_directories(paths.run_dir);
+  std::filesystem::create_directories(paths.workbook_dir);
   return paths;
 }
 

@@ -54,12 +54,12 @@ struct Fixture {
   app::App app{paths, dialogs, ui, clock};
 };
 
-TEST(ExportHandler, WritesTheDaysFileInTheRunDirectoryAndShowsTheTime) {
+TEST(ExportHandler, WritesTheDaysFileInTheWorkbookFolderAndShowsTheTime) {
   Fixture f({{2021, 8, 8, 9, 5, 3}}, {100});
   f.grid().SetText(1, 0, "华夏成长混合");
   f.grid().SetText(1, 1, "000001");
   exporter::ExportCurrentDataClick(f.app);
-  const fs::path file = f.paths.run_dir / "8月8日.xls";
+  const fs::path file = f.paths.workbook_dir / "8月8日.xls";
   ASSERT_TRUE(fs::exists(file));
   const nlohmann::json probe = ProbeXls(file);
   EXPECT_EQ(nlohmann::json::array(), probe["failures"]);
@@ -78,23 +78,23 @@ TEST(ExportHandler, SameDayExportsShareOneFileAndTheLatestWins) {
   // The name comes from the time the export started.
   EXPECT_EQ("导出时间75秒", f.label());
   std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(f.paths.run_dir)) {
+  for (const auto& e : fs::directory_iterator(f.paths.workbook_dir)) {
     files.push_back(e.path().filename().string());
   }
   EXPECT_EQ(std::vector<std::string>{"12月31日.xls"}, files);
-  EXPECT_EQ("第二次", Values(ProbeXls(f.paths.run_dir / "12月31日.xls"))[1][0]);
+  EXPECT_EQ("第二次", Values(ProbeXls(f.paths.workbook_dir / "12月31日.xls"))[1][0]);
 }
 
 TEST(ExportHandler, FailureIsShownAndTheTimeStillUpdated) {
   Fixture f({{2021, 8, 8, 9, 5, 3}}, {10, 12});
   f.app.main_window().标签6.SetCaption("签到成功");
-  fs::remove_all(f.paths.run_dir);
+  fs::remove_all(f.paths.workbook_dir);
   exporter::ExportCurrentDataClick(f.app);
   EXPECT_EQ("导出时间2秒", f.label());
   ASSERT_EQ(1u, f.dialogs.shown.size());
-  EXPECT_EQ("无法写入文件 " + (f.paths.run_dir / "8月8日.xls").string() + "，没有导出。",
+  EXPECT_EQ("无法写入文件 " + (f.paths.workbook_dir / "8月8日.xls").string() + "，没有导出。",
             f.dialogs.shown[0]);
-  EXPECT_FALSE(fs::exists(f.paths.run_dir));
+  EXPECT_FALSE(fs::exists(f.paths.workbook_dir));
 }
 
 TEST(ExportHandler, WallClockSetDuringTheExportDoesNotChangeTheTimeShown) {
@@ -109,7 +109,7 @@ TEST(ExportHandler, WallClockSetDuringTheExportDoesNotChangeTheTimeShown) {
   EXPECT_EQ("导出时间3秒", f.label());
   exporter::ExportCurrentDataClick(f.app);
   EXPECT_EQ("导出时间4秒", f.label());
-  EXPECT_TRUE(fs::exists(f.paths.run_dir / "8月8日.xls"));
+  EXPECT_TRUE(fs::exists(f.paths.workbook_dir / "8月8日.xls"));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ class FullDownloadTest : public ::testing::Test {
   app::MainWindow& main() { return app().main_window(); }
   ui::Grid& grid() { return main().高级表格1; }
   std::vector<std::string>& shown() { return program_->dialogs.shown; }
-  std::filesystem::path Workbook() { return app().paths().run_dir / "8月8日.xls"; }
+  std::filesystem::path Workbook() { return app().paths().workbook_dir / "8月8日.xls"; }
   std::string Record() { return base::GbkToUtf8(ReadFileBytes(app().paths().guard_file)); }
   void SetRecord(const std::string& text) {
     std::filesystem::create_directories(app().paths().guard_file.parent_path());

@@ -1,14 +1,19 @@
 // Entry of the widget tests: one QApplication for the whole program, on the offscreen
-// platform unless the environment chose another.
+// platform unless the environment chose another. The offscreen platform gets three screens:
+// a 1920 x 1080 desktop (the primary), a 1366 x 768 laptop and an 800 x 600 one.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFont>
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!platform || std::string(platform) == "offscreen") {
+    setenv("QT_QPA_PLATFORM", "offscreen:configfile=" FUNDVIEW_GUI_SCREENS, 1);
+  }
   setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);

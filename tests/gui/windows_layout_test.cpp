@@ -176,7 +176,7 @@ TEST_F(WindowsLayoutTest, EveryControlHasItsDesignNameKindCaptionPlaceAndVisibil
     EXPECT_EQ(e.caption, Caption(widget));
     EXPECT_EQ(QRect(e.left, e.top, e.width, e.height), widget->geometry());
     EXPECT_EQ(e.visible, !widget->isHidden());
-    const std::string parent = widget->parentWidget() == view
+    const std::string parent = widget->parentWidget() == view->Content()
                                    ? std::string()
                                    : widget->parentWidget()->objectName().toStdString();
     EXPECT_EQ(e.inside, parent);

@@ -3,6 +3,10 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
 
 #include "ui/qt/control_view.h"
 
@@ -28,11 +32,15 @@ void MenuView::PopupRequested() {
   if (chosen >= 0) menu_.Choose(chosen);
 }
 
-WindowView::WindowView(Window& window) : window_(window) {
+WindowView::WindowView(Window& window)
+    : window_(window), scroll_(new QScrollArea(this)), content_(new QWidget) {
   setObjectName(QString::fromStdString(window.Name()));
-  setFixedSize(window.ClientWidth(), window.ClientHeight());
+  scroll_->setFrameShape(QFrame::NoFrame);
+  content_->setFixedSize(window.ClientWidth(), window.ClientHeight());
+  scroll_->setWidget(content_);
+  FitScreen();
   for (Control* control : window.Controls()) {
-    QWidget* parent = this;
+    QWidget* parent = content_;
     if (auto it = views_.find(control->Parent()); it != views_.end()) {
       parent = it->second->widget();
     }
@@ -70,6 +78,42 @@ void WindowView::RunModal() {
   modal_loop_ = &loop;
   loop.exec(QEventLoop::DialogExec);
   setWindowModality(Qt::NonModal);
+}
+
+void WindowView::FitScreen() {
+  const QSize design = content_->size();
+  const QScreen* on = screen();
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize room = on ? on->availableGeometry().size() - frame : design;
+  if (room.width() >= design.width() && room.height() >= design.height()) {
+    setFixedSize(design);
+    return;
+  }
+  const QSize fit = design.boundedTo(room);
+  // The user may still make the window smaller or, up to the design size, larger.
+  setMinimumSize(std::min(fit.width(), 160), std::min(fit.height(), 120));
+  setMaximumSize(design);
+  resize(fit);
+  move(on->availableGeometry().topLeft());
+}
+
+void WindowView::resizeEvent(QResizeEvent* event) {
+  scroll_->setGeometry(rect());
+  QWidget::resizeEvent(event);
+}
+
+void WindowView::showEvent(QShowEvent* event) {
+  // The window may have been put on another screen since it was made, and a screen it moves
+  // to later may be smaller.
+  FitScreen();
+  if (!screen_followed_ && windowHandle()) {
+    screen_followed_ = true;
+    // Fitted once the move that changed the screen has been applied, which would otherwise
+    // put back the old size.
+    connect(windowHandle(), &QWindow::screenChanged, this,
+            [this] { QTimer::singleShot(0, this, [this] { FitScreen(); }); });
+  }
+  QWidget::showEvent(event);
 }
 
 void WindowView::closeEvent(QCloseEvent* event) {

@@ -3,9 +3,15 @@
 // A top-level Qt window bound to a window model: builds every control's widget at its design
 // place, follows the model's title and visibility, runs the modal loop, and turns the user's
 // closing of the window into the model's Close. Pop-up menus open at the mouse cursor.
+//
+// The controls sit on a content panel of the window's design size inside a frameless scroll
+// area. Where the screen has room for the design size the window has exactly that client size
+// and no scroll bars; on a smaller screen the window takes the screen's available area and the
+// panel scrolls, so that every control stays within reach.
 
 #include <QEventLoop>
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <map>
 
@@ -39,14 +45,27 @@ class WindowView : public QWidget, public WindowObserver {
   // The widget of the control named `name`, or null.
   QWidget* ControlWidget(const std::string& name) const;
 
+  // The scroll area filling the window and the panel of design size holding the controls.
+  QScrollArea* ScrollArea() const { return scroll_; }
+  QWidget* Content() const { return content_; }
+
   void WindowChanged() override;
   void RunModal() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  // Sizes the window for the screen it is on: the design size when it fits the available
+  // area, else that area (less the window frame), with the design size as the largest.
+  void FitScreen();
+
   Window& window_;
+  QScrollArea* scroll_;
+  QWidget* content_;
+  bool screen_followed_ = false;
   std::map<const Control*, ControlView*> views_;
   QPointer<QEventLoop> modal_loop_;
 };
