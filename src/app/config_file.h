@@ -8,6 +8,7 @@
 // login cookie, so it is private to its owner: created 0600, and an existing file never gains
 // permission bits.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,14 @@ class ConfigFile {
   // with ";" or "[", and no argument may hold a line break or a zero byte.
   bool Write(std::string_view section, std::string_view key, std::string_view value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);
+
+  // Sets several keys of one section as Write does, in one replacement of the file: a kill
+  // or a failure leaves either all of them or none of them changed.
+  struct KeyValue {
+    std::string_view key;
+    std::string_view value;
+  };
+  bool WriteKeys(std::string_view section, std::span<const KeyValue> pairs);
 
   // Removes every section of this name together with its lines. True when the file no longer
   // holds the section (including when it never did).
