@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -301,6 +302,14 @@ bool ConfigFile::DeleteSection(std::string_view section) {
                 lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
   return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
+}
+
+void ConfigFile::RestrictMode() const {
+  struct stat info;
+  if (lstat(Path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 077) == 0) {
+    return;
+  }
+  chmod(Path().c_str(), info.st_mode & kPrivateMode.keep);
 }
 
 }  // namespace app

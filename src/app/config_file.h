@@ -53,6 +53,10 @@ class ConfigFile {
   // holds the section (including when it never did).
   bool DeleteSection(std::string_view section);
 
+  // Takes the group and other permission bits off an existing file, as its next write would
+  // (an older version left it 0644). A symbolic link is left alone.
+  void RestrictMode() const;
+
   // Full path of the settings file.
   std::string Path() const;
 
