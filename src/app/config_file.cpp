@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -209,43 +210,68 @@ bool ConfigFile::ReadBool(std::string_view section, std::string_view key) const 
   return Read(section, key) == kTrue;
 }
 
+namespace {
+
+bool IsWritableName(std::string_view name) {
+  return !TrimName(name).empty() && !HasForbiddenBytes(name);
+}
+
+bool IsWritableKey(std::string_view key) {
+  std::string_view name = TrimName(key);
+  return IsWritableName(key) && name.find('=') == std::string_view::npos && name.front() != ';' &&
+         name.front() != '[';
+}
+
+// Sets one key in the lines of the file; false when nothing changed.
+bool SetKey(std::vector<Line>& lines, std::string_view section_name, std::string_view key_name,
+            std::string_view value) {
+  std::string value_bytes = base::Utf8ToGbk(value);
+  std::vector<SectionSpan> spans = FindSections(lines, section_name);
+  if (spans.empty()) {
+    lines.push_back({"[" + base::Utf8ToGbk(section_name) + "]", "\r\n"});
+    lines.push_back({base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
+    return true;
+  }
+  ParsedLine parsed;
+  SectionSpan span = spans.front();
+  if (std::optional<size_t> at = FindKey(lines, span, key_name, &parsed)) {
+    std::string replaced = base::Utf8ToGbk(parsed.name) + "=" + value_bytes;
+    if (replaced == lines[*at].bytes) return false;
+    lines[*at].bytes = std::move(replaced);
+    return true;
+  }
+  // After the section's last non-blank line, so blank lines between sections stay put.
+  size_t insert_at = span.header + 1;
+  for (size_t i = span.header + 1; i < span.end; ++i) {
+    if (Parse(lines[i]).kind != LineKind::kBlank) insert_at = i + 1;
+  }
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
+               Line{base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
+  return true;
+}
+
+}  // namespace
+
 bool ConfigFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-  std::string_view section_name = TrimName(section);
-  std::string_view key_name = TrimName(key);
-  if (section_name.empty() || key_name.empty() || HasForbiddenBytes(section) ||
-      HasForbiddenBytes(key) || HasForbiddenBytes(value) ||
-      key_name.find('=') != std::string_view::npos || key_name.front() == ';' ||
-      key_name.front() == '[') {
-    return false;
+  const KeyValue pair[] = {{key, value}};
+  return WriteKeys(section, pair);
+}
+
+bool ConfigFile::WriteKeys(std::string_view section, std::span<const KeyValue> pairs) {
+  if (!IsWritableName(section)) return false;
+  for (const KeyValue& pair : pairs) {
+    if (!IsWritableKey(pair.key) || HasForbiddenBytes(pair.value)) return false;
   }
   std::lock_guard<std::mutex> lock(WriteMutex());
   std::string content;
   // A file that exists but cannot be read must not be replaced by one holding a single key.
   if (LoadFile(Path(), &content) == LoadResult::kFailed) return false;
   std::vector<Line> lines = SplitLines(content);
-  std::string value_bytes = base::Utf8ToGbk(value);
-
-  std::vector<SectionSpan> spans = FindSections(lines, section_name);
-  if (spans.empty()) {
-    lines.push_back({"[" + base::Utf8ToGbk(section_name) + "]", "\r\n"});
-    lines.push_back({base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
-  } else {
-    ParsedLine parsed;
-    SectionSpan span = spans.front();
-    if (std::optional<size_t> at = FindKey(lines, span, key_name, &parsed)) {
-      std::string replaced = base::Utf8ToGbk(parsed.name) + "=" + value_bytes;
-      if (replaced == lines[*at].bytes) return true;
-      lines[*at].bytes = std::move(replaced);
-    } else {
-      // After the section's last non-blank line, so blank lines between sections stay put.
-      size_t insert_at = span.header + 1;
-      for (size_t i = span.header + 1; i < span.end; ++i) {
-        if (Parse(lines[i]).kind != LineKind::kBlank) insert_at = i + 1;
-      }
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-                   Line{base::Utf8ToGbk(key_name) + "=" + value_bytes, "\r\n"});
-    }
+  bool changed = false;
+  for (const KeyValue& pair : pairs) {
+    changed = SetKey(lines, TrimName(section), TrimName(pair.key), pair.value) || changed;
   }
+  if (!changed) return true;
   return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
 }
 
@@ -276,6 +302,14 @@ bool ConfigFile::DeleteSection(std::string_view section) {
                 lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
   return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
+}
+
+void ConfigFile::RestrictMode() const {
+  struct stat info;
+  if (lstat(Path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 077) == 0) {
+    return;
+  }
+  chmod(Path().c_str(), info.st_mode & kPrivateMode.keep);
 }
 
 }  // namespace app

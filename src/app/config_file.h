@@ -8,6 +8,7 @@
 // login cookie, so it is private to its owner: created 0600, and an existing file never gains
 // permission bits.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,21 @@ class ConfigFile {
   bool Write(std::string_view section, std::string_view key, std::string_view value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // Sets several keys of one section as Write does, in one replacement of the file: a kill
+  // or a failure leaves either all of them or none of them changed.
+  struct KeyValue {
+    std::string_view key;
+    std::string_view value;
+  };
+  bool WriteKeys(std::string_view section, std::span<const KeyValue> pairs);
+
   // Removes every section of this name together with its lines. True when the file no longer
   // holds the section (including when it never did).
   bool DeleteSection(std::string_view section);
+
+  // Takes the group and other permission bits off an existing file, as its next write would
+  // (an older version left it 0644). A symbolic link is left alone.
+  void RestrictMode() const;
 
   // Full path of the settings file.
   std::string Path() const;

@@ -220,6 +220,23 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+bool IsGbkText(std::string_view utf8) {
+  if (!IsValidUtf8(utf8)) return false;
+  const std::string gbk = Utf8ToGbk(utf8);
+  // GB18030 spells a GBK character in one byte or two; its four-byte form, a lead byte and
+  // then a digit, is for everything GBK lacks.
+  for (size_t at = 0; at < gbk.size();) {
+    const auto lead = static_cast<unsigned char>(gbk[at]);
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    if (at + 1 >= gbk.size() || (gbk[at + 1] >= '0' && gbk[at + 1] <= '9')) return false;
+    at += 2;
+  }
+  return true;
+}
+
 int GbkWidth(std::string_view utf8) {
   int width = 0;
   for (size_t at = 0; at < utf8.size();) {

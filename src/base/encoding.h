@@ -29,6 +29,10 @@ bool IsValidUtf8(std::string_view bytes);
 // `bytes` with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.
 std::string ToValidUtf8(std::string_view bytes);
 
+// True when GBK (code page 936) can spell every character of `utf8`, so that writing it as
+// GBK loses nothing and needs none of GB18030's four-byte sequences; false for malformed UTF-8.
+bool IsGbkText(std::string_view utf8);
+
 // Width of a text in GBK bytes: 1 for ASCII, 2 for other characters.
 int GbkWidth(std::string_view utf8);
 // The longest prefix of `utf8` whose GbkWidth is at most `max_width`, cut at a character

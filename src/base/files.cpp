@@ -129,14 +129,22 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, File
 }
 
 int RemoveStaleTempFiles(const std::filesystem::path& target) {
-  const std::string prefix = "." + target.filename().string() + ".";
-  const std::filesystem::path directory = target.parent_path();
+  const std::string target_name = target.filename().string();
+  return RemoveStaleTempFiles(
+      target.parent_path(), [&target_name](std::string_view name) { return name == target_name; });
+}
+
+int RemoveStaleTempFiles(const std::filesystem::path& directory,
+                         const std::function<bool(std::string_view name)>& is_target) {
   DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
   if (listing == nullptr) return 0;
   int removed = 0;
   while (const dirent* entry = readdir(listing)) {
+    // "." + target + "." + six letters or digits, the target's name not empty.
     const std::string_view name = entry->d_name;
-    if (name.substr(0, prefix.size()) != prefix || !IsTempSuffix(name.substr(prefix.size()))) {
+    if (name.size() < 9 || name.front() != '.' || name[name.size() - 7] != '.' ||
+        !IsTempSuffix(name.substr(name.size() - 6)) ||
+        !is_target(name.substr(1, name.size() - 8))) {
       continue;
     }
     // lstat, so that a link is judged as itself and never leads to what it points at.

@@ -79,5 +79,9 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, File
 // files named "." + target's name + "." + six letters or digits, beside it. Other files,
 // directories and symbolic links stay. Returns how many were removed.
 int RemoveStaleTempFiles(const std::filesystem::path& target);
+// The same for every target in `directory` whose file name `is_target` accepts, for writers
+// whose targets are named by the day.
+int RemoveStaleTempFiles(const std::filesystem::path& directory,
+                         const std::function<bool(std::string_view name)>& is_target);
 
 }  // namespace base

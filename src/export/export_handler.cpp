@@ -17,6 +17,34 @@ std::filesystem::path TodaysWorkbookPath(app::App& app) {
   return app.paths().workbook_dir / (TodaysDateText(app) + ".xls");
 }
 
+namespace {
+
+// Reads a number from 1 to `most` without leading zeros at the front of `text`; 0 if none.
+int TakeNumber(std::string_view& text, int most) {
+  int value = 0;
+  size_t digits = 0;
+  while (digits < text.size() && digits < 2 && text[digits] >= '0' && text[digits] <= '9') {
+    value = value * 10 + (text[digits] - '0');
+    ++digits;
+  }
+  if (digits == 0 || text[0] == '0' || value > most) return 0;
+  text.remove_prefix(digits);
+  return value;
+}
+
+bool TakeText(std::string_view& text, std::string_view expected) {
+  if (!text.starts_with(expected)) return false;
+  text.remove_prefix(expected.size());
+  return true;
+}
+
+}  // namespace
+
+bool IsWorkbookName(std::string_view name) {
+  return TakeNumber(name, 12) > 0 && TakeText(name, "月") && TakeNumber(name, 31) > 0 &&
+         TakeText(name, "日.xls") && name.empty();
+}
+
 void ExportCurrentDataClick(app::App& app) {
   // The file is named by the wall clock; the time taken comes from the steady clock, so a
   // clock set during the export neither adds an hour nor goes negative.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace app {
 class App;
@@ -14,6 +15,8 @@ std::string TodaysDateText(app::App& app);
 // The workbook today's export writes and the full download looks for: the workbook folder /
 // (TodaysDateText + ".xls").
 std::filesystem::path TodaysWorkbookPath(app::App& app);
+// True for a file name of any day's workbook, as TodaysWorkbookPath names them ("12月9日.xls").
+bool IsWorkbookName(std::string_view name);
 
 // Exports the fund grid 高级表格1 to the workbook folder as month + "月" + day + "日.xls" (one
 // file a day: a second export that day replaces it) and shows the time it took in 标签6 as

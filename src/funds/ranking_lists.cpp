@@ -77,14 +77,18 @@ void OnRankingRadioClick(app::App& app, int n) {
     return;
   }
   const Ranking& ranking = kRankings[n - 1];
-  app::ConfigFile config = app.config();
-  config.Write(kStartupSection, StartupKey(n), "真");
+  // All six keys in one replacement of the file: written one by one, a kill between two
+  // writes would leave two lists stored as chosen.
+  std::string keys[6];
+  app::ConfigFile::KeyValue choice[6];
+  for (int k = 1; k <= 6; ++k) {
+    keys[k - 1] = StartupKey(k);
+    choice[k - 1] = {keys[k - 1], k == n ? "真" : "假"};
+  }
+  app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
   if (!LoadRankingList(app, *ticket, ranking.sort_code, ranking.order)) return;
   app.main_window().SetTitle(ranking.title);
-  for (int other = 1; other <= 6; ++other) {
-    if (other != n) config.Write(kStartupSection, StartupKey(other), "假");
-  }
 }
 
 void LoadStartupRanking(app::App& app) {

@@ -7,6 +7,7 @@
 #include "base/encoding.h"
 #include "base/files.h"
 #include "base/text.h"
+#include "export/export_handler.h"
 
 namespace shell {
 
@@ -78,10 +79,17 @@ void SeedGuardFile(app::App& app) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void RemoveStaleTempFiles(app::App& app) {
+  base::RemoveStaleTempFiles(app.config().Path());
+  base::RemoveStaleTempFiles(exporter::TodaysWorkbookPath(app).parent_path(),
+                             exporter::IsWorkbookName);
+  base::RemoveStaleTempFiles(app.paths().guard_file);
+}
+
 void StartupTasks(app::App& app) {
   using Phase = app::StartupPhase;
-  // A write cut short by a kill leaves its temporary file beside the settings file.
-  base::RemoveStaleTempFiles(app.config().Path());
+  RemoveStaleTempFiles(app);
+  app.config().RestrictMode();
   bool first_start = false;
   std::vector<app::StartupStep> steps = {
       {Phase::kBoardFresh, [](app::App& a) { a.globals.BoardFreshClick = 1; }},

@@ -15,6 +15,9 @@ namespace shell {
 void StartupTasks(app::App& app);
 
 // The single steps, for the sequence above and for tests.
+// A write cut short by a kill leaves its temporary file beside its target: removes those of
+// the settings file, of any day's workbook and of the download guard file.
+void RemoveStaleTempFiles(app::App& app);
 // True when the settings file was missing and has now been seeded.
 bool SeedSettingsIfMissing(app::App& app);
 void RestoreCheckBoxes(app::App& app);

@@ -43,7 +43,7 @@ std::string CleanCookie(std::string_view cookie) {
   std::string clean;
   clean.reserve(cookie.size());
   for (char c : cookie) {
-    if (c != '\r' && c != '\n') clean += c;
+    if (c != '\r' && c != '\n' && c != '\0') clean += c;
   }
   return clean;
 }

@@ -20,8 +20,8 @@ inline constexpr const char* kSignInFailed = "吾爱破解，Cookie已失效";
 inline constexpr const char* kSignInTimeSection = "签到时间";
 inline constexpr const char* kStepTimeSection = "刷步时间";
 
-// The cookie as it is stored and sent: CR and LF removed, so a line break pasted with it can
-// neither start a header line of its own nor be refused by the settings file.
+// The cookie as it is stored and sent: CR, LF and NUL removed, so a line break pasted with it
+// can neither start a header line of its own nor be refused by the settings file.
 std::string CleanCookie(std::string_view cookie);
 
 // The result text of a forum answer: the success phrase is looked for first, so an answer

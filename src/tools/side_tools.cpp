@@ -62,12 +62,33 @@ void OnWindowCreated(app::App& app, SideToolsState& state) {
   app.side_tools_window().按钮1.SetEnabled(!state.running);
 }
 
+// The box whose value the settings file cannot hold as it is, in the window's order; null
+// when every one can be stored. The file is GBK with one value a line; the password is stored
+// as escapes of its GBK bytes, so line breaks in it are kept.
+const char* UnstorableBox(const SideToolInputs& inputs) {
+  auto fits_a_line = [](const std::string& text) {
+    return base::IsGbkText(text) &&
+           text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+  };
+  if (!fits_a_line(inputs.step.account)) return "小米账号";
+  if (!base::IsGbkText(inputs.step.password)) return "小米密码";
+  if (!fits_a_line(inputs.step.steps)) return "目标步数";
+  if (!base::IsGbkText(inputs.cookie)) return "吾爱cookie";
+  return nullptr;
+}
+
 // The inputs are read once, before the first request: closing the window while a request
 // waits empties its boxes, and neither the step posting nor the stored cookie may see that.
 void SaveSideToolSettings(app::App& app, SideToolsState& state) {
   if (state.running) return;
   app::SideToolsWindow& window = app.side_tools_window();
   const SideToolInputs inputs = ReadSideToolBoxes(window);
+  // Stored changed, a value would come back different after a restart, and the tasks would
+  // then send that; so nothing is stored or sent until the user mends it.
+  if (const char* box = UnstorableBox(inputs)) {
+    app.dialogs().MessageBox(std::string(box) + "含有无法保存的字符");
+    return;
+  }
   const int loaded_as = state.window_loads;
   app::ConfigFile config = app.config();
   config.Write(kStepSection, kAccountKey, inputs.step.account);

@@ -236,6 +236,31 @@ TEST(ConfigFileTest, FailedWriteLeavesOldFileIntactAndNoTempFile) {
   EXPECT_EQ("new", roomy.Read("S", "k"));
 }
 
+TEST(ConfigFileTest, SeveralKeysOfASectionChangeInOneReplacementOrNotAtAll) {
+  test_support::TempDir dir;
+  const std::string original = "[S]\r\nb=old\r\n[T]\r\nt=1\r\n";
+  WriteFileBytes(dir / "配置.ini", original);
+  std::vector<std::string> written;
+  bool full = false;
+  ConfigFile config(dir.path().string(), [&](int fd, std::string_view bytes) {
+    written.emplace_back(bytes);
+    return !full && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  });
+  const ConfigFile::KeyValue keys[] = {{"a", "1"}, {"b", "2"}, {"c", "3"}};
+  full = true;
+  EXPECT_FALSE(config.WriteKeys("S", keys));
+  const ConfigFile::KeyValue rejected[] = {{"a", "1"}, {"b", "two\nlines"}};
+  EXPECT_FALSE(config.WriteKeys("S", rejected));
+  EXPECT_EQ(original, ReadFileBytes(dir / "配置.ini"));
+  EXPECT_EQ(std::vector<std::string>{"配置.ini"}, FilesIn(dir.path()));
+
+  full = false;
+  written.clear();
+  EXPECT_TRUE(config.WriteKeys("S", keys));
+  EXPECT_EQ(std::vector<std::string>{"[S]\r\nb=2\r\na=1\r\nc=3\r\n[T]\r\nt=1\r\n"}, written);
+  EXPECT_EQ(written.front(), ReadFileBytes(dir / "配置.ini"));
+}
+
 TEST(ConfigFileTest, SettingsFileIsPrivateWhateverTheUmaskAndNeverGainsBits) {
   test_support::TempDir dir;
   ConfigFile config(dir.path().string());

@@ -93,6 +93,16 @@ TEST(EncodingTest, Utf8SequencesDecodeAndEncodeOneCodePoint) {
   EXPECT_EQ(kReplacement + kReplacement, out);
 }
 
+TEST(EncodingTest, GbkTextIsWhatGbkSpellsInOneOrTwoBytes) {
+  for (const std::string& text :
+       std::vector<std::string>{"", "中文abc", "·é’€", std::string("\r\n\0", 3)}) {
+    EXPECT_TRUE(IsGbkText(text)) << text;
+  }
+  for (const std::string& text : std::vector<std::string>{"u😀x", "𠀀", "ß", "\xC2\x80", "a\xFF"}) {
+    EXPECT_FALSE(IsGbkText(text)) << text;
+  }
+}
+
 TEST(EncodingTest, GbkWidthCountsTwoPerNonAsciiCharacter) {
   EXPECT_EQ(0, GbkWidth(""));
   EXPECT_EQ(9, GbkWidth("易方达A50"));

@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_fixture.h"
 #include "funds/fund_rows.h"
@@ -189,6 +190,23 @@ TEST_F(RankingListsTest, NewerRankingWinsWhicheverAnswerArrivesFirst) {
       EXPECT_EQ(n == 4 ? "真" : "假", Setting("加载" + std::to_string(n))) << n;
     }
   }
+}
+
+TEST_F(RankingListsTest, TheSettingsFileHoldsOneChosenListAtEveryMomentOfAClick) {
+  auto chosen = [this] {
+    std::vector<int> stored;
+    for (int n = 1; n <= 6; ++n) {
+      if (Setting("加载" + std::to_string(n)) == "真") stored.push_back(n);
+    }
+    return stored;
+  };
+  main().单选框2.Click();
+  // What the file holds while the new list loads is what a kill then would leave.
+  std::vector<int> while_loading;
+  app().ui().Post([&] { while_loading = chosen(); });
+  main().单选框5.Click();
+  EXPECT_EQ(std::vector<int>{5}, while_loading);
+  EXPECT_EQ(std::vector<int>{5}, chosen());
 }
 
 TEST_F(RankingListsTest, BusyGridRefusesAndTheBoxesShowTheStoredChoice) {

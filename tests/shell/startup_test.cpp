@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,49 @@ TEST(StartupTasksTest, WatchlistIsRefilledNumberedWithCodeFirstAndTypeLast) {
       rows.push_back({list.Text(r, 0), list.Text(r, 1), list.Text(r, 2), list.Text(r, 3)});
     }
     EXPECT_EQ(c.rows, rows) << c.stored;
+  }
+}
+
+TEST(StartupTasksTest, StartRemovesOnlyOurWritersStaleTempFilesBesideTheirTargets) {
+  AppFixture f;
+  const std::filesystem::path run = f.app.paths().run_dir;
+  const std::filesystem::path state = f.app.paths().guard_file.parent_path();
+  std::filesystem::create_directories(state);
+  WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
+  // Left by an export and a guard write killed before their rename.
+  const std::vector<std::filesystem::path> stale = {
+      run / ".12月9日.xls.cRYZjg", run / ".8月8日.xls.Ab12Cd", state / ".记录.txt.Qw3rTy"};
+  for (const auto& file : stale) WriteFileBytes(file, "half");
+  const std::vector<std::string> kept_in_run = {
+      "12月9日.xls",         ".12月9日.xls.cRYZj",  ".13月9日.xls.cRYZjg",
+      ".08月8日.xls.Ab12Cd", ".8月32日.xls.Ab12Cd", ".8月8日.xlsx.Ab12Cd",
+      ".notes.txt.Ab12Cd",   ".记录.txt.Qw3rTy",    "victim"};
+  for (const std::string& name : kept_in_run) WriteFileBytes(run / name, "keep");
+  std::filesystem::create_directory(run / ".8月8日.xls.DirDir");
+  std::filesystem::create_symlink(run / "victim", run / ".8月8日.xls.LinkXY");
+  std::filesystem::create_symlink(run / "victim", state / ".记录.txt.LinkXY");
+
+  StartupTasks(f.app);
+  for (const auto& file : stale) EXPECT_FALSE(std::filesystem::exists(file)) << file;
+  std::vector<std::string> expected = kept_in_run;
+  expected.insert(expected.end(), {"配置.ini", ".8月8日.xls.DirDir", ".8月8日.xls.LinkXY"});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, test_support::Listing(run));
+  EXPECT_EQ((std::vector<std::string>{".记录.txt.LinkXY", "记录.txt"}),
+            test_support::Listing(state));
+  EXPECT_EQ("keep", ReadFileBytes(run / "victim"));
+}
+
+TEST(StartupTasksTest, StartTakesGroupAndOtherBitsOffTheSettingsFile) {
+  for (auto [before, after] :
+       {std::pair{0644u, 0600u}, {0640u, 0600u}, {0604u, 0600u}, {0600u, 0600u}, {0400u, 0400u}}) {
+    AppFixture f;
+    WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
+    std::filesystem::permissions(f.ConfigPath(), static_cast<std::filesystem::perms>(before));
+    StartupTasks(f.app);
+    EXPECT_EQ(static_cast<std::filesystem::perms>(after),
+              std::filesystem::status(f.ConfigPath()).permissions())
+        << std::oct << before;
   }
 }
 

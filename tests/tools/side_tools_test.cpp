@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "shell/startup_tasks.h"
 #include "tools/side_tools_fixture.h"
@@ -77,6 +78,53 @@ TEST_F(SideToolsTest, CookieIsSentAndStoredWithoutLineBreaksAndAnEmptyOneFailsTh
   for (const auto& [name, value] : claim.headers) EXPECT_NE("X-Injected", name) << value;
   EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
   EXPECT_EQ(joined, program_->Stored("吾爱Cookie", "Cookie"));
+}
+
+TEST_F(SideToolsTest, ValuesTheSettingsFileCannotHoldAreRefusedNamingTheFirstBox) {
+  tools::InstallSideTools(app());
+  using Box = ui::EditBox app::SideToolsWindow::*;
+  struct Case {
+    Box box;
+    std::string value;
+    const char* message;
+  };
+  const std::string nul("1\0002", 3);
+  const Case cases[] = {
+      {&app::SideToolsWindow::小米账号框, "u😀x", "小米账号含有无法保存的字符"},
+      {&app::SideToolsWindow::小米账号框, "a\r\nb", "小米账号含有无法保存的字符"},
+      {&app::SideToolsWindow::小米账号框, nul, "小米账号含有无法保存的字符"},
+      {&app::SideToolsWindow::小米密码框, "p😀", "小米密码含有无法保存的字符"},
+      {&app::SideToolsWindow::目标步数框, "18000\n", "目标步数含有无法保存的字符"},
+      {&app::SideToolsWindow::目标步数框, nul, "目标步数含有无法保存的字符"},
+      {&app::SideToolsWindow::吾爱cookie框, LoginCookie() + "😀", "吾爱cookie含有无法保存的字符"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    program_->dialogs.shown.clear();
+    window().Load();
+    Fill(window(), LoginCookie() + "ß");  // a later box that cannot be stored either
+    (window().*c.box).SetText(c.value);
+    window().按钮1.Click();
+    EXPECT_EQ(std::vector<std::string>{c.message}, program_->dialogs.shown);
+    EXPECT_TRUE(window().Loaded());
+    window().Close();
+  }
+  EXPECT_EQ(0u, sim_.requests().Count());
+  EXPECT_EQ("", program_->Stored("小米运动刷步", "账号"));
+  EXPECT_EQ("", program_->Stored("吾爱Cookie", "Cookie"));
+
+  // Line breaks in the password survive its escapes; NUL leaves the cookie like CR and LF.
+  program_->dialogs.shown.clear();
+  window().Load();
+  Fill(window(), std::string("htVC_2132_saltkey=Qx9v;") + '\0' + " " + sim::kForumAuthCookie);
+  window().小米密码框.SetText("a\r\nb");
+  window().按钮1.Click();
+  EXPECT_EQ(std::vector<std::string>{}, program_->dialogs.shown);
+  EXPECT_EQ(LoginCookie(), program_->Stored("吾爱Cookie", "Cookie"));
+  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
+  window().Load();
+  EXPECT_EQ("a\r\nb", window().小米密码框.Text());
+  EXPECT_EQ(sim::kStepAccount, window().小米账号框.Text());
 }
 
 TEST_F(SideToolsTest, OneRunAtATimeAndClosingTheWindowMidwayLosesNoInput) {
