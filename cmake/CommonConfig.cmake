@@ -15,11 +15,17 @@ if(SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# fundview_test(NAME SOURCE LIBS...) builds one GoogleTest program from one file.
+# fundview_test(NAME SOURCE [MAIN target] LIBS...) builds one GoogleTest program from one file.
+# Its main() comes from GoogleTest, or from the library MAIN names (the widget tests' one
+# starts a QApplication first).
 function(fundview_test name source)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "MAIN" "")
+  if(NOT arg_MAIN)
+    set(arg_MAIN GTest::gtest_main)
+  endif()
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE ${ARGN} fundview_test_support GTest::gtest GTest::gmock
-                                        GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${arg_UNPARSED_ARGUMENTS} fundview_test_support
+                                        GTest::gtest GTest::gmock ${arg_MAIN})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
 endfunction()

@@ -28,6 +28,7 @@
 #include "export/export_handler.h"
 #include "funds/full_download.h"
 #include "sim/server.h"
+#include "support/recording_dialogs.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     app::ConfigFile(paths.run_dir.string()).Write("门户", key, base);
   }
   ui::QtUiThread ui_thread;
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   ui::SystemClock clock;
   int filled = 0;
   double wall_s = 0, export_s = 0;
