@@ -1,7 +1,8 @@
 # Compile flags shared by every library and program of the project.
 add_library(fundview_common INTERFACE)
 target_compile_features(fundview_common INTERFACE cxx_std_20)
-target_compile_options(fundview_common INTERFACE -Wall -Wextra -Werror -Wno-unused-parameter)
+target_compile_options(fundview_common INTERFACE -Wall -Wextra -Wshadow -Werror
+                                                 -Wno-unused-parameter)
 # GCC 12 at -O3 reports impossible overlaps inside std::string's operator+ (a known false
 # positive of its -Wrestrict).
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
