@@ -9,7 +9,7 @@
 #include <string>
 
 #include "export/grid_export.h"
-#include "ui/dialogs.h"
+#include "support/recording_dialogs.h"
 #include "ui/grid.h"
 
 namespace {
@@ -70,7 +70,7 @@ int main() {
   FillGrid(grid);
   WriteTsv(grid, dir / "grid.tsv");
 
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   double ours = 1e9;
   for (int i = 0; i < kOurRuns; ++i) {
     const auto start = std::chrono::steady_clock::now();

@@ -31,6 +31,7 @@
 #include "export/export_handler.h"
 #include "funds/full_download.h"
 #include "sim/server.h"
+#include "support/recording_dialogs.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     app::ConfigFile(paths.run_dir.string()).Write("门户", key, base);
   }
   ui::QtUiThread ui_thread;
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   ui::SystemClock clock;
   int filled = 0, listed = 0;
   std::string title;

@@ -3,7 +3,7 @@
 // The one context object every handler receives: where the program's files are, the
 // program-wide globals, the four windows and the services (message boxes, the UI thread,
 // the clock, the control of network transfers, the worker registry). Tests build one over a
-// temporary directory with a recording Dialogs, a ManualUiThread and a FixedClock.
+// temporary directory with recording dialogs, a manual UI thread and a fixed clock.
 
 #include <filesystem>
 #include <functional>

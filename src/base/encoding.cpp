@@ -27,7 +27,8 @@ class ConverterCache {
     auto it = descriptors_.find(key);
     if (it != descriptors_.end()) return it->second;
     iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+    // iconv_open's documented failure value is (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;  // NOLINT(performance-no-int-to-ptr)
     descriptors_.emplace(std::move(key), cd);
     return cd;
   }

@@ -84,7 +84,8 @@ std::unique_ptr<AtomicFile> AtomicFile::Open(const std::filesystem::path& target
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return nullptr;
   return std::unique_ptr<AtomicFile>(
-      new AtomicFile(target, temp.data(), fd, mode, write_bytes ? write_bytes : WriteAll));
+      new AtomicFile(target, temp.data(), fd, mode,
+                     write_bytes ? std::move(write_bytes) : WriteFunction(WriteAll)));
 }
 
 AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp, int fd,

@@ -96,7 +96,7 @@ bool WriteCompoundFile(const std::vector<std::string_view>& parts, OutputFile& o
   if (tail != 0 && !out.Write(std::string(kSector - tail, '\0'))) return false;
 
   ByteBuffer tables;
-  tables.Reserve(kSector * (1 + plan.fat_sectors + plan.difat_sectors));
+  tables.Reserve(size_t{kSector} * (1 + plan.fat_sectors + plan.difat_sectors));
   DirectoryEntry(tables, u"Root Entry", 5, 1, kEndOfChain, 0);
   DirectoryEntry(tables, u"Workbook", 2, kNoStream, 0, static_cast<uint32_t>(stream_bytes));
   DirectoryEntry(tables, u"", 0, kNoStream, 0, 0);

@@ -53,8 +53,10 @@ ui::Colour PeriodColour(std::string_view text) {
   return value - 50 > kZeroBand ? kColourBlue : kColourRed;
 }
 
-void ShowFundSummary(app::App& app, std::string code, std::string name,
-                     const ChartRefresh& refresh_chart) {
+// `code` and `name` are copies: the lists they come from may change while the page is fetched.
+void ShowFundSummary(app::App& app,
+                     std::string code,  // NOLINT(performance-unnecessary-value-param)
+                     std::string name, const ChartRefresh& refresh_chart) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
@@ -65,7 +67,7 @@ void ShowFundSummary(app::App& app, std::string code, std::string name,
 
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
-  grid.SetText(1, 0, name);
+  grid.SetText(1, 0, std::move(name));
   grid.SetText(1, 1, code);
   grid.SetText(1, 2, summary.fund_type);
   grid.SetText(1, 3, summary.nav_date);

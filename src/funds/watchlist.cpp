@@ -106,11 +106,11 @@ void ShowShareholderPage(app::App& app, const std::string& code) {
 }
 
 void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
-  const std::string code = grid.Text(grid.CurrentRow(), 1);
+  const std::string& code = grid.Text(grid.CurrentRow(), 1);
   if (!code.empty()) ShowShareholderPage(app, code);
 }
 
-void InstallFundDetail(app::App& app, ChartRefresh refresh_chart) {
+void InstallFundDetail(app::App& app, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
     OnFundRowSelected(app, refresh_chart);

@@ -36,6 +36,6 @@ void ShowShareholderPage(app::App& app, const std::string& code);
 // Attaches the menu items, the holdings grids' cell events, the watchlist's item event and the
 // fund pickers (fund grid row, search result, watchlist fund), whose detail loads end with
 // `refresh_chart`.
-void InstallFundDetail(app::App& app, ChartRefresh refresh_chart);
+void InstallFundDetail(app::App& app, const ChartRefresh& refresh_chart);
 
 }  // namespace funds

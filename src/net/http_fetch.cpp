@@ -131,8 +131,9 @@ bool SetVerb(CURL* easy, int verb, const std::string& gbk_body) {
   auto send_body = [&](const char* method) {
     bool ok = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, size) == CURLE_OK &&
               curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, gbk_body.c_str()) == CURLE_OK;
-    if (method != nullptr)
+    if (method != nullptr) {
       ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method) == CURLE_OK;
+    }
     return ok;
   };
   switch (verb) {

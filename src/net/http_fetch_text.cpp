@@ -56,8 +56,9 @@ size_t CharsetRun(std::string_view text, size_t at) {
 // other non-word character is skipped when a name follows it.
 std::string CharsetNameAt(std::string_view text, size_t at) {
   if (at < text.size() && !IsWordChar(text[at])) {
-    if (size_t run = CharsetRun(text, at + 1); run > 0)
+    if (size_t run = CharsetRun(text, at + 1); run > 0) {
       return std::string(text.substr(at + 1, run));
+    }
   }
   return std::string(text.substr(at, CharsetRun(text, at)));
 }

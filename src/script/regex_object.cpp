@@ -19,8 +19,8 @@ constexpr std::string_view kQuoteMarker = "#引号";
 constexpr uint32_t kMatchLimit = 1'000'000;
 constexpr uint32_t kDepthLimit = 10'000;
 constexpr uint32_t kHeapLimitKib = 16 * 1024;
-constexpr size_t kJitStackStart = 32 * 1024;
-constexpr size_t kJitStackMax = 8 * 1024 * 1024;
+constexpr size_t kJitStackStart = size_t{32} * 1024;
+constexpr size_t kJitStackMax = size_t{8} * 1024 * 1024;
 
 // Bytes of the character at `offset`; a stray byte counts as one.
 size_t CharLength(std::string_view text, size_t offset) {

@@ -1,7 +1,6 @@
 #include "shell/startup_tasks.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 #include "base/encoding.h"
@@ -74,9 +73,7 @@ void SeedGuardFile(app::App& app) {
   std::error_code error;
   if (std::filesystem::exists(guard, error) || error) return;
   std::filesystem::create_directories(guard.parent_path(), error);
-  const std::string bytes = base::Utf8ToGbk(kGuardSeed);
-  std::ofstream out(guard, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  base::ReplaceFile(guard, base::Utf8ToGbk(kGuardSeed), base::FileMode::KeepExisting(0644));
 }
 
 void RemoveStaleTempFiles(app::App& app) {

@@ -6,12 +6,8 @@
 // alive.
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace ui {
 
@@ -28,28 +24,6 @@ class UiThread {
   virtual void PumpEventsUntil(Deadline deadline) = 0;
   // True on the thread that owns the control models.
   virtual bool IsUiThread() const = 0;
-};
-
-// The dispatcher without a window system: a queue that PumpEvents drains. Tests use it to
-// run work posted by workers at a point they choose.
-class ManualUiThread : public UiThread {
- public:
-  ManualUiThread();
-  void Post(std::function<void()> work) override;
-  void PumpEvents() override;
-  void PumpEventsUntil(Deadline deadline) override;
-  bool IsUiThread() const override { return std::this_thread::get_id() == owner_; }
-
-  // Waits until something is posted and runs everything pending.
-  void WaitAndPump();
-
- private:
-  std::optional<std::function<void()>> TakeOne();
-
-  std::thread::id owner_;
-  std::mutex mutex_;
-  std::condition_variable posted_;
-  std::deque<std::function<void()>> queue_;
 };
 
 // Waits amount × unit while processing events: unit 0 milliseconds, 1 seconds, 2 minutes,

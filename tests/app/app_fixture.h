@@ -5,10 +5,10 @@
 // temporary tree.
 
 #include "app/app.h"
+#include "support/fixed_clock.h"
+#include "support/manual_ui_thread.h"
+#include "support/recording_dialogs.h"
 #include "support/temp_dir.h"
-#include "ui/clock.h"
-#include "ui/dialogs.h"
-#include "ui/ui_thread.h"
 
 namespace app_test {
 
@@ -37,17 +37,17 @@ inline void PointPortalAt(const std::filesystem::path& root, const std::string& 
 // the same settings and guard files.
 struct Program {
   explicit Program(const std::filesystem::path& root) : app(TestPaths(root), dialogs, ui, clock) {}
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui;
-  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui;
+  test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   app::App app;
 };
 
 struct AppFixture {
   test_support::TempDir dir;
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui;
-  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui;
+  test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   app::App app{TestPaths(dir.path()), dialogs, ui, clock};
 
   std::filesystem::path ConfigPath() const { return app.paths().run_dir / "配置.ini"; }

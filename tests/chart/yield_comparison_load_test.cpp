@@ -68,9 +68,9 @@ class YieldComparisonLoadTest : public ::testing::Test {
   std::unique_ptr<sim::PortalSim> sim_;
   test_support::TempDir dir_;
   app::AppPaths paths_;
-  ui::RecordingDialogs dialogs_;
-  ui::ManualUiThread ui_;
-  ui::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
+  test_support::RecordingDialogs dialogs_;
+  test_support::ManualUiThread ui_;
+  test_support::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
   std::unique_ptr<app::App> app_;
   LineChart chart_;
 };

@@ -48,8 +48,8 @@ struct Fixture {
 
   test_support::TempDir dir;
   app::AppPaths paths = app_test::TestPaths(dir.path());
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui;
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui;
   SteppingClock clock;
   app::App app{paths, dialogs, ui, clock};
 };

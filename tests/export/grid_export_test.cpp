@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
-#include "ui/dialogs.h"
+#include "support/recording_dialogs.h"
 #include "ui/list_view.h"
 #include "xls_probe.h"
 
@@ -60,7 +60,7 @@ TEST(GridExport, NeedsExactlyOneSource) {
   test_support::TempDir dir;
   const ui::Grid grid = FundGrid(1);
   const ui::ListView list;
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   EXPECT_FALSE(exporter::ExportGrid(nullptr, nullptr, (dir / "a.xls").string(), dialogs));
   EXPECT_FALSE(exporter::ExportGrid(&list, &grid, (dir / "a.xls").string(), dialogs));
   EXPECT_EQ((std::vector<std::string>{"超级列表框与高级列表框不能同为空!",
@@ -72,7 +72,7 @@ TEST(GridExport, NeedsExactlyOneSource) {
 TEST(GridExport, TableBeyondWorksheetLimitsIsRefusedWithoutAFile) {
   test_support::TempDir dir;
   const std::string path = (dir / "big.xls").string();
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   const ui::Grid huge_rows = SmallGrid(65537, 2);
   const ui::Grid huge_cols = SmallGrid(2, 257);
   EXPECT_FALSE(exporter::ExportGrid(nullptr, &huge_rows, path, dialogs));
@@ -108,7 +108,7 @@ TEST(GridExport, CellLongerThanExcelHoldsIsRefused) {
   for (int i = 0; i < 16383; ++i) longest += "😀";  // two UTF-16 units each
   longest += "x";                                  // 32,767 units: still fits
   grid.SetText(2, 1, longest);
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   EXPECT_TRUE(exporter::ExportGrid(nullptr, &grid, path, dialogs));
   EXPECT_EQ("", FirstDifference(GridValues(grid), Values(ProbeXls(path))));
 
@@ -126,7 +126,7 @@ TEST(GridExport, FailedWriteLeavesNoFileAndKeepsTheOldOne) {
   test_support::TempDir dir;
   ui::Grid grid = FundGrid(300);
   for (int r = 1; r <= 300; ++r) grid.SetText(r, 0, "基金" + std::to_string(r));
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
 
   const std::string missing_dir = (dir / "nowhere" / "a.xls").string();
   EXPECT_FALSE(exporter::ExportGrid(nullptr, &grid, missing_dir, dialogs));
@@ -154,7 +154,7 @@ TEST(GridExport, FailedWriteLeavesNoFileAndKeepsTheOldOne) {
 TEST(GridExport, SecondExportToTheSameNameReplacesTheFirst) {
   test_support::TempDir dir;
   const fs::path path = dir / "8月8日.xls";
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   ui::Grid first = FundGrid(50);
   for (int r = 1; r <= 50; ++r) first.SetText(r, 1, "00000" + std::to_string(r % 10));
   // A saved document is 0666 less the umask, whatever mode the file it replaces had.
@@ -184,7 +184,7 @@ TEST(GridExport, ListViewExportsItsHeadersAsTheFirstRow) {
   const int row = list.InsertRow();
   list.SetText(row, 0, "110011");
   list.SetText(row, 1, "易方达中小盘");
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   ASSERT_TRUE(exporter::ExportGrid(&list, nullptr, (dir / "l.xls").string(), dialogs));
   const json probe = ProbeXls(dir / "l.xls");
   EXPECT_EQ(json::array(), probe["failures"]);

@@ -10,7 +10,7 @@
 #include "base/encoding.h"
 #include "export/grid_export.h"
 #include "support/temp_dir.h"
-#include "ui/dialogs.h"
+#include "support/recording_dialogs.h"
 #include "xls_probe.h"
 
 namespace {
@@ -96,7 +96,7 @@ TEST(RandomGrids, ReadBackCellForCell) {
     }
 
     test_support::TempDir dir;
-    ui::RecordingDialogs dialogs;
+    test_support::RecordingDialogs dialogs;
     ASSERT_TRUE(exporter::ExportGrid(nullptr, &grid, (dir / "r.xls").string(), dialogs));
     EXPECT_EQ(std::vector<std::string>{}, dialogs.shown);
     const nlohmann::json probe = ProbeXls(dir / "r.xls");

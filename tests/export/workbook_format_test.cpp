@@ -6,7 +6,7 @@
 
 #include "export/grid_export.h"
 #include "support/temp_dir.h"
-#include "ui/dialogs.h"
+#include "support/recording_dialogs.h"
 #include "xls_probe.h"
 
 namespace {
@@ -22,7 +22,7 @@ constexpr int kTextCell = 1;   // xlrd.XL_CELL_TEXT
 constexpr int kBlankCell = 6;  // xlrd.XL_CELL_BLANK
 
 json Export(const ui::Grid& grid, const std::filesystem::path& file) {
-  ui::RecordingDialogs dialogs;
+  test_support::RecordingDialogs dialogs;
   EXPECT_TRUE(exporter::ExportGrid(nullptr, &grid, file.string(), dialogs));
   EXPECT_EQ(std::vector<std::string>{}, dialogs.shown);
   return ProbeXls(file);

@@ -63,9 +63,9 @@ class FundDetailTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
-  ui::RecordingDialogs dialogs_;
-  ui::ManualUiThread ui_;
-  ui::FixedClock clock_{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  test_support::RecordingDialogs dialogs_;
+  test_support::ManualUiThread ui_;
+  test_support::FixedClock clock_{base::DateTime{2021, 8, 8, 9, 5, 3}};
   std::unique_ptr<app::App> app_;
 };
 

@@ -47,9 +47,9 @@ class BoardWindowViewTest : public ::testing::Test {
   std::unique_ptr<sim::PortalSim> portal_;
   test_support::TempDir dir_;
   app::AppPaths paths_ = app_test::TestPaths(dir_.path());
-  ui::RecordingDialogs dialogs_;
-  ui::ManualUiThread ui_thread_;
-  ui::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
+  test_support::RecordingDialogs dialogs_;
+  test_support::ManualUiThread ui_thread_;
+  test_support::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
   shell::Features features_;
   std::unique_ptr<app::App> app_;
   std::unique_ptr<ui::WindowView> main_view_;

@@ -26,9 +26,9 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   test_support::TempDir dir;
   const app::AppPaths paths = app_test::TestPaths(dir.path());
   app::ConfigFile(paths.run_dir.string()).Write("门户", "PORTAL_MAIN", portal.BaseUrl());
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui_thread;
-  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui_thread;
+  test_support::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
   app::App app(paths, dialogs, ui_thread, clock);
   shell::Features features;
   shell::BindEvents(app, features);

@@ -64,9 +64,9 @@ TEST(SideToolsViewTest, SavedBoxesRunBothTasksAndTheMainWindowShowsTheirResults)
   app::ConfigFile config(paths.run_dir.string());
   config.Write("门户", "FORUM_BASE", portal.BaseUrl());
   config.Write("门户", "STEP_BASE", portal.BaseUrl());
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui_thread;
-  ui::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui_thread;
+  test_support::FixedClock clock{base::DateTime{2021, 8, 20, 15, 0, 0}};
   app::App app(paths, dialogs, ui_thread, clock);
   shell::Features features;
   shell::BindEvents(app, features);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@ namespace shell {
 namespace {
 
 using app_test::AppFixture;
+using test_support::Listing;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
 
@@ -24,9 +27,17 @@ TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
   for (Phase phase : {Phase::kSideTools, Phase::kCheckBoxes, Phase::kRankingList}) {
     f.app.AddStartupStep(phase, [&ran, phase](app::App&) { ran.push_back(phase); });
   }
+  const mode_t umask_before = ::umask(077);
   StartupTasks(f.app);
+  ::umask(umask_before);
   EXPECT_EQ(Gbk("[加载数据]\r\n是否全部加载=假\r\n"), ReadFileBytes(f.ConfigPath()));
-  EXPECT_EQ(Gbk("10月30日0"), ReadFileBytes(f.app.paths().guard_file));
+  const std::filesystem::path& guard = f.app.paths().guard_file;
+  EXPECT_EQ(Gbk("10月30日0"), ReadFileBytes(guard));
+  // Seeded by the writer the download guard uses: put in place whole, with its mode whatever
+  // the umask.
+  EXPECT_EQ(std::filesystem::perms(0644),
+            std::filesystem::status(guard).permissions() & std::filesystem::perms::mask);
+  EXPECT_EQ(std::vector<std::string>({guard.filename().string()}), Listing(guard.parent_path()));
   EXPECT_EQ(std::vector<Phase>({Phase::kRankingList}), ran);
   EXPECT_EQ(1, f.app.globals.BoardFreshClick);
   EXPECT_FALSE(f.app.main_window().选择框1.Checked());

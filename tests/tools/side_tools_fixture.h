@@ -38,9 +38,9 @@ struct Program {
     return app->config().Read(section, key);
   }
 
-  ui::RecordingDialogs dialogs;
-  ui::ManualUiThread ui;
-  ui::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  test_support::RecordingDialogs dialogs;
+  test_support::ManualUiThread ui;
+  test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   std::unique_ptr<app::App> app;
   // Runs while a request of the UI thread waits, as a user's click would.
   std::function<void()> during_request;

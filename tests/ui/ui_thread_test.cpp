@@ -8,10 +8,13 @@
 #include <thread>
 #include <vector>
 
+#include "support/manual_ui_thread.h"
 #include "ui/workers.h"
 
 namespace ui {
 namespace {
+
+using test_support::ManualUiThread;
 
 TEST(UiThreadTest, PostedWorkRunsOnThePumpingThreadInOrder) {
   ManualUiThread ui;

@@ -110,8 +110,9 @@ void ConnectListTable(ControlView&, Control& control, QWidget* widget) {
                        table->setCurrentIndex(index);
                        list.SetCurrentRow(index.row());
                      }
-                     if (list.on_right_click)
+                     if (list.on_right_click) {
                        list.on_right_click(index.isValid() ? index.row() : -1);
+                     }
                    });
 }
 
