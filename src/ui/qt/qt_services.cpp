@@ -47,4 +47,14 @@ void QtDialogs::MessageBox(const std::string& text) {
   box.exec();
 }
 
+bool QtDialogs::AskYesNo(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QString(), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("是"));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8("否"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace ui
