@@ -17,6 +17,14 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
       home && *home ? std::filesystem::path(home) / ".local" / "state" : paths.run_dir;
   paths.guard_file = state_home / "fundview" / "记录.txt";
   paths.autostart_dir = DefaultAutostartDir();
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  if (data_home && *data_home == '/') {
+    paths.data_dir = std::filesystem::path(data_home) / "fundview";
+  } else {
+    paths.data_dir =
+        (home && *home ? std::filesystem::path(home) / ".local" / "share" : paths.run_dir) /
+        "fundview";
+  }
   return paths;
 }
 

@@ -14,6 +14,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/newest_wins.h"
+#include "app/positions_window.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "net/transfer_control.h"
@@ -30,6 +31,8 @@ struct AppPaths {
   std::filesystem::path guard_file;  // the download guard file
   // Where the log-on autostart entry goes; read from the environment once, at start.
   std::filesystem::path autostart_dir;
+  // The user's data that is no cache: $XDG_DATA_HOME/fundview (the positions ledger).
+  std::filesystem::path data_dir;
 
   // Paths for the program at `executable`: run dir beside it and the per-user guard file
   // ~/.local/state/fundview/记录.txt.
@@ -83,6 +86,7 @@ class App {
   BoardWindow& board_window() { return board_window_; }
   SideToolsWindow& side_tools_window() { return side_tools_window_; }
   SupportWindow& support_window() { return support_window_; }
+  PositionsWindow& positions_window() { return positions_window_; }
 
   Globals globals;
 
@@ -104,6 +108,7 @@ class App {
   BoardWindow board_window_;
   SideToolsWindow side_tools_window_;
   SupportWindow support_window_;
+  PositionsWindow positions_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   net::TransferControl transfers_;
