@@ -1,5 +1,6 @@
 #include "ui/qt/qt_services.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
