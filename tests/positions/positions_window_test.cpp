@@ -207,6 +207,40 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   EXPECT_EQ(row, grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit));
   EXPECT_EQ(caption, app().main_window().持仓标签.Caption());
   EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(Fund(2).name + "刷新失败"));
+
+  sim_->SetFaults({});
+  Restart();  // the caption comes from the file, without a request
+  EXPECT_EQ(caption, app().main_window().持仓标签.Caption());
+}
+
+TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
+  Open();
+  for (int i : {0, 1, 2, 3}) {
+    Enter(Fund(i).code, "10", "1");
+    window().买入钮.Click();
+  }
+  sim::FaultOptions slow;
+  slow.latency_ms = 100;
+  sim_->SetFaults(slow);
+  sim_->requests().Clear();
+  window().刷新持仓钮.Click();
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+  // The first refresh ends after the request it had in flight, writing nothing.
+  EXPECT_LE(sim_->requests().Count(), 5u);
+  EXPECT_EQ("4/4", [&] {
+    size_t asked = 0;
+    for (int i : {0, 1, 2, 3}) asked += MainPageRequests(Fund(i).code) >= 1;
+    return std::to_string(asked) + "/4";
+  }());
+
+  sim_->requests().Clear();
+  window().刷新持仓钮.Click();
+  window().Close();
+  program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(600));
+  EXPECT_LE(sim_->requests().Count(), 1u);
+  EXPECT_EQ("", window().持仓状态.Caption());
+  EXPECT_EQ(2, grid().RowCount());  // the design state, untouched by the stopped refresh
 }
 
 TEST_F(PositionsWindowTest, ExportWritesTheGridAsShown) {
