@@ -35,6 +35,8 @@ struct State {
   // The code and name "加入持仓" put into 代码框: a buy of that code needs no search.
   std::string offered_code;
   std::string offered_name;
+  // A buy waits for the search: another click of 买入 meanwhile would record the buy twice.
+  bool searching = false;
 };
 using StatePtr = std::shared_ptr<State>;
 
@@ -201,6 +203,7 @@ std::optional<std::string> SearchName(app::App& app, const std::string& code) {
 }
 
 void OnBuy(app::App& app, State& state) {
+  if (state.searching) return;
   LoadOnce(state);
   const std::string code = base::TrimBlanks(app.positions_window().代码框.Text());
   if (!SixDigits(code)) {
@@ -216,7 +219,9 @@ void OnBuy(app::App& app, State& state) {
   }
   if (record->name.empty() && code == state.offered_code) record->name = state.offered_name;
   if (record->name.empty()) {
+    state.searching = true;
     const std::optional<std::string> name = SearchName(app, code);
+    state.searching = false;
     if (!name || name->empty()) {
       app.dialogs().MessageBox(kNotFoundText + code);
       return;

@@ -132,7 +132,10 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
 TEST_F(PositionsWindowTest, BuysSalesAndDeletionsSurviveARestart) {
   Open();
   Enter(Fund(0).code, "1000", "1.234", "2021-08-02");
+  // A second click while the search waits is not a second buy.
+  program_->ui.Post([this] { window().买入钮.Click(); });
   window().买入钮.Click();  // the name comes from the search
+  ASSERT_EQ(1u, StoredRecords());
   Enter(Fund(1).code, "200", "2");
   window().买入钮.Click();
   Enter(Fund(0).code, "500.00", "1.5000");
