@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/newest_wins.h"
+#include "app/positions_window.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "net/transfer_control.h"
@@ -72,6 +73,7 @@ class App {
   BoardWindow& board_window() { return board_window_; }
   SideToolsWindow& side_tools_window() { return side_tools_window_; }
   SupportWindow& support_window() { return support_window_; }
+  PositionsWindow& positions_window() { return positions_window_; }
 
   Globals globals;
 
@@ -93,6 +95,7 @@ class App {
   BoardWindow board_window_;
   SideToolsWindow side_tools_window_;
   SupportWindow support_window_;
+  PositionsWindow positions_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   net::TransferControl transfers_;

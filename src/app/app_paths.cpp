@@ -70,6 +70,10 @@ AppPaths Common(const fs::path& executable) {
   const fs::path state_home = home.empty() ? executable.parent_path() : home / ".local" / "state";
   paths.guard_file = state_home / "fundview" / "记录.txt";
   paths.autostart_dir = DefaultAutostartDir();
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  paths.data_dir = data_home && data_home[0] == '/' ? fs::path(data_home) / "fundview"
+                   : home.empty()                  ? executable.parent_path() / "fundview"
+                                                   : home / ".local" / "share" / "fundview";
   return paths;
 }
 

@@ -16,6 +16,8 @@ struct AppPaths {
   std::filesystem::path guard_file;    // the download guard file
   // Where the log-on autostart entry goes; read from the environment once, at start.
   std::filesystem::path autostart_dir;
+  // The user's data that is no cache: $XDG_DATA_HOME/fundview (the positions ledger).
+  std::filesystem::path data_dir;
 
   // Paths for the program at `executable`: beside it (Beside) when its folder is writable by
   // the user and is not the folder the program is installed to, else per user (PerUser).

@@ -27,6 +27,8 @@ class MainWindow : public ui::Window {
   ui::Grid 高级表格5;  // holdings of the current fund
   ui::Grid 高级表格6;  // holdings of the compared fund
   ui::Label 重合标签;  // the stocks both holdings grids share
+  ui::Button 持仓钮;   // opens the positions window
+  ui::Label 持仓标签;  // today's profit of the positions' last refresh
   ui::GroupBox 分组框1;
   ui::ListView 超级列表框2;  // the watchlist
   ui::EditBox 搜索框;

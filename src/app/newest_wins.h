@@ -29,8 +29,9 @@ enum class LoadTarget {
   kComparisonChart,  // 画板1: the yield comparison
   kHoldingsGrid,     // the top-ten holdings grids
   kBoardWindow,      // the board ranking window
+  kPositions,        // the positions window's refresh
 };
-inline constexpr int kLoadTargetCount = 6;
+inline constexpr int kLoadTargetCount = 7;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.

@@ -8,6 +8,7 @@
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
+#include "positions/positions.h"
 #include "shell/shell_handlers.h"
 #include "shell/startup_tasks.h"
 #include "tools/side_tools.h"
@@ -69,6 +70,7 @@ void BindEvents(app::App& app, Features& features) {
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart);
   tools::InstallSideTools(app);
+  positions::InstallPositions(app);
 }
 
 }  // namespace shell

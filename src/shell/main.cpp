@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
   ui::WindowView board_view(app.board_window());
   ui::WindowView side_tools_view(app.side_tools_window());
   ui::WindowView support_view(app.support_window());
+  ui::WindowView positions_view(app.positions_window());
   dialogs.SetParent(&main_view);
 
   main_window.Show();

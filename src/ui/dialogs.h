@@ -9,6 +9,12 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual void MessageBox(const std::string& text) = 0;
+  // A question with the buttons 是 and 否; true for 是. Without a way to ask, the answer is 否,
+  // so nothing is done that the user did not agree to.
+  virtual bool AskYesNo(const std::string& text) {
+    MessageBox(text);
+    return false;
+  }
 };
 
 }  // namespace ui

@@ -21,6 +21,12 @@ void EditBox::SetTextColour(Colour colour) {
   NotifyChanged();
 }
 
+void EditBox::SetHint(std::string hint) {
+  if (hint == hint_) return;
+  hint_ = std::move(hint);
+  NotifyChanged();
+}
+
 void EditBox::FocusGained() {
   if (on_focus) on_focus();
 }

@@ -19,6 +19,9 @@ class EditBox : public Control {
   // Sets the content without raising on_changed: the design state of the box.
   void SetDesignText(std::string text);
   Colour TextColour() const { return text_colour_; }
+  // Grey text shown while the box is empty; never part of Text().
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string hint);
   void SetTextColour(Colour colour);
 
   // The box received the keyboard focus.
@@ -30,6 +33,7 @@ class EditBox : public Control {
  private:
   std::string text_;
   Colour text_colour_ = 0;
+  std::string hint_;
 };
 
 }  // namespace ui

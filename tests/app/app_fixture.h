@@ -21,6 +21,7 @@ inline app::AppPaths TestPaths(const std::filesystem::path& root) {
   paths.executable = paths.run_dir / "fundview";
   paths.guard_file = root / "state" / "fundview" / "记录.txt";
   paths.autostart_dir = root / "config" / "autostart";
+  paths.data_dir = root / "data" / "fundview";
   std::filesystem::create_directories(paths.run_dir);
   std::filesystem::create_directories(paths.workbook_dir);
   return paths;

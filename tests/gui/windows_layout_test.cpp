@@ -93,6 +93,19 @@ const Expected kControls[] = {
   {"SupportWindow", "图片框1", "picture box", "", 8, 8, 280, 296, true, "", ""},
   {"SupportWindow", "图片框2", "picture box", "", 304, 8, 304, 296, true, "", ""},
   {"SupportWindow", "标签1", "label", "如果喜欢可以支持一下，感谢每一个支持我的人。", 40, 312, 512, 32, true, "", ""},
+  {"MainWindow", "持仓钮", "button", "我的持仓", 680, 826, 80, 28, true, "", ""},
+  {"MainWindow", "持仓标签", "label", "", 768, 826, 144, 28, true, "", ""},
+  {"PositionsWindow", "持仓表格", "advanced grid", "", 8, 8, 784, 368, true, "", ""},
+  {"PositionsWindow", "代码框", "edit box", "", 8, 392, 96, 32, true, "", ""},
+  {"PositionsWindow", "份额框", "edit box", "", 112, 392, 96, 32, true, "", ""},
+  {"PositionsWindow", "净值框", "edit box", "", 216, 392, 96, 32, true, "", ""},
+  {"PositionsWindow", "日期框", "edit box", "", 320, 392, 112, 32, true, "", ""},
+  {"PositionsWindow", "买入钮", "button", "买入", 448, 392, 64, 32, true, "", ""},
+  {"PositionsWindow", "卖出钮", "button", "卖出", 520, 392, 64, 32, true, "", ""},
+  {"PositionsWindow", "删除持仓钮", "button", "删除", 592, 392, 64, 32, true, "", ""},
+  {"PositionsWindow", "刷新持仓钮", "button", "刷新", 664, 392, 64, 32, true, "", ""},
+  {"PositionsWindow", "导出持仓钮", "button", "导出", 736, 392, 56, 32, true, "", ""},
+  {"PositionsWindow", "持仓状态", "label", "", 8, 432, 784, 32, true, "", ""},
 };
 
 // Board positions in order: button number and design caption.
@@ -137,7 +150,7 @@ std::string Caption(QWidget* widget) {
 class WindowsLayoutTest : public ::testing::Test {
  protected:
   ui::WindowView* View(const std::string& window) {
-    for (ui::WindowView* view : {&main_, &board_, &side_, &support_}) {
+    for (ui::WindowView* view : {&main_, &board_, &side_, &support_, &positions_}) {
       if (view->objectName().toStdString() == window) return view;
     }
     return nullptr;
@@ -148,6 +161,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView board_{f_.app.board_window()};
   ui::WindowView side_{f_.app.side_tools_window()};
   ui::WindowView support_{f_.app.support_window()};
+  ui::WindowView positions_{f_.app.positions_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -162,6 +176,16 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     EXPECT_EQ(QSize(s.width, s.height), view->size()) << s.window;
     EXPECT_EQ(QString(), view->windowTitle()) << s.window;
     EXPECT_FALSE(view->isVisible()) << s.window;
+  }
+  EXPECT_EQ(QSize(800, 480), positions_.size());
+  EXPECT_EQ(QString("我的持仓"), positions_.windowTitle());
+  EXPECT_FALSE(positions_.isVisible());
+  EXPECT_FALSE(f_.app.positions_window().Modal());
+  const std::pair<const char*, const char*> hints[] = {
+      {"代码框", "基金代码"}, {"份额框", "份额"}, {"净值框", "成交净值"}, {"日期框", "日期"}};
+  for (const auto& [name, hint] : hints) {
+    EXPECT_EQ(QString(hint),
+              qobject_cast<QLineEdit*>(positions_.ControlWidget(name))->placeholderText());
   }
 }
 
@@ -247,7 +271,7 @@ TEST_F(WindowsLayoutTest, PopupMenusCarryTheirItems) {
     const char* name;
     std::vector<std::string> items;
   };
-  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金"}},
+  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金", "加入持仓"}},
                         {"菜单1", {"删除对比"}},
                         {"菜单2", {"加入自选股票"}},
                         {"菜单3", {"删除自选"}}};

@@ -124,7 +124,8 @@ TEST(StartupTasksTest, WatchlistIsRefilledNumberedWithCodeFirstAndTypeLast) {
 
 TEST(StartupTasksTest, StartRemovesOnlyOurWritersStaleTempFilesBesideTheirTargets) {
   AppFixture f;
-  const std::filesystem::path run = f.app.paths().run_dir;
+  const std::filesystem::path run = f.app.paths().workbook_dir;
+  std::filesystem::create_directories(run);
   const std::filesystem::path state = f.app.paths().guard_file.parent_path();
   std::filesystem::create_directories(state);
   WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
@@ -144,7 +145,7 @@ TEST(StartupTasksTest, StartRemovesOnlyOurWritersStaleTempFilesBesideTheirTarget
   StartupTasks(f.app);
   for (const auto& file : stale) EXPECT_FALSE(std::filesystem::exists(file)) << file;
   std::vector<std::string> expected = kept_in_run;
-  expected.insert(expected.end(), {"配置.ini", ".8月8日.xls.DirDir", ".8月8日.xls.LinkXY"});
+  expected.insert(expected.end(), {".8月8日.xls.DirDir", ".8月8日.xls.LinkXY"});
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(expected, test_support::Listing(run));
   EXPECT_EQ((std::vector<std::string>{".记录.txt.LinkXY", "记录.txt"}),

@@ -11,7 +11,13 @@ namespace test_support {
 class RecordingDialogs : public ui::Dialogs {
  public:
   void MessageBox(const std::string& text) override { shown.push_back(text); }
+  // Questions are kept with the message boxes and answered with `answer_yes`.
+  bool AskYesNo(const std::string& text) override {
+    shown.push_back(text);
+    return answer_yes;
+  }
   std::vector<std::string> shown;
+  bool answer_yes = true;
 };
 
 }  // namespace test_support

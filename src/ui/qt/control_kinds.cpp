@@ -125,6 +125,7 @@ void SyncEditBox(Control& control, QWidget* widget) {
   auto* edit = static_cast<QLineEdit*>(widget);
   const QString text = Q(box.Text());
   if (edit->text() != text) edit->setText(text);
+  edit->setPlaceholderText(Q(box.Hint()));
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Text, QtCanvas::ToQColor(box.TextColour()));
   edit->setPalette(palette);

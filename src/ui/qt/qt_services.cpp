@@ -1,5 +1,6 @@
 #include "ui/qt/qt_services.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -45,6 +46,16 @@ void QtDialogs::MessageBox(const std::string& text) {
                   parent_);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+bool QtDialogs::AskYesNo(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QString(), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("是"));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8("否"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace ui

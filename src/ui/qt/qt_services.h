@@ -30,6 +30,7 @@ class QtDialogs : public Dialogs {
   explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
   void MessageBox(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
 
  private:
   QWidget* parent_;

@@ -1,0 +1,49 @@
+#pragma once
+
+// The positions window: the grid of held funds with a total row, the entry boxes for a buy or
+// sale, the action buttons and the status line.
+
+#include "ui/controls.h"
+#include "ui/edit_box.h"
+#include "ui/grid.h"
+#include "ui/window.h"
+
+namespace app {
+
+// The grid's columns, in order.
+enum PositionsColumn {
+  kPosName,
+  kPosCode,
+  kPosShares,
+  kPosCostPrice,
+  kPosCost,
+  kPosNav,
+  kPosNavDate,
+  kPosDayChange,
+  kPosTodayProfit,
+  kPosHeldProfit,
+  kPosRate,
+  kPositionsColumnCount
+};
+
+class PositionsWindow : public ui::Window {
+ public:
+  PositionsWindow();
+
+  ui::Grid 持仓表格;
+  ui::EditBox 代码框;
+  ui::EditBox 份额框;
+  ui::EditBox 净值框;
+  ui::EditBox 日期框;
+  ui::Button 买入钮;
+  ui::Button 卖出钮;
+  ui::Button 删除持仓钮;
+  ui::Button 刷新持仓钮;
+  ui::Button 导出持仓钮;
+  ui::Label 持仓状态;
+
+ protected:
+  void ApplyDesign() override;
+};
+
+}  // namespace app

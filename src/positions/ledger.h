@@ -1,0 +1,85 @@
+#pragma once
+
+// The arithmetic of the positions ledger, in exact decimals: shares in hundredths, prices
+// (NAV) in ten-thousandths, money in fen, day changes in ten-thousandths of a percent. Every
+// rounding is half away from zero at the stated place. Plain values: no ui, no app.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace positions {
+
+inline constexpr int kShareDecimals = 2;
+inline constexpr int kPriceDecimals = 4;
+
+enum class RecordKind { kBuy, kSell };
+
+// One buy or sell as the user entered it.
+struct Record {
+  std::string day;  // YYYY-MM-DD
+  std::string code;
+  std::string name;
+  RecordKind kind = RecordKind::kBuy;
+  std::int64_t shares = 0;  // hundredths of a share
+  std::int64_t price = 0;   // ten-thousandths of a yuan
+};
+
+// What the records of one fund add up to.
+struct Position {
+  std::string code;
+  std::string name;
+  std::int64_t shares = 0;    // hundredths
+  std::int64_t cost = 0;      // fen
+  std::int64_t realised = 0;  // fen, from sales
+};
+
+// The fund's latest figures as cut from its main page.
+struct Quote {
+  std::string unit_nav;  // "1.2340"
+  std::string nav_date;
+  std::string day_change;  // "0.52%"
+};
+
+// `text` as a number above 0 with at most `decimals` decimals, scaled by 10^decimals; nothing
+// for anything else (signs, blanks inside, exponents, zero, more decimals, absurd sizes).
+std::optional<std::int64_t> ParsePositive(std::string_view text, int decimals);
+// A signed decimal such as a day change ("-1.23%", "0.52"), rounded half away from zero to
+// `decimals`; a trailing "%" is allowed.
+std::optional<std::int64_t> ParseSigned(std::string_view text, int decimals);
+// `value` / 10^decimals with exactly `decimals` decimals; `sign` puts "+" before a value
+// above 0.
+std::string FormatScaled(std::int64_t value, int decimals, bool sign = false);
+
+// round(numerator / denominator) half away from zero; denominator != 0.
+std::int64_t RoundDivide(__int128 numerator, __int128 denominator);
+
+// round(shares × price, fen).
+std::int64_t Amount(std::int64_t shares, std::int64_t price);
+// Applies one record to the position of its fund; a sale of more than is held is refused
+// (false, nothing changed).
+bool Apply(Position& position, const Record& record);
+// The positions the records make, in the order each fund was first bought; sold-out funds
+// stay in the list with 0 shares.
+std::vector<Position> Replay(const std::vector<Record>& records);
+
+// One row's figures; money in fen, the rate in hundredths of a percent. A figure that needs
+// the quote is empty without one.
+struct RowFigures {
+  std::int64_t cost = 0;
+  std::optional<std::int64_t> cost_price;    // ten-thousandths
+  std::optional<std::int64_t> today_profit;  // fen
+  std::optional<std::int64_t> held_profit;   // fen
+  std::optional<std::int64_t> rate;          // hundredths of a percent
+};
+RowFigures FiguresOf(const Position& position, const Quote* quote);
+// The total row: cost, today's and held profit summed over the rows that have them, the rate
+// from the sums.
+RowFigures TotalOf(const std::vector<RowFigures>& rows);
+
+// Text of a rate in hundredths of a percent: "12.34%".
+std::string RateText(std::int64_t rate);
+
+}  // namespace positions

@@ -1,0 +1,399 @@
+#include "positions/positions.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+
+#include "base/encoding.h"
+#include "base/text.h"
+#include "export/export_handler.h"
+#include "export/grid_export.h"
+#include "funds/fund_summary.h"
+#include "net/http_fetch.h"
+#include "net/portal.h"
+#include "positions/ledger.h"
+#include "positions/positions_store.h"
+#include "script/json_object.h"
+
+namespace positions {
+
+namespace {
+
+constexpr ui::Colour kProfitRed = ui::Rgb(255, 0, 0);
+constexpr ui::Colour kLossGreen = ui::Rgb(0, 128, 0);
+
+// What the feature remembers between events; touched on the UI thread only.
+struct State {
+  explicit State(std::filesystem::path path) : store(std::move(path)) {}
+  PositionsStore store;
+  bool loaded = false;
+  std::vector<Record> records;
+  std::map<std::string, Quote> quotes;
+  // The code and name "加入持仓" put into 代码框: a buy of that code needs no search.
+  std::string offered_code;
+  std::string offered_name;
+  // A buy waits for the search: another click of 买入 meanwhile would record the buy twice.
+  bool searching = false;
+};
+using StatePtr = std::shared_ptr<State>;
+
+void LoadOnce(State& state) {
+  if (state.loaded) return;
+  state.records = state.store.Records();
+  state.quotes = state.store.Quotes();
+  state.loaded = state.store.Ready();
+}
+
+std::vector<Position> Held(const State& state) {
+  std::vector<Position> held;
+  for (Position& position : Replay(state.records)) {
+    if (position.shares > 0) held.push_back(std::move(position));
+  }
+  return held;
+}
+
+const Quote* QuoteOf(const State& state, const std::string& code) {
+  const auto it = state.quotes.find(code);
+  return it == state.quotes.end() ? nullptr : &it->second;
+}
+
+ui::Colour SignColour(std::int64_t value) {
+  return value > 0 ? kProfitRed : value < 0 ? kLossGreen : ui::kDefaultTextColour;
+}
+
+void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t> value, bool sign) {
+  grid.SetText(row, column, value ? FormatScaled(*value, 2, sign) : "");
+  grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
+}
+
+void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures) {
+  WriteMoney(grid, row, app::kPosCost, figures.cost, false);
+  WriteMoney(grid, row, app::kPosTodayProfit, figures.today_profit, true);
+  WriteMoney(grid, row, app::kPosHeldProfit, figures.held_profit, true);
+  grid.SetText(row, app::kPosRate, figures.rate ? RateText(*figures.rate) : "");
+}
+
+RowFigures TotalFigures(const State& state) {
+  std::vector<RowFigures> rows;
+  for (const Position& position : Held(state)) {
+    rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
+  }
+  return TotalOf(rows);
+}
+
+void ShowMainCaption(app::App& app, const State& state) {
+  std::string caption;
+  if (!Held(state).empty()) {
+    caption = "当日收益 " + FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
+  }
+  app.main_window().持仓标签.SetCaption(caption);
+}
+
+// The grid as the state stands: one row per held fund in the order first bought, then 合计.
+void ShowPositions(app::App& app, const State& state) {
+  ui::Grid& grid = app.positions_window().持仓表格;
+  const std::vector<Position> held = Held(state);
+  const int selected = grid.CurrentRow();
+  const std::string selected_code = selected > 0 ? grid.Text(selected, app::kPosCode) : "";
+  grid.SetRowCount(static_cast<int>(held.size()) + 2);
+  std::vector<RowFigures> all;
+  for (size_t i = 0; i < held.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const Position& position = held[i];
+    const Quote* quote = QuoteOf(state, position.code);
+    const RowFigures figures = FiguresOf(position, quote);
+    all.push_back(figures);
+    grid.SetText(row, app::kPosName, position.name);
+    grid.SetText(row, app::kPosCode, position.code);
+    grid.SetText(row, app::kPosShares, FormatScaled(position.shares, kShareDecimals));
+    grid.SetText(row, app::kPosCostPrice,
+                 figures.cost_price ? FormatScaled(*figures.cost_price, kPriceDecimals) : "");
+    grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
+    grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
+    grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
+    WriteFigures(grid, row, figures);
+  }
+  const int total_row = static_cast<int>(held.size()) + 1;
+  for (int column = 0; column < app::kPositionsColumnCount; ++column) {
+    grid.SetText(total_row, column, "");
+    grid.SetTextColour(total_row, column, ui::kDefaultTextColour);
+  }
+  grid.SetText(total_row, app::kPosName, "合计");
+  WriteFigures(grid, total_row, TotalOf(all));
+  // The selection follows its fund when rows came or went before it.
+  int reselect = -1;
+  for (size_t i = 0; i < held.size(); ++i) {
+    if (held[i].code == selected_code) reselect = static_cast<int>(i) + 1;
+  }
+  grid.SetCurrentRow(reselect);
+  ShowMainCaption(app, state);
+}
+
+bool SixDigits(const std::string& code) {
+  if (code.size() != 6) return false;
+  for (char c : code) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+std::string DayText(const base::DateTime& when) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
+  return text;
+}
+
+// Shares, price and day from the boxes, each checked in turn; the first bad one is reported.
+std::optional<Record> ReadEntry(app::App& app) {
+  app::PositionsWindow& window = app.positions_window();
+  Record record;
+  const std::optional<std::int64_t> shares =
+      ParsePositive(base::TrimBlanks(window.份额框.Text()), kShareDecimals);
+  if (!shares) {
+    app.dialogs().MessageBox(kBadSharesText);
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> price =
+      ParsePositive(base::TrimBlanks(window.净值框.Text()), kPriceDecimals);
+  if (!price) {
+    app.dialogs().MessageBox(kBadPriceText);
+    return std::nullopt;
+  }
+  const base::DateTime now = app.clock().Now();
+  std::string day = base::TrimBlanks(window.日期框.Text());
+  if (day.empty()) day = DayText(now);
+  if (!ValidDay(day, now)) {
+    app.dialogs().MessageBox(kBadDateText);
+    return std::nullopt;
+  }
+  record.shares = *shares;
+  record.price = *price;
+  record.day = day;
+  return record;
+}
+
+// Stores the record; only a stored record is shown.
+void Keep(app::App& app, State& state, const Record& record) {
+  if (!state.store.Add(record)) {
+    app.dialogs().MessageBox(kCannotSaveText);
+    return;
+  }
+  state.records.push_back(record);
+  ShowPositions(app, state);
+}
+
+// The fund's name from the search: the result whose _id is the code. Asked on the UI thread,
+// which keeps pumping events meanwhile.
+std::optional<std::string> SearchName(app::App& app, const std::string& code) {
+  const std::string answer =
+      net::GetAnswerText(net::FundSearchUrl(app.portal(), base::PercentEncode(code, true, true)),
+                         &app.transfers(), net::kFundSearchMaxBytes)
+          .value_or("");
+  script::JsonObject found;
+  found.Parse(base::TextBetween(answer, std::string(net::kFundSearchCallback) + "(", "]})") + "]}");
+  const int count = found.GetCount("Datas");
+  for (int i = 0; i < count; ++i) {
+    const std::string item = "Datas[" + base::IntToText(i) + "]";
+    if (found.GetText(item + "['_id']") == code) return found.GetText(item + ".NAME");
+  }
+  return std::nullopt;
+}
+
+void OnBuy(app::App& app, State& state) {
+  if (state.searching) return;
+  LoadOnce(state);
+  const std::string code = base::TrimBlanks(app.positions_window().代码框.Text());
+  if (!SixDigits(code)) {
+    app.dialogs().MessageBox(kBadCodeText);
+    return;
+  }
+  std::optional<Record> record = ReadEntry(app);
+  if (!record) return;
+  record->code = code;
+  record->kind = RecordKind::kBuy;
+  for (const Position& position : Held(state)) {
+    if (position.code == code) record->name = position.name;
+  }
+  if (record->name.empty() && code == state.offered_code) record->name = state.offered_name;
+  if (record->name.empty()) {
+    state.searching = true;
+    const std::optional<std::string> name = SearchName(app, code);
+    state.searching = false;
+    if (!name || name->empty()) {
+      app.dialogs().MessageBox(kNotFoundText + code);
+      return;
+    }
+    record->name = *name;
+  }
+  Keep(app, state, *record);
+}
+
+// The held fund of the selected row, or nothing (and the refusal shown).
+std::optional<Position> SelectedPosition(app::App& app, const State& state) {
+  const int row = app.positions_window().持仓表格.CurrentRow();
+  const std::vector<Position> held = Held(state);
+  if (row < 1 || row > static_cast<int>(held.size())) {
+    app.dialogs().MessageBox(kNoRowText);
+    return std::nullopt;
+  }
+  return held[row - 1];
+}
+
+void OnSell(app::App& app, State& state) {
+  LoadOnce(state);
+  const std::optional<Position> position = SelectedPosition(app, state);
+  if (!position) return;
+  std::optional<Record> record = ReadEntry(app);
+  if (!record) return;
+  if (record->shares > position->shares) {
+    app.dialogs().MessageBox("卖出份额超过持有份额（持有" +
+                             FormatScaled(position->shares, kShareDecimals) + "份）");
+    return;
+  }
+  record->code = position->code;
+  record->name = position->name;
+  record->kind = RecordKind::kSell;
+  Keep(app, state, *record);
+}
+
+void OnDelete(app::App& app, State& state) {
+  LoadOnce(state);
+  const std::optional<Position> position = SelectedPosition(app, state);
+  if (!position) return;
+  if (!app.dialogs().AskYesNo("确定删除" + position->name + "的全部持仓记录吗？")) return;
+  if (!state.store.RemoveFund(position->code)) {
+    app.dialogs().MessageBox(kCannotSaveText);
+    return;
+  }
+  std::erase_if(state.records, [&](const Record& r) { return r.code == position->code; });
+  state.quotes.erase(position->code);
+  ShowPositions(app, state);
+}
+
+// What one fund's main page gave: a quote when the answer arrived whole and carried the NAV.
+struct Fetched {
+  std::string code;
+  std::string name;
+  std::optional<Quote> quote;
+};
+
+void OnRefresh(app::App& app, const StatePtr& state) {
+  LoadOnce(*state);
+  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kPositions);
+  ui::Label& status = app.positions_window().持仓状态;
+  std::vector<std::pair<std::string, std::string>> funds;
+  for (const Position& position : Held(*state)) funds.emplace_back(position.code, position.name);
+  const int total = static_cast<int>(funds.size());
+  status.SetCaption("刷新中 0/" + base::IntToText(total));
+  auto failed = std::make_shared<std::vector<std::string>>();
+  // Runs on the UI thread after the last fund.
+  auto finish = [&app, state, ticket, failed] {
+    if (!app.loads().IsCurrent(ticket)) return;
+    std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
+    state->store.SaveRefreshTime(text);
+    if (!failed->empty()) {
+      std::string names;
+      for (const std::string& name : *failed) names += (names.empty() ? "" : "、") + name;
+      text += "（" + names + "刷新失败）";
+    }
+    app.positions_window().持仓状态.SetCaption(text);
+  };
+  const bool started =
+      app.workers().Start([&app, state, ticket, failed, finish, funds, total, urls = app.portal()] {
+        for (int i = 0; i < total; ++i) {
+          // A newer refresh or the closed window ends this one before its next request.
+          if (!app.loads().IsCurrent(ticket)) return;
+          Fetched fetched{funds[i].first, funds[i].second, std::nullopt};
+          const std::optional<std::string> page =
+              net::GetAnswerText(net::FundMainPageUrl(urls, fetched.code), &app.transfers(),
+                                 net::kFundMainPageMaxBytes);
+          if (page) {
+            const funds::FundSummary summary = funds::CutFundSummary(*page);
+            if (!summary.unit_nav.empty()) {
+              fetched.quote = Quote{summary.unit_nav, summary.nav_date, summary.day_change};
+            }
+          }
+          app.ui().Post([&app, state, ticket, failed, fetched, done = i + 1, total] {
+            if (!app.loads().IsCurrent(ticket)) return;
+            if (fetched.quote) {
+              // The figures count once they are kept; the next start shows the same caption.
+              state->quotes[fetched.code] = *fetched.quote;
+              state->store.SaveQuote(fetched.code, *fetched.quote);
+            } else {
+              failed->push_back(fetched.name);
+            }
+            ShowPositions(app, *state);
+            app.positions_window().持仓状态.SetCaption("刷新中 " + base::IntToText(done) + "/" +
+                                                       base::IntToText(total));
+          });
+        }
+        app.ui().Post(finish);
+      });
+  if (!started) status.SetCaption("");
+}
+
+void OnExport(app::App& app) {
+  const std::filesystem::path folder = exporter::TodaysWorkbookPath(app).parent_path();
+  const std::filesystem::path path = folder / ("持仓" + exporter::TodaysDateText(app) + ".xls");
+  exporter::ExportGrid(nullptr, &app.positions_window().持仓表格, path.string(), app.dialogs());
+}
+
+// 菜单's third item: the current fund row's code and name go to the positions window.
+void OnAddFromFundGrid(app::App& app, State& state) {
+  ui::Grid& funds = app.main_window().高级表格1;
+  const int row = funds.CurrentRow();
+  app.positions_window().Show();
+  if (row < 1) return;
+  // The menu acts on the row the user right-clicked: the grid is read here by design.
+  state.offered_code = funds.Text(row, 1);
+  state.offered_name = funds.Text(row, 0);
+  app.positions_window().代码框.SetText(state.offered_code);
+}
+
+}  // namespace
+
+bool ValidDay(const std::string& text, const base::DateTime& today) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+  for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  const int year = std::stoi(text.substr(0, 4));
+  const int month = std::stoi(text.substr(5, 2));
+  const int day = std::stoi(text.substr(8, 2));
+  if (year < 1900 || month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int lengths[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (day > lengths[month - 1]) return false;
+  return std::make_tuple(year, month, day) <= std::make_tuple(today.year, today.month, today.day);
+}
+
+std::filesystem::path LedgerPath(const app::AppPaths& paths) {
+  return paths.data_dir.empty() ? std::filesystem::path() : paths.data_dir / "positions.sqlite3";
+}
+
+void InstallPositions(app::App& app) {
+  auto state = std::make_shared<State>(LedgerPath(app.paths()));
+  app::PositionsWindow& window = app.positions_window();
+  window.on_created = [&app, state] {
+    LoadOnce(*state);
+    ShowPositions(app, *state);
+    OnRefresh(app, state);
+  };
+  window.on_destroyed = [&app] { app.loads().Invalidate(app::LoadTarget::kPositions); };
+  window.买入钮.on_click = [&app, state] { OnBuy(app, *state); };
+  window.卖出钮.on_click = [&app, state] { OnSell(app, *state); };
+  window.删除持仓钮.on_click = [&app, state] { OnDelete(app, *state); };
+  window.刷新持仓钮.on_click = [&app, state] { OnRefresh(app, state); };
+  window.导出持仓钮.on_click = [&app] { OnExport(app); };
+  app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
+  app.main_window().菜单.Item(2).on_click = [&app, state] { OnAddFromFundGrid(app, *state); };
+  app.AddStartupStep(app::StartupPhase::kWatchlist, [state](app::App& started) {
+    LoadOnce(*state);
+    ShowMainCaption(started, *state);
+  });
+}
+
+}  // namespace positions

@@ -1,0 +1,32 @@
+#pragma once
+
+// My positions: the positions window's handlers (buy, sell, delete, refresh, export), the main
+// window's button and today's-profit caption, and the fund grid's "加入持仓" menu item. The
+// records live in the ledger file under the user's data folder.
+
+#include <string>
+
+#include "app/app.h"
+
+namespace positions {
+
+// Message texts the user sees.
+inline constexpr char kBadCodeText[] = "请输入6位基金代码";
+inline constexpr char kBadSharesText[] = "份额须为大于0的数字，最多两位小数";
+inline constexpr char kBadPriceText[] = "成交净值须为大于0的数字，最多四位小数";
+inline constexpr char kBadDateText[] = "日期格式为YYYY-MM-DD，且不晚于今天";
+inline constexpr char kNoRowText[] = "请选择要操作的基金";
+inline constexpr char kNotFoundText[] = "没有找到基金";
+inline constexpr char kCannotSaveText[] = "无法保存持仓记录";
+
+// `text` is a real day written YYYY-MM-DD, not after `today`.
+bool ValidDay(const std::string& text, const base::DateTime& today);
+
+// The file the ledger is kept in.
+std::filesystem::path LedgerPath(const app::AppPaths& paths);
+
+// Attaches the handlers of the positions window, 持仓钮, the third item of 菜单, and the
+// start-up step that shows the stored today's profit in 持仓标签 (without a request).
+void InstallPositions(app::App& app);
+
+}  // namespace positions

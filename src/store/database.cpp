@@ -1,0 +1,278 @@
+#include "store/database.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <system_error>
+
+namespace store {
+
+namespace {
+
+// A second copy of the program writing at the same moment waits this long before the write
+// counts as failed.
+constexpr int kBusyTimeoutMs = 1000;
+
+std::string TimeSuffix() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  return text;
+}
+
+// The folder is made 0700 when this creates it; one that exists keeps its mode.
+bool MakeFolder(const std::filesystem::path& folder, std::string* error) {
+  if (folder.empty()) return true;
+  std::error_code code;
+  if (std::filesystem::is_directory(folder, code)) return true;
+  if (!MakeFolder(folder.parent_path(), error)) return false;
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    *error = "cannot create " + folder.string();
+    return false;
+  }
+  return true;
+}
+
+// SQLite creates a missing file with the process umask; user data is made 0600 first.
+bool CreatePrivateFile(const std::filesystem::path& path, std::string* error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  if (errno == EEXIST) return true;
+  *error = "cannot create " + path.string();
+  return false;
+}
+
+bool IsDamage(int code) {
+  code &= 0xff;
+  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+}
+
+}  // namespace
+
+Statement::~Statement() { sqlite3_finalize(statement_); }
+
+Statement::Statement(Statement&& other) noexcept
+    : statement_(other.statement_), failed_(other.failed_) {
+  other.statement_ = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(statement_);
+    statement_ = other.statement_;
+    failed_ = other.failed_;
+    other.statement_ = nullptr;
+  }
+  return *this;
+}
+
+Statement& Statement::Bind(int index, std::int64_t value) {
+  if (!statement_ || sqlite3_bind_int64(statement_, index, value) != SQLITE_OK) failed_ = true;
+  return *this;
+}
+
+Statement& Statement::Bind(int index, std::string_view text) {
+  if (!statement_ ||
+      sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                        SQLITE_TRANSIENT) != SQLITE_OK) {
+    failed_ = true;
+  }
+  return *this;
+}
+
+bool Statement::Step() {
+  if (!statement_ || failed_) {
+    failed_ = true;
+    return false;
+  }
+  const int code = sqlite3_step(statement_);
+  if (code == SQLITE_ROW) return true;
+  if (code != SQLITE_DONE) failed_ = true;
+  return false;
+}
+
+bool Statement::Run() {
+  while (Step()) {
+  }
+  return !failed_;
+}
+
+std::int64_t Statement::Int(int column) const {
+  return statement_ ? sqlite3_column_int64(statement_, column) : 0;
+}
+
+std::string Statement::Text(int column) const {
+  if (!statement_) return {};
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+  return text ? std::string(text, sqlite3_column_bytes(statement_, column)) : std::string();
+}
+
+void Statement::Reset() {
+  if (!statement_) return;
+  sqlite3_reset(statement_);
+  sqlite3_clear_bindings(statement_);
+  failed_ = false;
+}
+
+namespace {
+
+// Opens and checks one file. `damaged` is set when the file exists but is no sound database.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::filesystem::path& path,
+                                                        bool* damaged, std::string* error) {
+  *damaged = false;
+  sqlite3* raw = nullptr;
+  const int code =
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(raw, sqlite3_close_v2);
+  if (code != SQLITE_OK) {
+    *damaged = IsDamage(code);
+    *error = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(code);
+    return {nullptr, sqlite3_close_v2};
+  }
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(raw, 1);
+  // Reading the schema is the first touch of the file's pages: a file that is not a database
+  // fails here. The quick check then reads every page once.
+  sqlite3_stmt* check = nullptr;
+  int result = sqlite3_prepare_v2(raw, "PRAGMA quick_check", -1, &check, nullptr);
+  std::string verdict;
+  if (result == SQLITE_OK) {
+    result = sqlite3_step(check);
+    if (result == SQLITE_ROW) {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+      verdict = text ? text : "";
+    }
+  }
+  sqlite3_finalize(check);
+  if (result != SQLITE_ROW || verdict != "ok") {
+    *damaged = IsDamage(result) || (result == SQLITE_ROW && verdict != "ok");
+    *error = sqlite3_errmsg(raw);
+    return {nullptr, sqlite3_close_v2};
+  }
+  // WAL keeps a committed transaction through a killed process and lets readers go on while
+  // one writes; FULL syncs every commit, since what is stored is the user's own record.
+  char* message = nullptr;
+  if (sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
+                   &message) != SQLITE_OK) {
+    *error = message ? message : "cannot set the journal mode";
+    sqlite3_free(message);
+    return {nullptr, sqlite3_close_v2};
+  }
+  return handle;
+}
+
+void MoveAside(const std::filesystem::path& path, std::filesystem::path* moved_to) {
+  std::filesystem::path target = path;
+  target += ".damaged-" + TimeSuffix();
+  std::error_code code;
+  std::filesystem::rename(path, target, code);
+  if (!code) *moved_to = target;
+  // The journal files belong to the damaged file; left in place they would be replayed into
+  // the new one.
+  for (const char* suffix : {"-wal", "-shm"}) {
+    std::filesystem::path journal = path;
+    journal += suffix;
+    std::filesystem::remove(journal, code);
+  }
+}
+
+}  // namespace
+
+OpenResult Database::Open(const std::filesystem::path& path, const Migrations& migrations) {
+  OpenResult result;
+  if (!MakeFolder(path.parent_path(), &result.error)) return result;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!CreatePrivateFile(path, &result.error)) return result;
+    bool damaged = false;
+    auto handle = OpenChecked(path, &damaged, &result.error);
+    if (!handle) {
+      if (!damaged || attempt > 0) return result;
+      MoveAside(path, &result.moved_aside);
+      if (result.moved_aside.empty()) return result;
+      continue;
+    }
+    std::unique_ptr<Database> database(new Database(handle.release()));
+    const int version = database->UserVersion();
+    if (version < 0 || version > static_cast<int>(migrations.size())) {
+      result.error = "unknown schema version";
+      return result;
+    }
+    for (size_t next = static_cast<size_t>(version); next < migrations.size(); ++next) {
+      Transaction transaction(*database);
+      if (!transaction.Active() || !database->Execute(migrations[next]) ||
+          !database->Execute("PRAGMA user_version=" + std::to_string(next + 1)) ||
+          !transaction.Commit()) {
+        result.error = database->LastError();
+        return result;
+      }
+    }
+    result.database = std::move(database);
+    result.error.clear();
+    return result;
+  }
+  return result;
+}
+
+Database::~Database() { sqlite3_close_v2(handle_); }
+
+void Database::NoteError() { last_error_ = sqlite3_errmsg(handle_); }
+
+Statement Database::Prepare(std::string_view sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(handle_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) !=
+      SQLITE_OK) {
+    NoteError();
+    sqlite3_finalize(statement);
+    Statement failed;
+    failed.failed_ = true;
+    return failed;
+  }
+  return Statement(statement);
+}
+
+bool Database::Execute(std::string_view sql) {
+  const std::string text(sql);
+  char* message = nullptr;
+  if (sqlite3_exec(handle_, text.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
+  last_error_ = message ? message : sqlite3_errmsg(handle_);
+  sqlite3_free(message);
+  return false;
+}
+
+int Database::UserVersion() {
+  Statement statement = Prepare("PRAGMA user_version");
+  return statement.Step() ? static_cast<int>(statement.Int(0)) : -1;
+}
+
+bool Database::IntegrityOk() {
+  Statement statement = Prepare("PRAGMA integrity_check");
+  return statement.Step() && statement.Text(0) == "ok";
+}
+
+std::int64_t Database::LastInsertId() const { return sqlite3_last_insert_rowid(handle_); }
+
+Transaction::Transaction(Database& database) : database_(database) {
+  active_ = database_.Execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+  if (active_) database_.Execute("ROLLBACK");
+}
+
+bool Transaction::Commit() {
+  if (!active_) return false;
+  if (!database_.Execute("COMMIT")) return false;  // the destructor rolls back
+  active_ = false;
+  return true;
+}
+
+}  // namespace store

@@ -1,0 +1,117 @@
+#pragma once
+
+// A small wrapper around one SQLite connection: open with a schema version kept in
+// PRAGMA user_version and forward migrations, prepared statements and transactions, in WAL
+// journal mode. A connection belongs to the thread that uses it; threads that write open their
+// own.
+//
+// The store never stops the program: Open gives nothing when the file cannot be opened, and
+// every write reports failure instead of throwing. A damaged file is moved aside as
+// `<name>.damaged-<time>` and a new one started.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace store {
+
+class Database;
+
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement();
+  Statement(Statement&& other) noexcept;
+  Statement& operator=(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // False when the text did not compile; every later call then fails too.
+  bool Valid() const { return statement_ != nullptr; }
+  // Parameters count from 1.
+  Statement& Bind(int index, std::int64_t value);
+  Statement& Bind(int index, std::string_view text);
+  // Moves to the next row: true while a row stands; false at the end and on failure (Failed
+  // tells them apart).
+  bool Step();
+  bool Failed() const { return failed_; }
+  // Runs the statement to its end; true when every step succeeded.
+  bool Run();
+  // Columns of the current row count from 0.
+  std::int64_t Int(int column) const;
+  std::string Text(int column) const;
+  // Ready to run again with new parameters.
+  void Reset();
+
+ private:
+  friend class Database;
+  explicit Statement(sqlite3_stmt* statement) : statement_(statement) {}
+  sqlite3_stmt* statement_ = nullptr;
+  bool failed_ = false;
+};
+
+// A migration brings the schema from version n to n + 1 (migrations[n]); each runs in its own
+// transaction together with the new version number.
+using Migrations = std::vector<std::string>;
+
+struct OpenResult {
+  std::unique_ptr<Database> database;  // null when the file could not be used
+  std::string error;                   // why, when it could not
+  std::filesystem::path moved_aside;   // where a damaged file went, when one was found
+};
+
+class Database {
+ public:
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Opens or creates the file at `path` (its folder is created 0700, a new file 0600) and
+  // migrates it to the newest version. A file that is not a database or fails its quick check
+  // is renamed to `<name>.damaged-<YYYYMMDD-HHMMSS>` and a new one started. A file of a newer
+  // schema than `migrations` knows is left alone (nothing is given).
+  static OpenResult Open(const std::filesystem::path& path, const Migrations& migrations);
+
+  Statement Prepare(std::string_view sql);
+  // Runs one or more statements without results; true on success.
+  bool Execute(std::string_view sql);
+  int UserVersion();
+  // PRAGMA integrity_check answered "ok".
+  bool IntegrityOk();
+  const std::string& LastError() const { return last_error_; }
+  std::int64_t LastInsertId() const;
+
+ private:
+  friend class Transaction;
+  explicit Database(sqlite3* handle) : handle_(handle) {}
+  void NoteError();
+  sqlite3* handle_ = nullptr;
+  std::string last_error_;
+};
+
+// BEGIN IMMEDIATE at construction; rolls back at destruction unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Database& database);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  // False when the transaction could not begin; nothing inside it can then be kept.
+  bool Active() const { return active_; }
+  // True when everything inside is on disk.
+  bool Commit();
+
+ private:
+  Database& database_;
+  bool active_ = false;
+};
+
+}  // namespace store

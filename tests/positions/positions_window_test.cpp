@@ -1,0 +1,308 @@
+// The positions window against the simulated portal and a real ledger file: buys, sales and
+// every refusal, the file after a restart, the refresh, the export and the fund grid's menu.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "app/app_fixture.h"
+#include "export/xls_probe.h"
+#include "funds/fund_summary.h"
+#include "net/http_fetch.h"
+#include "positions/positions.h"
+#include "positions/positions_store.h"
+#include "sim/server.h"
+
+namespace {
+
+using positions::PositionsStore;
+
+class PositionsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::PortalSimOptions options;
+    options.market.funds = 40;
+    sim_ = std::make_unique<sim::PortalSim>(options);
+    ASSERT_GT(sim_->Start(), 0);
+    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
+    Restart();
+  }
+
+  // A new program over the same folders, its start-up steps run.
+  void Restart() {
+    program_.reset();
+    program_ = std::make_unique<app_test::Program>(dir_.path());
+    positions::InstallPositions(app());
+    for (const app::StartupStep& step : app().startup_steps()) step.run(app());
+  }
+  app::App& app() { return program_->app; }
+  app::PositionsWindow& window() { return app().positions_window(); }
+  ui::Grid& grid() { return window().持仓表格; }
+  std::vector<std::string>& shown() { return program_->dialogs.shown; }
+  const sim::Fund& Fund(int i) { return sim_->market().funds()[i]; }
+
+  // Opens the window and waits for its first refresh to end.
+  void Open() {
+    window().Show();
+    WaitForRefresh();
+  }
+  void WaitForRefresh() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (window().持仓状态.Caption().rfind("已刷新", 0) != 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+      program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() +
+                                   std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(0u, window().持仓状态.Caption().rfind("已刷新", 0)) << window().持仓状态.Caption();
+  }
+  void Enter(const std::string& code, const std::string& shares, const std::string& price,
+             const std::string& day = "") {
+    window().代码框.SetText(code);
+    window().份额框.SetText(shares);
+    window().净值框.SetText(price);
+    window().日期框.SetText(day);
+  }
+  size_t StoredRecords() {
+    return PositionsStore(positions::LedgerPath(app().paths())).Records().size();
+  }
+  size_t MainPageRequests(const std::string& code) {
+    size_t count = 0;
+    for (const sim::RecordedRequest& request : sim_->requests().Snapshot()) {
+      if (request.path == "/" + code + ".html") ++count;
+    }
+    return count;
+  }
+  funds::FundSummary SummaryOf(const std::string& code) {
+    net::TransferControl control;
+    return funds::CutFundSummary(net::GetAnswerText(net::FundMainPageUrl(app().portal(), code),
+                                                    &control, net::kFundMainPageMaxBytes)
+                                     .value_or(""));
+  }
+
+  test_support::TempDir dir_;
+  std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<app_test::Program> program_;
+};
+
+TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
+  Open();
+  const std::string code = Fund(0).code;
+  struct Case {
+    std::string code, shares, price, day, text;
+  } cases[] = {
+      {"12345", "100", "1.5", "", positions::kBadCodeText},
+      {"12345a", "100", "1.5", "", positions::kBadCodeText},
+      {code, "0", "1.5", "", positions::kBadSharesText},
+      {code, "1.234", "1.5", "", positions::kBadSharesText},
+      {code, "abc", "1.5", "", positions::kBadSharesText},
+      {code, "100", "-1", "", positions::kBadPriceText},
+      {code, "100", "1.23456", "", positions::kBadPriceText},
+      {code, "100", "1.5", "2021-02-29", positions::kBadDateText},
+      {code, "100", "1.5", "2021-8-1", positions::kBadDateText},
+      {code, "100", "1.5", "2021-08-09", positions::kBadDateText},  // tomorrow
+      {"999999", "100", "1.5", "", std::string(positions::kNotFoundText) + "999999"},
+  };
+  for (const Case& c : cases) {
+    shown().clear();
+    Enter(c.code, c.shares, c.price, c.day);
+    window().买入钮.Click();
+    EXPECT_EQ(std::vector<std::string>{c.text}, shown()) << c.code << " " << c.shares;
+  }
+  for (ui::Button* button : {&window().卖出钮, &window().删除持仓钮}) {
+    shown().clear();
+    button->Click();
+    EXPECT_EQ(std::vector<std::string>{positions::kNoRowText}, shown());
+  }
+  EXPECT_EQ(0u, StoredRecords());
+  EXPECT_EQ(2, grid().RowCount());
+  EXPECT_EQ("", app().main_window().持仓标签.Caption());
+
+  Enter(code, "100", "1.5", "2021-08-08");
+  window().买入钮.Click();
+  ASSERT_EQ(1u, StoredRecords());
+  shown().clear();
+  grid().SetCurrentRow(1);
+  Enter("", "100.01", "1.6");
+  window().卖出钮.Click();
+  EXPECT_EQ(std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）"}, shown());
+  EXPECT_EQ(1u, StoredRecords());
+}
+
+TEST_F(PositionsWindowTest, BuysSalesAndDeletionsSurviveARestart) {
+  Open();
+  Enter(Fund(0).code, "1000", "1.234", "2021-08-02");
+  // A second click while the search waits is not a second buy.
+  program_->ui.Post([this] { window().买入钮.Click(); });
+  window().买入钮.Click();  // the name comes from the search
+  ASSERT_EQ(1u, StoredRecords());
+  Enter(Fund(1).code, "200", "2");
+  window().买入钮.Click();
+  Enter(Fund(0).code, "500.00", "1.5000");
+  window().买入钮.Click();
+  grid().SetCurrentRow(1);
+  Enter("", "300", "1.6");
+  window().卖出钮.Click();
+  EXPECT_TRUE(shown().empty()) << shown().front();
+  ASSERT_EQ(4, grid().RowCount());
+  EXPECT_EQ(Fund(0).name, grid().Text(1, app::kPosName));
+  EXPECT_EQ("1200.00", grid().Text(1, app::kPosShares));
+  EXPECT_EQ("1587.20", grid().Text(1, app::kPosCost));
+  EXPECT_EQ("1.3227", grid().Text(1, app::kPosCostPrice));
+  EXPECT_EQ(Fund(1).name, grid().Text(2, app::kPosName));
+
+  // Selling every share of the second fund removes its row; its records stay.
+  grid().SetCurrentRow(2);
+  Enter("", "200", "2.1");
+  window().卖出钮.Click();
+  EXPECT_EQ(3, grid().RowCount());
+  EXPECT_EQ(5u, StoredRecords());
+
+  const size_t requests = sim_->requests().Count();
+  Restart();
+  EXPECT_EQ("当日收益 0.00", app().main_window().持仓标签.Caption());  // nothing refreshed yet
+  EXPECT_EQ(requests, sim_->requests().Count());
+  Open();
+  ASSERT_EQ(3, grid().RowCount());
+  EXPECT_EQ("1587.20", grid().Text(1, app::kPosCost));
+  EXPECT_EQ("合计", grid().Text(2, app::kPosName));
+
+  program_->dialogs.answer_yes = false;
+  grid().SetCurrentRow(1);
+  window().删除持仓钮.Click();
+  EXPECT_EQ("确定删除" + Fund(0).name + "的全部持仓记录吗？", shown().back());
+  EXPECT_EQ(5u, StoredRecords());
+  program_->dialogs.answer_yes = true;
+  window().删除持仓钮.Click();
+  EXPECT_EQ(2u, StoredRecords());
+  EXPECT_EQ(2, grid().RowCount());
+  EXPECT_EQ("", app().main_window().持仓标签.Caption());
+}
+
+TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFigures) {
+  Open();
+  for (int i : {0, 1, 2}) {
+    Enter(Fund(i).code, "1000", "1");
+    window().买入钮.Click();
+  }
+  sim_->requests().Clear();
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+  for (int i : {0, 1, 2}) {
+    EXPECT_EQ(1u, MainPageRequests(Fund(i).code));
+    const funds::FundSummary summary = SummaryOf(Fund(i).code);
+    ASSERT_NE("", summary.unit_nav);
+    EXPECT_EQ(summary.unit_nav, grid().Text(i + 1, app::kPosNav));
+    EXPECT_EQ(summary.nav_date, grid().Text(i + 1, app::kPosNavDate));
+    EXPECT_EQ(summary.day_change, grid().Text(i + 1, app::kPosDayChange));
+    EXPECT_NE("", grid().Text(i + 1, app::kPosTodayProfit));
+  }
+  EXPECT_EQ(3u, sim_->requests().Count() - 3);  // the three checks above
+  const std::string row = grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit);
+  const std::string caption = app().main_window().持仓标签.Caption();
+  EXPECT_EQ(0u, caption.rfind("当日收益 ", 0));
+
+  sim::FaultOptions faults;
+  faults.error_rate = 1.0;
+  sim_->SetFaults(faults);
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+  EXPECT_EQ(row, grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit));
+  EXPECT_EQ(caption, app().main_window().持仓标签.Caption());
+  EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(Fund(2).name + "刷新失败"));
+
+  sim_->SetFaults({});
+  Restart();  // the caption comes from the file, without a request
+  EXPECT_EQ(caption, app().main_window().持仓标签.Caption());
+}
+
+TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
+  Open();
+  for (int i : {0, 1, 2, 3}) {
+    Enter(Fund(i).code, "10", "1");
+    window().买入钮.Click();
+  }
+  sim::FaultOptions slow;
+  slow.latency_ms = 100;
+  sim_->SetFaults(slow);
+  sim_->requests().Clear();
+  window().刷新持仓钮.Click();
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+  // The first refresh ends after the request it had in flight, writing nothing.
+  EXPECT_LE(sim_->requests().Count(), 5u);
+  EXPECT_EQ("4/4", [&] {
+    size_t asked = 0;
+    for (int i : {0, 1, 2, 3}) asked += MainPageRequests(Fund(i).code) >= 1;
+    return std::to_string(asked) + "/4";
+  }());
+
+  sim_->requests().Clear();
+  window().刷新持仓钮.Click();
+  window().Close();
+  program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(600));
+  EXPECT_LE(sim_->requests().Count(), 1u);
+  EXPECT_EQ("", window().持仓状态.Caption());
+  EXPECT_EQ(2, grid().RowCount());  // the design state, untouched by the stopped refresh
+}
+
+TEST_F(PositionsWindowTest, ExportWritesTheGridAsShown) {
+  Open();
+  Enter(Fund(3).code, "1234.5", "1.2345");
+  window().买入钮.Click();
+  window().导出持仓钮.Click();
+  const auto file = app().paths().workbook_dir / "持仓8月8日.xls";
+  ASSERT_TRUE(std::filesystem::exists(file));
+  const nlohmann::json probe = export_test::ProbeXls(file);
+  EXPECT_EQ("", export_test::FirstDifference(export_test::GridValues(grid()),
+                                             export_test::Values(probe)));
+}
+
+TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
+  app::MainWindow& main = app().main_window();
+  main.高级表格1.SetText(2, 0, "某某基金");
+  main.高级表格1.SetText(2, 1, "000777");
+  main.高级表格1.SetCurrentRow(2);
+  ASSERT_EQ("加入持仓", main.菜单.Item(2).caption);
+  main.菜单.Choose(2);
+  EXPECT_TRUE(window().Visible());
+  EXPECT_EQ("000777", window().代码框.Text());
+  WaitForRefresh();
+  sim_->requests().Clear();
+  Enter("000777", "10", "1");
+  window().代码框.SetText("000777");
+  window().买入钮.Click();
+  EXPECT_EQ("某某基金", grid().Text(1, app::kPosName));
+  EXPECT_EQ(0u, sim_->requests().Count());
+}
+
+TEST_F(PositionsWindowTest, DamagedOrLockedLedgerLeavesTheWindowWorking) {
+  const auto path = positions::LedgerPath(app().paths());
+  program_.reset();
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path) << std::string(8192, 'x');
+  Restart();
+  Open();
+  Enter(Fund(0).code, "10", "1");
+  window().买入钮.Click();
+  EXPECT_TRUE(shown().empty());
+  EXPECT_EQ(3, grid().RowCount());
+  bool moved = false;
+  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
+    moved |= entry.path().filename().string().rfind("positions.sqlite3.damaged-", 0) == 0;
+  }
+  EXPECT_TRUE(moved);
+
+  // Another copy holds the file for writing: the record is reported and not shown.
+  auto other = store::Database::Open(path, store::Migrations(1)).database;
+  ASSERT_TRUE(other);
+  ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
+  Enter(Fund(1).code, "10", "1");
+  window().买入钮.Click();
+  EXPECT_EQ(std::vector<std::string>{positions::kCannotSaveText}, shown());
+  EXPECT_EQ(3, grid().RowCount());
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+}
+
+}  // namespace
