@@ -3,12 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "base/encoding.h"
 #include "base/text.h"
 #include "funds/fund_lists.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
-#include "script/json_object.h"
+#include "portal/board_ranking.h"
 
 namespace funds {
 
@@ -44,20 +41,16 @@ bool LoadBoardRanking(app::App& app, std::string_view period) {
   globals.BoardNames.clear();
   globals.BoardCodes.clear();
   globals.BoardYields.clear();
-  const std::optional<std::string> answer =
-      net::GetAnswerText(net::BoardRankingUrl(app.portal(), period), &app.transfers(),
-                         net::kBoardRankingMaxBytes, net::BoardRankingReferer(app.portal()));
+  const std::vector<portal::Board> boards =
+      portal::FetchBoardRanking(app.portal(), period, &app.transfers())
+          .value_or(std::vector<portal::Board>{});
   if (!app.loads().IsCurrent(ticket)) return false;
-  const std::string text = base::UrlDecode(answer.value_or(""), true);
-  script::JsonObject ranking;
-  ranking.Parse(base::TextBetween(text, std::string(net::kBoardRankingCallback) + "(", "})") + "}");
-  const int count = ranking.GetCount("Data");
-  for (int j = 0; j < count; ++j) {
-    const std::string item = "Data[" + base::IntToText(j) + "]";
-    globals.BoardNames.push_back(ranking.GetText(item + ".BKName"));
-    globals.BoardCodes.push_back(ranking.GetText(item + ".BKCode"));
-    globals.BoardYields.push_back(ranking.GetText(item + "['" + std::string(period) + "']"));
+  for (const portal::Board& board : boards) {
+    globals.BoardNames.push_back(board.name);
+    globals.BoardCodes.push_back(board.code);
+    globals.BoardYields.push_back(board.yield);
   }
+  const int count = static_cast<int>(boards.size());
   globals.BoardCount = count;
   if (count == 0) {
     app.dialogs().MessageBox("板块信息加载失败，请重试");

@@ -3,7 +3,8 @@
 #include "base/text.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_summary.h"
-#include "net/portal.h"
+#include "funds/fund_table.h"
+#include "portal/holdings.h"
 
 namespace funds {
 
@@ -66,20 +67,17 @@ void AddToComparison(app::App& app) {
     app.dialogs().MessageBox(kChooseFirst);
   } else {
     const int row = funds.CurrentRow();
-    for (int column = 0; column <= 23; ++column) {
-      comparison.SetText(1, column, funds.Text(row, column));
-      if (column >= 3) comparison.SetTextColour(1, column, funds.TextColour(row, column));
-    }
+    CopyFundRow(funds, row, comparison, 1, FundColumn::kDate);
     for (int r = 1; r <= 10; ++r) {
       for (int c = 0; c <= 2; ++c) main.高级表格6.SetText(r, c, main.高级表格5.Text(r, c));
     }
-    app.globals.ComparedFundCode = comparison.Text(1, 1);
+    app.globals.ComparedFundCode = FundCodeAt(comparison, 1);
     main.高级表格5.ResetToDesign();
     // A holdings load still on its way belongs to the fund that just moved aside.
     app.loads().Invalidate(app::LoadTarget::kHoldingsGrid);
     app.globals.CurrentFundCode.clear();
   }
-  main.标签2.SetCaption(comparison.Text(1, 0));
+  main.标签2.SetCaption(FundNameAt(comparison, 1));
   main.标签1.SetCaption("");
 }
 
@@ -99,7 +97,7 @@ void ShowShareholderPage(app::App& app, const std::string& code) {
   main.超文本浏览框1.SetHeight(1264);
   main.外形框1.SetVisible(true);
   main.超文本浏览框1.SetVisible(true);
-  main.超文本浏览框1.Navigate(net::ShareholderPageUrl(app.portal(), code));
+  main.超文本浏览框1.Navigate(portal::ShareholderPageUrl(app.portal(), code));
 }
 
 void OpenShareholderPage(app::App& app, const ui::Grid& grid) {

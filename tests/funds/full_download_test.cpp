@@ -14,7 +14,7 @@
 #include "export/export_handler.h"
 #include "export/xls_probe.h"
 #include "funds/fund_lists.h"
-#include "funds/fund_rows.h"
+#include "funds/fund_table.h"
 #include "funds/ranking_lists.h"
 #include "sim/fund_detail.h"
 #include "sim/fund_guide.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/app_fixture.h"
-#include "funds/fund_rows.h"
+#include "funds/fund_table.h"
 #include "net/http_fetch_test_servers.h"
 #include "sim/server.h"
 
