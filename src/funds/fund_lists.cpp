@@ -130,4 +130,10 @@ void OnFundGridHeaderClicked(app::App& app, int column) {
   }
 }
 
+void InstallFundLists(app::App& app) {
+  app::MainWindow& main = app.main_window();
+  main.五星基金钮.on_click = [&app] { OnFiveStarClicked(app); };
+  main.高级表格1.on_header_click = [&app](int column) { OnFundGridHeaderClicked(app, column); };
+}
+
 }  // namespace funds

@@ -5,6 +5,7 @@
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
 #include "funds/full_download.h"
+#include "funds/fund_lists.h"
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
@@ -63,6 +64,7 @@ void BindEvents(app::App& app, Features& features) {
   chart::LineChart& chart = features.line_chart;
   funds::InstallFundDetail(app, [&app, &chart] { chart::RefreshComparisonChart(app, chart); });
   funds::InstallBoardLists(app);
+  funds::InstallFundLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
   funds::InstallFullDownload(app);
