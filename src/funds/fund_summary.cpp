@@ -50,4 +50,17 @@ void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart) {
   }
 }
 
+void InstallFundPickers(app::App& app, ChartRefresh refresh_chart) {
+  app::MainWindow& main = app.main_window();
+  main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
+    OnFundRowSelected(app, refresh_chart);
+  };
+  main.超级列表框1.on_double_click = [&app, refresh_chart](int) {
+    OnSearchResultPicked(app, refresh_chart);
+  };
+  main.超级列表框2.on_item_event = [&app, refresh_chart](int) {
+    OnWatchlistPicked(app, refresh_chart);
+  };
+}
+
 }  // namespace funds

@@ -24,4 +24,8 @@ void OnSearchResultPicked(app::App& app, const ChartRefresh& refresh_chart);
 // A watchlist row picked in 超级列表框2: a fund is shown, a stock's shareholder page opened.
 void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart);
 
+// Attaches the fund pickers (fund grid row, search result, watchlist row), whose detail loads
+// end with `refresh_chart`.
+void InstallFundPickers(app::App& app, ChartRefresh refresh_chart);
+
 }  // namespace funds

@@ -2,16 +2,14 @@
 
 #include "base/text.h"
 #include "funds/fund_profile.h"
-#include "funds/fund_summary.h"
 #include "funds/fund_table.h"
+#include "funds/watchlist_store.h"
 #include "portal/holdings.h"
 
 namespace funds {
 
 namespace {
 
-constexpr const char* kSection = "自选数据";
-constexpr const char* kKey = "自选";
 constexpr const char* kChooseFirst = "请选择要加入的对象";
 
 bool HasChosenRow(const ui::Grid& grid) {
@@ -26,12 +24,8 @@ void BindMenuItem(ui::PopupMenu& menu, const std::string& caption, std::function
 }  // namespace
 
 void SaveWatchlist(app::App& app) {
-  const ui::ListView& list = app.main_window().超级列表框2;
-  std::string value;
-  for (int row = 0; row < list.RowCount(); ++row) {
-    value += list.Text(row, 1) + "/" + list.Text(row, 2) + "/" + list.Text(row, 3) + "|";
-  }
-  app.config().Write(kSection, kKey, value);
+  app::ConfigFile config = app.config();
+  WriteWatchlist(config, app.main_window().超级列表框2);
 }
 
 void AddToWatchlist(app::App& app, const ui::Grid& grid, const std::string& type) {
@@ -47,14 +41,16 @@ void AddToWatchlist(app::App& app, const ui::Grid& grid, const std::string& type
   list.SetText(row, 1, grid.Text(from, 1));
   list.SetText(row, 2, grid.Text(from, 0));
   list.SetText(row, 3, type);
-  app.config().DeleteSection(kSection);
+  app::ConfigFile config = app.config();
+  ClearWatchlistSection(config);
   SaveWatchlist(app);
 }
 
 void RemoveFromWatchlist(app::App& app) {
   ui::ListView& list = app.main_window().超级列表框2;
   list.DeleteRow(list.CurrentRow());
-  app.config().DeleteSection(kSection);
+  app::ConfigFile config = app.config();
+  ClearWatchlistSection(config);
   for (int row = 0; row < list.RowCount(); ++row) list.SetText(row, 0, base::IntToText(row + 1));
   SaveWatchlist(app);
 }
@@ -105,17 +101,8 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
   if (!code.empty()) ShowShareholderPage(app, code);
 }
 
-void InstallFundDetail(app::App& app, ChartRefresh refresh_chart) {
+void InstallFundDetail(app::App& app) {
   app::MainWindow& main = app.main_window();
-  main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
-    OnFundRowSelected(app, refresh_chart);
-  };
-  main.超级列表框1.on_double_click = [&app, refresh_chart](int) {
-    OnSearchResultPicked(app, refresh_chart);
-  };
-  main.超级列表框2.on_item_event = [&app, refresh_chart](int) {
-    OnWatchlistPicked(app, refresh_chart);
-  };
   main.高级表格5.on_cell_event = [&app](int, int) {
     OpenShareholderPage(app, app.main_window().高级表格5);
   };
