@@ -16,7 +16,7 @@ void Check(bool condition) {
 }
 
 void Exercise(std::string_view answer, const chart::ComparisonSlots& slots) {
-  const std::string series = chart::CutComparisonSeries(answer);
+  const std::string series = portal::CutComparisonSeries(answer);
   Check(series.find('\\') == std::string::npos);
   for (std::string_view text : {std::string_view(series), answer}) {
     const auto data = chart::ParseComparison(text, slots);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "funds/fund_rows.h"
+#include "funds/fund_table.h"
 #include "ui/qt/window_view.h"
 
 namespace {

@@ -23,6 +23,8 @@
 
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/fund_page.h"
+#include "portal/fund_profile.h"
 #include "sim/delay_relay.h"
 #include "sim/server.h"
 #include "sim/test_certificate.h"
@@ -47,11 +49,11 @@ void Get(Setup& setup, const std::string& url, std::size_t cap, const std::strin
 }
 
 void ProfilePages(Setup& setup, const std::string& code) {
-  Get(setup, net::FundSizePageUrl(setup.urls, code), net::kFundProfilePageMaxBytes);
-  Get(setup, net::FundManagerPageUrl(setup.urls, code), net::kFundProfilePageMaxBytes);
-  Get(setup, net::FundRatingUrl(setup.urls, code), net::kFundRatingMaxBytes,
-      net::FundRatingHeaders(setup.urls, code));
-  Get(setup, net::FundRiskPageUrl(setup.urls, code), net::kFundProfilePageMaxBytes);
+  Get(setup, portal::FundSizePageUrl(setup.urls, code), portal::kFundProfilePageMaxBytes);
+  Get(setup, portal::FundManagerPageUrl(setup.urls, code), portal::kFundProfilePageMaxBytes);
+  Get(setup, portal::FundRatingUrl(setup.urls, code), portal::kFundRatingMaxBytes,
+      portal::FundRatingHeaders(setup.urls, code));
+  Get(setup, portal::FundRiskPageUrl(setup.urls, code), portal::kFundProfilePageMaxBytes);
 }
 
 // Opens `count` funds one after another; each starts with no kept connection.
@@ -60,7 +62,7 @@ double OpenFunds(Setup& setup, const std::vector<std::string>& codes, int count)
   for (int i = 0; i < count; ++i) {
     net::CloseIdleConnections();
     const Clock::time_point start = Clock::now();
-    Get(setup, net::FundMainPageUrl(setup.urls, codes[i]), net::kFundMainPageMaxBytes);
+    Get(setup, portal::FundMainPageUrl(setup.urls, codes[i]), portal::kFundMainPageMaxBytes);
     ProfilePages(setup, codes[i]);
     seconds += std::chrono::duration<double>(Clock::now() - start).count();
   }

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <string>
-#include <vector>
 
 namespace app {
 
@@ -17,11 +16,7 @@ struct Globals {
   std::string SignInResultText;
   std::string StepResultText;
 
-  // Board ranking: names, codes and yields by ranking position (index 0 is position 1).
-  std::vector<std::string> BoardNames;
-  std::vector<std::string> BoardCodes;
-  std::vector<std::string> BoardYields;
-  int BoardCount = 0;
+  // The board whose funds the grid shows (the ranking itself belongs to the board window).
   std::string CurrentBoardName;
   long long CurrentBoardCode = 0;  // the board number of the list shown, for the re-sort
 
@@ -29,7 +24,6 @@ struct Globals {
   // ResortToggle flips with every re-sort, whichever list it concerns.
   int FiveStarShown = 0;
   int ResortToggle = 0;
-  int DownloadAttempt = 0;
   int AllFundsTotal = 0;
   int AllFundsPages = 0;
   std::atomic<int> LoadThreadCount{0};
@@ -37,13 +31,10 @@ struct Globals {
   // Fund detail, watchlist and comparison.
   std::string CurrentFundCode;
   std::string ComparedFundCode;
-  int DetailRow = 0;
   int WatchlistMenuSource = 0;
 
   // Yield comparison chart.
   std::string ComparisonCodes;
-  std::vector<std::string> ChartSeries;
-  std::string ChartText;
 };
 
 }  // namespace app

@@ -5,8 +5,7 @@
 #include <cmath>
 
 #include "base/text.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
+#include "portal/yield_comparison.h"
 #include "script/regex_object.h"
 
 namespace chart {
@@ -53,11 +52,6 @@ struct ValueRange {
 };
 
 }  // namespace
-
-std::string CutComparisonSeries(std::string_view answer) {
-  const std::string cut = base::TextBetween(answer, "\\\"dataProvider\\\": [", "]}\",\"ErrCode\"");
-  return base::ReplaceAll(cut, "\\", "");
-}
 
 std::optional<ComparisonData> ParseComparison(std::string_view series,
                                               const ComparisonSlots& slots) {
@@ -114,12 +108,11 @@ ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, std::string_
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
   // The slots may change while the answer is awaited; the load draws those it asked for.
   const ComparisonSlots slots{app.globals.CurrentFundCode, app.globals.ComparedFundCode};
-  const std::optional<std::string> answer = net::GetAnswerText(
-      net::YieldComparisonUrl(app.portal(), app.globals.ComparisonCodes, period), &app.transfers(),
-      net::kYieldComparisonMaxBytes, net::YieldComparisonReferer(app.portal()));
+  const std::optional<portal::ComparisonSeries> series = portal::FetchComparisonSeries(
+      app.portal(), app.globals.ComparisonCodes, period, &app.transfers());
   if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
   const std::optional<ComparisonData> data =
-      ParseComparison(CutComparisonSeries(answer.value_or("")), slots);
+      ParseComparison(series ? series->records : std::string(), slots);
   if (!data) {
     app.dialogs().MessageBox(kComparisonFailed);
     return ComparisonLoad::kFailed;

@@ -32,13 +32,8 @@ struct ComparisonData {
   std::vector<float> second_values;  // only when the second slot is set
 };
 
-// The series text of a compare answer: what lies between the escaped "dataProvider" array's
-// opening and the end of the string that holds it, with every backslash removed. Empty when
-// either marker is missing.
-std::string CutComparisonSeries(std::string_view answer);
-
-// The records of `series`, cut for the slots. Nothing when there is nothing to draw: no record,
-// or neither slot set. A value text without a number counts as 0.
+// The records of `series` (portal::CutComparisonSeries), cut for the slots. Nothing when there is
+// nothing to draw: no record, or neither slot set. A value text without a number counts as 0.
 std::optional<ComparisonData> ParseComparison(std::string_view series,
                                               const ComparisonSlots& slots);
 

@@ -1,14 +1,12 @@
 #include "funds/board_ranking.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
 
-#include "base/encoding.h"
 #include "base/text.h"
 #include "funds/fund_lists.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
-#include "script/json_object.h"
+#include "portal/board_ranking.h"
 
 namespace funds {
 
@@ -26,8 +24,10 @@ constexpr int kFirstPeriodButton = 112;
 constexpr int kThreeMonths = 2;
 constexpr int kFirstSparePosition = 111;
 
-void LoadPeriod(app::App& app, const Period& period) {
-  if (LoadBoardRanking(app, period.code)) app.board_window().标签1.SetCaption(period.title);
+void LoadPeriod(app::App& app, Boards& boards, const Period& period) {
+  if (LoadBoardRanking(app, boards, period.code)) {
+    app.board_window().标签1.SetCaption(period.title);
+  }
 }
 
 // A yield rounded to two decimals in its shortest form: 12.346 gives 12.35, 5 gives 5, and
@@ -38,43 +38,29 @@ std::string YieldText(const std::string& yield) {
 
 }  // namespace
 
-bool LoadBoardRanking(app::App& app, std::string_view period) {
+bool LoadBoardRanking(app::App& app, Boards& boards, std::string_view period) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kBoardWindow);
-  app::Globals& globals = app.globals;
-  globals.BoardNames.clear();
-  globals.BoardCodes.clear();
-  globals.BoardYields.clear();
-  const std::optional<std::string> answer =
-      net::GetAnswerText(net::BoardRankingUrl(app.portal(), period), &app.transfers(),
-                         net::kBoardRankingMaxBytes, net::BoardRankingReferer(app.portal()));
+  boards.clear();
+  std::vector<portal::Board> ranking =
+      portal::FetchBoardRanking(app.portal(), period, &app.transfers())
+          .value_or(std::vector<portal::Board>{});
   if (!app.loads().IsCurrent(ticket)) return false;
-  const std::string text = base::UrlDecode(answer.value_or(""), true);
-  script::JsonObject ranking;
-  ranking.Parse(base::TextBetween(text, std::string(net::kBoardRankingCallback) + "(", "})") + "}");
-  const int count = ranking.GetCount("Data");
-  for (int j = 0; j < count; ++j) {
-    const std::string item = "Data[" + base::IntToText(j) + "]";
-    globals.BoardNames.push_back(ranking.GetText(item + ".BKName"));
-    globals.BoardCodes.push_back(ranking.GetText(item + ".BKCode"));
-    globals.BoardYields.push_back(ranking.GetText(item + "['" + std::string(period) + "']"));
-  }
-  globals.BoardCount = count;
-  if (count == 0) {
+  boards = std::move(ranking);
+  if (boards.empty()) {
     app.dialogs().MessageBox("板块信息加载失败，请重试");
     app.board_window().Close();
     return false;
   }
-  LabelBoardButtons(app);
+  LabelBoardButtons(app, boards);
   return true;
 }
 
-void LabelBoardButtons(app::App& app) {
-  const app::Globals& globals = app.globals;
-  const int filled = std::min<int>(app::kBoardPositionCount, globals.BoardNames.size());
+void LabelBoardButtons(app::App& app, const Boards& boards) {
+  const int filled = std::min<int>(app::kBoardPositionCount, boards.size());
   for (int k = 1; k <= filled; ++k) {
     ui::Button* button = app.board_window().PositionButton(k);
-    button->SetCaption(globals.BoardNames[k - 1] + "\r\n" + YieldText(globals.BoardYields[k - 1]) +
-                       "%");
+    const portal::Board& board = boards[k - 1];
+    button->SetCaption(board.name + "\r\n" + YieldText(board.yield) + "%");
     if (k >= kFirstSparePosition) button->SetVisible(true);
   }
 }
@@ -85,31 +71,35 @@ void OpenBoardWindow(app::App& app) {
   app.main_window().选择板块钮.SetEnabled(false);
 }
 
-void OpenBoardFunds(app::App& app, int position) {
+void OpenBoardFunds(app::App& app, const Boards& boards, int position) {
+  if (position < 1 || position > static_cast<int>(boards.size())) return;
+  const portal::Board& board = boards[position - 1];
   app::Globals& globals = app.globals;
-  if (position < 1 || position > static_cast<int>(globals.BoardNames.size())) return;
   globals.BoardFreshClick = 1;
-  globals.CurrentBoardName = globals.BoardNames[position - 1];
+  globals.CurrentBoardName = board.name;
   app.board_window().Hide();
-  const std::string number = base::TextRightOfLast(globals.BoardCodes[position - 1], "BK0");
+  const std::string number = base::TextRightOfLast(board.code, "BK0");
   LoadBoardFunds(app, static_cast<long long>(base::ToNumber(number)), "", "");
 }
 
 void InstallBoardLists(app::App& app) {
+  // The ranking the window shows, kept until the next ranking load.
+  auto boards = std::make_shared<Boards>();
   app::BoardWindow& board = app.board_window();
   for (int k = 1; k <= app::kBoardPositionCount; ++k) {
-    board.PositionButton(k)->on_click = [&app, k] { OpenBoardFunds(app, k); };
+    board.PositionButton(k)->on_click = [&app, boards, k] { OpenBoardFunds(app, *boards, k); };
   }
   for (int i = 0; i < 4; ++i) {
-    board.按钮(kFirstPeriodButton + i)->on_click = [&app, i] { LoadPeriod(app, kPeriods[i]); };
+    board.按钮(kFirstPeriodButton + i)->on_click = [&app, boards, i] {
+      LoadPeriod(app, *boards, kPeriods[i]);
+    };
   }
-  board.on_created = [&app] {
-    if (app.board_window().标签1.Caption().empty()) LoadPeriod(app, kPeriods[kThreeMonths]);
+  board.on_created = [&app, boards] {
+    if (app.board_window().标签1.Caption().empty()) {
+      LoadPeriod(app, *boards, kPeriods[kThreeMonths]);
+    }
   };
-  app::MainWindow& main = app.main_window();
-  main.选择板块钮.on_click = [&app] { OpenBoardWindow(app); };
-  main.五星基金钮.on_click = [&app] { OnFiveStarClicked(app); };
-  main.高级表格1.on_header_click = [&app](int column) { OnFundGridHeaderClicked(app, column); };
+  app.main_window().选择板块钮.on_click = [&app] { OpenBoardWindow(app); };
 }
 
 }  // namespace funds

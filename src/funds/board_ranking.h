@@ -4,21 +4,26 @@
 // one button per ranking position, and a click on a board that loads its funds.
 
 #include <string_view>
+#include <vector>
 
 #include "app/app.h"
+#include "portal/board_ranking.h"
 
 namespace funds {
 
-// Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") into the board arrays
-// and the buttons' captions; true when the buttons show it. With no board in the answer it says
-// "板块信息加载失败，请重试" and closes the window, leaving the arrays empty: the window's next
+// The board ranking the window shows (index 0 is position 1), owned by the board lists.
+using Boards = std::vector<portal::Board>;
+
+// Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") into `boards` and the
+// buttons' captions; true when the buttons show it. With no board in the answer it says
+// "板块信息加载失败，请重试" and closes the window, leaving `boards` empty: the window's next
 // creation finds its title empty and loads again. When a newer ranking load took over (or the
-// window was closed) meanwhile, nothing is written after the arrays were emptied.
-bool LoadBoardRanking(app::App& app, std::string_view period);
+// window was closed) meanwhile, nothing is written after `boards` was emptied.
+bool LoadBoardRanking(app::App& app, Boards& boards, std::string_view period);
 
 // Each position's button shows its board's name and yield ("银行\r\n12.35%"); the spare
 // buttons are shown once they have a board.
-void LabelBoardButtons(app::App& app);
+void LabelBoardButtons(app::App& app, const Boards& boards);
 
 // 选择板块钮: the board window, shown without waiting; the button stays disabled until a board
 // or five-star list has loaded.
@@ -26,10 +31,9 @@ void OpenBoardWindow(app::App& app);
 
 // A click on the board at ranking `position` (1 to 120): its funds, sorted by the last three
 // months. A position the last ranking did not fill does nothing.
-void OpenBoardFunds(app::App& app, int position);
+void OpenBoardFunds(app::App& app, const Boards& boards, int position);
 
-// The board window's buttons, its created event, 选择板块钮, 五星基金钮 and the fund grid's
-// header click.
+// The board window's buttons, its created event and 选择板块钮, sharing one ranking.
 void InstallBoardLists(app::App& app);
 
 }  // namespace funds

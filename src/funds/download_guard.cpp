@@ -53,7 +53,6 @@ bool PassDownloadGuard(app::App& app) {
   const std::string today = exporter::TodaysDateText(app);
   const std::filesystem::path& file = app.paths().guard_file;
   const int attempt = NextDownloadAttempt(ReadRecord(file), today);
-  app.globals.DownloadAttempt = attempt;
   if (attempt >= kDownloadAttemptsPerDay) {
     app.main_window().导出所有数据钮.SetEnabled(false);
     app.dialogs().MessageBox("不要在下了亲");

@@ -11,24 +11,20 @@
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "funds/download_guard.h"
-#include "funds/fund_guide.h"
 #include "funds/fund_profile.h"
-#include "funds/fund_rows.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
+#include "funds/fund_table.h"
+#include "funds/paged_list.h"
+#include "portal/fund_list.h"
 
 namespace funds {
 
 namespace {
 
-constexpr int kPageSize = 20;
 constexpr int kSlotWaitMs = 20;
 // A request that failed is asked again up to twice, after these waits.
 constexpr int kRequestTries = 3;
 constexpr std::chrono::milliseconds kRetryWaits[kRequestTries - 1] = {
     std::chrono::milliseconds(1000), std::chrono::milliseconds(3000)};
-// A list longer than the whole market is not a real answer: pages beyond this are not asked for.
-constexpr int kMaxPages = 1500;
 
 // Holds the fund grid busy for as long as it lives.
 class BusyGrid {
@@ -44,12 +40,6 @@ class BusyGrid {
   app::LoadGenerations& loads_;
 };
 
-// A count from the list answer within [0, limit]; anything that is not a number counts 0.
-int Bounded(double value, int limit) {
-  if (!std::isfinite(value) || value < 0) return 0;
-  return static_cast<int>(std::min(value, static_cast<double>(limit)));
-}
-
 bool StillOurs(app::App& app, const app::LoadTicket& ticket) {
   return app.loads().IsCurrent(ticket) && !app.workers().Stopping();
 }
@@ -57,19 +47,16 @@ bool StillOurs(app::App& app, const app::LoadTicket& ticket) {
 // A list answer of the portal, asked up to kRequestTries times while it fails (a failed
 // transfer, an error status or an answer that is no list). Nothing when every try failed or
 // when the download must stop (then StillOurs is false).
-std::optional<script::JsonObject> FetchList(app::App& app, const app::LoadTicket& ticket,
-                                            const std::string& url) {
+std::optional<portal::FundListPage> FetchList(app::App& app, const app::LoadTicket& ticket,
+                                              const std::string& url) {
   for (int attempt = 1; attempt <= kRequestTries; ++attempt) {
     if (attempt > 1) {
       ui::MessagePumpingDelay(app.ui(), kRetryWaits[attempt - 2].count(), 0);
       if (!StillOurs(app, ticket)) return std::nullopt;
     }
-    const std::optional<std::string> answer =
-        net::GetAnswerText(url, &app.transfers(), net::kFundListMaxBytes);
+    std::optional<portal::FundListPage> list = portal::FetchFundListPage(url, &app.transfers());
     if (!StillOurs(app, ticket)) return std::nullopt;
-    if (!answer) continue;
-    script::JsonObject list = ParseFundGuideResponse(*answer);
-    if (list.Has("datas")) return list;
+    if (list && list->marked) return list;
   }
   return std::nullopt;
 }
@@ -79,22 +66,18 @@ std::optional<script::JsonObject> FetchList(app::App& app, const app::LoadTicket
 // page's title in `title`. False when the download must stop.
 bool LoadPages(app::App& app, const app::LoadTicket& ticket, std::string* title) {
   ui::Grid& grid = app.main_window().高级表格1;
-  const int last_row = grid.RowCount() - 1;
-  int offset = 0;
-  for (int page = 1; page <= app.globals.AllFundsPages; ++page) {
+  PagedList list;
+  list.pages = app.globals.AllFundsPages;
+  list.page_url = [&app](int page) { return portal::AllFundsPageUrl(app.portal(), page); };
+  list.fetch = [&app, &ticket](const std::string& url) { return FetchList(app, ticket, url); };
+  list.still_ours = [&app, &ticket] { return StillOurs(app, ticket); };
+  list.colour = false;
+  list.last_row = grid.RowCount() - 1;
+  list.before_page = [&app, title](int page) {
     *title = "正在加载第" + base::IntToText(page) + "页";
     app.main_window().SetTitle(*title);
-    const std::optional<script::JsonObject> list =
-        FetchList(app, ticket, net::AllFundsPageUrl(app.portal(), page));
-    if (!StillOurs(app, ticket)) return false;
-    if (!list) continue;
-    const int count = std::min({list->GetCount("datas"), kPageSize, last_row - offset});
-    for (int j = 1; j <= count; ++j) {
-      WriteFundRow(grid, offset + j, list->GetText("datas[" + base::IntToText(j - 1) + "]"));
-    }
-    offset += std::max(count, 0);
-  }
-  return true;
+  };
+  return LoadListPages(grid, list).has_value();
 }
 
 // Pages of one row that failed and wait to be asked again.
@@ -178,7 +161,7 @@ void StartWorkers(const std::shared_ptr<DetailPhase>& phase) {
     if (p.next_row >= p.total) break;
     const int row = ++p.next_row;
     // A row its pages did not fill has no fund to ask about.
-    if (grid.Text(row, 1).empty() || !StartJob(phase, row, kAllProfilePages, 1)) {
+    if (FundCodeAt(grid, row).empty() || !StartJob(phase, row, kAllProfilePages, 1)) {
       ++p.finished;
       ++p.incomplete;
     }
@@ -209,12 +192,12 @@ std::optional<int> LoadDetails(app::App& app, const app::LoadTicket& ticket,
 }  // namespace
 
 bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket) {
-  const std::optional<script::JsonObject> totals =
-      FetchList(app, ticket, net::AllFundsTotalsUrl(app.portal()));
+  const std::optional<portal::FundListPage> totals =
+      FetchList(app, ticket, portal::AllFundsTotalsUrl(app.portal()));
   if (!StillOurs(app, ticket)) return false;
-  const int total = totals ? Bounded(totals->GetNumber("datacount"), kMaxDownloadFunds) : 0;
+  const int total = totals ? BoundedCount(totals->datacount, kMaxListFunds) : 0;
   // A page may hold fewer records than asked for: every page the answer counts is asked.
-  const int pages = totals ? Bounded(totals->GetNumber("allPages"), kMaxPages) : 0;
+  const int pages = totals ? ListPageCount(*totals) : 0;
   app.globals.AllFundsTotal = total;
   app.globals.AllFundsPages = pages;
   app.main_window().标签5.SetCaption(base::IntToText(total) + "支基金");
@@ -247,7 +230,7 @@ bool DownloadAllFunds(app::App& app) {
   const auto started = app.clock().Steady();
   std::string page_title;
   if (!LoadPages(app, ticket, &page_title)) return false;
-  if (main.高级表格1.Text(1, 1).empty()) {
+  if (FundCodeAt(main.高级表格1, 1).empty()) {
     main.SetTitle("加载失败，请重试");
     return false;
   }

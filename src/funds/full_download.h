@@ -11,9 +11,6 @@
 namespace funds {
 
 inline constexpr int kMaxDetailWorkers = 5;
-// Far above any real market: a larger count in an answer is not believed, so that a hostile
-// answer cannot make the grid take all memory.
-inline constexpr int kMaxDownloadFunds = 50000;
 
 // Click handler of 导出所有数据钮: the daily guard, the four list and tool buttons disabled for
 // good, the download and, when it completed, the export. A click while a download runs is
@@ -37,9 +34,9 @@ bool StartDetailWorker(app::App& app, int row, unsigned pages,
 // the title "加载完毕", or "加载完毕（" + n + "支基金未能完整加载）" when n funds are missing
 // or lack a page after every try, and 标签5 "加载时间" + seconds + "秒". A request that fails
 // (transfer, error status, an answer without its marks) is asked again up to twice, 1 s and
-// then 3 s later; a retry of a fund's pages takes a worker slot like any other. The UI thread keeps serving events
-// throughout. False when no fund could be listed (title "加载失败，请重试"), when a load took
-// the grid over, or when the program is ending; nothing is written after that.
+// then 3 s later; a retry of a fund's pages takes a worker slot like any other. The UI thread keeps
+// serving events throughout. False when no fund could be listed (title "加载失败，请重试"), when a
+// load took the grid over, or when the program is ending; nothing is written after that.
 bool DownloadAllFunds(app::App& app);
 
 // Attaches 导出所有数据钮.

@@ -1,79 +1,65 @@
 #include "funds/fund_lists.h"
 
-#include <algorithm>
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "base/text.h"
-#include "funds/fund_guide.h"
-#include "funds/fund_rows.h"
-#include "net/http_fetch.h"
+#include "funds/fund_table.h"
+#include "funds/paged_list.h"
 #include "net/portal.h"
+#include "portal/fund_list.h"
 
 namespace funds {
 
 namespace {
 
-constexpr int kPageSize = 20;
-// A list longer than the whole market is not a real answer: pages beyond this are not asked
-// for and no more rows are made.
-constexpr int kMaxPages = 1500;
 constexpr const char* kLoading = "正在加载";
 
-struct PagedList {
+struct ListRequests {
   std::string count_url;
   std::function<std::string(int page)> page_url;
   std::string title_prefix;  // "五星基金", or the board's name and "板块"
 };
 
-int PageCount(const script::JsonObject& list) {
-  const double pages = list.GetNumber("allPages");
-  if (!(pages > 0)) return 0;
-  return static_cast<int>(std::min(pages, static_cast<double>(kMaxPages)));
+// A list answer; a failed request reads as an answer without records.
+portal::FundListPage FetchPage(app::App& app, const std::string& url) {
+  return portal::FetchFundListPage(url, &app.transfers()).value_or(portal::CutFundListPage(""));
 }
 
 // Fills the fund grid page by page. False when a newer load of the grid took over while a page
 // was fetched; it then stops writing at once.
-bool LoadPages(app::App& app, const app::LoadTicket& ticket, const PagedList& list,
+bool LoadPages(app::App& app, const app::LoadTicket& ticket, const ListRequests& requests,
                const std::function<void()>& on_count) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
-  script::JsonObject parsed = ParseFundGuideResponse(
-      net::GetAnswerText(list.count_url, &app.transfers(), net::kFundListMaxBytes).value_or(""));
+  // The answer before the page about to be asked for: it sizes the grid for the list.
+  portal::FundListPage previous = FetchPage(app, requests.count_url);
   if (!app.loads().IsCurrent(ticket)) return false;
   if (on_count) on_count();
   const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
-  const int pages = load_all ? PageCount(parsed) : 1;
-  int offset = 0;
-  for (int page = 1; page <= pages; ++page) {
-    if (parsed.GetNumber("allPages") - 1 > kZeroBand) {
-      grid.SetRowCount(PageCount(parsed) * kPageSize + 1);
+  PagedList list;
+  list.pages = load_all ? ListPageCount(previous) : 1;
+  list.page_url = requests.page_url;
+  list.fetch = [&app](const std::string& url) { return FetchPage(app, url); };
+  list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
+  list.before_page = [&grid, &previous](int) {
+    if (previous.all_pages - 1 > kZeroBand) {
+      grid.SetRowCount(ListPageCount(previous) * kListPageSize + 1);
     }
-    parsed = ParseFundGuideResponse(
-        net::GetAnswerText(list.page_url(page), &app.transfers(), net::kFundListMaxBytes)
-            .value_or(""));
-    if (!app.loads().IsCurrent(ticket)) return false;
-    const int count = std::min(parsed.GetCount("datas"), kPageSize);
-    for (int j = 1; j <= count; ++j) {
-      WriteFundRow(grid, offset + j, parsed.GetText("datas[" + base::IntToText(j - 1) + "]"));
-    }
-    ColourChangeCells(grid, offset + 1, offset + count);
-    offset += count;
-    app.main_window().SetTitle(list.title_prefix + kLoading + "第" + base::IntToText(offset) +
+  };
+  list.after_page = [&app, &previous, &requests](const portal::FundListPage& page, int rows) {
+    previous = page;
+    app.main_window().SetTitle(requests.title_prefix + kLoading + "第" + base::IntToText(rows) +
                                "条");
-  }
-  app.main_window().SetTitle(grid.Text(1, 1).empty() ? list.title_prefix + "加载失败，请重试"
-                                                     : list.title_prefix + "加载完毕，共" +
-                                                           base::IntToText(offset) + "支基金");
+  };
+  const std::optional<int> rows = LoadListPages(grid, list);
+  if (!rows) return false;
+  app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
+                                 ? requests.title_prefix + "加载失败，请重试"
+                                 : requests.title_prefix + "加载完毕，共" + base::IntToText(*rows) +
+                                       "支基金");
   return true;
-}
-
-// The period of a change column, or empty for any other column.
-std::string_view SortCodeOfColumn(int column) {
-  static constexpr std::string_view kCodes[] = {"r", "z", "1y", "3y", "6y", "jn", "1n", "2n", "3n"};
-  return column >= 5 && column <= 13 ? kCodes[column - 5] : std::string_view();
 }
 
 }  // namespace
@@ -86,10 +72,10 @@ void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_vie
   const net::PortalUrls& urls = app.portal();
   const bool sorted = !sort_code.empty() && !order.empty();
   LoadPages(app, *ticket,
-            {net::FiveStarCountUrl(urls),
+            {portal::FiveStarCountUrl(urls),
              [&](int page) {
-               return sorted ? net::FiveStarSortedPageUrl(urls, sort_code, order, page)
-                             : net::FiveStarPageUrl(urls, page);
+               return sorted ? portal::FiveStarSortedPageUrl(urls, sort_code, order, page)
+                             : portal::FiveStarPageUrl(urls, page);
              },
              "五星基金"},
             {});
@@ -105,12 +91,13 @@ void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort
   const std::string sort = fresh ? "3y" : std::string(sort_code);
   const std::string direction = fresh ? "desc" : std::string(order);
   const net::PortalUrls& urls = app.portal();
-  LoadPages(
-      app, *ticket,
-      {net::BoardFundsCountUrl(urls, board_number),
-       [&](int page) { return net::BoardFundsPageUrl(urls, board_number, sort, direction, page); },
-       app.globals.CurrentBoardName + "板块"},
-      [&app, board_number] { app.globals.CurrentBoardCode = board_number; });
+  LoadPages(app, *ticket,
+            {portal::BoardFundsCountUrl(urls, board_number),
+             [&](int page) {
+               return portal::BoardFundsPageUrl(urls, board_number, sort, direction, page);
+             },
+             app.globals.CurrentBoardName + "板块"},
+            [&app, board_number] { app.globals.CurrentBoardCode = board_number; });
   // Also after a newer load took over: the board window must be reachable again.
   app.main_window().选择板块钮.SetEnabled(true);
 }
@@ -141,6 +128,12 @@ void OnFundGridHeaderClicked(app::App& app, int column) {
   } else {
     LoadBoardFunds(app, globals.CurrentBoardCode, sort_code, order);
   }
+}
+
+void InstallFundLists(app::App& app) {
+  app::MainWindow& main = app.main_window();
+  main.五星基金钮.on_click = [&app] { OnFiveStarClicked(app); };
+  main.高级表格1.on_header_click = [&app](int column) { OnFundGridHeaderClicked(app, column); };
 }
 
 }  // namespace funds

@@ -25,4 +25,7 @@ void OnFiveStarClicked(app::App& app);
 // column's period, alternately largest and smallest first. Refused while a list loads.
 void OnFundGridHeaderClicked(app::App& app, int column);
 
+// 五星基金钮 and the fund grid's header click.
+void InstallFundLists(app::App& app);
+
 }  // namespace funds

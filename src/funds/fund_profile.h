@@ -10,49 +10,22 @@
 #include <vector>
 
 #include "app/app.h"
-#include "net/portal.h"
 #include "net/transfer_control.h"
+#include "portal/fund_profile.h"
 
 namespace funds {
-
-// The page cuts; each gives empty texts when its markers are missing.
-std::string CutFundSize(std::string_view page);
-struct ManagerFigures {
-  std::string tenure_return;
-  std::string tenure;
-};
-ManagerFigures CutManagerFigures(std::string_view page);
-// "0" when the rating is empty.
-std::string CutRating(std::string_view answer);
-// The statistics in page order; at most the six the grid has columns for.
-std::vector<std::string> CutRiskStatistics(std::string_view page);
-
-// The four pages of one fund, each fetched and cut under `control`, on any thread. A page whose
-// request failed (net::AnswerArrived) or whose answer lacks the marks of its kind of page gives
-// nothing, so that a caller can tell a failed page from one that says nothing: the size page
-// must hold its size row, the rating answer its callback, the risk page its statistics table;
-// the manager page must be a whole page (a fund may have no current-manager table).
-std::optional<std::string> FetchFundSize(const net::PortalUrls& urls, std::string_view code,
-                                         net::TransferControl* control);
-std::optional<ManagerFigures> FetchManagerFigures(const net::PortalUrls& urls,
-                                                  std::string_view code,
-                                                  net::TransferControl* control);
-std::optional<std::string> FetchRating(const net::PortalUrls& urls, std::string_view code,
-                                       net::TransferControl* control);
-std::optional<std::vector<std::string>> FetchRiskStatistics(const net::PortalUrls& urls,
-                                                            std::string_view code,
-                                                            net::TransferControl* control);
 
 // Redraws the yield comparison for the comparison slots as they are now. The shell binds it to
 // the program's chart when it installs the fund detail.
 using ChartRefresh = std::function<void()>;
 
-// The fund the user looks at: the grid's current row (row 1 when there is none) becomes
-// DetailRow, its code CurrentFundCode; the four pages fill its columns as each arrives, a held
-// comparison gets the row copied, the holdings load starts, and `refresh_chart` runs last (also
-// for an empty code). A list that refills the grid or a newer detail load while a page is
-// fetched stops it: nothing more is written and the chart is left to the newer load.
-void LoadFundDetails(app::App& app, const ChartRefresh& refresh_chart);
+// The fund `code` the user looks at, shown in `row` of the fund grid, becomes CurrentFundCode;
+// the four pages fill its columns as each arrives, a held comparison gets the row copied, the
+// holdings load starts, and `refresh_chart` runs last (also for an empty code). A list that
+// refills the grid or a newer detail load while a page is fetched stops it: nothing more is
+// written and the chart is left to the newer load.
+void LoadFundDetails(app::App& app, int row, const std::string& code,
+                     const ChartRefresh& refresh_chart);
 
 // The row-selection handler of 高级表格1.
 void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart);
@@ -68,8 +41,8 @@ inline constexpr unsigned kAllProfilePages = 15;
 struct DetailJob {
   int row = 0;
   std::string code;
-  int funds_total = 0;   // AllFundsTotal at the start
-  app::LoadTicket grid;  // the grid as it was filled for the download
+  int funds_total = 0;                // AllFundsTotal at the start
+  app::LoadTicket grid;               // the grid as it was filled for the download
   unsigned pages = kAllProfilePages;  // the pages to ask for
 };
 DetailJob DetailJobForRow(app::App& app, int row, unsigned pages = kAllProfilePages);

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "base/encoding.h"
-#include "base/text.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
-#include "script/json_object.h"
+#include "portal/fund_search.h"
 
 namespace funds {
 
@@ -36,19 +32,15 @@ void SearchFunds(app::App& app) {
     results.SetVisible(false);
     return;
   }
-  const std::string answer =
-      net::GetAnswerText(net::FundSearchUrl(app.portal(), base::PercentEncode(text, true, true)),
-                         &app.transfers(), net::kFundSearchMaxBytes)
-          .value_or("");
+  const std::vector<portal::SearchHit> hits =
+      portal::FetchSearchHits(app.portal(), text, &app.transfers())
+          .value_or(std::vector<portal::SearchHit>{});
   if (!app.loads().IsCurrent(ticket)) return;
-  script::JsonObject found;
-  found.Parse(base::TextBetween(answer, std::string(net::kFundSearchCallback) + "(", "]})") + "]}");
-  const int count = std::min(found.GetCount("Datas"), kMaxResults);
+  const int count = std::min(static_cast<int>(hits.size()), kMaxResults);
   for (int i = 0; i < count; ++i) {
-    const std::string item = "Datas[" + base::IntToText(i) + "]";
     const int row = results.InsertRow();
-    results.SetText(row, 0, found.GetText(item + ".NAME"));
-    results.SetText(row, 1, found.GetText(item + "['_id']"));
+    results.SetText(row, 0, hits[i].name);
+    results.SetText(row, 1, hits[i].code);
   }
   results.SetHeight((count + 1) * kItemHeight);
   results.SetVisible(true);

@@ -1,14 +1,11 @@
 #include "funds/ranking_lists.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "base/text.h"
-#include "funds/fund_guide.h"
-#include "funds/fund_rows.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
+#include "funds/paged_list.h"
+#include "portal/fund_list.h"
 
 namespace funds {
 
@@ -25,7 +22,6 @@ constexpr Ranking kRankings[6] = {{"r", "desc", "昨日涨幅榜"}, {"1y", "desc
                                   {"1y", "asc", "1月跌幅榜"},  {"3y", "asc", "3月跌幅榜"}};
 
 constexpr const char* kStartupSection = "启动加载";
-constexpr int kRankingPageSize = 20;
 
 std::string StartupKey(int n) { return "加载" + base::IntToText(n); }
 
@@ -53,18 +49,14 @@ bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
                      std::string_view order) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
-  const std::optional<std::string> answer =
-      net::GetAnswerText(net::RankingListUrl(app.portal(), sort_code, order), &app.transfers(),
-                         net::kFundListMaxBytes);
-  if (!app.loads().IsCurrent(ticket)) return false;
-  const script::JsonObject list = ParseFundGuideResponse(answer.value_or(""));
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
-  const int count = std::min(list.GetCount("datas"), kRankingPageSize);
-  for (int i = 1; i <= count; ++i) {
-    WriteFundRow(grid, i, list.GetText("datas[" + base::IntToText(i - 1) + "]"));
-  }
-  ColourChangeCells(grid, 1, count);
-  return true;
+  PagedList list;
+  list.page_url = [&](int) { return portal::RankingListUrl(app.portal(), sort_code, order); };
+  list.fetch = [&app](const std::string& url) {
+    return portal::FetchFundListPage(url, &app.transfers());
+  };
+  list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
+  return LoadListPages(grid, list).has_value();
 }
 
 void OnRankingRadioClick(app::App& app, int n) {

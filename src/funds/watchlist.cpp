@@ -2,16 +2,15 @@
 
 #include "base/text.h"
 #include "funds/fund_profile.h"
-#include "funds/fund_summary.h"
+#include "funds/fund_table.h"
 #include "funds/holdings_overlap.h"
-#include "net/portal.h"
+#include "funds/watchlist_store.h"
+#include "portal/holdings.h"
 
 namespace funds {
 
 namespace {
 
-constexpr const char* kSection = "自选数据";
-constexpr const char* kKey = "自选";
 constexpr const char* kChooseFirst = "请选择要加入的对象";
 
 bool HasChosenRow(const ui::Grid& grid) {
@@ -26,12 +25,8 @@ void BindMenuItem(ui::PopupMenu& menu, const std::string& caption, std::function
 }  // namespace
 
 void SaveWatchlist(app::App& app) {
-  const ui::ListView& list = app.main_window().超级列表框2;
-  std::string value;
-  for (int row = 0; row < list.RowCount(); ++row) {
-    value += list.Text(row, 1) + "/" + list.Text(row, 2) + "/" + list.Text(row, 3) + "|";
-  }
-  app.config().Write(kSection, kKey, value);
+  app::ConfigFile config = app.config();
+  WriteWatchlist(config, app.main_window().超级列表框2);
 }
 
 void AddToWatchlist(app::App& app, const ui::Grid& grid, const std::string& type) {
@@ -47,14 +42,16 @@ void AddToWatchlist(app::App& app, const ui::Grid& grid, const std::string& type
   list.SetText(row, 1, grid.Text(from, 1));
   list.SetText(row, 2, grid.Text(from, 0));
   list.SetText(row, 3, type);
-  app.config().DeleteSection(kSection);
+  app::ConfigFile config = app.config();
+  ClearWatchlistSection(config);
   SaveWatchlist(app);
 }
 
 void RemoveFromWatchlist(app::App& app) {
   ui::ListView& list = app.main_window().超级列表框2;
   list.DeleteRow(list.CurrentRow());
-  app.config().DeleteSection(kSection);
+  app::ConfigFile config = app.config();
+  ClearWatchlistSection(config);
   for (int row = 0; row < list.RowCount(); ++row) list.SetText(row, 0, base::IntToText(row + 1));
   SaveWatchlist(app);
 }
@@ -67,20 +64,17 @@ void AddToComparison(app::App& app) {
     app.dialogs().MessageBox(kChooseFirst);
   } else {
     const int row = funds.CurrentRow();
-    for (int column = 0; column <= 23; ++column) {
-      comparison.SetText(1, column, funds.Text(row, column));
-      if (column >= 3) comparison.SetTextColour(1, column, funds.TextColour(row, column));
-    }
+    CopyFundRow(funds, row, comparison, 1, FundColumn::kDate);
     for (int r = 1; r <= 10; ++r) {
       for (int c = 0; c <= 2; ++c) main.高级表格6.SetText(r, c, main.高级表格5.Text(r, c));
     }
-    app.globals.ComparedFundCode = comparison.Text(1, 1);
+    app.globals.ComparedFundCode = FundCodeAt(comparison, 1);
     main.高级表格5.ResetToDesign();
     // A holdings load still on its way belongs to the fund that just moved aside.
     app.loads().Invalidate(app::LoadTarget::kHoldingsGrid);
     app.globals.CurrentFundCode.clear();
   }
-  main.标签2.SetCaption(comparison.Text(1, 0));
+  main.标签2.SetCaption(FundNameAt(comparison, 1));
   main.标签1.SetCaption("");
   RefreshHoldingsOverlap(app);
 }
@@ -102,7 +96,7 @@ void ShowShareholderPage(app::App& app, const std::string& code) {
   main.超文本浏览框1.SetHeight(1264);
   main.外形框1.SetVisible(true);
   main.超文本浏览框1.SetVisible(true);
-  main.超文本浏览框1.Navigate(net::ShareholderPageUrl(app.portal(), code));
+  main.超文本浏览框1.Navigate(portal::ShareholderPageUrl(app.portal(), code));
 }
 
 void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
@@ -110,17 +104,8 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
   if (!code.empty()) ShowShareholderPage(app, code);
 }
 
-void InstallFundDetail(app::App& app, const ChartRefresh& refresh_chart) {
+void InstallFundDetail(app::App& app) {
   app::MainWindow& main = app.main_window();
-  main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
-    OnFundRowSelected(app, refresh_chart);
-  };
-  main.超级列表框1.on_double_click = [&app, refresh_chart](int) {
-    OnSearchResultPicked(app, refresh_chart);
-  };
-  main.超级列表框2.on_item_event = [&app, refresh_chart](int) {
-    OnWatchlistPicked(app, refresh_chart);
-  };
   main.高级表格5.on_cell_event = [&app](int, int) {
     OpenShareholderPage(app, app.main_window().高级表格5);
   };

@@ -33,9 +33,8 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid);
 // The same for a stock code; an empty code still opens the panel.
 void ShowShareholderPage(app::App& app, const std::string& code);
 
-// Attaches the menu items, the holdings grids' cell events, the watchlist's item event and the
-// fund pickers (fund grid row, search result, watchlist fund), whose detail loads end with
-// `refresh_chart`.
-void InstallFundDetail(app::App& app, const ChartRefresh& refresh_chart);
+// Attaches the menu items and the holdings grids' cell events (the fund pickers install with
+// the fund summary, fund_summary.h).
+void InstallFundDetail(app::App& app);
 
 }  // namespace funds

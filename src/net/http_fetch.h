@@ -32,7 +32,7 @@ inline constexpr const char* kStatusNoResponse = "712 服务器未响应!";
 inline constexpr const char* kStatusReadFailed = "713 读取数据失败!";
 
 // The body cap of requests that name none. Loaders of portal endpoints use their endpoint's
-// far smaller cap (net/portal.h).
+// far smaller cap (the portal library, src/portal).
 inline constexpr std::size_t kMaxBodyBytes = 64u << 20;
 
 // The overall deadline of a request that names none, as a multiple of its time-out.

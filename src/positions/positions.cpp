@@ -11,9 +11,8 @@
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "export/grid_export.h"
-#include "funds/fund_summary.h"
-#include "net/http_fetch.h"
-#include "net/portal.h"
+#include "portal/fund_page.h"
+#include "portal/fund_search.h"
 #include "positions/ledger.h"
 #include "positions/positions_store.h"
 #include "script/json_object.h"
@@ -188,16 +187,10 @@ void Keep(app::App& app, State& state, const Record& record) {
 // The fund's name from the search: the result whose _id is the code. Asked on the UI thread,
 // which keeps pumping events meanwhile.
 std::optional<std::string> SearchName(app::App& app, const std::string& code) {
-  const std::string answer =
-      net::GetAnswerText(net::FundSearchUrl(app.portal(), base::PercentEncode(code, true, true)),
-                         &app.transfers(), net::kFundSearchMaxBytes)
-          .value_or("");
-  script::JsonObject found;
-  found.Parse(base::TextBetween(answer, std::string(net::kFundSearchCallback) + "(", "]})") + "]}");
-  const int count = found.GetCount("Datas");
-  for (int i = 0; i < count; ++i) {
-    const std::string item = "Datas[" + base::IntToText(i) + "]";
-    if (found.GetText(item + "['_id']") == code) return found.GetText(item + ".NAME");
+  const std::optional<std::vector<portal::SearchHit>> hits =
+      portal::FetchSearchHits(app.portal(), code, &app.transfers());
+  for (const portal::SearchHit& hit : hits.value_or(std::vector<portal::SearchHit>{})) {
+    if (hit.code == code) return hit.name;
   }
   return std::nullopt;
 }
@@ -307,14 +300,10 @@ void OnRefresh(app::App& app, const StatePtr& state) {
           // A newer refresh or the closed window ends this one before its next request.
           if (!app.loads().IsCurrent(ticket)) return;
           Fetched fetched{funds[i].first, funds[i].second, std::nullopt};
-          const std::optional<std::string> page =
-              net::GetAnswerText(net::FundMainPageUrl(urls, fetched.code), &app.transfers(),
-                                 net::kFundMainPageMaxBytes);
-          if (page) {
-            const funds::FundSummary summary = funds::CutFundSummary(*page);
-            if (!summary.unit_nav.empty()) {
-              fetched.quote = Quote{summary.unit_nav, summary.nav_date, summary.day_change};
-            }
+          const std::optional<portal::FundSummary> summary =
+              portal::FetchFundSummary(urls, fetched.code, &app.transfers());
+          if (summary && !summary->unit_nav.empty()) {
+            fetched.quote = Quote{summary->unit_nav, summary->nav_date, summary->day_change};
           }
           app.ui().Post([&app, state, ticket, failed, fetched, done = i + 1, total] {
             if (!app.loads().IsCurrent(ticket)) return;

@@ -5,7 +5,9 @@
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
 #include "funds/full_download.h"
+#include "funds/fund_lists.h"
 #include "funds/fund_search.h"
+#include "funds/fund_summary.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
 #include "positions/positions.h"
@@ -62,8 +64,10 @@ void BindEvents(app::App& app, Features& features) {
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
   chart::LineChart& chart = features.line_chart;
-  funds::InstallFundDetail(app, [&app, &chart] { chart::RefreshComparisonChart(app, chart); });
+  funds::InstallFundDetail(app);
+  funds::InstallFundPickers(app, [&app, &chart] { chart::RefreshComparisonChart(app, chart); });
   funds::InstallBoardLists(app);
+  funds::InstallFundLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
   funds::InstallFullDownload(app);

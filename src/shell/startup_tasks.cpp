@@ -7,25 +7,13 @@
 #include "base/files.h"
 #include "base/text.h"
 #include "export/export_handler.h"
+#include "funds/watchlist_store.h"
 
 namespace shell {
 
 namespace {
 
 constexpr const char* kGuardSeed = "10月30日0";
-
-// Every "/" separates, so a trailing "/" leaves an empty last field.
-std::vector<std::string> SplitFields(const std::string& record) {
-  std::vector<std::string> fields(1);
-  for (char c : record) {
-    if (c == '/') {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
 
 }  // namespace
 
@@ -45,23 +33,12 @@ void RestoreCheckBoxes(app::App& app) {
   if (config.Read("开机自启", "自启") == app::ConfigFile::kTrue) main.选择框2.SetChecked(true);
 }
 
-std::vector<std::string> WatchlistRecordColumns(const std::string& record) {
-  std::vector<std::string> fields = SplitFields(record);
-  if (fields.size() <= 3) return fields;
-  std::string name = fields[1];
-  for (size_t i = 2; i + 1 < fields.size(); ++i) name += "/" + fields[i];
-  return {fields.front(), name, fields.back()};
-}
-
 void RefillWatchlist(app::App& app) {
-  const std::string stored = app.config().Read("自选数据", "自选");
-  if (stored.empty()) return;
   ui::ListView& list = app.main_window().超级列表框2;
   int number = 0;
-  for (const std::string& record : base::Split(stored, "|")) {
+  for (const std::vector<std::string>& columns : funds::ReadWatchlist(app.config())) {
     const int row = list.InsertRow();
     list.SetText(row, 0, base::IntToText(++number));
-    const std::vector<std::string> columns = WatchlistRecordColumns(record);
     for (size_t c = 0; c < columns.size(); ++c) {
       list.SetText(row, static_cast<int>(c) + 1, columns[c]);
     }

@@ -24,9 +24,4 @@ void RestoreCheckBoxes(app::App& app);
 void RefillWatchlist(app::App& app);
 void SeedGuardFile(app::App& app);
 
-// The columns (code, name, type) of one stored watchlist record. The code is the first
-// field and the type the last, so a name holding "/" stays whole; records with fewer than
-// three fields fill as far as they go.
-std::vector<std::string> WatchlistRecordColumns(const std::string& record);
-
 }  // namespace shell

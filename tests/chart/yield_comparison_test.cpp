@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "portal/yield_comparison.h"
+
 namespace chart {
 namespace {
 
@@ -26,7 +28,7 @@ const char* kThreeRecords = R"({ "date": "2021/08/01","005669":1.5,"005939":-0.2
                             R"({ "date": "2021/08/03","005669":abc,"005939":4})";
 
 TEST(YieldComparisonParse, BothSlotsCutEachFundAndBuildTheAxes) {
-  const std::string series = CutComparisonSeries(Answer(kThreeRecords));
+  const std::string series = portal::CutComparisonSeries(Answer(kThreeRecords));
   EXPECT_EQ(std::string::npos, series.find('\\'));
   const auto data = ParseComparison(series, {"005669", "005939"});
   ASSERT_TRUE(data.has_value());
@@ -71,12 +73,12 @@ TEST(YieldComparisonParse, OddAnswersGiveEmptyLabelsOrNothingToDraw) {
   // The first marker without the second one gives no series text.
   std::string cut_short = Answer(kThreeRecords);
   cut_short.erase(cut_short.find("]}\",\"ErrCode\""));
-  EXPECT_EQ("", CutComparisonSeries(cut_short));
-  EXPECT_EQ("", CutComparisonSeries("cb({\"Datas\":null,\"ErrCode\":-999});"));
+  EXPECT_EQ("", portal::CutComparisonSeries(cut_short));
+  EXPECT_EQ("", portal::CutComparisonSeries("cb({\"Datas\":null,\"ErrCode\":-999});"));
 
   // No record, or no slot to draw: nothing, not a chart without a value range.
   EXPECT_FALSE(ParseComparison("no records here", {"005669", "005939"}).has_value());
-  EXPECT_FALSE(ParseComparison(CutComparisonSeries(Answer(kThreeRecords)), {"", ""}));
+  EXPECT_FALSE(ParseComparison(portal::CutComparisonSeries(Answer(kThreeRecords)), {"", ""}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/app_fixture.h"
 #include "funds/fund_profile.h"
+#include "funds/fund_summary.h"
 #include "funds/holdings_overlap.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
@@ -26,7 +27,8 @@ class FundDetailTest : public ::testing::Test {
     app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
     app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
     funds::InstallRankingLists(*app_);
-    funds::InstallFundDetail(*app_, {});  // no chart here
+    funds::InstallFundDetail(*app_);
+    funds::InstallFundPickers(*app_, {});  // no chart here
   }
 
   // The first fund (from `start`) that `fits`.

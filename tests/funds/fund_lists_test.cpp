@@ -31,7 +31,7 @@ class FundListsTest : public ListsTest {
   // A click on the board window's position `k` after the three-month ranking has loaded.
   std::string OpenBoardAt(int k) {
     main().选择板块钮.Click();
-    const std::string code = app().globals.BoardCodes.at(k - 1);
+    const std::string code = sim::RankBoards(sim_->market(), "SYL_Q").at(k - 1).board->code;
     board().PositionButton(k)->Click();
     return code;
   }
@@ -103,7 +103,7 @@ TEST_F(FundListsTest, HeaderResortRefusesWhileLoadingThenTogglesAcrossLists) {
   EXPECT_TRUE(Has(Targets().back(), "tp=" + code + "&sc=3y&st=desc&pi=1&")) << Targets().back();
   grid().on_header_click(13);
   EXPECT_TRUE(Has(Targets().back(), "tp=" + code + "&sc=3n&st=asc&pi=1&")) << Targets().back();
-  const std::string name = app().globals.BoardNames[0];
+  const std::string name = sim::RankBoards(sim_->market(), "SYL_Q")[0].board->name;
   EXPECT_EQ(0u, main().Title().rfind(name + "板块加载完毕，共", 0)) << main().Title();
   EXPECT_EQ(std::vector<std::string>{"数据加载中，请稍后再试"}, shown());
 }
@@ -133,7 +133,7 @@ TEST_F(FundListsTest, BoardListOvertakenStillEnablesTheBoardButtonAndPositionTen
   board().Show();
   main().选择板块钮.Click();
   EXPECT_FALSE(main().选择板块钮.Enabled());
-  const std::string code = app().globals.BoardCodes.at(9);
+  const std::string code = sim::RankBoards(sim_->market(), "SYL_Q").at(9).board->code;
   sim::FaultOptions slow;
   slow.target_latency = {{"tp=" + code + "&sc=3y&st=desc&pi=1&", 300}};
   sim_->SetFaults(slow);

@@ -27,7 +27,7 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   std::vector<std::string> refreshed;
   const funds::ChartRefresh refresh = [&] { refreshed.push_back(app.globals.CurrentFundCode); };
 
-  funds::LoadFundDetails(app, refresh);  // no fund in the grid
+  funds::LoadFundDetails(app, 1, "", refresh);  // no fund in the grid
   EXPECT_EQ(std::vector<std::string>{""}, refreshed);
 
   ui::Grid& grid = app.main_window().高级表格1;
@@ -39,9 +39,9 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   // The user picks the second fund while the first one's pages are on their way.
   program.ui.Post([&] {
     grid.SetCurrentRow(2);
-    funds::LoadFundDetails(app, refresh);
+    funds::OnFundRowSelected(app, refresh);
   });
-  funds::LoadFundDetails(app, refresh);
+  funds::OnFundRowSelected(app, refresh);
   EXPECT_EQ((std::vector<std::string>{"", second}), refreshed);
   EXPECT_NE("", grid.Text(2, 14));
   EXPECT_EQ("", grid.Text(1, 14));

@@ -1,11 +1,11 @@
-#include "funds/fund_rows.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
+#include "funds/fund_summary.h"
+#include "funds/fund_table.h"
 
 namespace {
 
@@ -77,6 +77,17 @@ TEST(FundRowsTest, ShortRecordFillsWhatItHas) {
   funds::WriteFundRow(grid, 3, "");
   EXPECT_EQ("", grid.Text(3, 0));
   EXPECT_EQ("-", grid.Text(3, 13));
+}
+
+// The summary row's rules have no silver band: zero and empty values are green.
+TEST(FundRowsTest, SummaryColoursHaveNoZeroColour) {
+  EXPECT_EQ(funds::kColourBlue, funds::PeriodColour("55.2%"));
+  EXPECT_EQ(funds::kColourRed, funds::PeriodColour("12.5%"));
+  EXPECT_EQ(funds::kColourGreen, funds::PeriodColour("-3.1%"));
+  EXPECT_EQ(funds::kColourGreen, funds::PeriodColour("0.00%"));
+  EXPECT_EQ(funds::kColourGreen, funds::PeriodColour(""));
+  EXPECT_EQ(funds::kColourRed, funds::NavColour("1.2345"));
+  EXPECT_EQ(funds::kColourGreen, funds::NavColour(""));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/app_fixture.h"
 #include "funds/board_ranking.h"
+#include "funds/fund_lists.h"
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
 #include "sim/server.h"
@@ -58,6 +59,7 @@ class ListsTest : public ::testing::Test {
     fixture_ = std::make_unique<app_test::Program>(dir_.path());
     funds::InstallRankingLists(app());
     funds::InstallBoardLists(app());
+    funds::InstallFundLists(app());
     funds::InstallFundSearch(app());
     titles_ = std::make_unique<TitleLog>(main());
   }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/app_fixture.h"
-#include "funds/fund_rows.h"
+#include "funds/fund_table.h"
 #include "net/http_fetch_test_servers.h"
 #include "sim/server.h"
 

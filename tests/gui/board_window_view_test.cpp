@@ -11,6 +11,7 @@
 
 #include "app/app_fixture.h"
 #include "shell/bind_events.h"
+#include "sim/board_ranking.h"
 #include "sim/server.h"
 #include "ui/qt/window_view.h"
 
@@ -63,20 +64,21 @@ TEST_F(BoardWindowViewTest, LoadedRankingShowsOnEveryButtonAndABoardClickLoadsIt
   ASSERT_TRUE(board_view_->isVisible());
   EXPECT_FALSE(open->isEnabled());
 
-  const app::Globals& globals = app_->globals;
-  ASSERT_GE(globals.BoardNames.size(), 120u);
+  // The ranking the portal serves, in its order.
+  const std::vector<sim::BoardYields> ranked = sim::RankBoards(portal_->market(), "SYL_Q");
+  ASSERT_GE(ranked.size(), 120u);
   for (int k = 1; k <= 120; ++k) {
     QPushButton* button = BoardButton(k);
     ASSERT_NE(nullptr, button) << k;
     EXPECT_TRUE(button->isVisible()) << k;
     const QStringList lines = button->text().split('\n');
     ASSERT_EQ(2, lines.size()) << k;
-    EXPECT_EQ(globals.BoardNames[k - 1], lines[0].trimmed().toStdString()) << k;
+    EXPECT_EQ(ranked[k - 1].board->name, lines[0].trimmed().toStdString()) << k;
     EXPECT_TRUE(lines[1].endsWith('%')) << k;
   }
   Save(*board_view_, "board_window.png");
 
-  const std::string name = globals.BoardNames[9];
+  const std::string name = ranked[9].board->name;
   QTest::mouseClick(BoardButton(10), Qt::LeftButton);
   EXPECT_FALSE(board_view_->isVisible());
   EXPECT_TRUE(open->isEnabled());

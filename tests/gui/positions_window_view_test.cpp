@@ -11,8 +11,8 @@
 #include <chrono>
 
 #include "app/app_fixture.h"
-#include "funds/fund_summary.h"
 #include "net/http_fetch.h"
+#include "portal/fund_page.h"
 #include "positions/ledger.h"
 #include "shell/bind_events.h"
 #include "sim/server.h"
@@ -71,11 +71,9 @@ class PositionsWindowViewTest : public ::testing::Test {
   void Click(const char* button) {
     QTest::mouseClick(Find<QPushButton>(*positions_view_, button), Qt::LeftButton);
   }
-  funds::FundSummary SummaryOf(const std::string& code) {
+  portal::FundSummary SummaryOf(const std::string& code) {
     net::TransferControl control;
-    return funds::CutFundSummary(net::GetAnswerText(net::FundMainPageUrl(app().portal(), code),
-                                                    &control, net::kFundMainPageMaxBytes)
-                                     .value_or(""));
+    return portal::FetchFundSummary(app().portal(), code, &control).value_or(portal::FundSummary{});
   }
 
   test_support::TempDir dir_;
@@ -96,7 +94,7 @@ TEST_F(PositionsWindowViewTest, BuysSellsAndRefreshesByClicksAndKeys) {
   // One fund bought below its NAV, one above, one at it: up, down and flat.
   const auto& funds = sim_->market().funds();
   for (int i = 0; i < 3; ++i) {
-    const funds::FundSummary summary = SummaryOf(funds[i].code);
+    const portal::FundSummary summary = SummaryOf(funds[i].code);
     const std::int64_t nav = *positions::ParsePositive(summary.unit_nav, 4);
     const std::int64_t offset = i == 0 ? -1000 : i == 1 ? 1000 : 0;
     Type("代码框", funds[i].code);

@@ -9,7 +9,7 @@
 #include <QTableView>
 
 #include "app/app_fixture.h"
-#include "funds/fund_rows.h"
+#include "funds/fund_table.h"
 #include "shell/bind_events.h"
 #include "sim/server.h"
 #include "ui/qt/qt_canvas.h"

@@ -7,6 +7,7 @@
 #include "base/encoding.h"
 #include "net/http_fetch_test_servers.h"
 #include "net/portal.h"
+#include "portal/fund_list.h"
 
 namespace net {
 namespace {
@@ -181,10 +182,10 @@ TEST(HttpFetchTest, BodyBeyondTheSizeLimitIsRefusedAsReadFailureWithNothingOfIt)
 }
 
 TEST(HttpFetchTest, AnswerOverItsEndpointCapIsRefusedAndOneAtTheCapRead) {
-  static_assert(kFundListMaxBytes < kMaxBodyBytes);
+  static_assert(portal::kFundListMaxBytes < kMaxBodyBytes);
   LoopbackServer server;
   std::atomic<size_t> body_size{0};
-  server.server().Get(std::string(kFundGuidePath),
+  server.server().Get(std::string(portal::kFundGuidePath),
                       [&](const httplib::Request&, httplib::Response& response) {
                         response.set_content(std::string(body_size, '1'), "text/plain");
                       });
@@ -198,22 +199,22 @@ TEST(HttpFetchTest, AnswerOverItsEndpointCapIsRefusedAndOneAtTheCapRead) {
   server.Start();
   PortalUrls urls;
   urls.portal_main = server.Url("");
-  const std::string url = RankingListUrl(urls, "r", "desc");
+  const std::string url = portal::RankingListUrl(urls, "r", "desc");
 
-  body_size = kFundListMaxBytes + 1;
-  HttpFetchResult over = HttpGet(url, nullptr, kFundListMaxBytes);
+  body_size = portal::kFundListMaxBytes + 1;
+  HttpFetchResult over = HttpGet(url, nullptr, portal::kFundListMaxBytes);
   EXPECT_EQ(kStatusReadFailed, over.status);
   EXPECT_FALSE(over.ok);
   EXPECT_EQ("", over.text);
 
-  HttpFetchResult endless = HttpGet(server.Url("/endless"), nullptr, kFundListMaxBytes);
+  HttpFetchResult endless = HttpGet(server.Url("/endless"), nullptr, portal::kFundListMaxBytes);
   EXPECT_EQ(kStatusReadFailed, endless.status);
   EXPECT_EQ("", endless.text);
 
-  body_size = kFundListMaxBytes;
-  HttpFetchResult at_cap = HttpGet(url, nullptr, kFundListMaxBytes);
+  body_size = portal::kFundListMaxBytes;
+  HttpFetchResult at_cap = HttpGet(url, nullptr, portal::kFundListMaxBytes);
   EXPECT_EQ("200 OK", at_cap.status);
-  EXPECT_EQ(kFundListMaxBytes, at_cap.text.size());
+  EXPECT_EQ(portal::kFundListMaxBytes, at_cap.text.size());
 }
 
 TEST(HttpFetchTest, ConnectionClosedWithoutAnswerMeansNoResponse) {

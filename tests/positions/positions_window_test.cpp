@@ -8,8 +8,8 @@
 
 #include "app/app_fixture.h"
 #include "export/xls_probe.h"
-#include "funds/fund_summary.h"
 #include "net/http_fetch.h"
+#include "portal/fund_page.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "sim/server.h"
@@ -73,11 +73,9 @@ class PositionsWindowTest : public ::testing::Test {
     }
     return count;
   }
-  funds::FundSummary SummaryOf(const std::string& code) {
+  portal::FundSummary SummaryOf(const std::string& code) {
     net::TransferControl control;
-    return funds::CutFundSummary(net::GetAnswerText(net::FundMainPageUrl(app().portal(), code),
-                                                    &control, net::kFundMainPageMaxBytes)
-                                     .value_or(""));
+    return portal::FetchFundSummary(app().portal(), code, &control).value_or(portal::FundSummary{});
   }
 
   test_support::TempDir dir_;
@@ -190,7 +188,7 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   WaitForRefresh();
   for (int i : {0, 1, 2}) {
     EXPECT_EQ(1u, MainPageRequests(Fund(i).code));
-    const funds::FundSummary summary = SummaryOf(Fund(i).code);
+    const portal::FundSummary summary = SummaryOf(Fund(i).code);
     ASSERT_NE("", summary.unit_nav);
     EXPECT_EQ(summary.unit_nav, grid().Text(i + 1, app::kPosNav));
     EXPECT_EQ(summary.nav_date, grid().Text(i + 1, app::kPosNavDate));

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/fund_list.h"
 #include "script/json_object.h"
 #include "sim/server.h"
 
@@ -44,7 +45,7 @@ class FundGuideTest : public ::testing::Test {
 
   // Fetches and reads a list the way the fund lists do: the literal after "var rankData =".
   Page Fetch(const std::string& url) {
-    net::HttpFetchResult result = net::HttpGet(url, nullptr, net::kFundListMaxBytes);
+    net::HttpFetchResult result = net::HttpGet(url, nullptr, portal::kFundListMaxBytes);
     EXPECT_EQ("200 OK", result.status) << url;
     script::JsonObject list;
     EXPECT_TRUE(list.Parse(base::TextRightOfLast(result.text, "var rankData ="))) << result.text;
@@ -94,19 +95,19 @@ TEST_F(FundGuideTest, EverySortCodeOrdersBothWaysWithEmptyFiguresLast) {
 
 TEST_F(FundGuideTest, PagesOfTwentySplitTheWholeListWithoutGapsOrRepeats) {
   const Page whole = Fetch(Query("dt=4&sd=&ed=&sc=3y&st=desc&pi=1&pn=1000"));
-  const Page first = Fetch(net::AllFundsTotalsUrl(urls_));
+  const Page first = Fetch(portal::AllFundsTotalsUrl(urls_));
   EXPECT_EQ(230, first.data_count);
   EXPECT_EQ(12, first.all_pages);  // 11 full pages and one of 10
   EXPECT_EQ(20u, first.records.size());
 
   std::vector<std::vector<std::string>> joined;
   for (int page = 1; page <= 12; ++page) {
-    const Page part = Fetch(net::AllFundsPageUrl(urls_, page));
+    const Page part = Fetch(portal::AllFundsPageUrl(urls_, page));
     EXPECT_EQ(page == 12 ? 10u : 20u, part.records.size()) << page;
     joined.insert(joined.end(), part.records.begin(), part.records.end());
   }
   EXPECT_EQ(whole.records, joined);
-  EXPECT_EQ(0u, Fetch(net::AllFundsPageUrl(urls_, 13)).records.size());
+  EXPECT_EQ(0u, Fetch(portal::AllFundsPageUrl(urls_, 13)).records.size());
 }
 
 TEST_F(FundGuideTest, FiveStarFilterKeepsOnlyFiveStarFunds) {
@@ -115,11 +116,11 @@ TEST_F(FundGuideTest, FiveStarFilterKeepsOnlyFiveStarFunds) {
     if (fund.rating == 5) expected.insert(fund.code);
   }
   ASSERT_FALSE(expected.empty());
-  const Page count = Fetch(net::FiveStarCountUrl(urls_));
+  const Page count = Fetch(portal::FiveStarCountUrl(urls_));
   EXPECT_EQ(static_cast<int>(expected.size()), count.data_count);
   std::set<std::string> got;
   for (int page = 1; page <= count.all_pages; ++page) {
-    for (const auto& record : Fetch(net::FiveStarPageUrl(urls_, page)).records) {
+    for (const auto& record : Fetch(portal::FiveStarPageUrl(urls_, page)).records) {
       got.insert(record[0]);
     }
   }
@@ -130,28 +131,28 @@ TEST_F(FundGuideTest, BoardFilterKeepsTheBoardsMembersAndUnknownBoardsAreEmpty) 
   const Board& board = sim_.market().boards()[2];
   std::set<std::string> expected;
   for (int f : board.funds) expected.insert(sim_.market().funds()[f].code);
-  const Page page = Fetch(net::BoardFundsPageUrl(urls_, board.number, "r", "asc", 1));
+  const Page page = Fetch(portal::BoardFundsPageUrl(urls_, board.number, "r", "asc", 1));
   EXPECT_EQ(static_cast<int>(expected.size()), page.data_count);
   std::set<std::string> got;
   for (int p = 1; p <= page.all_pages; ++p) {
     for (const auto& record :
-         Fetch(net::BoardFundsPageUrl(urls_, board.number, "r", "asc", p)).records) {
+         Fetch(portal::BoardFundsPageUrl(urls_, board.number, "r", "asc", p)).records) {
       got.insert(record[0]);
     }
   }
   EXPECT_EQ(expected, got);
 
-  const Page empty = Fetch(net::BoardFundsCountUrl(urls_, 0));
+  const Page empty = Fetch(portal::BoardFundsCountUrl(urls_, 0));
   EXPECT_EQ(0, empty.data_count);
   EXPECT_EQ(0, empty.all_pages);
   EXPECT_EQ(0u, empty.records.size());
   const Board& last = sim_.market().boards().back();
-  EXPECT_EQ(0, Fetch(net::BoardFundsCountUrl(urls_, last.number)).data_count);
+  EXPECT_EQ(0, Fetch(portal::BoardFundsCountUrl(urls_, last.number)).data_count);
 }
 
 TEST_F(FundGuideTest, RequestsAreRecordedAsSent) {
   sim_.requests().Clear();
-  Fetch(net::FiveStarSortedPageUrl(urls_, "2n", "asc", 3));
+  Fetch(portal::FiveStarSortedPageUrl(urls_, "2n", "asc", 3));
   const std::vector<RecordedRequest> requests = sim_.requests().Snapshot();
   ASSERT_EQ(1u, requests.size());
   EXPECT_EQ("GET", requests[0].method);

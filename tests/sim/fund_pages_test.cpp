@@ -5,6 +5,8 @@
 #include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/fund_page.h"
+#include "portal/fund_profile.h"
 #include "script/regex_object.h"
 #include "sim/server.h"
 
@@ -58,7 +60,7 @@ TEST_F(FundPagesTest, MainPageMarkersCutTheFundsHeadlineFigures) {
   bool six_periods = false;
   for (size_t i = 0; i < funds().size(); i += 3) {
     const Fund& fund = funds()[i];
-    const std::string page = Get(net::FundMainPageUrl(urls_, fund.code));
+    const std::string page = Get(portal::FundMainPageUrl(urls_, fund.code));
     const std::string stage = base::TextBetween(
         page, "<div class=\"typeName\">阶段涨幅</div></td><td>  <div class=\"Rdata ui-color",
         "</td> </tr><tr><td>  <div class=\"typeName\">同类平均<div class=");
@@ -100,11 +102,11 @@ TEST_F(FundPagesTest, ProfilePagesCutToTheFundsDetail) {
     const FundDetail detail = DetailOf(sim_.market(), fund);
     ASSERT_EQ(static_cast<int>(i), detail.index);
 
-    const std::string size_page = Get(net::FundSizePageUrl(urls_, fund.code));
+    const std::string size_page = Get(portal::FundSizePageUrl(urls_, fund.code));
     EXPECT_EQ(detail.size,
               base::TextBetween(size_page, "<tr><th>资产规模</th><td>", "亿元（截止至"));
 
-    const std::string manager_page = Get(net::FundManagerPageUrl(urls_, fund.code));
+    const std::string manager_page = Get(portal::FundManagerPageUrl(urls_, fund.code));
     script::RegexObject regex;
     regex.Create(
         "<th>任职期间</th><th>任职回报</th></tr></thead><tbody><tr><td>.*?</a> </td><td>.*?</td>"
@@ -121,12 +123,12 @@ TEST_F(FundPagesTest, ProfilePagesCutToTheFundsDetail) {
     co_managed += detail.manager && detail.manager->names.find("、") != std::string::npos;
 
     const std::string rating =
-        Get(net::FundRatingUrl(urls_, fund.code), net::FundRatingHeaders(urls_, fund.code));
+        Get(portal::FundRatingUrl(urls_, fund.code), portal::FundRatingHeaders(urls_, fund.code));
     EXPECT_EQ(detail.rating, base::TextBetween(rating, "\"SZPJ3\":\"", "\",\"ZSPJ5"));
     EXPECT_EQ(fund.rating == 0, detail.rating.empty());
     unrated += detail.rating.empty();
 
-    const std::string risk = Get(net::FundRiskPageUrl(urls_, fund.code));
+    const std::string risk = Get(portal::FundRiskPageUrl(urls_, fund.code));
     const std::string segment = base::TextBetween(risk, "<th class=\"num\">近3年</th>\r\n",
                                                   "<div class=\"limit-time\">截止至：");
     EXPECT_EQ(detail.stats, Matches("class='num'>.*?</td>", segment, {"class='num'>", "</td>"}));
@@ -142,10 +144,10 @@ TEST_F(FundPagesTest, ProfilePagesCutToTheFundsDetail) {
   const Fund& rated =
       *std::find_if(funds().begin(), funds().end(), [](const Fund& f) { return f.rating > 0; });
   sim_.requests().Clear();
-  const std::string hot_linked = Get(net::FundRatingUrl(urls_, rated.code));
+  const std::string hot_linked = Get(portal::FundRatingUrl(urls_, rated.code));
   EXPECT_EQ(std::string::npos, hot_linked.find("SZPJ3"));
-  EXPECT_EQ(0u, hot_linked.find(std::string(net::kFundRatingCallback) + "({\"Data\":[]"));
-  Get(net::FundRatingUrl(urls_, rated.code), net::FundRatingHeaders(urls_, rated.code));
+  EXPECT_EQ(0u, hot_linked.find(std::string(portal::kFundRatingCallback) + "({\"Data\":[]"));
+  Get(portal::FundRatingUrl(urls_, rated.code), portal::FundRatingHeaders(urls_, rated.code));
   const std::vector<RecordedRequest> requests = sim_.requests().Snapshot();
   ASSERT_EQ(2u, requests.size());
   EXPECT_EQ(urls_.portal_f10 + "/jjpj_" + rated.code + ".html", requests[1].Header("Referer"));

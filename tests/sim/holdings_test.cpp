@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/holdings.h"
 #include "script/json_object.h"
 #include "script/regex_object.h"
 #include "sim/fund_detail.h"
@@ -37,7 +38,7 @@ class HoldingsTest : public ::testing::Test {
   }
   // The quotes for `secids` as the JSONP cut reads them; nullopt when that cut is no JSON.
   std::optional<std::vector<Quote>> Quotes(const std::string& secids) {
-    const std::string body = Get(net::StockQuotesUrl(urls_, secids)).text;
+    const std::string body = Get(portal::StockQuotesUrl(urls_, secids)).text;
     script::JsonObject json;
     if (!json.Parse(base::TextBetween(body, "(", ")"))) return std::nullopt;
     std::vector<Quote> quotes;
@@ -62,7 +63,7 @@ TEST_F(HoldingsTest, ArchiveAndQuotesPairIntoTheFundsHoldings) {
   for (size_t i = 0; i < 24; ++i) {
     const Fund& fund = sim_.market().funds()[i];
     const FundDetail detail = DetailOf(sim_.market(), fund);
-    const std::string archive = Get(net::HoldingsArchiveUrl(urls_, fund.code)).text;
+    const std::string archive = Get(portal::HoldingsArchiveUrl(urls_, fund.code)).text;
     script::RegexObject shares;
     ASSERT_TRUE(shares.Create("档案</a></td><td class='tor'>.*?</td><td class='tor'>", archive));
     const std::string secids =
@@ -97,7 +98,7 @@ TEST_F(HoldingsTest, ArchiveAndQuotesPairIntoTheFundsHoldings) {
   EXPECT_EQ(3, four);
   EXPECT_EQ(2, bracketed);
   EXPECT_EQ("var apidata={ content:\"\",arryear:[],curyear:0};",
-            Get(net::HoldingsArchiveUrl(urls_, "999999")).text);
+            Get(portal::HoldingsArchiveUrl(urls_, "999999")).text);
 }
 
 TEST_F(HoldingsTest, QuoteOrderAndGapsFollowTheOptions) {
@@ -127,12 +128,12 @@ TEST_F(HoldingsTest, QuoteOrderAndGapsFollowTheOptions) {
       std::vector<std::string>{codes[0]},
       Codes(Quotes("9.123456,0." + shanghai.code + ",1.654321," + SecId(detail.holdings[0].stock))
                 .value()));
-  const std::string empty = Get(net::StockQuotesUrl(urls_, "")).text;
-  EXPECT_EQ(std::string(net::kStockQuotesCallback) + "(", empty.substr(0, empty.find('(') + 1));
+  const std::string empty = Get(portal::StockQuotesUrl(urls_, "")).text;
+  EXPECT_EQ(std::string(portal::kStockQuotesCallback) + "(", empty.substr(0, empty.find('(') + 1));
   EXPECT_NE(std::string::npos, empty.find("\"data\":null"));
 
   const Stock& held = detail.holdings[0].stock;
-  const net::HttpFetchResult page = Get(net::ShareholderPageUrl(urls_, held.code));
+  const net::HttpFetchResult page = Get(portal::ShareholderPageUrl(urls_, held.code));
   EXPECT_NE(std::string::npos, page.text.find(held.name + "(" + held.code + ")"));
   EXPECT_EQ(404, httplib::Client(sim_.BaseUrl()).Get("/gdhs/detail/999999.html")->status);
 }

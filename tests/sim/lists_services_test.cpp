@@ -6,6 +6,8 @@
 #include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/board_ranking.h"
+#include "portal/fund_search.h"
 #include "script/json_object.h"
 #include "sim/board_ranking.h"
 #include "sim/fund_search.h"
@@ -45,7 +47,7 @@ class ListsServicesTest : public ::testing::Test {
 TEST_F(ListsServicesTest, RankingListsEveryBoardByThePeriodsYieldOnlyForTheRankingPage) {
   for (const std::string_view period : kBoardPeriods) {
     const script::JsonObject ranking =
-        Fetch(net::BoardRankingUrl(urls_, period), net::BoardRankingReferer(urls_));
+        Fetch(portal::BoardRankingUrl(urls_, period), portal::BoardRankingReferer(urls_));
     ASSERT_EQ(130, ranking.GetCount("Data")) << period;
     double previous = 1e300;
     for (int i = 0; i < 130; ++i) {
@@ -58,7 +60,7 @@ TEST_F(ListsServicesTest, RankingListsEveryBoardByThePeriodsYieldOnlyForTheRanki
       previous = base::ToNumber(yield);
     }
   }
-  EXPECT_EQ(0, Fetch(net::BoardRankingUrl(urls_, "SYL_Q")).GetCount("Data"));
+  EXPECT_EQ(0, Fetch(portal::BoardRankingUrl(urls_, "SYL_Q")).GetCount("Data"));
 }
 
 TEST_F(ListsServicesTest, SearchMatchesCodePrefixNameAndInitials) {
@@ -67,7 +69,7 @@ TEST_F(ListsServicesTest, SearchMatchesCodePrefixNameAndInitials) {
   for (char& c : initials) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const std::string& key : {fund.code.substr(0, 4), fund.name, initials}) {
     const script::JsonObject found =
-        Fetch(net::FundSearchUrl(urls_, base::PercentEncode(key, true, true)));
+        Fetch(portal::FundSearchUrl(urls_, base::PercentEncode(key, true, true)));
     const int count = found.GetCount("Datas");
     ASSERT_GT(count, 0) << key;
     EXPECT_LE(count, kMaxSearchResults);
@@ -77,9 +79,8 @@ TEST_F(ListsServicesTest, SearchMatchesCodePrefixNameAndInitials) {
     }
     EXPECT_TRUE(listed || count == kMaxSearchResults) << key;
   }
-  EXPECT_EQ(
-      0,
-      Fetch(net::FundSearchUrl(urls_, "%E6%97%A0%E6%AD%A4%E5%9F%BA%E9%87%91")).GetCount("Datas"));
+  EXPECT_EQ(0, Fetch(portal::FundSearchUrl(urls_, "%E6%97%A0%E6%AD%A4%E5%9F%BA%E9%87%91"))
+                   .GetCount("Datas"));
 }
 
 }  // namespace

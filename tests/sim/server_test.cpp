@@ -6,13 +6,13 @@
 #include <thread>
 
 #include "net/http_fetch.h"
-#include "net/portal.h"
+#include "portal/fund_list.h"
 
 namespace sim {
 namespace {
 
 net::HttpFetchResult Get(const std::string& url) {
-  return net::HttpGet(url, nullptr, net::kFundListMaxBytes);
+  return net::HttpGet(url, nullptr, portal::kFundListMaxBytes);
 }
 
 PortalSimOptions Small(const FaultOptions& faults = {}) {

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "net/http_fetch.h"
 #include "net/portal.h"
+#include "portal/yield_comparison.h"
 #include "script/json_object.h"
 #include "sim/server.h"
 
@@ -21,12 +22,12 @@ TEST(YieldCompareTest, PeriodsGiveWeekdaySeriesEndingOnTheGrowthAndBadAsksTheErr
   // The JSONP answer's object, read with the program's reader.
   auto answer = [&](const std::string& codes, const std::string& period, bool referer = true) {
     const std::string text =
-        net::HttpGet(net::YieldComparisonUrl(urls, codes, period), nullptr, net::kMaxBodyBytes,
-                     referer ? net::YieldComparisonReferer(urls) : "")
+        net::HttpGet(portal::YieldComparisonUrl(urls, codes, period), nullptr, net::kMaxBodyBytes,
+                     referer ? portal::YieldComparisonReferer(urls) : "")
             .text;
     script::JsonObject json;
-    EXPECT_TRUE(
-        json.Parse(base::TextBetween(text, std::string(net::kYieldCompareCallback) + "(", ");")));
+    EXPECT_TRUE(json.Parse(
+        base::TextBetween(text, std::string(portal::kYieldCompareCallback) + "(", ");")));
     return json;
   };
 

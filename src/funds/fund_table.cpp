@@ -1,0 +1,130 @@
+#include "funds/fund_table.h"
+
+#include "base/text.h"
+
+namespace funds {
+
+namespace {
+
+// Grid column and record field of each change column, in the order they are written.
+struct PercentColumn {
+  FundColumn column;
+  size_t field;
+};
+constexpr PercentColumn kPercentColumns[] = {
+    {FundColumn::kDayChange, 17},  {FundColumn::kWeek, 5},      {FundColumn::kMonth, 6},
+    {FundColumn::kThreeMonths, 7}, {FundColumn::kSixMonths, 8}, {FundColumn::kThisYear, 4},
+    {FundColumn::kOneYear, 9},     {FundColumn::kTwoYears, 10}, {FundColumn::kThreeYears, 11}};
+
+constexpr int kStatisticColumns = 6;
+
+// A field the record does not have reads as empty, so the split's dropping of an empty last
+// field changes nothing.
+const std::string& Field(const std::vector<std::string>& fields, size_t index) {
+  static const std::string kEmpty;
+  return index < fields.size() ? fields[index] : kEmpty;
+}
+
+}  // namespace
+
+std::string_view SortCodeOfColumn(int column) {
+  static constexpr std::string_view kCodes[] = {"r", "z", "1y", "3y", "6y", "jn", "1n", "2n", "3n"};
+  return column >= Col(kFirstChangeColumn) && column <= Col(kLastChangeColumn)
+             ? kCodes[column - Col(kFirstChangeColumn)]
+             : std::string_view();
+}
+
+std::string FundCodeAt(const ui::Grid& grid, int row) {
+  return grid.Text(row, Col(FundColumn::kCode));
+}
+
+std::string FundNameAt(const ui::Grid& grid, int row) {
+  return grid.Text(row, Col(FundColumn::kName));
+}
+
+void WriteFundRow(ui::Grid& grid, int row, std::string_view record) {
+  const std::vector<std::string> fields = base::Split(record, ",");
+  grid.SetText(row, Col(FundColumn::kName), Field(fields, 1));
+  grid.SetText(row, Col(FundColumn::kCode), Field(fields, 0));
+  grid.SetText(row, Col(FundColumn::kType), Field(fields, 3));
+  grid.SetText(row, Col(FundColumn::kDate), Field(fields, 15));
+  grid.SetText(row, Col(FundColumn::kNav), Field(fields, 16));
+  for (const PercentColumn& p : kPercentColumns) {
+    const std::string& value = Field(fields, p.field);
+    grid.SetText(row, Col(p.column), value.empty() ? std::string("-") : value + "%");
+  }
+}
+
+ui::Colour ChangeColour(double value) {
+  if (value > 50 + kZeroBand) return kColourBlue;
+  if (value > kZeroBand) return kColourRed;
+  if (value < -kZeroBand) return kColourGreen;
+  return kColourSilver;
+}
+
+void ColourChangeCells(ui::Grid& grid, int first_row, int last_row) {
+  for (int row = first_row; row <= last_row; ++row) {
+    for (int column = Col(kFirstChangeColumn); column <= Col(kLastChangeColumn); ++column) {
+      grid.SetTextColour(row, column, ChangeColour(base::ToNumber(grid.Text(row, column))));
+    }
+  }
+}
+
+ui::Colour NavColour(std::string_view text) {
+  return base::ToNumber(text) > kZeroBand ? kColourRed : kColourGreen;
+}
+
+ui::Colour PeriodColour(std::string_view text) {
+  const double value = base::ToNumber(text);
+  if (value <= kZeroBand) return kColourGreen;
+  return value - 50 > kZeroBand ? kColourBlue : kColourRed;
+}
+
+void WriteSummaryRow(ui::Grid& grid, int row, const std::string& name, const std::string& code,
+                     const portal::FundSummary& summary) {
+  grid.SetText(row, Col(FundColumn::kName), name);
+  grid.SetText(row, Col(FundColumn::kCode), code);
+  grid.SetText(row, Col(FundColumn::kType), summary.fund_type);
+  grid.SetText(row, Col(FundColumn::kDate), summary.nav_date);
+  grid.SetText(row, Col(FundColumn::kNav), summary.unit_nav);
+  grid.SetTextColour(row, Col(FundColumn::kNav), NavColour(summary.unit_nav));
+  grid.SetText(row, Col(FundColumn::kDayChange), summary.day_change);
+  grid.SetTextColour(row, Col(FundColumn::kDayChange), NavColour(summary.day_change));
+  // The page's eight periods fill the columns after the day's change, 近1周 to 近3年.
+  for (int i = 1; i <= 8; ++i) {
+    const int column = Col(FundColumn::kDayChange) + i;
+    grid.SetText(row, column, summary.periods[i - 1]);
+    grid.SetTextColour(row, column, PeriodColour(summary.periods[i - 1]));
+  }
+}
+
+void WriteFundSize(ui::Grid& grid, int row, const std::string& size) {
+  grid.SetText(row, Col(FundColumn::kSize), size);
+}
+
+void WriteRating(ui::Grid& grid, int row, const std::string& rating) {
+  grid.SetText(row, Col(FundColumn::kRating), rating);
+}
+
+void WriteManagerFigures(ui::Grid& grid, int row, const portal::ManagerFigures& manager) {
+  grid.SetText(row, Col(FundColumn::kTenureReturn), manager.tenure_return);
+  grid.SetText(row, Col(FundColumn::kTenure), manager.tenure);
+}
+
+void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& statistics) {
+  for (size_t i = 0; i < statistics.size() && i < kStatisticColumns; ++i) {
+    grid.SetText(row, Col(FundColumn::kStdDev1) + static_cast<int>(i), statistics[i]);
+  }
+}
+
+void CopyFundRow(const ui::Grid& funds, int from_row, ui::Grid& comparison, int to_row,
+                 FundColumn first_coloured) {
+  for (int column = 0; column < kFundColumnCount; ++column) {
+    comparison.SetText(to_row, column, funds.Text(from_row, column));
+    if (column >= Col(first_coloured)) {
+      comparison.SetTextColour(to_row, column, funds.TextColour(from_row, column));
+    }
+  }
+}
+
+}  // namespace funds

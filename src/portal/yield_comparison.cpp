@@ -1,0 +1,44 @@
+#include "portal/yield_comparison.h"
+
+#include "base/text.h"
+#include "net/http_fetch.h"
+
+namespace portal {
+
+namespace {
+
+constexpr std::string_view kSeriesStart = "\\\"dataProvider\\\": [";
+constexpr std::string_view kSeriesEnd = "]}\",\"ErrCode\"";
+
+}  // namespace
+
+std::string YieldComparisonUrl(const net::PortalUrls& urls, std::string_view codes,
+                               std::string_view period) {
+  return urls.portal_api + "/FundCompare/LJSYL?bzdm=" + std::string(codes) +
+         "&c=" + std::string(period) + "&callback=" + std::string(kYieldCompareCallback) +
+         "&_=1628388758953";
+}
+
+std::string YieldComparisonReferer(const net::PortalUrls& urls) {
+  return "Referer: " + urls.portal_main + "/compare/?code=005669,005939";
+}
+
+std::string CutComparisonSeries(std::string_view answer) {
+  return base::ReplaceAll(base::TextBetween(answer, kSeriesStart, kSeriesEnd), "\\", "");
+}
+
+std::optional<ComparisonSeries> FetchComparisonSeries(const net::PortalUrls& urls,
+                                                      std::string_view codes,
+                                                      std::string_view period,
+                                                      net::TransferControl* control) {
+  const std::optional<std::string> answer =
+      net::GetAnswerText(YieldComparisonUrl(urls, codes, period), control, kYieldComparisonMaxBytes,
+                         YieldComparisonReferer(urls));
+  if (!answer) return std::nullopt;
+  std::string records = CutComparisonSeries(*answer);
+  // An empty cut draws nothing, exactly like a missing marker.
+  if (records.empty()) return std::nullopt;
+  return ComparisonSeries{std::move(records)};
+}
+
+}  // namespace portal
