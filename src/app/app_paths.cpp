@@ -72,8 +72,8 @@ AppPaths Common(const fs::path& executable) {
   paths.autostart_dir = DefaultAutostartDir();
   const char* data_home = std::getenv("XDG_DATA_HOME");
   paths.data_dir = data_home && data_home[0] == '/' ? fs::path(data_home) / "fundview"
-                   : home.empty()                  ? executable.parent_path() / "fundview"
-                                                   : home / ".local" / "share" / "fundview";
+                   : home.empty()                   ? executable.parent_path() / "fundview"
+                                                    : home / ".local" / "share" / "fundview";
   return paths;
 }
 
@@ -94,7 +94,7 @@ fs::path ConfigHome() {
 }
 
 fs::path UserDocumentsDir() {
-  const fs::path home = HomeDir();
+  fs::path home = HomeDir();
   if (fs::path named = DocumentsDirFromUserDirs(ConfigHome() / "user-dirs.dirs", home);
       IsDirectory(named)) {
     return named;

@@ -11,7 +11,8 @@ namespace funds {
 // `code` and `name` are copies: the lists they come from may change while the page is fetched.
 void ShowFundSummary(app::App& app,
                      std::string code,  // NOLINT(performance-unnecessary-value-param)
-                     std::string name, const ChartRefresh& refresh_chart) {
+                     std::string name,  // NOLINT(performance-unnecessary-value-param)
+                     const ChartRefresh& refresh_chart) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
@@ -52,7 +53,7 @@ void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart) {
   }
 }
 
-void InstallFundPickers(app::App& app, ChartRefresh refresh_chart) {
+void InstallFundPickers(app::App& app, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
     OnFundRowSelected(app, refresh_chart);

@@ -26,6 +26,6 @@ void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart);
 
 // Attaches the fund pickers (fund grid row, search result, watchlist row), whose detail loads
 // end with `refresh_chart`.
-void InstallFundPickers(app::App& app, ChartRefresh refresh_chart);
+void InstallFundPickers(app::App& app, const ChartRefresh& refresh_chart);
 
 }  // namespace funds

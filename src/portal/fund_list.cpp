@@ -72,8 +72,9 @@ FundListPage CutFundListPage(std::string_view body) {
   list.Parse(base::TextRightOfLast(body, "var rankData ="));  // on failure it stays empty
   FundListPage page;
   const int count = list.GetCount("datas");
-  for (int i = 0; i < count; ++i)
+  for (int i = 0; i < count; ++i) {
     page.records.push_back(list.GetText("datas[" + base::IntToText(i) + "]"));
+  }
   page.all_pages = list.GetNumber("allPages");
   page.datacount = list.GetNumber("datacount");
   page.marked = list.Has("datas");

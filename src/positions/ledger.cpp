@@ -137,7 +137,7 @@ RowFigures FiguresOf(const Position& position, const Quote* quote) {
   // With c the day change in percent, yesterday's value was today's × 100 / (100 + c): today's
   // profit is shares × NAV × c / (100 + c). c is kept in ten-thousandths of a percent.
   const std::optional<std::int64_t> change = ParseSigned(quote->day_change, 4);
-  constexpr std::int64_t kHundredPercent = 100 * 10000;
+  constexpr std::int64_t kHundredPercent = std::int64_t{100} * 10000;
   if (change && kHundredPercent + *change > 0) {
     figures.today_profit =
         RoundDivide(static_cast<__int128>(position.shares) * *nav * *change,
