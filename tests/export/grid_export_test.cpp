@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "support/temp_dir.h"
 #include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
 #include "ui/list_view.h"
 #include "xls_probe.h"
 

@@ -9,8 +9,8 @@
 
 #include "base/encoding.h"
 #include "export/grid_export.h"
-#include "support/temp_dir.h"
 #include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
 #include "xls_probe.h"
 
 namespace {

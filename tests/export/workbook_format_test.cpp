@@ -5,8 +5,8 @@
 #include <string>
 
 #include "export/grid_export.h"
-#include "support/temp_dir.h"
 #include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
 #include "xls_probe.h"
 
 namespace {

@@ -214,7 +214,8 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
     for (int r = 1; r <= 10; ++r) {
       const bool is_shared = std::count(both.begin(), both.end(), g->Text(r, 1)) > 0;
       for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(is_shared ? funds::kSharedStockColour : ui::kDefaultTextColour, g->TextColour(r, c))
+        EXPECT_EQ(is_shared ? funds::kSharedStockColour : ui::kDefaultTextColour,
+                  g->TextColour(r, c))
             << r << "," << c;
       }
     }
