@@ -9,6 +9,7 @@ App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& cloc
       dialogs_(dialogs),
       ui_(ui),
       clock_(clock),
+      cache_(paths_.cache_file),
       workers_([this] { transfers_.RequestStop(); }) {
   // The App is made on the UI thread: requests there keep its windows alive.
   transfers_.SetUiEventPump([&ui] { ui.PumpEvents(); });

@@ -19,6 +19,7 @@
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "net/transfer_control.h"
+#include "store/cache.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/ui_thread.h"
@@ -68,6 +69,9 @@ class App {
   // App pump its UI thread's events, and the worker registry's stop asks transfers to end.
   net::TransferControl& transfers() { return transfers_; }
   ui::Workers& workers() { return workers_; }
+  // The local cache (last good answers, today's download details); off when its file cannot be
+  // used, which changes nothing else.
+  store::Cache& cache() { return cache_; }
 
   MainWindow& main_window() { return main_window_; }
   BoardWindow& board_window() { return board_window_; }
@@ -99,6 +103,7 @@ class App {
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   net::TransferControl transfers_;
+  store::Cache cache_;
   // Last member: destroyed first, so workers are joined while everything they might touch
   // is still alive.
   ui::Workers workers_;

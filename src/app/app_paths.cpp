@@ -74,6 +74,11 @@ AppPaths Common(const fs::path& executable) {
   paths.data_dir = data_home && data_home[0] == '/' ? fs::path(data_home) / "fundview"
                    : home.empty()                   ? executable.parent_path() / "fundview"
                                                     : home / ".local" / "share" / "fundview";
+  const char* cache_home = std::getenv("XDG_CACHE_HOME");
+  const fs::path cache_dir = cache_home && cache_home[0] == '/' ? fs::path(cache_home) / "fundview"
+                             : home.empty() ? executable.parent_path() / "fundview"
+                                            : home / ".cache" / "fundview";
+  paths.cache_file = cache_dir / "cache.sqlite3";
   return paths;
 }
 

@@ -18,6 +18,8 @@ struct AppPaths {
   std::filesystem::path autostart_dir;
   // The user's data that is no cache: $XDG_DATA_HOME/fundview (the positions ledger).
   std::filesystem::path data_dir;
+  // The local cache: $XDG_CACHE_HOME/fundview/cache.sqlite3. May be deleted at any time.
+  std::filesystem::path cache_file;
 
   // Paths for the program at `executable`: beside it (Beside) when its folder is writable by
   // the user and is not the folder the program is installed to, else per user (PerUser).

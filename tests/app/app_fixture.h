@@ -22,6 +22,7 @@ inline app::AppPaths TestPaths(const std::filesystem::path& root) {
   paths.guard_file = root / "state" / "fundview" / "记录.txt";
   paths.autostart_dir = root / "config" / "autostart";
   paths.data_dir = root / "data" / "fundview";
+  paths.cache_file = root / "cache" / "fundview" / "cache.sqlite3";
   std::filesystem::create_directories(paths.run_dir);
   std::filesystem::create_directories(paths.workbook_dir);
   return paths;

@@ -1,0 +1,133 @@
+#include "store/cache.h"
+
+namespace store {
+
+namespace {
+
+const Migrations kMigrations = {
+    "CREATE TABLE answers(key TEXT PRIMARY KEY, payload TEXT NOT NULL, arrived TEXT NOT NULL,"
+    " stamp INTEGER NOT NULL);"
+    "CREATE INDEX answers_by_stamp ON answers(stamp);"
+    "CREATE TABLE details(day TEXT NOT NULL, code TEXT NOT NULL, payload TEXT NOT NULL,"
+    " PRIMARY KEY(day, code));"
+    "CREATE TABLE marks(name TEXT PRIMARY KEY, value TEXT NOT NULL);",
+};
+
+// A cache write may be lost with a power cut; it must not make the UI thread wait for the disk.
+constexpr const char* kCachePragmas = "PRAGMA synchronous=NORMAL; PRAGMA busy_timeout=200;";
+
+}  // namespace
+
+Cache::Cache(std::filesystem::path path) : path_(std::move(path)) {}
+
+Cache::~Cache() = default;
+
+Database* Cache::OpenLocked() {
+  if (database_) return database_.get();
+  if (failed_ || path_.empty()) return nullptr;
+  OpenResult opened = Database::Open(path_, kMigrations);
+  if (!opened.database) {
+    failed_ = true;
+    error_ = opened.error.empty() ? "cannot open " + path_.string() : opened.error;
+    return nullptr;
+  }
+  opened.database->Execute(kCachePragmas);
+  database_ = std::move(opened.database);
+  return database_.get();
+}
+
+bool Cache::Ready() {
+  const std::lock_guard lock(mutex_);
+  return OpenLocked() != nullptr;
+}
+
+bool Cache::SaveAnswer(std::string_view key, std::string_view payload, std::string_view arrived,
+                       std::int64_t stamp) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return false;
+  Statement statement = database->Prepare(
+      "INSERT OR REPLACE INTO answers(key, payload, arrived, stamp) VALUES(?, ?, ?, ?)");
+  statement.Bind(1, key).Bind(2, payload).Bind(3, arrived).Bind(4, stamp);
+  return statement.Run();
+}
+
+std::optional<Cache::Answer> Cache::LoadAnswer(std::string_view key) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return std::nullopt;
+  Statement statement =
+      database->Prepare("SELECT payload, arrived, stamp FROM answers WHERE key = ?");
+  statement.Bind(1, key);
+  if (!statement.Step()) return std::nullopt;
+  return Answer{statement.Text(0), statement.Text(1), statement.Int(2)};
+}
+
+bool Cache::SaveDetails(std::string_view day, std::string_view code, std::string_view payload) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return false;
+  Statement statement =
+      database->Prepare("INSERT OR REPLACE INTO details(day, code, payload) VALUES(?, ?, ?)");
+  statement.Bind(1, day).Bind(2, code).Bind(3, payload);
+  return statement.Run();
+}
+
+std::map<std::string, std::string> Cache::LoadDetails(std::string_view day) {
+  const std::lock_guard lock(mutex_);
+  std::map<std::string, std::string> details;
+  Database* database = OpenLocked();
+  if (!database) return details;
+  Statement statement = database->Prepare("SELECT code, payload FROM details WHERE day = ?");
+  statement.Bind(1, day);
+  while (statement.Step()) details[statement.Text(0)] = statement.Text(1);
+  // A read cut short by an error gives nothing rather than a part taken for the whole.
+  if (statement.Failed()) details.clear();
+  return details;
+}
+
+bool Cache::SetMark(std::string_view name, std::string_view value) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return false;
+  Statement statement = database->Prepare("INSERT OR REPLACE INTO marks(name, value) VALUES(?, ?)");
+  statement.Bind(1, name).Bind(2, value);
+  return statement.Run();
+}
+
+std::optional<std::string> Cache::Mark(std::string_view name) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return std::nullopt;
+  Statement statement = database->Prepare("SELECT value FROM marks WHERE name = ?");
+  statement.Bind(1, name);
+  if (!statement.Step()) return std::nullopt;
+  return statement.Text(0);
+}
+
+bool Cache::Prune(std::int64_t stamp, std::string_view keep_day) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return false;
+  Transaction transaction(*database);
+  if (!transaction.Active()) return false;
+  Statement answers = database->Prepare("DELETE FROM answers WHERE stamp < ?");
+  answers.Bind(1, stamp);
+  Statement details = database->Prepare("DELETE FROM details WHERE day <> ?");
+  details.Bind(1, keep_day);
+  return answers.Run() && details.Run() && transaction.Commit();
+}
+
+std::string Cache::LastError() {
+  const std::lock_guard lock(mutex_);
+  return error_;
+}
+
+std::int64_t TimeStamp(int year, int month, int day, int hour, int minute, int second) {
+  return ((((static_cast<std::int64_t>(year) * 100 + month) * 100 + day) * 100 + hour) * 100 +
+          minute) *
+             100 +
+         second;
+}
+
+}  // namespace store

@@ -1,0 +1,78 @@
+#pragma once
+
+// The program's local cache: the last answer of each portal request that carried its marks, the
+// profile columns today's full download has fetched so far, and a few marks (how the day's last
+// download ended). Everything here may be lost at any time: the cache is off when its file
+// cannot be used (a read-only or full disk, a second copy of the program holding it), every read
+// then finds nothing and every write does nothing. A damaged file is moved aside and a new one
+// started. Any thread may call; one connection serves them in turn.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/database.h"
+
+namespace store {
+
+class Cache {
+ public:
+  // Nothing is opened before the first call that needs the file. An empty path is a cache that
+  // is always off.
+  explicit Cache(std::filesystem::path path);
+  ~Cache();
+  Cache(const Cache&) = delete;
+  Cache& operator=(const Cache&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  // Opens the file when it is not open yet; false when the cache is off.
+  bool Ready();
+
+  // One stored answer: the values as text (the caller's form) and when the answer arrived, both
+  // as the program shows a time (`arrived`) and as a sortable stamp (`stamp`, for pruning).
+  struct Answer {
+    std::string payload;
+    std::string arrived;
+    std::int64_t stamp = 0;
+  };
+  // Keeps `payload` as the one answer for `key` (a request URL), replacing the one before.
+  bool SaveAnswer(std::string_view key, std::string_view payload, std::string_view arrived,
+                  std::int64_t stamp);
+  std::optional<Answer> LoadAnswer(std::string_view key);
+
+  // A fund's details fetched on `day` (any text naming the calendar day), replacing those
+  // stored for the same day and fund.
+  bool SaveDetails(std::string_view day, std::string_view code, std::string_view payload);
+  // Every fund's details stored for `day`, by fund code.
+  std::map<std::string, std::string> LoadDetails(std::string_view day);
+
+  // Small values that must survive a restart, by name.
+  bool SetMark(std::string_view name, std::string_view value);
+  std::optional<std::string> Mark(std::string_view name);
+
+  // Removes answers whose stamp is below `stamp` and details of any day but `keep_day`.
+  bool Prune(std::int64_t stamp, std::string_view keep_day);
+
+  // Why the cache is off, when it is.
+  std::string LastError();
+
+ private:
+  // With the lock held: the open database, or null when the cache is off.
+  Database* OpenLocked();
+
+  std::filesystem::path path_;
+  std::mutex mutex_;
+  std::unique_ptr<Database> database_;
+  bool failed_ = false;  // the file could not be opened; not tried again this run
+  std::string error_;
+};
+
+// A sortable stamp of a local date-time: YYYYMMDDhhmmss as a number.
+std::int64_t TimeStamp(int year, int month, int day, int hour, int minute, int second);
+
+}  // namespace store
