@@ -1,8 +1,9 @@
 #pragma once
 
-// The program-wide state shared between handlers. Everything here belongs to the UI thread
-// except LoadThreadCount, which detail workers change, so it is atomic. A worker receives
-// the values it needs (fund code, row) when it starts instead of reading them here.
+// The program-wide state shared between handlers of different features. Everything here belongs
+// to the UI thread except LoadThreadCount, which detail workers change, so it is atomic. A worker
+// receives the values it needs (fund code, row) when it starts instead of reading them here.
+// State that one feature alone uses lives with that feature.
 
 #include <atomic>
 #include <string>
@@ -28,13 +29,8 @@ struct Globals {
   int AllFundsPages = 0;
   std::atomic<int> LoadThreadCount{0};
 
-  // Fund detail, watchlist and comparison.
-  std::string CurrentFundCode;
-  std::string ComparedFundCode;
+  // The holdings grid whose stock the stock menu adds to the watchlist: 1 for 高级表格5.
   int WatchlistMenuSource = 0;
-
-  // Yield comparison chart.
-  std::string ComparisonCodes;
 };
 
 }  // namespace app

@@ -104,52 +104,60 @@ void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& d
   }
 }
 
-ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, std::string_view period) {
+ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
+                                   const ComparisonSlots& slots, std::string_view period) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
   // The slots may change while the answer is awaited; the load draws those it asked for.
-  const ComparisonSlots slots{app.globals.CurrentFundCode, app.globals.ComparedFundCode};
-  const std::optional<portal::ComparisonSeries> series = portal::FetchComparisonSeries(
-      app.portal(), app.globals.ComparisonCodes, period, &app.transfers());
+  const ComparisonSlots asked = slots;
+  const std::optional<portal::ComparisonSeries> series =
+      portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
   if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
   const std::optional<ComparisonData> data =
-      ParseComparison(series ? series->records : std::string(), slots);
+      ParseComparison(series ? series->records : std::string(), asked);
   if (!data) {
     app.dialogs().MessageBox(kComparisonFailed);
     return ComparisonLoad::kFailed;
   }
   ui::DrawPanel& panel = app.main_window().画板1;
   if (ui::Canvas* canvas = panel.GetCanvas()) {
-    DrawComparison(chart, *canvas, *data, slots);
+    DrawComparison(chart, *canvas, *data, asked);
     panel.Refresh();
   }
   return ComparisonLoad::kDrawn;
 }
 
-void RefreshComparisonChart(app::App& app, LineChart& chart) {
-  const std::string& first = app.globals.CurrentFundCode;
-  const std::string& second = app.globals.ComparedFundCode;
+void RefreshComparisonChart(app::App& app, LineChart& chart, ComparisonState& state,
+                            const ComparisonSlots& slots) {
+  const std::string& first = slots.first;
+  const std::string& second = slots.second;
   if (!first.empty()) {
-    app.globals.ComparisonCodes = second.empty() ? first : first + "," + second;
+    state.codes = second.empty() ? first : first + "," + second;
   } else if (!second.empty()) {
-    app.globals.ComparisonCodes = second;
+    state.codes = second;
   } else {
     return;
   }
-  LoadComparisonChart(app, chart, "year");
+  LoadComparisonChart(app, chart, state.codes, slots, "year");
 }
 
 ComparisonPeriod PeriodOfButton(int n) { return kPeriods[std::clamp(n, 1, 7) - 1]; }
 
-void OnPeriodButton(app::App& app, LineChart& chart, int n) {
+void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& state,
+                    const ComparisonSlots& slots, int n) {
   const ComparisonPeriod period = PeriodOfButton(n);
-  if (LoadComparisonChart(app, chart, period.key) == ComparisonLoad::kOvertaken) return;
+  // A copy: a refresh inside the request may change the state's codes.
+  const std::string codes = state.codes;
+  if (LoadComparisonChart(app, chart, codes, slots, period.key) == ComparisonLoad::kOvertaken) {
+    return;
+  }
   app.main_window().标签8.SetCaption(period.title);
 }
 
-void InstallYieldComparison(app::App& app, LineChart& chart) {
+void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,
+                            SlotsSource slots) {
   for (int n = 1; n <= 7; ++n) {
-    app.main_window().PeriodButton(n)->on_click = [&app, &chart, n] {
-      OnPeriodButton(app, chart, n);
+    app.main_window().PeriodButton(n)->on_click = [&app, &chart, &state, slots, n] {
+      OnPeriodButton(app, chart, state, slots(), n);
     };
   }
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 // The yield comparison on the main window's chart panel 画板1: the cumulative yield of the fund
-// the user looks at (the first slot, CurrentFundCode) and of the fund held for comparison (the
-// second slot, ComparedFundCode) over a period, fetched from the portal's compare service. The
-// seven period buttons 按钮1…按钮7 reload it and title it in 标签8.
+// the user looks at (the first slot) and of the fund held for comparison (the second slot) over
+// a period, fetched from the portal's compare service. The seven period buttons 按钮1…按钮7
+// reload it and title it in 标签8.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,10 +18,18 @@ namespace chart {
 
 inline constexpr const char* kComparisonFailed = "坐标数据获取失败";
 
-// The two slots a load draws; an empty code is an empty slot.
+// The two slots a load draws; an empty code is an empty slot. The fund detail owns them.
 struct ComparisonSlots {
   std::string first;
   std::string second;
+};
+// The slots as they are now.
+using SlotsSource = std::function<ComparisonSlots()>;
+
+// What the comparison keeps between loads: the codes the compare service is asked for, set by
+// each refresh after a detail load, and asked for again by the period buttons.
+struct ComparisonState {
+  std::string codes;
 };
 
 // What one answer gives the chart.
@@ -47,13 +56,15 @@ enum class ComparisonLoad {
   kOvertaken,  // a newer load of the chart started meanwhile; nothing was written
 };
 
-// Fetches the period's series for ComparisonCodes (as it is, even empty) and draws the slots as
-// they are when the load starts. On failure it says "坐标数据获取失败" and leaves the picture.
-ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, std::string_view period);
+// Fetches the period's series for `codes` (as they are, even empty) and draws `slots`. On
+// failure it says "坐标数据获取失败" and leaves the picture.
+ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
+                                   const ComparisonSlots& slots, std::string_view period);
 
-// After a detail load: ComparisonCodes follows the slots (both codes, or the one that is set;
-// kept when neither is), and a set slot loads the year's comparison. The title stays.
-void RefreshComparisonChart(app::App& app, LineChart& chart);
+// After a detail load: the codes follow the slots (both codes, or the one that is set; kept
+// when neither is), and a set slot loads the year's comparison. The title stays.
+void RefreshComparisonChart(app::App& app, LineChart& chart, ComparisonState& state,
+                            const ComparisonSlots& slots);
 
 // Period button `n` (1…7): its period key and the title it gives 标签8.
 struct ComparisonPeriod {
@@ -62,11 +73,14 @@ struct ComparisonPeriod {
 };
 ComparisonPeriod PeriodOfButton(int n);
 
-// Loads the button's period and titles the chart, also after a failed load; a load overtaken
-// by a newer one leaves the title to that one.
-void OnPeriodButton(app::App& app, LineChart& chart, int n);
+// Loads the button's period for the codes of the last refresh and draws the slots as they are
+// now; titles the chart, also after a failed load; a load overtaken by a newer one leaves the
+// title to that one.
+void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& state,
+                    const ComparisonSlots& slots, int n);
 
-// Attaches the seven period buttons; `chart` must outlive the App's windows.
-void InstallYieldComparison(app::App& app, LineChart& chart);
+// Attaches the seven period buttons; `chart` and `state` must outlive the App's windows.
+void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,
+                            SlotsSource slots);
 
 }  // namespace chart

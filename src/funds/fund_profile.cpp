@@ -28,10 +28,10 @@ void RefreshComparisonGrid(app::App& app, int row) {
 
 }  // namespace
 
-void LoadFundDetails(app::App& app, int row, const std::string& code,
+void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
                      const ChartRefresh& refresh_chart) {
   ui::Grid& grid = app.main_window().高级表格1;
-  app.globals.CurrentFundCode = code;
+  fund_detail.current_code = code;
   if (!code.empty()) {
     app::LoadGenerations& loads = app.loads();
     const app::LoadTicket detail = loads.Start(app::LoadTarget::kFundDetail);
@@ -63,13 +63,13 @@ void LoadFundDetails(app::App& app, int row, const std::string& code,
   if (refresh_chart) refresh_chart();
 }
 
-void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart) {
+void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   const ui::Grid& grid = app.main_window().高级表格1;
   const int row = grid.CurrentRow();
   if (row == -1) return;
   // The fund is the one the user picked in the grid: its row is where the list put it.
   const int detail_row = row > 0 ? row : 1;
-  LoadFundDetails(app, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
+  LoadFundDetails(app, detail, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
 }
 
 DetailJob DetailJobForRow(app::App& app, int row, unsigned pages) {

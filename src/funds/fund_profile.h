@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/fund_detail.h"
 #include "net/transfer_control.h"
 #include "portal/fund_profile.h"
 
@@ -19,16 +20,16 @@ namespace funds {
 // the program's chart when it installs the fund detail.
 using ChartRefresh = std::function<void()>;
 
-// The fund `code` the user looks at, shown in `row` of the fund grid, becomes CurrentFundCode;
+// The fund `code` the user looks at, shown in `row` of the fund grid, becomes the current fund;
 // the four pages fill its columns as each arrives, a held comparison gets the row copied, the
 // holdings load starts, and `refresh_chart` runs last (also for an empty code). A list that
 // refills the grid or a newer detail load while a page is fetched stops it: nothing more is
 // written and the chart is left to the newer load.
-void LoadFundDetails(app::App& app, int row, const std::string& code,
+void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
                      const ChartRefresh& refresh_chart);
 
 // The row-selection handler of 高级表格1.
-void OnFundRowSelected(app::App& app, const ChartRefresh& refresh_chart);
+void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart);
 
 // The four profile pages as bits of a set.
 inline constexpr unsigned kSizePage = 1;

@@ -9,7 +9,7 @@
 namespace funds {
 
 // `code` and `name` are copies: the lists they come from may change while the page is fetched.
-void ShowFundSummary(app::App& app,
+void ShowFundSummary(app::App& app, FundDetail& detail,
                      std::string code,  // NOLINT(performance-unnecessary-value-param)
                      std::string name,  // NOLINT(performance-unnecessary-value-param)
                      const ChartRefresh& refresh_chart) {
@@ -23,22 +23,22 @@ void ShowFundSummary(app::App& app,
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   WriteSummaryRow(grid, 1, name, code, summary);
-  LoadFundDetails(app, 1, code, refresh_chart);
+  LoadFundDetails(app, detail, 1, code, refresh_chart);
 }
 
-void OnSearchResultPicked(app::App& app, const ChartRefresh& refresh_chart) {
+void OnSearchResultPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   ui::ListView& results = main.超级列表框1;
   const int row = results.CurrentRow();
   const std::string code = results.Text(row, 1);
-  app.globals.CurrentFundCode = code;
-  ShowFundSummary(app, code, results.Text(row, 0), refresh_chart);
+  detail.current_code = code;
+  ShowFundSummary(app, detail, code, results.Text(row, 0), refresh_chart);
   main.搜索框.SetText("");
   results.Clear();
   results.SetVisible(false);
 }
 
-void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart) {
+void OnWatchlistPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   ui::ListView& watchlist = main.超级列表框2;
   const int row = watchlist.CurrentRow();
@@ -49,20 +49,20 @@ void OnWatchlistPicked(app::App& app, const ChartRefresh& refresh_chart) {
   } else if (type == kWatchlistFund) {
     main.外形框1.SetVisible(false);
     main.超文本浏览框1.SetVisible(false);
-    ShowFundSummary(app, code, watchlist.Text(row, 2), refresh_chart);
+    ShowFundSummary(app, detail, code, watchlist.Text(row, 2), refresh_chart);
   }
 }
 
-void InstallFundPickers(app::App& app, const ChartRefresh& refresh_chart) {
+void InstallFundPickers(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
-  main.高级表格1.on_cell_event = [&app, refresh_chart](int, int) {
-    OnFundRowSelected(app, refresh_chart);
+  main.高级表格1.on_cell_event = [&app, &detail, refresh_chart](int, int) {
+    OnFundRowSelected(app, detail, refresh_chart);
   };
-  main.超级列表框1.on_double_click = [&app, refresh_chart](int) {
-    OnSearchResultPicked(app, refresh_chart);
+  main.超级列表框1.on_double_click = [&app, &detail, refresh_chart](int) {
+    OnSearchResultPicked(app, detail, refresh_chart);
   };
-  main.超级列表框2.on_item_event = [&app, refresh_chart](int) {
-    OnWatchlistPicked(app, refresh_chart);
+  main.超级列表框2.on_item_event = [&app, &detail, refresh_chart](int) {
+    OnWatchlistPicked(app, detail, refresh_chart);
   };
 }
 

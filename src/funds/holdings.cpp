@@ -10,9 +10,9 @@ void WriteHoldings(ui::Grid& grid, const std::vector<portal::Holding>& holdings)
     const size_t i = static_cast<size_t>(row - 1);
     const portal::Holding empty;
     const portal::Holding& holding = i < holdings.size() ? holdings[i] : empty;
-    grid.SetText(row, 0, holding.name);
-    grid.SetText(row, 1, holding.code);
-    grid.SetText(row, 2, holding.share);
+    grid.SetText(row, Col(HoldingColumn::kName), holding.name);
+    grid.SetText(row, Col(HoldingColumn::kCode), holding.code);
+    grid.SetText(row, Col(HoldingColumn::kShare), holding.share);
   }
 }
 

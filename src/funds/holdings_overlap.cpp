@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "base/text.h"
+#include "funds/holdings.h"
 
 namespace funds {
 
 namespace {
 
-constexpr int kCodeColumn = 1;
-constexpr int kShareColumn = 2;
-constexpr int kColumns = 3;
+constexpr int kCodeColumn = Col(HoldingColumn::kCode);
+constexpr int kShareColumn = Col(HoldingColumn::kShare);
 constexpr long long kMillion = 1000000;
 
 // The data rows of a holdings grid that hold a stock code.
@@ -30,7 +30,7 @@ int RowOf(const ui::Grid& grid, const std::vector<int>& rows, const std::string&
 }
 
 void ColourRow(ui::Grid& grid, int row, ui::Colour colour) {
-  grid.SetTextColour(row, 0, row, kColumns - 1, colour);
+  grid.SetTextColour(row, 0, row, kHoldingColumnCount - 1, colour);
 }
 
 }  // namespace

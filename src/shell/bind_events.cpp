@@ -64,15 +64,21 @@ void BindEvents(app::App& app, Features& features) {
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallRankingLists(app);
   chart::LineChart& chart = features.line_chart;
-  funds::InstallFundDetail(app);
-  funds::InstallFundPickers(app, [&app, &chart] { chart::RefreshComparisonChart(app, chart); });
+  funds::FundDetail& detail = features.fund_detail;
+  const chart::SlotsSource slots = [&detail] {
+    return chart::ComparisonSlots{detail.current_code, detail.compared_code};
+  };
+  funds::InstallFundDetail(app, detail);
+  funds::InstallFundPickers(app, detail, [&app, &features, slots] {
+    chart::RefreshComparisonChart(app, features.line_chart, features.comparison, slots());
+  });
   funds::InstallBoardLists(app);
   funds::InstallFundLists(app);
   funds::InstallFundSearch(app);
   exporter::InstallExport(app);
   funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
-  chart::InstallYieldComparison(app, chart);
+  chart::InstallYieldComparison(app, chart, features.comparison, slots);
   tools::InstallSideTools(app);
   positions::InstallPositions(app);
 }

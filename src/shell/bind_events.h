@@ -2,6 +2,8 @@
 
 #include "app/app.h"
 #include "chart/line_chart.h"
+#include "chart/yield_comparison.h"
+#include "funds/fund_detail.h"
 
 namespace shell {
 
@@ -10,6 +12,9 @@ namespace shell {
 struct Features {
   // The main window's chart: drawn by the yield comparison, read out under the mouse.
   chart::LineChart line_chart;
+  chart::ComparisonState comparison;
+  // The fund the user looks at and the one held for comparison: the chart's two slots.
+  funds::FundDetail fund_detail;
 };
 
 // Attaches every control, menu and window event of the four windows to its handler: the

@@ -34,7 +34,7 @@ class YieldComparisonLoadTest : public ::testing::Test {
     config.Write("门户", "PORTAL_MAIN", sim_->BaseUrl());
     app_ = std::make_unique<app::App>(paths_, dialogs_, ui_, clock_);
     main().画板1.SetCanvas(std::make_unique<RecordingCanvas>(688, 320));
-    InstallYieldComparison(*app_, chart_);
+    InstallYieldComparison(*app_, chart_, state_, [this] { return slots_; });
   }
 
   app::App& app() { return *app_; }
@@ -73,15 +73,17 @@ class YieldComparisonLoadTest : public ::testing::Test {
   test_support::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
   std::unique_ptr<app::App> app_;
   LineChart chart_;
+  ComparisonState state_;
+  ComparisonSlots slots_;  // as the fund detail holds them
 };
 
 constexpr ui::Colour kRed = ui::Rgb(255, 0, 0);
 constexpr ui::Colour kSecond = ui::Rgb(192, 96, 0);
 
 TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndColours) {
-  app().globals.CurrentFundCode = Code(3);
-  app().globals.ComparedFundCode = Code(7);
-  RefreshComparisonChart(app(), chart_);
+  slots_.first = Code(3);
+  slots_.second = Code(7);
+  RefreshComparisonChart(app(), chart_, state_, slots_);
 
   const auto requests = CompareRequests();
   ASSERT_EQ(1u, requests.size());
@@ -89,7 +91,7 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
                 "&c=year&callback=jQuery18307015471687350752&_=1628388758953",
             requests[0].target);
   EXPECT_EQ(sim_->BaseUrl() + "/compare/?code=005669,005939", requests[0].Header("Referer"));
-  EXPECT_EQ(Code(3) + "," + Code(7), app().globals.ComparisonCodes);
+  EXPECT_EQ(Code(3) + "," + Code(7), state_.codes);
 
   EXPECT_TRUE(dialogs_.shown.empty());
   EXPECT_EQ(1u, Frames());
@@ -102,9 +104,9 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
   EXPECT_EQ("", main().标签8.Caption());  // the refresh leaves the title alone
 
   // Only the compared fund left: it alone is asked for and drawn, in its own colour.
-  app().globals.CurrentFundCode.clear();
-  RefreshComparisonChart(app(), chart_);
-  EXPECT_EQ(Code(7), app().globals.ComparisonCodes);
+  slots_.first.clear();
+  RefreshComparisonChart(app(), chart_, state_, slots_);
+  EXPECT_EQ(Code(7), state_.codes);
   canvas().ForgetCalls();
   main().按钮4.Click();
   EXPECT_EQ((std::vector<ui::Colour>{kSecond}), SeriesColours());
@@ -112,9 +114,9 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
   EXPECT_EQ(static_cast<int>(PeriodDays("sixmonth")) + 2, chart_.Readout().ColumnCount());
 
   // Neither slot: nothing is asked for and the codes stay.
-  app().globals.ComparedFundCode.clear();
-  RefreshComparisonChart(app(), chart_);
-  EXPECT_EQ(Code(7), app().globals.ComparisonCodes);
+  slots_.second.clear();
+  RefreshComparisonChart(app(), chart_, state_, slots_);
+  EXPECT_EQ(Code(7), state_.codes);
   EXPECT_EQ(3u, CompareRequests().size());
 }
 
@@ -128,7 +130,7 @@ TEST_F(YieldComparisonLoadTest, NothingToDrawSaysSoLeavesThePictureAndStillTitle
   EXPECT_TRUE(canvas().calls().empty());
 
   // Codes from an earlier refresh but both slots emptied since: no value to scale by.
-  app().globals.ComparisonCodes = Code(1) + "," + Code(2);
+  state_.codes = Code(1) + "," + Code(2);
   main().按钮7.Click();
   EXPECT_EQ(2u, dialogs_.shown.size());
   EXPECT_EQ("近3年月收益率走势对比图", main().标签8.Caption());
@@ -136,8 +138,8 @@ TEST_F(YieldComparisonLoadTest, NothingToDrawSaysSoLeavesThePictureAndStillTitle
 }
 
 TEST_F(YieldComparisonLoadTest, OvertakenLoadsDrawNothingAndLeaveTheTitle) {
-  app().globals.CurrentFundCode = Code(3);
-  app().globals.ComparisonCodes = Code(3);
+  slots_.first = Code(3);
+  state_.codes = Code(3);
   // The second click arrives while the first one's answer is awaited.
   ui_.Post([this] { main().按钮3.Click(); });
   main().按钮2.Click();
@@ -149,7 +151,7 @@ TEST_F(YieldComparisonLoadTest, OvertakenLoadsDrawNothingAndLeaveTheTitle) {
   // A detail load's refresh overtaken by a click.
   canvas().ForgetCalls();
   ui_.Post([this] { main().按钮1.Click(); });
-  RefreshComparisonChart(app(), chart_);
+  RefreshComparisonChart(app(), chart_, state_, slots_);
   EXPECT_EQ(1u, Frames());
   EXPECT_EQ("近1周收益率走势对比图", main().标签8.Caption());
   EXPECT_EQ(static_cast<int>(PeriodDays("week")) + 2, chart_.Readout().ColumnCount());

@@ -27,8 +27,8 @@ class FundDetailTest : public ::testing::Test {
     app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
     app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
     funds::InstallRankingLists(*app_);
-    funds::InstallFundDetail(*app_);
-    funds::InstallFundPickers(*app_, {});  // no chart here
+    funds::InstallFundDetail(*app_, detail_);
+    funds::InstallFundPickers(*app_, detail_, {});  // no chart here
   }
 
   // The first fund (from `start`) that `fits`.
@@ -69,6 +69,7 @@ class FundDetailTest : public ::testing::Test {
   test_support::ManualUiThread ui_;
   test_support::FixedClock clock_{base::DateTime{2021, 8, 8, 9, 5, 3}};
   std::unique_ptr<app::App> app_;
+  funds::FundDetail detail_;
 };
 
 TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
@@ -95,7 +96,7 @@ TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
   EXPECT_EQ(detail.manager->tenure, grid().Text(1, 17));
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(detail.stats[i], grid().Text(1, 18 + int(i))) << i;
   for (int c = 0; c <= 23; ++c) EXPECT_EQ(grid().Text(1, c), main().高级表格2.Text(2, c)) << c;
-  EXPECT_EQ(fund.code, app_->globals.CurrentFundCode);
+  EXPECT_EQ(fund.code, detail_.current_code);
 
   WaitForHoldings(detail.holdings[0].stock.code);
   for (int r = 1; r <= 10; ++r) {
@@ -182,7 +183,7 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
   WaitForHoldings(Detail(*first).holdings[0].stock.code);
   EXPECT_EQ("", main().重合标签.Caption());
   grid().SetCurrentRow(1);
-  funds::AddToComparison(*app_);
+  funds::AddToComparison(*app_, detail_);
   EXPECT_EQ("", main().重合标签.Caption());
 
   // The third fund's holdings answer late, after the second fund's load has started.

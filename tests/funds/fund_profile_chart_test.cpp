@@ -25,9 +25,10 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
 
   // The fund each refresh found in the first comparison slot.
   std::vector<std::string> refreshed;
-  const funds::ChartRefresh refresh = [&] { refreshed.push_back(app.globals.CurrentFundCode); };
+  funds::FundDetail detail;
+  const funds::ChartRefresh refresh = [&] { refreshed.push_back(detail.current_code); };
 
-  funds::LoadFundDetails(app, 1, "", refresh);  // no fund in the grid
+  funds::LoadFundDetails(app, detail, 1, "", refresh);  // no fund in the grid
   EXPECT_EQ(std::vector<std::string>{""}, refreshed);
 
   ui::Grid& grid = app.main_window().高级表格1;
@@ -39,9 +40,9 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   // The user picks the second fund while the first one's pages are on their way.
   program.ui.Post([&] {
     grid.SetCurrentRow(2);
-    funds::OnFundRowSelected(app, refresh);
+    funds::OnFundRowSelected(app, detail, refresh);
   });
-  funds::OnFundRowSelected(app, refresh);
+  funds::OnFundRowSelected(app, detail, refresh);
   EXPECT_EQ((std::vector<std::string>{"", second}), refreshed);
   EXPECT_NE("", grid.Text(2, 14));
   EXPECT_EQ("", grid.Text(1, 14));

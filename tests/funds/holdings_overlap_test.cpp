@@ -62,7 +62,9 @@ TEST_F(HoldingsOverlapTest, SharedStocksArePurpleInBothGridsAndTheCaptionSumsThe
   EXPECT_EQ("重合1只，重合度1.00%", main().重合标签.Caption());
   main().高级表格2.SetText(1, 0, "某基金");
   main().高级表格2.SetCurrentRow(1);
-  funds::RemoveComparison(app);
+  funds::FundDetail detail{"", "000002"};
+  funds::RemoveComparison(app, detail);
+  EXPECT_EQ("", detail.compared_code);
   EXPECT_EQ("", main().重合标签.Caption());
   EXPECT_EQ(std::vector<int>{}, PurpleRows(main().高级表格5));
 }

@@ -81,14 +81,14 @@ TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
   main.高级表格1.SetTextColour(4, 7, ui::Rgb(255, 0, 0));
   FillFundRow(main.高级表格5, 1, "贵州茅台", "600519");
   main.高级表格1.SetCurrentRow(4);
-  f.app.globals.CurrentFundCode = "000001";
+  features.fund_detail.current_code = "000001";
   Choose(main.菜单, "加入对比");
   EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
   EXPECT_EQ(ui::Rgb(255, 0, 0), main.高级表格2.TextColour(1, 7));
   EXPECT_EQ("贵州茅台", main.高级表格6.Text(1, 0));
   EXPECT_EQ("", main.高级表格5.Text(1, 0));
-  EXPECT_EQ("000001", f.app.globals.ComparedFundCode);
-  EXPECT_EQ("", f.app.globals.CurrentFundCode);
+  EXPECT_EQ("000001", features.fund_detail.compared_code);
+  EXPECT_EQ("", features.fund_detail.current_code);
   EXPECT_EQ("基金A", main.标签2.Caption());
 
   Choose(main.菜单1, "删除对比");  // no row of the comparison grid chosen
@@ -96,7 +96,7 @@ TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
   main.高级表格2.SetCurrentRow(1);
   Choose(main.菜单1, "删除对比");
   EXPECT_EQ("", main.高级表格6.Text(1, 0));
-  EXPECT_EQ("", f.app.globals.ComparedFundCode);
+  EXPECT_EQ("", features.fund_detail.compared_code);
   EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
 }
 
