@@ -107,20 +107,18 @@ void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& d
 ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
                                    const ComparisonSlots& slots, std::string_view period) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
-  // The slots may change while the answer is awaited; the load draws those it asked for.
-  const ComparisonSlots asked = slots;
   const std::optional<portal::ComparisonSeries> series =
       portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
   if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
   const std::optional<ComparisonData> data =
-      ParseComparison(series ? series->records : std::string(), asked);
+      ParseComparison(series ? series->records : std::string(), slots);
   if (!data) {
     app.dialogs().MessageBox(kComparisonFailed);
     return ComparisonLoad::kFailed;
   }
   ui::DrawPanel& panel = app.main_window().画板1;
   if (ui::Canvas* canvas = panel.GetCanvas()) {
-    DrawComparison(chart, *canvas, *data, asked);
+    DrawComparison(chart, *canvas, *data, slots);
     panel.Refresh();
   }
   return ComparisonLoad::kDrawn;
@@ -154,7 +152,7 @@ void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& stat
 }
 
 void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,
-                            SlotsSource slots) {
+                            const SlotsSource& slots) {
   for (int n = 1; n <= 7; ++n) {
     app.main_window().PeriodButton(n)->on_click = [&app, &chart, &state, slots, n] {
       OnPeriodButton(app, chart, state, slots(), n);

@@ -56,8 +56,9 @@ enum class ComparisonLoad {
   kOvertaken,  // a newer load of the chart started meanwhile; nothing was written
 };
 
-// Fetches the period's series for `codes` (as they are, even empty) and draws `slots`. On
-// failure it says "坐标数据获取失败" and leaves the picture.
+// Fetches the period's series for `codes` (as they are, even empty) and draws `slots`, a value
+// the caller keeps unchanged while the answer is awaited. On failure it says "坐标数据获取失败"
+// and leaves the picture.
 ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
                                    const ComparisonSlots& slots, std::string_view period);
 
@@ -81,6 +82,6 @@ void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& stat
 
 // Attaches the seven period buttons; `chart` and `state` must outlive the App's windows.
 void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,
-                            SlotsSource slots);
+                            const SlotsSource& slots);
 
 }  // namespace chart
