@@ -5,9 +5,17 @@
 // the values it needs (fund code, row) when it starts instead of reading them here.
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace app {
+
+// Stored answers shown in place of failed requests: when the oldest of them arrived, as the
+// program shows a time and as a sortable stamp; a stamp of 0 when everything shown is fresh.
+struct OfflineSince {
+  std::int64_t stamp = 0;
+  std::string arrived;
+};
 
 struct Globals {
   // Board fund lists: 1 after start-up and when a board button starts a load, 0 after a
@@ -35,6 +43,12 @@ struct Globals {
 
   // Yield comparison chart.
   std::string ComparisonCodes;
+
+  // What the main window's title notes as shown from stored answers: the list in the fund
+  // grid, the detail of the fund looked at, the board ranking.
+  OfflineSince OfflineList;
+  OfflineSince OfflineDetail;
+  OfflineSince OfflineBoards;
 };
 
 }  // namespace app

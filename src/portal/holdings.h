@@ -5,6 +5,7 @@
 // shareholder-count page on PORTAL_DATA, which the page panel shows.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,5 +48,11 @@ std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& 
 // failed. Any thread; failures give no holdings.
 std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
                                       net::TransferControl* control);
+// The same, but nothing when either request failed (net::AnswerArrived) or its answer lacks its
+// marks (the archive its hidden identifier list, the quotes their callback), so that a caller
+// can tell a failed load from a fund that holds no stocks. The quotes are then not asked for.
+std::optional<std::vector<Holding>> FetchMarkedTopHoldings(const net::PortalUrls& urls,
+                                                           std::string_view code,
+                                                           net::TransferControl* control);
 
 }  // namespace portal
