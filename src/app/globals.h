@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/newest_wins.h"
+
 namespace app {
 
 // Stored answers shown in place of failed requests: when the oldest of them arrived, as the
@@ -44,10 +46,12 @@ struct Globals {
   // Yield comparison chart.
   std::string ComparisonCodes;
 
-  // What the main window's title notes as shown from stored answers: the list in the fund
-  // grid, the detail of the fund looked at, the board ranking.
+  // What the main window's title notes as shown from stored answers: the list in the fund grid
+  // and the detail of a fund in it, both only while the grid holds the fill of OfflineGrid, and
+  // the board ranking.
   OfflineSince OfflineList;
   OfflineSince OfflineDetail;
+  LoadTicket OfflineGrid;
   OfflineSince OfflineBoards;
 };
 

@@ -144,17 +144,21 @@ std::optional<T> FreshOrStored(app::App& app, const std::string& key, std::optio
   return FreshOrStored(app, key, std::move(fetched), marked, note);
 }
 
-// The oldest of the notes of what is shown.
-app::OfflineSince Oldest(const app::Globals& globals) {
-  app::OfflineSince oldest = globals.OfflineList;
-  KeepOldest(oldest, globals.OfflineDetail);
-  KeepOldest(oldest, globals.OfflineBoards);
+// The oldest of the notes of what is shown. The grid's notes lapse once the grid was refilled by
+// a load that notes nothing (the full download).
+app::OfflineSince Oldest(app::App& app) {
+  const app::Globals& globals = app.globals;
+  app::OfflineSince oldest = globals.OfflineBoards;
+  if (app.loads().IsCurrent(globals.OfflineGrid)) {
+    KeepOldest(oldest, globals.OfflineList);
+    KeepOldest(oldest, globals.OfflineDetail);
+  }
   return oldest;
 }
 
 void ShowNote(app::App& app) {
   app::MainWindow& main = app.main_window();
-  main.SetTitle(TitleWithNote(main.Title(), Oldest(app.globals)));
+  main.SetTitle(TitleWithNote(main.Title(), Oldest(app)));
 }
 
 }  // namespace
@@ -220,14 +224,21 @@ std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
 }
 
 void NoteListShown(app::App& app, const app::OfflineSince& note) {
-  app.globals.OfflineList = note;
-  app.globals.OfflineDetail = {};
-  app.globals.OfflineBoards = {};
+  app::Globals& globals = app.globals;
+  globals.OfflineList = note;
+  globals.OfflineDetail = {};
+  globals.OfflineGrid = app.loads().Current(app::LoadTarget::kFundGrid);
+  globals.OfflineBoards = {};
   ShowNote(app);
 }
 
 void NoteDetailShown(app::App& app, const app::OfflineSince& note) {
-  app.globals.OfflineDetail = note;
+  app::Globals& globals = app.globals;
+  if (!app.loads().IsCurrent(globals.OfflineGrid)) {
+    globals.OfflineList = {};
+    globals.OfflineGrid = app.loads().Current(app::LoadTarget::kFundGrid);
+  }
+  globals.OfflineDetail = note;
   ShowNote(app);
 }
 
