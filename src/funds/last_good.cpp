@@ -220,7 +220,7 @@ std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
                                                                 std::string_view code,
                                                                 app::OfflineSince& note) {
   return FreshOrStored(app, portal::HoldingsArchiveUrl(urls, code),
-                       portal::FetchMarkedTopHoldings(urls, code, &app.transfers()), note);
+                       portal::FetchTopHoldings(urls, code, &app.transfers()), note);
 }
 
 void NoteListShown(app::App& app, const app::OfflineSince& note) {

@@ -67,27 +67,16 @@ std::string JoinedIdentifiers(const HoldingsArchive& archive) {
 
 }  // namespace
 
-std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
-                                      net::TransferControl* control) {
-  const HoldingsArchive archive = CutHoldingsArchive(
-      net::GetAnswerText(HoldingsArchiveUrl(urls, code), control, kHoldingsArchiveMaxBytes)
-          .value_or(""));
-  return PairQuotes(net::GetAnswerText(StockQuotesUrl(urls, JoinedIdentifiers(archive)), control,
-                                       kStockQuotesMaxBytes)
-                        .value_or(""),
-                    archive);
-}
-
-std::optional<std::vector<Holding>> FetchMarkedTopHoldings(const net::PortalUrls& urls,
-                                                           std::string_view code,
-                                                           net::TransferControl* control) {
+std::optional<std::vector<Holding>> FetchTopHoldings(const net::PortalUrls& urls,
+                                                     std::string_view code,
+                                                     net::TransferControl* control) {
   const std::optional<std::string> page =
       net::GetAnswerText(HoldingsArchiveUrl(urls, code), control, kHoldingsArchiveMaxBytes);
-  if (!page || page->find(kIdentifierListStart) == std::string::npos) return std::nullopt;
-  const HoldingsArchive archive = CutHoldingsArchive(*page);
+  const HoldingsArchive archive = CutHoldingsArchive(page.value_or(""));
   const std::optional<std::string> quotes = net::GetAnswerText(
       StockQuotesUrl(urls, JoinedIdentifiers(archive)), control, kStockQuotesMaxBytes);
-  if (!quotes || quotes->find(std::string(kStockQuotesCallback) + "(") == std::string::npos) {
+  if (!page || page->find(kIdentifierListStart) == std::string::npos || !quotes ||
+      quotes->find(std::string(kStockQuotesCallback) + "(") == std::string::npos) {
     return std::nullopt;
   }
   return PairQuotes(*quotes, archive);
