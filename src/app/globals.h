@@ -6,9 +6,19 @@
 // State that one feature alone uses lives with that feature.
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
+#include "app/newest_wins.h"
+
 namespace app {
+
+// Stored answers shown in place of failed requests: when the oldest of them arrived, as the
+// program shows a time and as a sortable stamp; a stamp of 0 when everything shown is fresh.
+struct OfflineSince {
+  std::int64_t stamp = 0;
+  std::string arrived;
+};
 
 struct Globals {
   // Board fund lists: 1 after start-up and when a board button starts a load, 0 after a
@@ -31,6 +41,14 @@ struct Globals {
 
   // The holdings grid whose stock the stock menu adds to the watchlist: 1 for 高级表格5.
   int WatchlistMenuSource = 0;
+
+  // What the main window's title notes as shown from stored answers: the list in the fund grid
+  // and the detail of a fund in it, both only while the grid holds the fill of OfflineGrid, and
+  // the board ranking.
+  OfflineSince OfflineList;
+  OfflineSince OfflineDetail;
+  LoadTicket OfflineGrid;
+  OfflineSince OfflineBoards;
 };
 
 }  // namespace app

@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "funds/fund_lists.h"
+#include "funds/last_good.h"
 #include "portal/board_ranking.h"
 
 namespace funds {
@@ -41,17 +42,20 @@ std::string YieldText(const std::string& yield) {
 bool LoadBoardRanking(app::App& app, Boards& boards, std::string_view period) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kBoardWindow);
   boards.clear();
+  app::OfflineSince offline;
   std::vector<portal::Board> ranking =
-      portal::FetchBoardRanking(app.portal(), period, &app.transfers())
-          .value_or(std::vector<portal::Board>{});
+      BoardRankingOrStored(app, period, offline).value_or(std::vector<portal::Board>{});
   if (!app.loads().IsCurrent(ticket)) return false;
   boards = std::move(ranking);
   if (boards.empty()) {
+    // No ranking is shown, so none is shown from stored answers.
+    NoteBoardsShown(app, {});
     app.dialogs().MessageBox("板块信息加载失败，请重试");
     app.board_window().Close();
     return false;
   }
   LabelBoardButtons(app, boards);
+  NoteBoardsShown(app, offline);
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "funds/fund_table.h"
+#include "funds/last_good.h"
 #include "funds/paged_list.h"
 #include "net/portal.h"
 #include "portal/fund_list.h"
@@ -22,9 +23,10 @@ struct ListRequests {
   std::string title_prefix;  // "五星基金", or the board's name and "板块"
 };
 
-// A list answer; a failed request reads as an answer without records.
-portal::FundListPage FetchPage(app::App& app, const std::string& url) {
-  return portal::FetchFundListPage(url, &app.transfers()).value_or(portal::CutFundListPage(""));
+// A list answer, or the last good one for a failed request; without one a failed request
+// reads as an answer without records.
+portal::FundListPage FetchPage(app::App& app, const std::string& url, app::OfflineSince& offline) {
+  return FundListPageOrStored(app, url, offline).value_or(portal::CutFundListPage(""));
 }
 
 // Fills the fund grid page by page. False when a newer load of the grid took over while a page
@@ -34,14 +36,15 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const ListRequests&
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   // The answer before the page about to be asked for: it sizes the grid for the list.
-  portal::FundListPage previous = FetchPage(app, requests.count_url);
+  app::OfflineSince offline;
+  portal::FundListPage previous = FetchPage(app, requests.count_url, offline);
   if (!app.loads().IsCurrent(ticket)) return false;
   if (on_count) on_count();
   const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
   PagedList list;
   list.pages = load_all ? ListPageCount(previous) : 1;
   list.page_url = requests.page_url;
-  list.fetch = [&app](const std::string& url) { return FetchPage(app, url); };
+  list.fetch = [&app, &offline](const std::string& url) { return FetchPage(app, url, offline); };
   list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
   list.before_page = [&grid, &previous](int) {
     if (previous.all_pages - 1 > kZeroBand) {
@@ -59,6 +62,7 @@ bool LoadPages(app::App& app, const app::LoadTicket& ticket, const ListRequests&
                                  ? requests.title_prefix + "加载失败，请重试"
                                  : requests.title_prefix + "加载完毕，共" + base::IntToText(*rows) +
                                        "支基金");
+  NoteListShown(app, offline);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "funds/fund_table.h"
 #include "funds/holdings.h"
+#include "funds/last_good.h"
 
 namespace funds {
 
@@ -38,25 +39,23 @@ void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std:
     const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
     // Each page is written as soon as it is cut, unless the row no longer holds this fund.
     auto current = [&] { return loads.IsCurrent(detail) && loads.IsCurrent(filled); };
-    // A page that failed leaves its cells empty.
-    const std::string size =
-        portal::FetchFundSize(app.portal(), code, &app.transfers()).value_or("");
+    // A page that failed shows its last good answer, or leaves its cells empty without one.
+    app::OfflineSince offline;
+    const std::string size = FundSizeOrStored(app, code, offline).value_or("");
     if (!current()) return;
     WriteFundSize(grid, row, size);
     const portal::ManagerFigures manager =
-        portal::FetchManagerFigures(app.portal(), code, &app.transfers())
-            .value_or(portal::ManagerFigures{});
+        ManagerFiguresOrStored(app, code, offline).value_or(portal::ManagerFigures{});
     if (!current()) return;
     WriteManagerFigures(grid, row, manager);
-    const std::string rating =
-        portal::FetchRating(app.portal(), code, &app.transfers()).value_or("");
+    const std::string rating = RatingOrStored(app, code, offline).value_or("");
     if (!current()) return;
     WriteRating(grid, row, rating);
     const std::vector<std::string> statistics =
-        portal::FetchRiskStatistics(app.portal(), code, &app.transfers())
-            .value_or(std::vector<std::string>{});
+        RiskStatisticsOrStored(app, code, offline).value_or(std::vector<std::string>{});
     if (!current()) return;
     WriteStatistics(grid, row, statistics);
+    NoteDetailShown(app, offline);
     RefreshComparisonGrid(app, row);
     StartTopHoldings(app, code);
   }

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_table.h"
+#include "funds/last_good.h"
 #include "funds/watchlist.h"
 #include "portal/fund_page.h"
 
@@ -16,13 +17,15 @@ void ShowFundSummary(app::App& app, FundDetail& detail,
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
-  const portal::FundSummary summary = portal::FetchFundSummary(app.portal(), code, &app.transfers())
-                                          .value_or(portal::FundSummary{});
+  app::OfflineSince offline;
+  const portal::FundSummary summary =
+      FundSummaryOrStored(app, code, offline).value_or(portal::FundSummary{});
   if (!app.loads().IsCurrent(*ticket)) return;
 
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   WriteSummaryRow(grid, 1, name, code, summary);
+  NoteListShown(app, offline);
   LoadFundDetails(app, detail, 1, code, refresh_chart);
 }
 

@@ -2,6 +2,7 @@
 
 #include "funds/fund_table.h"
 #include "funds/holdings_overlap.h"
+#include "funds/last_good.h"
 
 namespace funds {
 
@@ -17,18 +18,29 @@ void WriteHoldings(ui::Grid& grid, const std::vector<portal::Holding>& holdings)
 }
 
 void StartTopHoldings(app::App& app, std::string code) {
-  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kHoldingsGrid);
-  app.workers().Start([&app, ticket, urls = app.portal(), code = std::move(code)] {
-    app.ui().Post(
-        [&app, ticket, holdings = portal::FetchTopHoldings(urls, code, &app.transfers())] {
-          if (!app.loads().IsCurrent(ticket)) return;
-          app::MainWindow& main = app.main_window();
-          WriteHoldings(main.高级表格5, holdings);
-          RefreshHoldingsOverlap(app);
-          // The name of the row the user looks at now, which the grid alone knows.
-          const int row = main.高级表格1.CurrentRow();
-          main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
-        });
+  app::LoadGenerations& loads = app.loads();
+  const app::LoadTicket ticket = loads.Start(app::LoadTarget::kHoldingsGrid);
+  // The detail load that started this one: the title's note counts the holdings only while the
+  // detail they belong to is still the one shown.
+  const app::LoadTicket detail = loads.Current(app::LoadTarget::kFundDetail);
+  const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
+  app.workers().Start([&app, ticket, detail, filled, urls = app.portal(), code = std::move(code)] {
+    app::OfflineSince offline;
+    std::vector<portal::Holding> holdings =
+        TopHoldingsOrStored(app, urls, code, offline).value_or(std::vector<portal::Holding>{});
+    app.ui().Post([&app, ticket, detail, filled, offline, holdings = std::move(holdings)] {
+      const app::LoadGenerations& generations = app.loads();
+      if (!generations.IsCurrent(ticket)) return;
+      app::MainWindow& main = app.main_window();
+      WriteHoldings(main.高级表格5, holdings);
+      RefreshHoldingsOverlap(app);
+      // The name of the row the user looks at now, which the grid alone knows.
+      const int row = main.高级表格1.CurrentRow();
+      main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
+      if (generations.IsCurrent(detail) && generations.IsCurrent(filled)) {
+        NoteHoldingsShown(app, offline);
+      }
+    });
   });
 }
 

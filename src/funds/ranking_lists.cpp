@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "funds/last_good.h"
 #include "funds/paged_list.h"
 #include "portal/fund_list.h"
 
@@ -46,14 +47,14 @@ void CheckStoredRanking(app::App& app, int clicked) {
 }  // namespace
 
 bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
-                     std::string_view order) {
+                     std::string_view order, app::OfflineSince& offline) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
   PagedList list;
   list.page_url = [&](int) { return portal::RankingListUrl(app.portal(), sort_code, order); };
-  list.fetch = [&app](const std::string& url) {
-    return portal::FetchFundListPage(url, &app.transfers());
+  list.fetch = [&app, &offline](const std::string& url) {
+    return FundListPageOrStored(app, url, offline);
   };
   list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
   return LoadListPages(grid, list).has_value();
@@ -79,8 +80,10 @@ void OnRankingRadioClick(app::App& app, int n) {
   }
   app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
-  if (!LoadRankingList(app, *ticket, ranking.sort_code, ranking.order)) return;
+  app::OfflineSince offline;
+  if (!LoadRankingList(app, *ticket, ranking.sort_code, ranking.order, offline)) return;
   app.main_window().SetTitle(ranking.title);
+  NoteListShown(app, offline);
 }
 
 void LoadStartupRanking(app::App& app) {

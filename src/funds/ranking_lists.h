@@ -10,11 +10,11 @@
 namespace funds {
 
 // Page 1 of the ranking sorted by `sort_code` in `order` ("desc" or "asc") into the fund
-// grid, for the load of `ticket`. Network and format failures leave the grid reset. False,
-// with nothing written after the reset, when a newer load of the grid overtook this one while
-// it waited for the answer.
+// grid, for the load of `ticket`. A failed request shows the last good answer and `offline`
+// keeps when it arrived; without one the grid stays reset. False, with nothing written after
+// the reset, when a newer load of the grid overtook this one while it waited for the answer.
 bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
-                     std::string_view order);
+                     std::string_view order, app::OfflineSince& offline);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
 // loads the list and names it in the main window's title. While a long job holds the fund

@@ -22,11 +22,14 @@ std::string FundMainPageUrl(const net::PortalUrls& urls, std::string_view code) 
 
 FundSummary CutFundSummary(std::string_view page) {
   FundSummary summary;
+  constexpr std::string_view kPeriodsStart =
+      "<div class=\"typeName\">阶段涨幅</div></td><td>  <div class=\"Rdata ui-color";
+  constexpr std::string_view kNavStart = "单位净值</a></span> (</span>";
   const std::string periods = base::TextBetween(
-      page, "<div class=\"typeName\">阶段涨幅</div></td><td>  <div class=\"Rdata ui-color",
-      "</td> </tr><tr><td>  <div class=\"typeName\">同类平均<div class=");
-  const std::string nav =
-      base::TextBetween(page, "单位净值</a></span> (</span>", "</span></dd><dd><span>近3月");
+      page, kPeriodsStart, "</td> </tr><tr><td>  <div class=\"typeName\">同类平均<div class=");
+  const std::string nav = base::TextBetween(page, kNavStart, "</span></dd><dd><span>近3月");
+  summary.marked = page.find(kPeriodsStart) != std::string_view::npos ||
+                   page.find(kNavStart) != std::string_view::npos;
   summary.nav_date = Before(nav, ")</p></dt><dd class");
   summary.unit_nav = base::TextBetween(nav, "ui-num\">", "</span><span class=");
   summary.day_change =

@@ -25,6 +25,9 @@ struct FundSummary {
   // 近1周, 近1月, 近3月, 近6月, 今年来, 近一年, 近2年, 近3年; a period the page does not list
   // stays empty.
   std::string periods[8];
+  // The page holds its net-value or its period-return row: a page without either (an error or
+  // maintenance page sent as a normal answer) is no fund page.
+  bool marked = false;
 };
 
 FundSummary CutFundSummary(std::string_view page);

@@ -12,6 +12,8 @@ namespace portal {
 
 namespace {
 
+constexpr std::string_view kIdentifierListStart = "<div class='hide' id='gpdmList'>";
+
 // The code part of a quote identifier "market.code".
 std::string_view IdentifierCode(std::string_view identifier) {
   const size_t dot = identifier.find('.');
@@ -30,7 +32,7 @@ HoldingsArchive CutHoldingsArchive(std::string_view archive) {
                          "</td><td class='tor'>", ""));
   }
   result.identifiers =
-      base::Split(base::TextBetween(archive, "<div class='hide' id='gpdmList'>", ",</div>"), ",");
+      base::Split(base::TextBetween(archive, kIdentifierListStart, ",</div>"), ",");
   return result;
 }
 
@@ -53,18 +55,31 @@ std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& 
   return holdings;
 }
 
-std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
-                                      net::TransferControl* control) {
-  const HoldingsArchive archive = CutHoldingsArchive(
-      net::GetAnswerText(HoldingsArchiveUrl(urls, code), control, kHoldingsArchiveMaxBytes)
-          .value_or(""));
+namespace {
+
+std::string JoinedIdentifiers(const HoldingsArchive& archive) {
   std::string secids;
   for (const std::string& identifier : archive.identifiers) {
     secids += (secids.empty() ? "" : ",") + identifier;
   }
-  return PairQuotes(
-      net::GetAnswerText(StockQuotesUrl(urls, secids), control, kStockQuotesMaxBytes).value_or(""),
-      archive);
+  return secids;
+}
+
+}  // namespace
+
+std::optional<std::vector<Holding>> FetchTopHoldings(const net::PortalUrls& urls,
+                                                     std::string_view code,
+                                                     net::TransferControl* control) {
+  const std::optional<std::string> page =
+      net::GetAnswerText(HoldingsArchiveUrl(urls, code), control, kHoldingsArchiveMaxBytes);
+  const HoldingsArchive archive = CutHoldingsArchive(page.value_or(""));
+  const std::optional<std::string> quotes = net::GetAnswerText(
+      StockQuotesUrl(urls, JoinedIdentifiers(archive)), control, kStockQuotesMaxBytes);
+  if (!page || page->find(kIdentifierListStart) == std::string::npos || !quotes ||
+      quotes->find(std::string(kStockQuotesCallback) + "(") == std::string::npos) {
+    return std::nullopt;
+  }
+  return PairQuotes(*quotes, archive);
 }
 
 std::string HoldingsArchiveUrl(const net::PortalUrls& urls, std::string_view code) {

@@ -5,6 +5,7 @@
 // shareholder-count page on PORTAL_DATA, which the page panel shows.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,8 +45,11 @@ HoldingsArchive CutHoldingsArchive(std::string_view archive);
 std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& archive);
 
 // Both requests for fund `code` under `control`; the quotes are asked for even when the archive
-// failed. Any thread; failures give no holdings.
-std::vector<Holding> FetchTopHoldings(const net::PortalUrls& urls, std::string_view code,
-                                      net::TransferControl* control);
+// failed. Any thread. Nothing when either request failed (net::AnswerArrived) or its answer
+// lacks its marks (the archive its hidden identifier list, the quotes their callback), so that a
+// caller can tell a failed load from a fund that holds no stocks.
+std::optional<std::vector<Holding>> FetchTopHoldings(const net::PortalUrls& urls,
+                                                     std::string_view code,
+                                                     net::TransferControl* control);
 
 }  // namespace portal

@@ -8,6 +8,7 @@
 #include "funds/fund_lists.h"
 #include "funds/fund_search.h"
 #include "funds/fund_summary.h"
+#include "funds/last_good.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
 #include "positions/positions.h"
@@ -62,6 +63,7 @@ void BindEvents(app::App& app, Features& features) {
   BindShellControls(app);
 
   // Features, in the order their start-up steps and handlers build on each other.
+  funds::InstallCachePruning(app);
   funds::InstallRankingLists(app);
   chart::LineChart& chart = features.line_chart;
   funds::FundDetail& detail = features.fund_detail;

@@ -35,10 +35,15 @@ TEST(FundCutsTest, SummaryCutsEveryValueAndLeavesMissingPeriodsEmpty) {
   EXPECT_EQ("2.00%", s.periods[5]);
   EXPECT_EQ("", s.periods[6]);  // the peer average row is not a period
   EXPECT_EQ("", s.periods[7]);
+  EXPECT_TRUE(s.marked);
 
-  const FundSummary none = CutFundSummary("");
-  EXPECT_EQ("", none.unit_nav);
-  EXPECT_EQ("", none.periods[0]);
+  // A page with neither row is no fund page, however it arrived.
+  for (const char* page : {"", "<html>维护中</html>"}) {
+    const FundSummary none = CutFundSummary(page);
+    EXPECT_EQ("", none.unit_nav);
+    EXPECT_EQ("", none.periods[0]);
+    EXPECT_FALSE(none.marked) << page;
+  }
 }
 
 TEST(FundCutsTest, ProfilePagesCutTheirFiguresAndFallBack) {
