@@ -58,6 +58,9 @@ double TimedDownload(const std::filesystem::path& root, const std::string& porta
   app::App app(PathsUnder(root, portal), dialogs, ui_thread, clock);
   const SteadyClock::time_point start = SteadyClock::now();
   const bool completed = funds::DownloadAllFunds(app);
+  if (!app.cache().LastError().empty()) {
+    std::fprintf(stderr, "the cache was off: %s\n", app.cache().LastError().c_str());
+  }
   const double seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
   return completed ? seconds : -1;
 }

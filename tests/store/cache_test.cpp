@@ -75,6 +75,26 @@ TEST(CacheTest, UnusableFileOrAWriteLockHeldByAnotherProcessTurnsItOff) {
             store::Cache(path).LoadDetails(kToday));
 }
 
+// Two copies of the program started at once both create the file's tables and switch it to WAL.
+TEST(CacheTest, TwoProcessesStartingOnTheSameNewFileBothGetTheCache) {
+  test_support::TempDir dir;
+  int failed = 0;
+  for (int round = 0; round < 25; ++round) {
+    const auto path = dir.path() / std::to_string(round) / "cache.sqlite3";
+    pid_t children[2];
+    for (pid_t& child : children) {
+      child = ::fork();
+      if (child == 0) _exit(store::Cache(path).SetMark("started", "yes") ? 0 : 1);
+    }
+    for (pid_t child : children) {
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(0, failed);
+}
+
 // A child keeps fund details one after the other through the cache and reports each kept code
 // on a pipe; it is killed with SIGKILL at a random moment.
 [[noreturn]] void KeepForever(const std::filesystem::path& path, std::int64_t first, int pipe) {
