@@ -146,8 +146,9 @@ TEST(CacheTest, DetailsKeptBeforeAKillSurviveTwoHundredKillsInAFileThatStaysSoun
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended by itself: " << WEXITSTATUS(status);
-    while (::read(fds[0], &code, sizeof code) == sizeof code)
+    while (::read(fds[0], &code, sizeof code) == sizeof code) {
       confirmed.insert(std::to_string(code));
+    }
     ::close(fds[0]);
     // The next writer opens it through the cache, which would move a damaged file aside.
     ASSERT_TRUE(IntegrityOk(path)) << kill;
