@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,7 +25,7 @@
 #include "export/xls_probe.h"
 #include "funds/full_download.h"
 #include "funds/fund_table.h"
-#include "sim/fund_guide.h"
+#include "funds/lists_fixture.h"
 #include "sim/server.h"
 #include "support/write_lock_holder.h"
 
@@ -37,20 +36,6 @@ using Values = std::vector<std::vector<std::string>>;
 constexpr char kToday[] = "2021-08-08";
 // The page markers of the four profile requests, each followed by the fund's code.
 const std::vector<std::string> kProfileMarkers = {"/jbgk_", "/jjjl_", "fundcode=", "/tsdata_"};
-
-class TitleLog : public ui::WindowObserver {
- public:
-  explicit TitleLog(ui::Window& window) : window_(window) { window_.SetObserver(this); }
-  ~TitleLog() override { window_.SetObserver(nullptr); }
-  void WindowChanged() override {
-    if (titles.empty() || titles.back() != window_.Title()) titles.push_back(window_.Title());
-  }
-  void RunModal() override {}
-  std::vector<std::string> titles;
-
- private:
-  ui::Window& window_;
-};
 
 class DownloadResumeTest : public ::testing::Test {
  protected:
@@ -109,13 +94,6 @@ class DownloadResumeTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  size_t Count(const std::string& part) {
-    size_t n = 0;
-    for (const sim::RecordedRequest& r : sim_->requests().Snapshot()) {
-      n += r.target.find(part) != std::string::npos ? 1 : 0;
-    }
-    return n;
-  }
   // The fund codes asked for with `marker` from request number `from` on, as often as asked.
   std::multiset<std::string> Asked(size_t from, const std::string& marker) {
     const std::vector<sim::RecordedRequest> requests = sim_->requests().Snapshot();
@@ -180,7 +158,7 @@ TEST_F(DownloadResumeTest, KilledInItsDetailPhaseItResumesWithTheMissingFundsOnl
   StartPortal(kFunds, slow);
   const pid_t driver = SpawnDriver(dir_.path());
   ASSERT_GT(driver, 0);
-  while (Count("/tsdata_") < kFunds / 2) {
+  while (Asked(0, "/tsdata_").size() < kFunds / 2) {
     ASSERT_EQ(0, ::waitpid(driver, nullptr, WNOHANG)) << "the download ended before the kill";
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -195,7 +173,7 @@ TEST_F(DownloadResumeTest, KilledInItsDetailPhaseItResumesWithTheMissingFundsOnl
 
   const size_t from = sim_->requests().Count();
   NewProgram(dir_.path());
-  TitleLog log(main());
+  lists_test::TitleLog log(main());
   main().导出所有数据钮.Click();
   EXPECT_EQ("加载完毕", main().Title());
   EXPECT_EQ("8月8日1", Record());
