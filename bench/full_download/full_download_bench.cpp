@@ -30,6 +30,7 @@
 #include "app/app.h"
 #include "export/export_handler.h"
 #include "funds/full_download.h"
+#include "portal_process.h"
 #include "sim/server.h"
 #include "support/recording_dialogs.h"
 #include "ui/clock.h"
@@ -39,35 +40,6 @@
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// Serves the portal in a child process, which hands its port over through a pipe and stops when
-// the parent closes the returned descriptor (-1 when the child could not be started).
-pid_t StartPortal(int funds, int latency_ms, double fail_rate, int* port) {
-  int port_pipe[2], stop_pipe[2];
-  if (pipe(port_pipe) != 0 || pipe(stop_pipe) != 0) return -1;
-  const pid_t child = fork();
-  if (child == 0) {
-    close(port_pipe[0]);
-    close(stop_pipe[1]);
-    sim::PortalSimOptions options;
-    options.market.funds = funds;
-    options.faults.latency_ms = latency_ms;
-    options.faults.error_rate = fail_rate;
-    sim::PortalSim portal(options);
-    const int bound = portal.Start();
-    if (write(port_pipe[1], &bound, sizeof bound) != sizeof bound) std::_Exit(1);
-    char byte;
-    while (read(stop_pipe[0], &byte, 1) > 0) {
-    }
-    portal.Stop();
-    std::_Exit(0);
-  }
-  close(port_pipe[1]);
-  close(stop_pipe[0]);
-  if (read(port_pipe[0], port, sizeof *port) != sizeof *port) *port = -1;
-  close(port_pipe[0]);
-  return child > 0 ? stop_pipe[1] : -1;  // the parent keeps the write end open
-}
 
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -79,7 +51,7 @@ int main(int argc, char** argv) {
   const double fail_rate = argc > 3 ? std::atof(argv[3]) : 0;
   int port = -1;
   // Before any thread exists, so the child starts clean.
-  const int stop_fd = StartPortal(funds, latency_ms, fail_rate, &port);
+  const int stop_fd = bench::StartPortalProcess(funds, latency_ms, fail_rate, &port);
   if (stop_fd < 0 || port <= 0) {
     std::fprintf(stderr, "full_download_bench: the simulated portal did not start\n");
     return 1;
@@ -143,7 +115,8 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const int pages = (funds + 19) / 20;
-  const double ideal_s = ((pages + 1) * latency_ms + (funds + 4) / 5 * 4.0 * latency_ms) / 1000.0;
+  const int worker_rounds = (funds + 4) / 5;  // five workers, each on a whole fund
+  const double ideal_s = ((pages + 1) * latency_ms + worker_rounds * 4.0 * latency_ms) / 1000.0;
   std::printf("full download of %d funds (%d pages), latency %d ms a request; %d rows filled\n",
               funds, pages, latency_ms, filled);
   if (fail_rate > 0) {

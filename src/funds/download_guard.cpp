@@ -8,6 +8,7 @@
 #include "base/files.h"
 #include "base/text.h"
 #include "export/export_handler.h"
+#include "funds/download_resume.h"
 
 namespace funds {
 
@@ -46,7 +47,10 @@ int NextDownloadAttempt(std::string_view record, std::string_view today) {
 }
 
 bool PassDownloadGuard(app::App& app) {
-  if (base::FileExists(exporter::TodaysWorkbookPath(app).string())) {
+  // A workbook whose download left funds incomplete may be redone: the next attempt asks only
+  // for those funds.
+  if (base::FileExists(exporter::TodaysWorkbookPath(app).string()) &&
+      !LastDownloadIncomplete(app.cache(), CalendarDay(app.clock().Now()))) {
     app.dialogs().MessageBox("你已经下载过数据了，请勿重复下载");
     return false;
   }

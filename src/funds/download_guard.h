@@ -1,8 +1,8 @@
 #pragma once
 
-// The daily limit of the full download: none once today's workbook exists, and at most four
-// attempts a calendar day, counted in the guard file as today's date text followed by the
-// attempt number ("8月10日2", GBK, no line end).
+// The daily limit of the full download: none once today's workbook exists (unless the day's last
+// download left funds incomplete), and at most four attempts a calendar day, counted in the guard
+// file as today's date text followed by the attempt number ("8月10日2", GBK, no line end).
 
 #include <string>
 #include <string_view>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "funds/download_guard.h"
+#include "funds/download_resume.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_table.h"
 #include "funds/paged_list.h"
@@ -21,6 +23,8 @@ namespace funds {
 namespace {
 
 constexpr int kSlotWaitMs = 20;
+// Rows filled from the cache between two turns of the event loop.
+constexpr int kKeptRowsPerTurn = 2000;
 // A request that failed is asked again up to twice, after these waits.
 constexpr int kRequestTries = 3;
 constexpr std::chrono::milliseconds kRetryWaits[kRequestTries - 1] = {
@@ -86,18 +90,27 @@ struct Retry {
   unsigned pages = 0;
   int attempt = 0;  // the try this will be
   std::chrono::steady_clock::time_point due;
+  ProfilePages earlier;  // the pages the tries before brought in
 };
 
 // The detail phase as the UI thread sees it. Workers hand their end to the UI thread, which
 // counts it and starts the next job at once, so a free slot never waits for a timer. A retry
-// takes a slot like any other job.
+// takes a slot like any other job. A row whose fund an earlier attempt today kept whole is filled
+// from the cache and counts as done without a worker.
 struct DetailPhase {
-  DetailPhase(app::App& a, const app::LoadTicket& t, std::string title)
-      : app(a), ticket(t), total(a.globals.AllFundsTotal), page_title(std::move(title)) {}
+  DetailPhase(app::App& a, const app::LoadTicket& t, std::string title, std::string d)
+      : app(a),
+        ticket(t),
+        total(a.globals.AllFundsTotal),
+        page_title(std::move(title)),
+        day(std::move(d)),
+        kept_rows(static_cast<size_t>(total) + 1, false) {}
   app::App& app;
   app::LoadTicket ticket;
   int total;
   std::string page_title;
+  std::string day;
+  std::vector<bool> kept_rows;  // by row: filled from the cache
   int next_row = 0;
   int finished = 0;    // rows done, complete or not
   int incomplete = 0;  // rows without a fund, or with a page that failed every try
@@ -110,25 +123,30 @@ bool Going(const DetailPhase& phase) { return !phase.ended && StillOurs(phase.ap
 void StartWorkers(const std::shared_ptr<DetailPhase>& phase);
 
 void OnWorkerFinished(const std::shared_ptr<DetailPhase>& phase, int row, int attempt,
-                      unsigned failed) {
+                      DetailOutcome outcome) {
   DetailPhase& p = *phase;
   if (!Going(p)) return;
-  if (failed != 0 && attempt < kRequestTries) {
-    p.retries.push_back(
-        {row, failed, attempt + 1, std::chrono::steady_clock::now() + kRetryWaits[attempt - 1]});
+  if (outcome.failed != 0 && attempt < kRequestTries) {
+    p.retries.push_back({row, outcome.failed, attempt + 1,
+                         std::chrono::steady_clock::now() + kRetryWaits[attempt - 1],
+                         std::move(outcome.pages)});
   } else {
     ++p.finished;
-    if (failed != 0) ++p.incomplete;
+    if (outcome.failed != 0) ++p.incomplete;
   }
   StartWorkers(phase);
 }
 
 // Starts a worker for `pages` of `row`; false when none could start.
-bool StartJob(const std::shared_ptr<DetailPhase>& phase, int row, unsigned pages, int attempt) {
+bool StartJob(const std::shared_ptr<DetailPhase>& phase, int row, unsigned pages, int attempt,
+              ProfilePages earlier = {}) {
   std::atomic<int>& running = phase->app.globals.LoadThreadCount;
   running.fetch_add(1);
-  if (StartDetailWorker(phase->app, row, pages, [phase, row, attempt](unsigned failed) {
-        OnWorkerFinished(phase, row, attempt, failed);
+  DetailJob job = DetailJobForRow(phase->app, row, pages);
+  job.earlier = std::move(earlier);
+  job.keep_day = phase->day;
+  if (StartDetailWorker(phase->app, std::move(job), [phase, row, attempt](DetailOutcome outcome) {
+        OnWorkerFinished(phase, row, attempt, std::move(outcome));
       })) {
     return true;
   }
@@ -152,12 +170,13 @@ void StartWorkers(const std::shared_ptr<DetailPhase>& phase) {
   const ui::Grid& grid = p.app.main_window().高级表格1;
   while (Going(p) && p.app.globals.LoadThreadCount.load() < kMaxDetailWorkers) {
     if (const std::optional<Retry> retry = TakeDueRetry(p)) {
-      if (!StartJob(phase, retry->row, retry->pages, retry->attempt)) {
+      if (!StartJob(phase, retry->row, retry->pages, retry->attempt, retry->earlier)) {
         ++p.finished;
         ++p.incomplete;
       }
       continue;
     }
+    while (p.next_row < p.total && p.kept_rows[static_cast<size_t>(p.next_row) + 1]) ++p.next_row;
     if (p.next_row >= p.total) break;
     const int row = ++p.next_row;
     // A row its pages did not fill has no fund to ask about.
@@ -172,11 +191,34 @@ void StartWorkers(const std::shared_ptr<DetailPhase>& phase) {
   }
 }
 
+// Fills the rows whose fund the cache holds whole for the phase's day. False when the download
+// must stop.
+bool FillKeptRows(DetailPhase& p) {
+  const std::map<std::string, std::string> kept = p.app.cache().LoadDetails(p.day);
+  if (kept.empty()) return true;
+  ui::Grid& grid = p.app.main_window().高级表格1;
+  for (int row = 1; row <= p.total; ++row) {
+    if (row % kKeptRowsPerTurn == 0) {
+      p.app.ui().PumpEvents();
+      if (!Going(p)) return false;
+    }
+    const auto found = kept.find(FundCodeAt(grid, row));
+    if (found == kept.end()) continue;
+    const std::optional<ProfileColumns> columns = DecodeProfileColumns(found->second);
+    if (!columns) continue;
+    WriteProfileColumns(grid, row, *columns);
+    p.kept_rows[static_cast<size_t>(row)] = true;
+    ++p.finished;
+  }
+  return true;
+}
+
 // Ends when every row is done, however its pages went. The count of incomplete rows, or nothing
 // when the download must stop.
-std::optional<int> LoadDetails(app::App& app, const app::LoadTicket& ticket,
-                               std::string page_title) {
-  auto phase = std::make_shared<DetailPhase>(app, ticket, std::move(page_title));
+std::optional<int> LoadDetails(app::App& app, const app::LoadTicket& ticket, std::string page_title,
+                               std::string day) {
+  auto phase = std::make_shared<DetailPhase>(app, ticket, std::move(page_title), std::move(day));
+  if (!FillKeptRows(*phase)) return std::nullopt;
   StartWorkers(phase);
   while (phase->finished < phase->total && Going(*phase)) {
     ui::MessagePumpingDelay(app.ui(), kSlotWaitMs, 0);
@@ -206,19 +248,19 @@ bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket) {
   return true;
 }
 
-bool StartDetailWorker(app::App& app, int row, unsigned pages,
-                       std::function<void(unsigned failed)> on_finished) {
-  return app.workers().Start(
-      [&app, job = DetailJobForRow(app, row, pages), on_finished = std::move(on_finished)] {
-        unsigned failed = job.pages;
-        try {
-          failed = LoadFundDetailsForRow(app, job);
-        } catch (...) {
-          // Thrown before the row's last step: its slot is given back here instead.
-          app.globals.LoadThreadCount.fetch_sub(1);
-        }
-        app.ui().Post([on_finished, failed] { on_finished(failed); });
-      });
+bool StartDetailWorker(app::App& app, DetailJob job,
+                       std::function<void(DetailOutcome)> on_finished) {
+  return app.workers().Start([&app, job = std::move(job), on_finished = std::move(on_finished)] {
+    DetailOutcome outcome{job.pages, job.earlier};
+    try {
+      outcome = LoadFundDetailsForRow(app, job);
+    } catch (...) {
+      // Thrown before the row's last step: its slot is given back here instead.
+      app.globals.LoadThreadCount.fetch_sub(1);
+    }
+    app.ui().Post(
+        [on_finished, outcome = std::move(outcome)]() mutable { on_finished(std::move(outcome)); });
+  });
 }
 
 bool DownloadAllFunds(app::App& app) {
@@ -226,6 +268,9 @@ bool DownloadAllFunds(app::App& app) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kFundGrid);
   app::MainWindow& main = app.main_window();
   main.高级表格1.ResetToDesign();
+  const std::string day = CalendarDay(app.clock().Now());
+  // Only today's kept funds can fill a row; an earlier day's would only take room.
+  app.cache().PruneDetails(day);
   if (!ReadFundTotals(app, ticket)) return false;
   const auto started = app.clock().Steady();
   std::string page_title;
@@ -234,8 +279,9 @@ bool DownloadAllFunds(app::App& app) {
     main.SetTitle("加载失败，请重试");
     return false;
   }
-  const std::optional<int> incomplete = LoadDetails(app, ticket, std::move(page_title));
+  const std::optional<int> incomplete = LoadDetails(app, ticket, std::move(page_title), day);
   if (!incomplete) return false;
+  MarkDownloadEnd(app.cache(), day, *incomplete);
   main.SetTitle(*incomplete == 0
                     ? std::string("加载完毕")
                     : "加载完毕（" + base::IntToText(*incomplete) + "支基金未能完整加载）");

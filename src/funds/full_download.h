@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/app.h"
+#include "funds/fund_profile.h"
 
 namespace funds {
 
@@ -22,12 +23,11 @@ void LoadAllFunds(app::App& app);
 // nothing written, when `ticket` was overtaken while the totals were fetched.
 bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket);
 
-// Starts the worker that fills the profile columns of `pages` (fund_profile.h) of fund-grid row
-// `row`, with the row's fund code and the grid's ticket taken now. `on_finished` is posted to
-// the UI thread once the worker is done with the row, with the pages that failed. False when no
-// worker could start.
-bool StartDetailWorker(app::App& app, int row, unsigned pages,
-                       std::function<void(unsigned failed)> on_finished);
+// Starts the worker that runs `job` (fund_profile.h), made on the UI thread now. `on_finished`
+// is posted to the UI thread once the worker is done with the row, with the pages that failed
+// and those that came in. False when no worker could start.
+bool StartDetailWorker(app::App& app, DetailJob job,
+                       std::function<void(DetailOutcome)> on_finished);
 
 // The download without the guard and the export: the page phase (title "正在加载第" + page +
 // "页"), the detail phase (the title adds how many funds are done of how many), and at the end
@@ -35,7 +35,12 @@ bool StartDetailWorker(app::App& app, int row, unsigned pages,
 // or lack a page after every try, and 标签5 "加载时间" + seconds + "秒". A request that fails
 // (transfer, error status, an answer without its marks) is asked again up to twice, 1 s and
 // then 3 s later; a retry of a fund's pages takes a worker slot like any other. The UI thread keeps
-// serving events throughout. False when no fund could be listed (title "加载失败，请重试"), when a
+// serving events throughout.
+// A download resumes: each fund whose four pages came in is kept in the cache under the calendar
+// day, so that a later attempt that day (after a kill, a crash or a failed attempt) fills those
+// rows from the cache, counts them as done and asks the portal only for the others. Other days'
+// funds are dropped at the start, and how the download ended is noted for the daily guard.
+// False when no fund could be listed (title "加载失败，请重试"), when a
 // load took the grid over, or when the program is ending; nothing is written after that.
 bool DownloadAllFunds(app::App& app);
 

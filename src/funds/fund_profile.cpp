@@ -1,6 +1,7 @@
 #include "funds/fund_profile.h"
 
 #include "base/text.h"
+#include "funds/download_resume.h"
 #include "funds/fund_table.h"
 #include "funds/holdings.h"
 #include "funds/last_good.h"
@@ -25,6 +26,16 @@ void RefreshComparisonGrid(app::App& app, int row) {
   ui::Grid& comparison = app.main_window().高级表格2;
   if (FundCodeAt(comparison, 1).empty()) return;
   CopyFundRow(funds, row, comparison, 2, FundColumn::kDayChange);
+}
+
+// A fund is kept only whole: one with a page missing is asked for again by the next attempt.
+void KeepWhenComplete(app::App& app, const DetailJob& job, const ProfilePages& pages) {
+  if (job.keep_day.empty() || !pages.size || !pages.rating || !pages.manager || !pages.statistics) {
+    return;
+  }
+  KeepProfileColumns(
+      app.cache(), job.keep_day, job.code,
+      ProfileColumnsOf(*pages.size, *pages.rating, *pages.manager, *pages.statistics));
 }
 
 }  // namespace
@@ -72,12 +83,18 @@ void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& re
 }
 
 DetailJob DetailJobForRow(app::App& app, int row, unsigned pages) {
-  return {row, FundCodeAt(app.main_window().高级表格1, row), app.globals.AllFundsTotal,
-          app.loads().Current(app::LoadTarget::kFundGrid), pages};
+  return {row,
+          FundCodeAt(app.main_window().高级表格1, row),
+          app.globals.AllFundsTotal,
+          app.loads().Current(app::LoadTarget::kFundGrid),
+          pages,
+          {},
+          {}};
 }
 
-unsigned LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
-  if (job.row > job.funds_total) return 0;
+DetailOutcome LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
+  DetailOutcome outcome{0, job.earlier};
+  if (job.row > job.funds_total) return outcome;
   const net::PortalUrls& urls = app.portal();
   net::TransferControl* control = &app.transfers();
   const auto asked = [&job](unsigned page) { return (job.pages & page) != 0; };
@@ -87,30 +104,38 @@ unsigned LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
   if (asked(kSizePage)) size = portal::FetchFundSize(urls, job.code, control);
   if (asked(kManagerPage)) manager = portal::FetchManagerFigures(urls, job.code, control);
   if (asked(kRatingPage)) rating = portal::FetchRating(urls, job.code, control);
-  unsigned failed = (asked(kSizePage) && !size ? kSizePage : 0) |
-                    (asked(kManagerPage) && !manager ? kManagerPage : 0) |
-                    (asked(kRatingPage) && !rating ? kRatingPage : 0);
+  outcome.failed = (asked(kSizePage) && !size ? kSizePage : 0) |
+                   (asked(kManagerPage) && !manager ? kManagerPage : 0) |
+                   (asked(kRatingPage) && !rating ? kRatingPage : 0);
+  ProfilePages& in = outcome.pages;
+  if (size) in.size = size;
+  if (manager) in.manager = manager;
+  if (rating) in.rating = rating;
   app.ui().Post([&app, job, size = std::move(size), rating = std::move(rating),
                  manager = std::move(manager)] {
     if (app.loads().IsCurrent(job.grid)) {
       WriteFirstPages(app.main_window().高级表格1, job.row, size, rating, manager);
     }
   });
+  std::optional<std::vector<std::string>> statistics;
   if (asked(kRiskPage)) {
-    std::optional<std::vector<std::string>> statistics =
-        portal::FetchRiskStatistics(urls, job.code, control);
+    statistics = portal::FetchRiskStatistics(urls, job.code, control);
     if (statistics) {
-      app.ui().Post([&app, job, statistics = std::move(*statistics)] {
-        if (app.loads().IsCurrent(job.grid)) {
-          WriteStatistics(app.main_window().高级表格1, job.row, statistics);
-        }
-      });
+      in.statistics = statistics;
     } else {
-      failed |= kRiskPage;
+      outcome.failed |= kRiskPage;
     }
   }
+  KeepWhenComplete(app, job, in);
+  if (statistics) {
+    app.ui().Post([&app, job, statistics = std::move(*statistics)] {
+      if (app.loads().IsCurrent(job.grid)) {
+        WriteStatistics(app.main_window().高级表格1, job.row, statistics);
+      }
+    });
+  }
   app.globals.LoadThreadCount.fetch_sub(1);
-  return failed;
+  return outcome;
 }
 
 }  // namespace funds

@@ -38,6 +38,14 @@ inline constexpr unsigned kRatingPage = 4;
 inline constexpr unsigned kRiskPage = 8;
 inline constexpr unsigned kAllProfilePages = 15;
 
+// The pages of one fund that are in so far; a page not asked for or failed has nothing.
+struct ProfilePages {
+  std::optional<std::string> size;
+  std::optional<std::string> rating;
+  std::optional<portal::ManagerFigures> manager;
+  std::optional<std::vector<std::string>> statistics;
+};
+
 // One row of the full download, taken on the UI thread when the worker starts.
 struct DetailJob {
   int row = 0;
@@ -45,13 +53,25 @@ struct DetailJob {
   int funds_total = 0;                // AllFundsTotal at the start
   app::LoadTicket grid;               // the grid as it was filled for the download
   unsigned pages = kAllProfilePages;  // the pages to ask for
+  // The other pages, as an earlier try of this row brought them in.
+  ProfilePages earlier;
+  // The day under which the fund's columns are kept in the cache once all four pages are in;
+  // empty: not kept.
+  std::string keep_day;
 };
 DetailJob DetailJobForRow(app::App& app, int row, unsigned pages = kAllProfilePages);
 
+struct DetailOutcome {
+  unsigned failed = 0;  // the pages that failed
+  ProfilePages pages;   // the job's earlier pages with those that came in now
+};
+
 // Worker form: the job's pages of its fund, handed to the UI thread in two writes (columns
 // 14-17, then 18-23) that are dropped when the grid has been refilled since the job was taken;
-// a page that failed writes nothing. Returns the pages that failed. A row beyond the job's total
-// returns at once (no page failed); otherwise LoadThreadCount goes down by one at the end.
-unsigned LoadFundDetailsForRow(app::App& app, const DetailJob& job);
+// a page that failed writes nothing. When this completes the fund's four pages they are kept in
+// the cache under the job's day first, so that they outlive the program whatever becomes of the
+// writes. A row beyond the job's total returns at once (no page failed); otherwise
+// LoadThreadCount goes down by one at the end.
+DetailOutcome LoadFundDetailsForRow(app::App& app, const DetailJob& job);
 
 }  // namespace funds

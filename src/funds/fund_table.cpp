@@ -117,6 +117,30 @@ void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& st
   }
 }
 
+ProfileColumns ProfileColumnsOf(const std::string& size, const std::string& rating,
+                                const portal::ManagerFigures& manager,
+                                const std::vector<std::string>& statistics) {
+  ProfileColumns columns;
+  const auto at = [&columns](FundColumn column) -> std::string& {
+    return columns[static_cast<size_t>(Col(column) - Col(FundColumn::kSize))];
+  };
+  at(FundColumn::kSize) = size;
+  at(FundColumn::kRating) = rating;
+  at(FundColumn::kTenureReturn) = manager.tenure_return;
+  at(FundColumn::kTenure) = manager.tenure;
+  for (size_t i = 0; i < statistics.size() && i < kStatisticColumns; ++i) {
+    columns[static_cast<size_t>(Col(FundColumn::kStdDev1) - Col(FundColumn::kSize)) + i] =
+        statistics[i];
+  }
+  return columns;
+}
+
+void WriteProfileColumns(ui::Grid& grid, int row, const ProfileColumns& columns) {
+  for (size_t i = 0; i < columns.size(); ++i) {
+    grid.SetText(row, Col(FundColumn::kSize) + static_cast<int>(i), columns[i]);
+  }
+}
+
 void CopyFundRow(const ui::Grid& funds, int from_row, ui::Grid& comparison, int to_row,
                  FundColumn first_coloured) {
   for (int column = 0; column < kFundColumnCount; ++column) {

@@ -3,6 +3,7 @@
 // The fund grid 高级表格1 and its copies in the comparison grid 高级表格2: the 24 columns and
 // every write the fund features make into them. Nothing else names a column by its number.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,15 @@ void WriteFundSize(ui::Grid& grid, int row, const std::string& size);
 void WriteRating(ui::Grid& grid, int row, const std::string& rating);
 void WriteManagerFigures(ui::Grid& grid, int row, const portal::ManagerFigures& manager);
 void WriteStatistics(ui::Grid& grid, int row, const std::vector<std::string>& statistics);
+
+// The profile columns 14-23 of one fund as texts, in column order: what the four writes above
+// put into a row, in a form that can be kept and written back whole.
+inline constexpr int kProfileColumnCount = kFundColumnCount - Col(FundColumn::kSize);
+using ProfileColumns = std::array<std::string, kProfileColumnCount>;
+ProfileColumns ProfileColumnsOf(const std::string& size, const std::string& rating,
+                                const portal::ManagerFigures& manager,
+                                const std::vector<std::string>& statistics);
+void WriteProfileColumns(ui::Grid& grid, int row, const ProfileColumns& columns);
 
 // Copies every column of `from_row` of the fund grid into `to_row` of the comparison grid, with
 // the text colours from column `first_coloured` on.

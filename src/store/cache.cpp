@@ -36,6 +36,16 @@ Database* Cache::OpenLocked() {
   return database_.get();
 }
 
+bool Cache::WroteLocked(bool written) {
+  if (written) return true;
+  // Each later write would wait out the busy timeout again, on a worker that holds the lock
+  // every other caller waits for.
+  database_.reset();
+  failed_ = true;
+  error_ = "cannot write " + path_.string();
+  return false;
+}
+
 bool Cache::Ready() {
   const std::lock_guard lock(mutex_);
   return OpenLocked() != nullptr;
@@ -49,7 +59,7 @@ bool Cache::SaveAnswer(std::string_view key, std::string_view payload, std::stri
   Statement statement = database->Prepare(
       "INSERT OR REPLACE INTO answers(key, payload, arrived, stamp) VALUES(?, ?, ?, ?)");
   statement.Bind(1, key).Bind(2, payload).Bind(3, arrived).Bind(4, stamp);
-  return statement.Run();
+  return WroteLocked(statement.Run());
 }
 
 std::optional<Cache::Answer> Cache::LoadAnswer(std::string_view key) {
@@ -70,7 +80,7 @@ bool Cache::SaveDetails(std::string_view day, std::string_view code, std::string
   Statement statement =
       database->Prepare("INSERT OR REPLACE INTO details(day, code, payload) VALUES(?, ?, ?)");
   statement.Bind(1, day).Bind(2, code).Bind(3, payload);
-  return statement.Run();
+  return WroteLocked(statement.Run());
 }
 
 std::map<std::string, std::string> Cache::LoadDetails(std::string_view day) {
@@ -86,13 +96,22 @@ std::map<std::string, std::string> Cache::LoadDetails(std::string_view day) {
   return details;
 }
 
+bool Cache::PruneDetails(std::string_view keep_day) {
+  const std::lock_guard lock(mutex_);
+  Database* database = OpenLocked();
+  if (!database) return false;
+  Statement statement = database->Prepare("DELETE FROM details WHERE day <> ?");
+  statement.Bind(1, keep_day);
+  return WroteLocked(statement.Run());
+}
+
 bool Cache::SetMark(std::string_view name, std::string_view value) {
   const std::lock_guard lock(mutex_);
   Database* database = OpenLocked();
   if (!database) return false;
   Statement statement = database->Prepare("INSERT OR REPLACE INTO marks(name, value) VALUES(?, ?)");
   statement.Bind(1, name).Bind(2, value);
-  return statement.Run();
+  return WroteLocked(statement.Run());
 }
 
 std::optional<std::string> Cache::Mark(std::string_view name) {
@@ -109,13 +128,16 @@ bool Cache::Prune(std::int64_t stamp, std::string_view keep_day) {
   const std::lock_guard lock(mutex_);
   Database* database = OpenLocked();
   if (!database) return false;
-  Transaction transaction(*database);
-  if (!transaction.Active()) return false;
-  Statement answers = database->Prepare("DELETE FROM answers WHERE stamp < ?");
-  answers.Bind(1, stamp);
-  Statement details = database->Prepare("DELETE FROM details WHERE day <> ?");
-  details.Bind(1, keep_day);
-  return answers.Run() && details.Run() && transaction.Commit();
+  bool written = false;
+  {  // the transaction ends before a failure closes the database
+    Transaction transaction(*database);
+    Statement answers = database->Prepare("DELETE FROM answers WHERE stamp < ?");
+    answers.Bind(1, stamp);
+    Statement details = database->Prepare("DELETE FROM details WHERE day <> ?");
+    details.Bind(1, keep_day);
+    written = transaction.Active() && answers.Run() && details.Run() && transaction.Commit();
+  }
+  return WroteLocked(written);
 }
 
 std::string Cache::LastError() {

@@ -4,8 +4,9 @@
 // profile columns today's full download has fetched so far, and a few marks (how the day's last
 // download ended). Everything here may be lost at any time: the cache is off when its file
 // cannot be used (a read-only or full disk, a second copy of the program holding it), every read
-// then finds nothing and every write does nothing. A damaged file is moved aside and a new one
-// started. Any thread may call; one connection serves them in turn.
+// then finds nothing and every write does nothing. A write that fails (the file locked by another
+// process beyond the busy wait, a full disk) turns it off for the rest of the run. A damaged file
+// is moved aside and a new one started. Any thread may call; one connection serves them in turn.
 
 #include <cstdint>
 #include <filesystem>
@@ -50,6 +51,8 @@ class Cache {
   bool SaveDetails(std::string_view day, std::string_view code, std::string_view payload);
   // Every fund's details stored for `day`, by fund code.
   std::map<std::string, std::string> LoadDetails(std::string_view day);
+  // Removes the details of every day but `keep_day`; the answers stay.
+  bool PruneDetails(std::string_view keep_day);
 
   // Small values that must survive a restart, by name.
   bool SetMark(std::string_view name, std::string_view value);
@@ -64,6 +67,8 @@ class Cache {
  private:
   // With the lock held: the open database, or null when the cache is off.
   Database* OpenLocked();
+  // With the lock held: `written`; a failed write turns the cache off.
+  bool WroteLocked(bool written);
 
   std::filesystem::path path_;
   std::mutex mutex_;

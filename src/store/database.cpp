@@ -16,6 +16,7 @@ namespace {
 // A second copy of the program writing at the same moment waits this long before the write
 // counts as failed.
 constexpr int kBusyTimeoutMs = 1000;
+constexpr int kLockRetryMs = 10;
 
 std::string TimeSuffix() {
   const std::time_t now = std::time(nullptr);
@@ -160,9 +161,19 @@ std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::filesystem::p
   }
   // WAL keeps a committed transaction through a killed process and lets readers go on while
   // one writes; FULL syncs every commit, since what is stored is the user's own record.
+  // A new file's switch to WAL needs the file to itself and does not wait on the busy handler
+  // while another process reads it (a second copy of the program opening it at the same time).
   char* message = nullptr;
-  if (sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
-                   &message) != SQLITE_OK) {
+  int mode = SQLITE_BUSY;
+  for (int waited = 0; waited <= kBusyTimeoutMs; waited += kLockRetryMs) {
+    sqlite3_free(message);
+    message = nullptr;
+    mode = sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
+                        &message);
+    if ((mode & 0xff) != SQLITE_BUSY) break;
+    sqlite3_sleep(kLockRetryMs);
+  }
+  if (mode != SQLITE_OK) {
     *error = message ? message : "cannot set the journal mode";
     sqlite3_free(message);
     return {nullptr, sqlite3_close_v2};
@@ -208,6 +219,9 @@ OpenResult Database::Open(const std::filesystem::path& path, const Migrations& m
     }
     for (size_t next = static_cast<size_t>(version); next < migrations.size(); ++next) {
       Transaction transaction(*database);
+      // Another process opening the same new file may have taken this step since the version
+      // was read; the version read under the write lock tells.
+      if (transaction.Active() && database->UserVersion() > static_cast<int>(next)) continue;
       if (!transaction.Active() || !database->Execute(migrations[next]) ||
           !database->Execute("PRAGMA user_version=" + std::to_string(next + 1)) ||
           !transaction.Commit()) {

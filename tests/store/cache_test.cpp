@@ -1,0 +1,172 @@
+// The local cache on real files: details by day beside answers and marks, a cache that is off
+// when its file cannot be used or another process holds its lock, and details that survive a
+// writer killed two hundred times in a file that stays sound.
+
+#include "store/cache.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <set>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "support/write_lock_holder.h"
+
+namespace {
+
+constexpr char kToday[] = "2021-08-08";
+
+TEST(CacheTest, KeepsDetailsByDayBesideAnswersAndMarksAcrossARestart) {
+  test_support::TempDir dir;
+  const auto path = dir.path() / "fundview" / "cache.sqlite3";
+  {
+    store::Cache cache(path);
+    EXPECT_TRUE(cache.SaveDetails(kToday, "000001", "first"));
+    EXPECT_TRUE(cache.SaveDetails(kToday, "000001", "second"));
+    EXPECT_TRUE(cache.SaveDetails(kToday, "000002", "other fund"));
+    EXPECT_TRUE(cache.SaveDetails("2021-08-07", "000001", "yesterday"));
+    EXPECT_TRUE(cache.SaveAnswer("http://portal/a", "answer", "2021年8月8日9时", 20210808090000));
+    EXPECT_TRUE(cache.SetMark("end", "2021-08-08 3"));
+    EXPECT_TRUE(cache.SetMark("end", "2021-08-08 0"));
+  }
+  store::Cache cache(path);
+  using Details = std::map<std::string, std::string>;
+  EXPECT_EQ((Details{{"000001", "second"}, {"000002", "other fund"}}), cache.LoadDetails(kToday));
+  EXPECT_EQ("2021-08-08 0", cache.Mark("end"));
+  EXPECT_FALSE(cache.Mark("never set"));
+
+  EXPECT_TRUE(cache.PruneDetails(kToday));
+  EXPECT_TRUE(cache.LoadDetails("2021-08-07").empty());
+  EXPECT_EQ(2u, cache.LoadDetails(kToday).size());
+  ASSERT_TRUE(cache.LoadAnswer("http://portal/a"));
+  EXPECT_EQ("answer", cache.LoadAnswer("http://portal/a")->payload);
+}
+
+TEST(CacheTest, UnusableFileOrAWriteLockHeldByAnotherProcessTurnsItOff) {
+  test_support::TempDir dir;
+  test_support::WriteFileBytes(dir.path() / "file", "x");
+  for (const std::filesystem::path& unusable :
+       {std::filesystem::path(), dir.path() / "file" / "c"}) {
+    store::Cache cache(unusable);
+    EXPECT_FALSE(cache.Ready()) << unusable;
+    EXPECT_FALSE(cache.SaveDetails(kToday, "000001", "x"));
+    EXPECT_TRUE(cache.LoadDetails(kToday).empty());
+    EXPECT_FALSE(cache.Mark("end"));
+  }
+
+  const auto path = dir.path() / "cache.sqlite3";
+  store::Cache cache(path);
+  ASSERT_TRUE(cache.SaveDetails(kToday, "000001", "kept before"));
+  {
+    const test_support::WriteLockHolder holder(path, "marks");
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_FALSE(cache.SaveDetails(kToday, "000002", "refused"));
+    // Off for the rest of the run: no later call waits for the lock again.
+    EXPECT_FALSE(cache.Ready());
+    EXPECT_FALSE(cache.LastError().empty());
+    EXPECT_TRUE(cache.LoadDetails(kToday).empty());
+  }
+  EXPECT_EQ((std::map<std::string, std::string>{{"000001", "kept before"}}),
+            store::Cache(path).LoadDetails(kToday));
+}
+
+// Two copies of the program started at once both create the file's tables and switch it to WAL.
+TEST(CacheTest, TwoProcessesStartingOnTheSameNewFileBothGetTheCache) {
+  test_support::TempDir dir;
+  int failed = 0;
+  for (int round = 0; round < 25; ++round) {
+    const auto path = dir.path() / std::to_string(round) / "cache.sqlite3";
+    pid_t children[2];
+    for (pid_t& child : children) {
+      child = ::fork();
+      if (child == 0) _exit(store::Cache(path).SetMark("started", "yes") ? 0 : 1);
+    }
+    for (pid_t child : children) {
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(0, failed);
+}
+
+// A child keeps fund details one after the other through the cache and reports each kept code
+// on a pipe; it is killed with SIGKILL at a random moment.
+[[noreturn]] void KeepForever(const std::filesystem::path& path, std::int64_t first, int pipe) {
+  store::Cache cache(path);
+  const std::string payload =
+      R"(["12.34","4","45.67%","3年又120天","17.43%","23.14%","19.02%","0.03","0.49","0.61"])";
+  for (std::int64_t code = first;; ++code) {
+    if (!cache.SaveDetails(kToday, std::to_string(code), payload)) _exit(4);
+    if (::write(pipe, &code, sizeof code) != sizeof code) _exit(5);
+  }
+}
+
+// Asks SQLite itself, as a reader that leaves the file and its journal as the kill left them.
+bool IntegrityOk(const std::filesystem::path& path) {
+  sqlite3* handle = nullptr;
+  sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* check = nullptr;
+  bool ok =
+      sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
+      sqlite3_step(check) == SQLITE_ROW &&
+      std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
+  sqlite3_finalize(check);
+  sqlite3_close(handle);
+  return ok;
+}
+
+TEST(CacheTest, DetailsKeptBeforeAKillSurviveTwoHundredKillsInAFileThatStaysSound) {
+  test_support::TempDir dir;
+  const auto path = dir.path() / "cache.sqlite3";
+  std::set<std::string> confirmed;
+  std::mt19937 random(26);
+  std::int64_t next = 100000;
+  for (int kill = 0; kill < 200; ++kill) {
+    int fds[2];
+    ASSERT_EQ(0, ::pipe(fds));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(fds[0]);
+      KeepForever(path, next, fds[1]);
+    }
+    ::close(fds[1]);
+    std::int64_t code = 0;
+    // The first kept fund shows the child is writing; the kill then lands anywhere in a write.
+    ASSERT_EQ(static_cast<ssize_t>(sizeof code), ::read(fds[0], &code, sizeof code)) << kill;
+    confirmed.insert(std::to_string(code));
+    ::usleep(random() % 3000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended by itself: " << WEXITSTATUS(status);
+    while (::read(fds[0], &code, sizeof code) == sizeof code) {
+      confirmed.insert(std::to_string(code));
+    }
+    ::close(fds[0]);
+    // The next writer opens it through the cache, which would move a damaged file aside.
+    ASSERT_TRUE(IntegrityOk(path)) << kill;
+    next = code + 1000;
+  }
+  EXPECT_EQ(std::vector<std::string>{"cache.sqlite3"}, [&] {
+    std::vector<std::string> databases;
+    for (const std::string& name : test_support::Listing(dir.path())) {
+      if (name.find("-wal") == std::string::npos && name.find("-shm") == std::string::npos) {
+        databases.push_back(name);
+      }
+    }
+    return databases;
+  }());
+  const std::map<std::string, std::string> stored = store::Cache(path).LoadDetails(kToday);
+  size_t missing = 0;
+  for (const std::string& code : confirmed) missing += stored.count(code) == 0;
+  EXPECT_EQ(0u, missing) << "of " << confirmed.size() << " confirmed";
+}
+
+}  // namespace
