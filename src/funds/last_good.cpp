@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/date_time.h"
+#include "funds/download_resume.h"
 #include "store/cache.h"
 
 namespace funds {
@@ -270,10 +271,8 @@ void PruneCache(app::App& app) {
   const std::int64_t cut = store::TimeStamp(
       static_cast<int>(oldest.year()), static_cast<int>(static_cast<unsigned>(oldest.month())),
       static_cast<int>(static_cast<unsigned>(oldest.day())), now.hour, now.minute, now.second);
-  // The download details are kept under the day as YYYYMMDD.
-  const std::string keep_day =
-      std::to_string(store::TimeStamp(now.year, now.month, now.day, 0, 0, 0) / 1000000);
-  app.cache().Prune(cut, keep_day);
+  // Today's download details stay: a download killed before this start resumes from them.
+  app.cache().Prune(cut, CalendarDay(now));
 }
 
 void InstallCachePruning(app::App& app) {

@@ -41,9 +41,10 @@ class LastGoodTest : public ListsTest {
   LastGoodTest() { InstallDetail(); }
 
   void InstallDetail() {
-    funds::InstallFundDetail(app());
-    funds::InstallFundPickers(app(), {});
+    funds::InstallFundDetail(app(), detail_);
+    funds::InstallFundPickers(app(), detail_, {});
   }
+  funds::FundDetail detail_;
   void SetClock(const base::DateTime& now) { fixture_->clock.Set(now); }
   // Rows 1..rows of the fund grid: every cell's text and colour.
   std::vector<std::string> Cells(int rows, const ui::Grid& of) {
@@ -263,14 +264,14 @@ TEST_F(LastGoodTest, StartUpForgetsAnswersKeptForMoreThanThirtyDays) {
   store::Cache& cache = app().cache();
   cache.SaveAnswer("old", "[]", "2021年7月9日9时5分2秒", store::TimeStamp(2021, 7, 9, 9, 5, 2));
   cache.SaveAnswer("kept", "[]", "2021年7月9日9时5分3秒", store::TimeStamp(2021, 7, 9, 9, 5, 3));
-  cache.SaveDetails("20210807", "000001", "{}");
-  cache.SaveDetails("20210808", "000002", "{}");
+  cache.SaveDetails("2021-08-07", "000001", "{}");
+  cache.SaveDetails("2021-08-08", "000002", "{}");
   funds::InstallCachePruning(app());
   for (const app::StartupStep& step : app().startup_steps()) step.run(app());
   EXPECT_FALSE(cache.LoadAnswer("old").has_value());
   EXPECT_TRUE(cache.LoadAnswer("kept").has_value());
-  EXPECT_TRUE(cache.LoadDetails("20210807").empty());
-  EXPECT_EQ(1u, cache.LoadDetails("20210808").size());
+  EXPECT_TRUE(cache.LoadDetails("2021-08-07").empty());
+  EXPECT_EQ(1u, cache.LoadDetails("2021-08-08").size());
 }
 
 // The cache folder cannot be made, the cache file is no database, a stored value is damaged:
