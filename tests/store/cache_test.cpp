@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "store/kill_soak.h"
 #include "support/temp_dir.h"
 #include "support/write_lock_holder.h"
 
@@ -124,36 +125,10 @@ bool IntegrityOk(const std::filesystem::path& path) {
 TEST(CacheTest, DetailsKeptBeforeAKillSurviveTwoHundredKillsInAFileThatStaysSound) {
   test_support::TempDir dir;
   const auto path = dir.path() / "cache.sqlite3";
-  std::set<std::string> confirmed;
-  std::mt19937 random(26);
-  std::int64_t next = 100000;
-  for (int kill = 0; kill < 200; ++kill) {
-    int fds[2];
-    ASSERT_EQ(0, ::pipe(fds));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(fds[0]);
-      KeepForever(path, next, fds[1]);
-    }
-    ::close(fds[1]);
-    std::int64_t code = 0;
-    // The first kept fund shows the child is writing; the kill then lands anywhere in a write.
-    ASSERT_EQ(static_cast<ssize_t>(sizeof code), ::read(fds[0], &code, sizeof code)) << kill;
-    confirmed.insert(std::to_string(code));
-    ::usleep(random() % 3000);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended by itself: " << WEXITSTATUS(status);
-    while (::read(fds[0], &code, sizeof code) == sizeof code) {
-      confirmed.insert(std::to_string(code));
-    }
-    ::close(fds[0]);
-    // The next writer opens it through the cache, which would move a damaged file aside.
-    ASSERT_TRUE(IntegrityOk(path)) << kill;
-    next = code + 1000;
-  }
+  const std::set<std::int64_t> confirmed = store_test::KillWriters(
+      200, 26, [&](std::int64_t first, int pipe) { KeepForever(path, first, pipe); },
+      // The next writer opens it through the cache, which would move a damaged file aside.
+      [&](int kill) { EXPECT_TRUE(IntegrityOk(path)) << kill; });
   EXPECT_EQ(std::vector<std::string>{"cache.sqlite3"}, [&] {
     std::vector<std::string> databases;
     for (const std::string& name : test_support::Listing(dir.path())) {
@@ -165,7 +140,7 @@ TEST(CacheTest, DetailsKeptBeforeAKillSurviveTwoHundredKillsInAFileThatStaysSoun
   }());
   const std::map<std::string, std::string> stored = store::Cache(path).LoadDetails(kToday);
   size_t missing = 0;
-  for (const std::string& code : confirmed) missing += stored.count(code) == 0;
+  for (std::int64_t code : confirmed) missing += stored.count(std::to_string(code)) == 0;
   EXPECT_EQ(0u, missing) << "of " << confirmed.size() << " confirmed";
 }
 

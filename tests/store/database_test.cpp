@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 
+#include "store/kill_soak.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -101,32 +102,8 @@ TEST(DatabaseTest, DamagedFileIsMovedAsideAndUnusablePathGivesNothing) {
 TEST(DatabaseTest, RecordsConfirmedBeforeAKillSurviveTwoHundredKills) {
   test_support::TempDir dir;
   const auto path = dir.path() / "soak.sqlite3";
-  std::set<std::int64_t> confirmed;
-  std::mt19937 random(24);
-  std::int64_t next = 1;
-  for (int kill = 0; kill < 200; ++kill) {
-    int fds[2];
-    ASSERT_EQ(0, ::pipe(fds));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(fds[0]);
-      WriteForever(path, next, fds[1]);
-    }
-    ::close(fds[1]);
-    std::int64_t id = 0;
-    // The first commit shows the child is writing; the kill then lands anywhere in a write.
-    ASSERT_EQ(static_cast<ssize_t>(sizeof id), ::read(fds[0], &id, sizeof id)) << kill;
-    confirmed.insert(id);
-    ::usleep(random() % 3000);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended by itself: " << WEXITSTATUS(status);
-    while (::read(fds[0], &id, sizeof id) == sizeof id) confirmed.insert(id);
-    ::close(fds[0]);
-    next = *confirmed.rbegin() + 1000;
-  }
+  const std::set<std::int64_t> confirmed = store_test::KillWriters(
+      200, 24, [&](std::int64_t first, int pipe) { WriteForever(path, first, pipe); }, {});
   store::OpenResult opened = store::Database::Open(path, kTwoSteps);
   ASSERT_TRUE(opened.database) << opened.error;
   EXPECT_TRUE(opened.moved_aside.empty());
