@@ -101,6 +101,30 @@ void FromJson(const Json& json, std::vector<portal::Holding>& holdings) {
   }
 }
 
+}  // namespace
+
+template <class T>
+std::optional<T> DecodeStored(std::string_view payload) {
+  T value{};
+  try {
+    FromJson(Json::parse(payload), value);
+  } catch (const Json::exception&) {
+    return std::nullopt;
+  } catch (const std::out_of_range&) {
+    return std::nullopt;
+  }
+  return value;
+}
+template std::optional<portal::FundListPage> DecodeStored(std::string_view);
+template std::optional<std::vector<portal::Board>> DecodeStored(std::string_view);
+template std::optional<portal::FundSummary> DecodeStored(std::string_view);
+template std::optional<std::string> DecodeStored(std::string_view);
+template std::optional<portal::ManagerFigures> DecodeStored(std::string_view);
+template std::optional<std::vector<std::string>> DecodeStored(std::string_view);
+template std::optional<std::vector<portal::Holding>> DecodeStored(std::string_view);
+
+namespace {
+
 void Keep(app::App& app, const std::string& key, const Json& values) {
   const base::DateTime now = app.clock().Now();
   // Texts cut from a hostile answer may hold bytes that are no UTF-8; they must not stop the
@@ -113,15 +137,8 @@ template <class T>
 std::optional<T> Stored(app::App& app, const std::string& key, app::OfflineSince& note) {
   const std::optional<store::Cache::Answer> answer = app.cache().LoadAnswer(key);
   if (!answer) return std::nullopt;
-  T value{};
-  try {
-    FromJson(Json::parse(answer->payload), value);
-  } catch (const Json::exception&) {
-    return std::nullopt;
-  } catch (const std::out_of_range&) {
-    return std::nullopt;
-  }
-  KeepOldest(note, {answer->stamp, answer->arrived});
+  std::optional<T> value = DecodeStored<T>(answer->payload);
+  if (value) KeepOldest(note, {answer->stamp, answer->arrived});
   return value;
 }
 

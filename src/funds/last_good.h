@@ -25,6 +25,12 @@
 
 namespace funds {
 
+// The values of a kept payload; nothing for a damaged or foreign one, which then counts as not
+// kept. Defined for the kinds below (a list page, boards, a summary, a profile page's values,
+// holdings).
+template <class T>
+std::optional<T> DecodeStored(std::string_view payload);
+
 // `note` becomes whichever of the two arrived first; a note without a stamp counts as fresh.
 void KeepOldest(app::OfflineSince& note, const app::OfflineSince& other);
 
