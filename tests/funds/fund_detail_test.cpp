@@ -11,6 +11,7 @@
 #include "funds/fund_profile.h"
 #include "funds/fund_summary.h"
 #include "funds/holdings_overlap.h"
+#include "funds/lists_fixture.h"
 #include "funds/ranking_lists.h"
 #include "funds/watchlist.h"
 #include "sim/server.h"
@@ -43,23 +44,8 @@ class FundDetailTest : public ::testing::Test {
   }
   sim::FundDetail Detail(const sim::Fund& fund) { return sim::DetailOf(sim_->market(), fund); }
 
-  // Picks the fund in the watchlist, as a user would.
-  void OpenFromWatchlist(const sim::Fund& fund) {
-    ui::ListView& list = main().超级列表框2;
-    const int row = list.InsertRow();
-    list.SetText(row, 1, fund.code);
-    list.SetText(row, 2, fund.name);
-    list.SetText(row, 3, "基金");
-    list.SetCurrentRow(row);
-    list.on_item_event(row);
-  }
-  // Runs posted work until the holdings grid shows `code` in row 1.
-  void WaitForHoldings(const std::string& code) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (main().高级表格5.Text(1, 1) != code && std::chrono::steady_clock::now() < deadline) {
-      ui_.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
-    }
-  }
+  void OpenFromWatchlist(const sim::Fund& fund) { lists_test::OpenFromWatchlist(main(), fund); }
+  void WaitForHoldings(const std::string& code) { lists_test::WaitForHoldings(main(), ui_, code); }
   app::MainWindow& main() { return app_->main_window(); }
   ui::Grid& grid() { return main().高级表格1; }
 

@@ -63,22 +63,9 @@ class LastGoodTest : public ListsTest {
     }
     return false;
   }
-  void OpenFromWatchlist(const sim::Fund& fund) {
-    ui::ListView& list = main().超级列表框2;
-    const int row = list.InsertRow();
-    list.SetText(row, 1, fund.code);
-    list.SetText(row, 2, fund.name);
-    list.SetText(row, 3, "基金");
-    list.SetCurrentRow(row);
-    list.on_item_event(row);
-  }
-  // Runs posted work until row 1 of the holdings grid shows `code`.
+  void OpenFromWatchlist(const sim::Fund& fund) { lists_test::OpenFromWatchlist(main(), fund); }
   void WaitForHoldings(const std::string& code) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (main().高级表格5.Text(1, 1) != code && std::chrono::steady_clock::now() < deadline) {
-      fixture_->ui.PumpEventsUntil(std::chrono::steady_clock::now() +
-                                   std::chrono::milliseconds(20));
-    }
+    lists_test::WaitForHoldings(main(), fixture_->ui, code);
   }
 };
 

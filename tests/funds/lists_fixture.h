@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -89,5 +90,25 @@ class ListsTest : public ::testing::Test {
   std::unique_ptr<app_test::Program> fixture_;
   std::unique_ptr<TitleLog> titles_;
 };
+
+// Picks `fund` in the watchlist, as a user would.
+inline void OpenFromWatchlist(app::MainWindow& main, const sim::Fund& fund) {
+  ui::ListView& list = main.超级列表框2;
+  const int row = list.InsertRow();
+  list.SetText(row, 1, fund.code);
+  list.SetText(row, 2, fund.name);
+  list.SetText(row, 3, "基金");
+  list.SetCurrentRow(row);
+  list.on_item_event(row);
+}
+
+// Runs posted work until row 1 of the holdings grid shows stock `code`, 20 s at the most.
+inline void WaitForHoldings(app::MainWindow& main, test_support::ManualUiThread& ui,
+                            const std::string& code) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (main.高级表格5.Text(1, 1) != code && std::chrono::steady_clock::now() < deadline) {
+    ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
+  }
+}
 
 }  // namespace lists_test
