@@ -289,7 +289,8 @@ void PruneCache(app::App& app) {
       static_cast<int>(oldest.year()), static_cast<int>(static_cast<unsigned>(oldest.month())),
       static_cast<int>(static_cast<unsigned>(oldest.day())), now.hour, now.minute, now.second);
   // Today's download details stay: a download killed before this start resumes from them.
-  app.cache().Prune(cut, CalendarDay(now));
+  app.cache().PruneAnswers(cut);
+  app.cache().PruneDetails(CalendarDay(now));
 }
 
 void InstallCachePruning(app::App& app) {

@@ -14,6 +14,14 @@ namespace {
 
 constexpr std::string_view kIdentifierListStart = "<div class='hide' id='gpdmList'>";
 
+std::string JoinedIdentifiers(const HoldingsArchive& archive) {
+  std::string secids;
+  for (const std::string& identifier : archive.identifiers) {
+    secids += (secids.empty() ? "" : ",") + identifier;
+  }
+  return secids;
+}
+
 // The code part of a quote identifier "market.code".
 std::string_view IdentifierCode(std::string_view identifier) {
   const size_t dot = identifier.find('.');
@@ -54,18 +62,6 @@ std::vector<Holding> PairQuotes(std::string_view quotes, const HoldingsArchive& 
   }
   return holdings;
 }
-
-namespace {
-
-std::string JoinedIdentifiers(const HoldingsArchive& archive) {
-  std::string secids;
-  for (const std::string& identifier : archive.identifiers) {
-    secids += (secids.empty() ? "" : ",") + identifier;
-  }
-  return secids;
-}
-
-}  // namespace
 
 std::optional<std::vector<Holding>> FetchTopHoldings(const net::PortalUrls& urls,
                                                      std::string_view code,

@@ -71,8 +71,9 @@ void BindEvents(app::App& app, Features& features) {
     return chart::ComparisonSlots{detail.current_code, detail.compared_code};
   };
   funds::InstallFundDetail(app, detail);
-  funds::InstallFundPickers(app, detail, [&app, &features, slots] {
-    chart::RefreshComparisonChart(app, features.line_chart, features.comparison, slots());
+  chart::ComparisonState& comparison = features.comparison;
+  funds::InstallFundPickers(app, detail, [&app, &chart, &comparison, slots] {
+    chart::RefreshComparisonChart(app, chart, comparison, slots());
   });
   funds::InstallBoardLists(app);
   funds::InstallFundLists(app);
@@ -80,7 +81,7 @@ void BindEvents(app::App& app, Features& features) {
   exporter::InstallExport(app);
   funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
-  chart::InstallYieldComparison(app, chart, features.comparison, slots);
+  chart::InstallYieldComparison(app, chart, comparison, slots);
   tools::InstallSideTools(app);
   positions::InstallPositions(app);
 }

@@ -124,20 +124,13 @@ std::optional<std::string> Cache::Mark(std::string_view name) {
   return statement.Text(0);
 }
 
-bool Cache::Prune(std::int64_t stamp, std::string_view keep_day) {
+bool Cache::PruneAnswers(std::int64_t stamp) {
   const std::lock_guard lock(mutex_);
   Database* database = OpenLocked();
   if (!database) return false;
-  bool written = false;
-  {  // the transaction ends before a failure closes the database
-    Transaction transaction(*database);
-    Statement answers = database->Prepare("DELETE FROM answers WHERE stamp < ?");
-    answers.Bind(1, stamp);
-    Statement details = database->Prepare("DELETE FROM details WHERE day <> ?");
-    details.Bind(1, keep_day);
-    written = transaction.Active() && answers.Run() && details.Run() && transaction.Commit();
-  }
-  return WroteLocked(written);
+  Statement statement = database->Prepare("DELETE FROM answers WHERE stamp < ?");
+  statement.Bind(1, stamp);
+  return WroteLocked(statement.Run());
 }
 
 std::string Cache::LastError() {

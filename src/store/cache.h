@@ -58,8 +58,8 @@ class Cache {
   bool SetMark(std::string_view name, std::string_view value);
   std::optional<std::string> Mark(std::string_view name);
 
-  // Removes answers whose stamp is below `stamp` and details of any day but `keep_day`.
-  bool Prune(std::int64_t stamp, std::string_view keep_day);
+  // Removes the answers whose stamp is below `stamp`.
+  bool PruneAnswers(std::int64_t stamp);
 
   // Why the cache is off, when it is.
   std::string LastError();
