@@ -6,20 +6,12 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "positions/positions_store.h"
 #include "support/temp_dir.h"
-
-namespace positions {
-inline void PrintTo(const Record& r, std::ostream* out) {
-  *out << r.day << " " << r.code << " " << (r.kind == RecordKind::kBuy ? "buy " : "sell ")
-       << r.shares << "@" << r.price;
-}
-}  // namespace positions
 
 namespace positions_test {
 
@@ -56,6 +48,16 @@ inline void Damaged(const std::filesystem::path& file, Damage damage) {
     bytes[i] = static_cast<char>(random());
   }
   test_support::WriteFileBytes(file, bytes);
+}
+
+// Where the store moved the damaged `ledger`; empty when it did not.
+inline std::filesystem::path MovedAside(const std::filesystem::path& ledger) {
+  for (const auto& entry : std::filesystem::directory_iterator(ledger.parent_path())) {
+    if (entry.path().filename().string().rfind(ledger.filename().string() + ".damaged-", 0) == 0) {
+      return entry.path();
+    }
+  }
+  return {};
 }
 
 // The records of ids 1 to `last_id` that SQLite can read from `file`, each asked on its own;

@@ -291,36 +291,47 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   EXPECT_EQ(0u, sim_->requests().Count());
 }
 
+// A copy of a real 400-record ledger cut short or overwritten gives back every record SQLite
+// can still read, and says so once.
 TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefusesTheRecord) {
   const auto path = positions::LedgerPath(app().paths());
   program_.reset();
   ASSERT_EQ(400u, positions_test::WriteLedger(path, 400).size());
-  positions_test::Damaged(path, positions_test::Damage::kCutInHalf);
-  Restart();
-  Open();
-  std::filesystem::path moved;
-  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
-    if (entry.path().filename().string().rfind("positions.sqlite3.damaged-", 0) == 0) {
-      moved = entry.path();
+  const std::string ledger = test_support::ReadFileBytes(path);
+  for (const auto damage :
+       {positions_test::Damage::kCutInHalf, positions_test::Damage::kRandomMiddle,
+        positions_test::Damage::kRandomWhole}) {
+    SCOPED_TRACE(static_cast<int>(damage));
+    program_.reset();
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
+      std::filesystem::remove(entry.path());
     }
+    test_support::WriteFileBytes(path, ledger);
+    positions_test::Damaged(path, damage);
+    const std::string damaged = test_support::ReadFileBytes(path);
+    Restart();
+    Open();
+    const std::filesystem::path moved = positions_test::MovedAside(path);
+    ASSERT_FALSE(moved.empty());
+    EXPECT_EQ(damaged, test_support::ReadFileBytes(moved));
+    const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 400);
+    EXPECT_EQ(readable, PositionsStore(path).Records());
+    EXPECT_TRUE(damage != positions_test::Damage::kCutInHalf || !readable.empty());
+    const std::string notice = "持仓记录文件已损坏，已恢复" + std::to_string(readable.size()) +
+                               "条记录，原文件保存为" + moved.filename().string();
+    EXPECT_EQ(std::vector<std::string>{notice}, shown());
+    EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(notice));
+    size_t held = 0;
+    for (const positions::Position& position : positions::Replay(readable)) {
+      held += position.shares > 0;
+    }
+    EXPECT_EQ(static_cast<int>(held) + 2, grid().RowCount());
+    window().Close();
+    Restart();
+    Open();
+    EXPECT_TRUE(shown().empty());  // not again
+    EXPECT_EQ(std::string::npos, window().持仓状态.Caption().find(notice));
   }
-  ASSERT_FALSE(moved.empty());
-  const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 400);
-  ASSERT_FALSE(readable.empty());
-  const std::string notice = "持仓记录文件已损坏，已恢复" + std::to_string(readable.size()) +
-                             "条记录，原文件保存为" + moved.filename().string();
-  EXPECT_EQ(std::vector<std::string>{notice}, shown());
-  EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(notice));
-  size_t held = 0;
-  for (const positions::Position& position : positions::Replay(readable)) {
-    held += position.shares > 0;
-  }
-  EXPECT_EQ(static_cast<int>(held) + 2, grid().RowCount());
-  window().Close();
-  Restart();
-  Open();
-  EXPECT_TRUE(shown().empty());  // not again
-  EXPECT_EQ(std::string::npos, window().持仓状态.Caption().find(notice));
 
   // Another copy holds the file for writing: the record is reported and not shown.
   auto other = store::Database::Open(path, store::Migrations(1)).database;

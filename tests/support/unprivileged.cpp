@@ -9,12 +9,6 @@
 
 namespace test_support {
 
-namespace {
-
-constexpr uid_t kNobody = 65534;
-
-}  // namespace
-
 int RunUnprivileged(const std::function<void()>& body) {
   if (::geteuid() != 0) {
     body();
@@ -24,8 +18,8 @@ int RunUnprivileged(const std::function<void()>& body) {
   const pid_t child = ::fork();
   if (child < 0) return kCannotDropRights;
   if (child == 0) {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 ||
-        ::geteuid() != kNobody) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
       ::_exit(kCannotDropRights);
     }
     body();
@@ -39,15 +33,9 @@ int RunUnprivileged(const std::function<void()>& body) {
 
 void LetEveryoneRead(const std::filesystem::path& dir) {
   namespace fs = std::filesystem;
-  constexpr fs::perms kFolder = fs::perms::owner_all | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec;
-  constexpr fs::perms kFile = fs::perms::owner_read | fs::perms::owner_write |
-                              fs::perms::group_read | fs::perms::others_read;
-  fs::permissions(dir, kFolder);
+  fs::permissions(dir, fs::perms(0755));
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
-    if (entry.is_symlink()) continue;
-    fs::permissions(entry.path(), entry.is_directory() ? kFolder : kFile);
+    if (!entry.is_symlink()) fs::permissions(entry, fs::perms(entry.is_directory() ? 0755 : 0644));
   }
 }
 
