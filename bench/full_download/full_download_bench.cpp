@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     bool completed = false;
     funds::DownloadAllFunds(app, [&](bool c) {
       completed = c;
-      QCoreApplication::quit();
+      // Not quit(), which would close the windows and so reset the grid.
+      QCoreApplication::exit(0);
     });
     QCoreApplication::exec();
     wall_s = Seconds(SteadyClock::now() - start);

@@ -104,65 +104,50 @@ void WritePage(ui::Grid& grid, int row, const ProfilePages& answer, unsigned pag
   }
 }
 
-struct ProfileLoad {
-  ProfileJob job;
-  app::LoadTicket ticket;
-  std::function<bool()> row_holds_fund;
-  std::function<void(std::optional<DetailOutcome>)> ended;
-  DetailOutcome outcome;
-  size_t next = 0;  // index into kPageOrder
-};
-
-void AskNextProfilePage(app::App& app, const std::shared_ptr<ProfileLoad>& load) {
-  ProfileLoad& l = *load;
-  while (l.next < std::size(kPageOrder) && (l.job.pages & kPageOrder[l.next]) == 0) ++l.next;
-  if (l.next >= std::size(kPageOrder)) {
-    l.ended(std::move(l.outcome));
-    return;
-  }
-  const unsigned page = kPageOrder[l.next++];
-  auto dropped = [load] { load->ended(std::nullopt); };
-  app::StartLoad(
-      app, l.ticket,
-      [&app, job = l.job, so_far = l.outcome.pages, page] {
-        PageAnswer answer = FetchProfilePage(app, job, page);
-        ProfilePages all = so_far;
-        TakePage(all, answer.pages, page);
-        // A fund is kept only whole: one with a page missing is asked for again by the next
-        // attempt.
-        if (!job.keep_day.empty() && Complete(all)) {
-          KeepProfileColumns(
-              app.cache(), job.keep_day, job.code,
-              ProfileColumnsOf(*all.size, *all.rating, *all.manager, *all.statistics));
-        }
-        return answer;
-      },
-      [&app, load, page, dropped](const PageAnswer& answer) {
-        ProfileLoad& p = *load;
-        if (p.row_holds_fund && !p.row_holds_fund()) {
-          dropped();
-          return;
-        }
-        p.outcome.failed |= TakePage(p.outcome.pages, answer.pages, page);
-        KeepOldest(p.outcome.offline, answer.offline);
-        WritePage(app.main_window().高级表格1, p.job.row, answer.pages, page, p.job.stored);
-        AskNextProfilePage(app, load);
-      },
-      dropped);
-}
-
 }  // namespace
 
 void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
                       std::function<bool()> row_holds_fund,
                       std::function<void(std::optional<DetailOutcome>)> ended) {
-  auto load = std::make_shared<ProfileLoad>();
-  load->outcome.pages = job.earlier;
-  load->job = std::move(job);
-  load->ticket = ticket;
-  load->row_holds_fund = std::move(row_holds_fund);
-  load->ended = std::move(ended);
-  AskNextProfilePage(app, load);
+  if (!row_holds_fund) row_holds_fund = [] { return true; };
+  auto dropped = [ended] { ended(std::nullopt); };
+  // The pages follow each other on one worker; each page's write is handed to the UI thread as
+  // soon as it is cut, and lands only while the load is current and the row holds its fund.
+  app::StartLoad(
+      app, ticket,
+      [&app, ticket, job = std::move(job), row_holds_fund] {
+        DetailOutcome outcome{0, job.earlier, {}};
+        for (const unsigned page : kPageOrder) {
+          if ((job.pages & page) == 0) continue;
+          if (!row_holds_fund()) break;
+          PageAnswer answer = FetchProfilePage(app, job, page);
+          outcome.failed |= TakePage(outcome.pages, answer.pages, page);
+          KeepOldest(outcome.offline, answer.offline);
+          app.ui().Post([&app, ticket, row_holds_fund, row = job.row, stored = job.stored, page,
+                         pages = std::move(answer.pages)] {
+            if (app.loads().IsCurrent(ticket) && row_holds_fund()) {
+              WritePage(app.main_window().高级表格1, row, pages, page, stored);
+            }
+          });
+        }
+        // A fund is kept only whole: one with a page missing is asked for again by the next
+        // attempt.
+        const ProfilePages& all = outcome.pages;
+        if (!job.keep_day.empty() && Complete(all)) {
+          KeepProfileColumns(
+              app.cache(), job.keep_day, job.code,
+              ProfileColumnsOf(*all.size, *all.rating, *all.manager, *all.statistics));
+        }
+        return outcome;
+      },
+      [row_holds_fund, ended, dropped](DetailOutcome outcome) {
+        if (!row_holds_fund()) {
+          dropped();
+          return;
+        }
+        ended(std::move(outcome));
+      },
+      dropped);
 }
 
 void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "funds/last_good.h"
 #include "funds/fund_detail.h"
+#include "funds/last_good.h"
 #include "net/transfer_control.h"
 #include "portal/fund_profile.h"
 
@@ -64,17 +64,18 @@ struct ProfileJob {
 };
 
 struct DetailOutcome {
-  unsigned failed = 0;        // the pages that failed
-  ProfilePages pages;         // the job's earlier pages with those that came in now
+  unsigned failed = 0;   // the pages that failed
+  ProfilePages pages;    // the job's earlier pages with those that came in now
   OfflineSince offline;  // the oldest last good answer shown
 };
 
-// Asks for the job's pages one after the other, in the order size, manager, rating, risk, each
-// on a worker, and writes each into the job's row as it arrives. When the fund's four pages are
-// complete they are kept in the cache under the job's day by the worker that brought the last,
-// so that they outlive the program whatever becomes of the writes. A newer load of `ticket`'s
-// target, or `row_holds_fund` turning false, stops it: nothing more is written or asked, and
-// `ended` runs with nothing. Otherwise `ended` runs after the last page with the outcome.
+// Asks for the job's pages one after the other on one worker, in the order size, manager,
+// rating, risk, and writes each into the job's row as it arrives. When the fund's four pages are
+// complete the worker keeps them in the cache under the job's day, so that they outlive the
+// program whatever becomes of the writes. A newer load of `ticket`'s target, or
+// `row_holds_fund` (asked from any thread; none: always) turning false, stops it: nothing more
+// is written or asked, and `ended` runs with nothing. Otherwise `ended` runs on the UI thread
+// after the last page's write, with the outcome.
 void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
                       std::function<bool()> row_holds_fund,
                       std::function<void(std::optional<DetailOutcome>)> ended);
