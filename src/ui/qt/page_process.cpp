@@ -1,0 +1,77 @@
+#include "ui/qt/page_process.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+// The page program as the build tree makes it and as the package installs it.
+#ifndef FUNDVIEW_PAGE_BUILD_PATH
+#define FUNDVIEW_PAGE_BUILD_PATH ""
+#endif
+#ifndef FUNDVIEW_PAGE_INSTALL_PATH
+#define FUNDVIEW_PAGE_INSTALL_PATH ""
+#endif
+
+namespace ui {
+
+QString PageProgramPath() {
+  const QString candidates[] = {QCoreApplication::applicationDirPath() + "/fundview-page",
+                                QStringLiteral(FUNDVIEW_PAGE_BUILD_PATH),
+                                QStringLiteral(FUNDVIEW_PAGE_INSTALL_PATH)};
+  for (const QString& path : candidates) {
+    if (!path.isEmpty() && QFileInfo(path).isExecutable()) return path;
+  }
+  return {};
+}
+
+PageProcess::PageProcess(QObject* parent, QString program)
+    : QObject(parent), program_(program.isEmpty() ? PageProgramPath() : std::move(program)) {
+  // Its messages (the web engine's among them) go where the program's own go.
+  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  connect(&process_, &QProcess::readyReadStandardOutput, this, &PageProcess::ReadLines);
+  connect(&process_, &QProcess::finished, this, &PageProcess::Ended);
+  Start();
+}
+
+PageProcess::~PageProcess() {
+  if (process_.state() == QProcess::NotRunning) return;
+  process_.closeWriteChannel();
+  if (!process_.waitForFinished(1000)) {
+    process_.kill();
+    process_.waitForFinished(1000);
+  }
+}
+
+void PageProcess::Start() {
+  if (program_.isEmpty()) {
+    qWarning("fundview: the page program fundview-page was not found; pages are not shown");
+    return;
+  }
+  process_.start(program_, {});
+}
+
+void PageProcess::Load(const QString& url) {
+  if (process_.state() == QProcess::NotRunning) Start();
+  Send("load " + url.toUtf8());
+}
+
+void PageProcess::ShowOwnWindow() { Send("show"); }
+
+void PageProcess::Send(const QByteArray& line) {
+  // Written once the process has started; QProcess keeps what is written before that.
+  if (process_.state() != QProcess::NotRunning) process_.write(line + '\n');
+}
+
+void PageProcess::ReadLines() {
+  while (process_.canReadLine()) {
+    const QByteArray line = process_.readLine().trimmed();
+    if (line.startsWith("window ")) {
+      bool ok = false;
+      const WId id = line.mid(7).toULongLong(&ok);
+      if (ok && id != 0) emit WindowReady(id);
+    } else if (line.startsWith("loaded ")) {
+      emit LoadFinished(line.mid(7) == "1");
+    }
+  }
+}
+
+}  // namespace ui
