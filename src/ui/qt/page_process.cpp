@@ -3,22 +3,25 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-// The page program as the build tree makes it and as the package installs it.
+// The page program as the build tree makes it, and as installed, from the installed program's
+// folder.
 #ifndef FUNDVIEW_PAGE_BUILD_PATH
 #define FUNDVIEW_PAGE_BUILD_PATH ""
 #endif
-#ifndef FUNDVIEW_PAGE_INSTALL_PATH
-#define FUNDVIEW_PAGE_INSTALL_PATH ""
+#ifndef FUNDVIEW_PAGE_FROM_BINDIR
+#define FUNDVIEW_PAGE_FROM_BINDIR "../libexec/fundview/fundview-page"
 #endif
 
 namespace ui {
 
 QString PageProgramPath() {
-  const QString candidates[] = {QCoreApplication::applicationDirPath() + "/fundview-page",
-                                QStringLiteral(FUNDVIEW_PAGE_BUILD_PATH),
-                                QStringLiteral(FUNDVIEW_PAGE_INSTALL_PATH)};
+  const QString folder = QCoreApplication::applicationDirPath();
+  const QString candidates[] = {folder + "/fundview-page",
+                                folder + "/" + QStringLiteral(FUNDVIEW_PAGE_FROM_BINDIR),
+                                QStringLiteral(FUNDVIEW_PAGE_BUILD_PATH)};
   for (const QString& path : candidates) {
-    if (!path.isEmpty() && QFileInfo(path).isExecutable()) return path;
+    if (!path.isEmpty() && QFileInfo(path).isExecutable())
+      return QFileInfo(path).absoluteFilePath();
   }
   return {};
 }

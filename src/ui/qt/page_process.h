@@ -19,8 +19,9 @@
 
 namespace ui {
 
-// Where the page program is: beside the running executable, else where the build tree made
-// it, else where the package installs it; empty when none of them holds it.
+// Where the page program is: beside the running executable, else where the package installs
+// it relative to the executable's folder, else where the build tree made it; empty when none of
+// them holds it.
 QString PageProgramPath();
 
 class PageProcess : public QObject {
