@@ -1,4 +1,4 @@
-// The shareholder page panel on a real window of a private X server (tests/gui/with_xvfb.sh),
+// The shareholder page panel on a real window of a private X server (Xvfb, as CTest runs it),
 // driven by real input (xdotool): the page, shown by a process of its own, covers the panel
 // inside the main window's own native window; the close mark stays above it and hides it; the
 // controls it covered answer again.
@@ -14,7 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
+#include <algorithm>
 
 #include "app/app_fixture.h"
 #include "app/config_file.h"
@@ -25,34 +25,20 @@
 
 namespace {
 
-// Every shareholder page is a page of this one colour: the portal's base for pages is a data
-// URL, so the page's address only adds text at its top-left corner, outside the panel.
-const QColor kPageColour(40, 140, 70);
-
-// The X window holding `window`, as the X server has it.
-xcb_window_t XParent(xcb_window_t window) {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  xcb_query_tree_reply_t* tree =
-      xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
-  const xcb_window_t parent = tree ? tree->parent : 0;
-  free(tree);
-  xcb_disconnect(connection);
-  return parent;
-}
+// Every shareholder page is a page of one colour, rgb(40, 140, 70): the portal's base for pages
+// is a data URL, so the page's address only adds text at its top-left corner, outside the panel.
 
 // Whether `window` lies inside `ancestor` in the X server's window tree.
 bool InsideX(xcb_window_t window, xcb_window_t ancestor) {
-  while (window != 0 && window != ancestor) window = XParent(window);
-  return window == ancestor;
-}
-
-bool MapsLibrary(const std::string& part) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    if (line.find(part) != std::string::npos) return true;
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  while (window != 0 && window != ancestor) {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
+    window = tree ? tree->parent : 0;
+    free(tree);
   }
-  return false;
+  xcb_disconnect(connection);
+  return window == ancestor;
 }
 
 class PagePanelWindowTest : public ::testing::Test {
@@ -63,21 +49,17 @@ class PagePanelWindowTest : public ::testing::Test {
     main_.Show();
   }
   void SetUp() override {
-    ASSERT_EQ("xcb", QGuiApplication::platformName().toStdString()) << "run under with_xvfb.sh";
+    ASSERT_EQ("xcb", QGuiApplication::platformName().toStdString()) << "run under xvfb-run";
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
   }
 
   QPoint At(const std::string& control, QPoint at) {
     return view_.ControlWidget(control)->mapToGlobal(at);
   }
-  bool PageAt(QPoint global) {
-    const QColor c = QGuiApplication::primaryScreen()
-                         ->grabWindow(0, global.x(), global.y(), 1, 1)
-                         .toImage()
-                         .pixelColor(0, 0);
-    return std::abs(c.red() - kPageColour.red()) + std::abs(c.green() - kPageColour.green()) +
-               std::abs(c.blue() - kPageColour.blue()) <=
-           6;
+  bool PageAt(QPoint p) {
+    const QRgb c =
+        QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixel(0, 0);
+    return std::abs(qRed(c) - 40) + std::abs(qGreen(c) - 140) + std::abs(qBlue(c) - 70) <= 6;
   }
   // Real input through the X server: it reaches whichever window is on top at that point.
   void Click(QPoint global, const char* button = "1") {
@@ -90,12 +72,11 @@ class PagePanelWindowTest : public ::testing::Test {
     auto* holdings = qobject_cast<QTableView*>(view_.ControlWidget("高级表格5"));
     Click(holdings->viewport()->mapToGlobal(
         holdings->visualRect(holdings->model()->index(row - 1, 0)).center()));
+    const QPoint corners[] = {{2, 2}, {860, 80}, {2, 820}, {860, 820}};
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-          for (QPoint at : {QPoint(2, 2), QPoint(860, 80), QPoint(2, 820), QPoint(860, 820)}) {
-            if (!PageAt(At("外形框1", at))) return false;
-          }
-          return true;
+          return std::all_of(corners, corners + 4,
+                             [&](QPoint at) { return PageAt(At("外形框1", at)); });
         },
         30000));
   }
@@ -112,19 +93,16 @@ class PagePanelWindowTest : public ::testing::Test {
       *static_cast<ui::HtmlViewerWidget*>(view_.ControlWidget("超文本浏览框1"));
 };
 
-TEST_F(PagePanelWindowTest, PageCoversThePanelInsideTheSameWindowAndTheMarkHidesIt) {
+TEST_F(PagePanelWindowTest, PageCoversThePanelInTheSameWindowTheMarkHidesItAndTheControlsAnswer) {
   const WId before = view_.winId();
   OpenPage(1);
   EXPECT_EQ(before, view_.winId());
   ASSERT_NE(nullptr, viewer_.PageContainer());
-  // The page's window (another process's) sits in the viewer's window, inside the main window.
+  // The page's window, another process's, sits inside the main window.
   const WId page = viewer_.PageContainer()->windowHandle()->winId();
-  EXPECT_TRUE(InsideX(page, viewer_.winId()));
   EXPECT_TRUE(InsideX(page, before));
   const QPoint mark = At("图片框1", QPoint(32, 28));
   EXPECT_FALSE(PageAt(mark));
-  EXPECT_FALSE(MapsLibrary("WebEngine"));
-  EXPECT_FALSE(MapsLibrary("libLLVM"));
 
   Click(mark);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !PageAt(At("外形框1", QPoint(300, 400))); }, 5000));
@@ -149,17 +127,13 @@ TEST_F(PagePanelWindowTest, PageCoversThePanelInsideTheSameWindowAndTheMarkHides
   EXPECT_TRUE(QTest::qWaitFor([&] { return !popped.isEmpty(); }, 5000));
   EXPECT_EQ("菜单", popped);
   EXPECT_EQ(before, view_.winId());
-}
 
-TEST_F(PagePanelWindowTest, PageProcessThatEndedIsStartedAgainByTheNextPage) {
-  OpenPage(1);
+  // A page process that ended (crashed, killed) is started again by the next page.
   const qint64 first = viewer_.Page()->ProcessId();
   ASSERT_GT(first, 0);
   kill(static_cast<pid_t>(first), SIGKILL);
-  // The program runs on, its panel empty.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !PageAt(At("外形框1", QPoint(300, 400))); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_.Page()->ProcessId() == 0; }, 5000));
   OpenPage(2);
-  EXPECT_NE(0, viewer_.Page()->ProcessId());
   EXPECT_NE(first, viewer_.Page()->ProcessId());
 }
 
