@@ -93,7 +93,12 @@ int main(int argc, char** argv) {
     since_last_turn.start();
     turns.start();
     const SteadyClock::time_point start = SteadyClock::now();
-    const bool completed = funds::DownloadAllFunds(app);
+    bool completed = false;
+    funds::DownloadAllFunds(app, [&](bool c) {
+      completed = c;
+      QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
     wall_s = Seconds(SteadyClock::now() - start);
     turns.stop();
     if (!completed) std::fprintf(stderr, "the download did not complete\n");

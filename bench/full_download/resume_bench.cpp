@@ -57,7 +57,17 @@ double TimedDownload(const std::filesystem::path& root, const std::string& porta
   ui::SystemClock clock;
   app::App app(PathsUnder(root, portal), dialogs, ui_thread, clock);
   const SteadyClock::time_point start = SteadyClock::now();
-  const bool completed = funds::DownloadAllFunds(app);
+  bool ended = false;
+  bool completed = false;
+  funds::DownloadAllFunds(app, [&](bool c) {
+    ended = true;
+    completed = c;
+  });
+  while (!ended) {
+    ui_thread.PumpEventsUntil(SteadyClock::now() + std::chrono::milliseconds(5));
+    // A retry's wait passes at once: nothing else is left to wait for.
+    if (app.workers().Running() == 0) ui_thread.FireNextTimer();
+  }
   if (!app.cache().LastError().empty()) {
     std::fprintf(stderr, "the cache was off: %s\n", app.cache().LastError().c_str());
   }

@@ -11,8 +11,8 @@ App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& cloc
       clock_(clock),
       cache_(paths_.cache_file),
       workers_([this] { transfers_.RequestStop(); }) {
-  // The App is made on the UI thread: requests there keep its windows alive.
-  transfers_.SetUiEventPump([&ui] { ui.PumpEvents(); });
+  // The App is made on the UI thread, which must never wait for the network.
+  transfers_.SetUiThread();
 }
 
 App::~App() { workers_.StopAndJoin(); }

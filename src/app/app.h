@@ -66,7 +66,7 @@ class App {
   ui::UiThread& ui() { return ui_; }
   ui::Clock& clock() { return clock_; }
   // The control every request of the program runs under: requests on the thread that made the
-  // App pump its UI thread's events, and the worker registry's stop asks transfers to end.
+  // App are refused, and the worker registry's stop asks transfers to end.
   net::TransferControl& transfers() { return transfers_; }
   ui::Workers& workers() { return workers_; }
   // The local cache (last good answers, today's download details); off when its file cannot be

@@ -1,7 +1,5 @@
 #include "app/newest_wins.h"
 
-#include "app/app.h"
-
 namespace app {
 
 namespace {
@@ -26,12 +24,17 @@ void LoadGenerations::SetBusy(LoadTarget target, bool busy) { busy_[Index(target
 
 bool LoadGenerations::Busy(LoadTarget target) const { return busy_[Index(target)].load(); }
 
-std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
-  if (app.loads().Busy(target)) {
-    app.dialogs().MessageBox(kBusyMessage);
-    return std::nullopt;
-  }
-  return app.loads().Start(target);
+void LoadGenerations::MarkLoading(const LoadTicket& ticket) {
+  loading_[Index(ticket.target)] = ticket.generation;
+}
+
+void LoadGenerations::MarkLoaded(const LoadTicket& ticket) {
+  if (loading_[Index(ticket.target)] == ticket.generation) loading_[Index(ticket.target)] = 0;
+}
+
+bool LoadGenerations::Loading(LoadTarget target) const {
+  const std::uint64_t loading = loading_[Index(target)].load();
+  return loading != 0 && loading == generations_[Index(target)].load();
 }
 
 }  // namespace app

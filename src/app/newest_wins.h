@@ -1,6 +1,6 @@
 #pragma once
 
-// Newest wins. The UI thread runs other handlers while a request waits, so a user can start a
+// Newest wins. Loads wait on workers while the UI thread serves the user, so a user can start a
 // second load of the same target before the first one's answer is back. Every target has a
 // generation: a load takes it when it starts, and whatever resets or refills the target moves
 // it on. A load whose generation has moved on writes nothing more (no cells, captions, titles,
@@ -8,10 +8,9 @@
 // the newest load.
 //
 // How a loader uses it: take a ticket with Start (or StartLoadOrRefuse for a load the user
-// asked for), and after every fetch returns check IsCurrent(ticket) before writing; when it is
-// false, return at once. A load that writes into a target without refilling it (the detail
-// columns of one fund row) holds Current(target) and stops when that moves on. A worker checks
-// the tickets it was given at start, and again on the UI thread inside the work it posts.
+// asked for) and run its steps with StartLoad (load.h), whose apply runs only while the ticket
+// is current. A load that writes into a target without refilling it (the detail columns of one
+// fund row) holds Current(target) as well and checks it in its apply.
 
 #include <array>
 #include <atomic>
@@ -19,8 +18,6 @@
 #include <optional>
 
 namespace app {
-
-class App;
 
 enum class LoadTarget {
   kFundGrid,         // 高级表格1 refilled: ranking, five-star, board, full lists, fund summary
@@ -30,8 +27,9 @@ enum class LoadTarget {
   kHoldingsGrid,     // the top-ten holdings grids
   kBoardWindow,      // the board ranking window
   kPositions,        // the positions window's refresh
+  kSideTasks,        // the forum sign-in and the step posting
 };
-inline constexpr int kLoadTargetCount = 7;
+inline constexpr int kLoadTargetCount = 8;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.
@@ -56,16 +54,26 @@ class LoadGenerations {
   void SetBusy(LoadTarget target, bool busy);
   bool Busy(LoadTarget target) const;
 
+  // A load still filling its target page by page: Loading is true from MarkLoading until
+  // MarkLoaded or until a newer load of the target starts.
+  void MarkLoading(const LoadTicket& ticket);
+  void MarkLoaded(const LoadTicket& ticket);
+  bool Loading(LoadTarget target) const;
+
+  // Work of loads in flight: a step on a worker or on its way to the UI thread, a long job
+  // between its steps. Zero when every load has ended (tests wait for that).
+  void BeginWork() { in_flight_.fetch_add(1); }
+  void EndWork() { in_flight_.fetch_sub(1); }
+  int InFlight() const { return in_flight_.load(); }
+
  private:
   std::array<std::atomic<std::uint64_t>, kLoadTargetCount> generations_{};
   std::array<std::atomic<bool>, kLoadTargetCount> busy_{};
+  std::array<std::atomic<std::uint64_t>, kLoadTargetCount> loading_{};
+  std::atomic<int> in_flight_{0};
 };
 
 // The refusal a user sees when a load would reset a target that a long job holds.
 inline constexpr const char* kBusyMessage = "数据加载中，请稍后再试";
-
-// Starts a load the user asked for; while the target is busy it shows kBusyMessage instead and
-// gives nothing.
-std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target);
 
 }  // namespace app

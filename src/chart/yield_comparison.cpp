@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "app/load.h"
 #include "base/text.h"
 #include "portal/yield_comparison.h"
 #include "script/regex_object.h"
@@ -104,24 +105,29 @@ void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& d
   }
 }
 
-ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
-                                   const ComparisonSlots& slots, std::string_view period) {
+void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
+                         const ComparisonSlots& slots, std::string_view period,
+                         std::function<void()> ended) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
-  const std::optional<portal::ComparisonSeries> series =
-      portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
-  if (!app.loads().IsCurrent(ticket)) return ComparisonLoad::kOvertaken;
-  const std::optional<ComparisonData> data =
-      ParseComparison(series ? series->records : std::string(), slots);
-  if (!data) {
-    app.dialogs().MessageBox(kComparisonFailed);
-    return ComparisonLoad::kFailed;
-  }
-  ui::DrawPanel& panel = app.main_window().画板1;
-  if (ui::Canvas* canvas = panel.GetCanvas()) {
-    DrawComparison(chart, *canvas, *data, slots);
-    panel.Refresh();
-  }
-  return ComparisonLoad::kDrawn;
+  app::StartLoad(
+      app, ticket,
+      [&app, codes, period = std::string(period), slots] {
+        const std::optional<portal::ComparisonSeries> series =
+            portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
+        return ParseComparison(series ? series->records : std::string(), slots);
+      },
+      [&app, &chart, slots, ended = std::move(ended)](const std::optional<ComparisonData>& data) {
+        if (!data) {
+          app.dialogs().MessageBox(kComparisonFailed);
+        } else {
+          ui::DrawPanel& panel = app.main_window().画板1;
+          if (ui::Canvas* canvas = panel.GetCanvas()) {
+            DrawComparison(chart, *canvas, *data, slots);
+            panel.Refresh();
+          }
+        }
+        if (ended) ended();
+      });
 }
 
 void RefreshComparisonChart(app::App& app, LineChart& chart, ComparisonState& state,
@@ -143,12 +149,8 @@ ComparisonPeriod PeriodOfButton(int n) { return kPeriods[std::clamp(n, 1, 7) - 1
 void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& state,
                     const ComparisonSlots& slots, int n) {
   const ComparisonPeriod period = PeriodOfButton(n);
-  // A copy: a refresh inside the request may change the state's codes.
-  const std::string codes = state.codes;
-  if (LoadComparisonChart(app, chart, codes, slots, period.key) == ComparisonLoad::kOvertaken) {
-    return;
-  }
-  app.main_window().标签8.SetCaption(period.title);
+  LoadComparisonChart(app, chart, state.codes, slots, period.key,
+                      [&app, title = period.title] { app.main_window().标签8.SetCaption(title); });
 }
 
 void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,

@@ -50,17 +50,13 @@ std::optional<ComparisonData> ParseComparison(std::string_view series,
 void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& data,
                     const ComparisonSlots& slots);
 
-enum class ComparisonLoad {
-  kDrawn,
-  kFailed,     // the answer gave nothing to draw; the user was told so
-  kOvertaken,  // a newer load of the chart started meanwhile; nothing was written
-};
-
-// Fetches the period's series for `codes` (as they are, even empty) and draws `slots`, a value
-// the caller keeps unchanged while the answer is awaited. On failure it says "坐标数据获取失败"
-// and leaves the picture.
-ComparisonLoad LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
-                                   const ComparisonSlots& slots, std::string_view period);
+// Fetches the period's series for `codes` (as they are, even empty) on a worker and draws
+// `slots` as they were when the load started. On failure it says "坐标数据获取失败" and leaves
+// the picture. `ended` then runs on the UI thread, after a drawing or a failure alike; a load
+// overtaken by a newer one of the chart writes nothing and `ended` never runs.
+void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
+                         const ComparisonSlots& slots, std::string_view period,
+                         std::function<void()> ended = {});
 
 // After a detail load: the codes follow the slots (both codes, or the one that is set; kept
 // when neither is), and a set slot loads the year's comparison. The title stays.

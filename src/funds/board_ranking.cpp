@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/load.h"
 #include "base/text.h"
 #include "funds/fund_lists.h"
 #include "funds/last_good.h"
@@ -26,9 +27,8 @@ constexpr int kThreeMonths = 2;
 constexpr int kFirstSparePosition = 111;
 
 void LoadPeriod(app::App& app, Boards& boards, const Period& period) {
-  if (LoadBoardRanking(app, boards, period.code)) {
-    app.board_window().标签1.SetCaption(period.title);
-  }
+  LoadBoardRanking(app, boards, period.code,
+                   [&app, &period] { app.board_window().标签1.SetCaption(period.title); });
 }
 
 // A yield rounded to two decimals in its shortest form: 12.346 gives 12.35, 5 gives 5, and
@@ -39,24 +39,35 @@ std::string YieldText(const std::string& yield) {
 
 }  // namespace
 
-bool LoadBoardRanking(app::App& app, Boards& boards, std::string_view period) {
+void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
+                      std::function<void()> shown) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kBoardWindow);
   boards.clear();
-  app::OfflineSince offline;
-  std::vector<portal::Board> ranking =
-      BoardRankingOrStored(app, period, offline).value_or(std::vector<portal::Board>{});
-  if (!app.loads().IsCurrent(ticket)) return false;
-  boards = std::move(ranking);
-  if (boards.empty()) {
-    // No ranking is shown, so none is shown from stored answers.
-    NoteBoardsShown(app, {});
-    app.dialogs().MessageBox("板块信息加载失败，请重试");
-    app.board_window().Close();
-    return false;
-  }
-  LabelBoardButtons(app, boards);
-  NoteBoardsShown(app, offline);
-  return true;
+  struct Answer {
+    std::vector<portal::Board> ranking;
+    app::OfflineSince offline;
+  };
+  app::StartLoad(
+      app, ticket,
+      [&app, period = std::string(period)] {
+        Answer answer;
+        answer.ranking = BoardRankingOrStored(app, period, answer.offline)
+                             .value_or(std::vector<portal::Board>{});
+        return answer;
+      },
+      [&app, &boards, shown = std::move(shown)](Answer answer) {
+        boards = std::move(answer.ranking);
+        if (boards.empty()) {
+          // No ranking is shown, so none is shown from stored answers.
+          NoteBoardsShown(app, {});
+          app.dialogs().MessageBox("板块信息加载失败，请重试");
+          app.board_window().Close();
+          return;
+        }
+        LabelBoardButtons(app, boards);
+        NoteBoardsShown(app, answer.offline);
+        shown();
+      });
 }
 
 void LabelBoardButtons(app::App& app, const Boards& boards) {

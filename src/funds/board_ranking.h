@@ -3,6 +3,7 @@
 // The board window: the portal's sector and theme boards ranked by their yield over a period,
 // one button per ranking position, and a click on a board that loads its funds.
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -14,12 +15,14 @@ namespace funds {
 // The board ranking the window shows (index 0 is position 1), owned by the board lists.
 using Boards = std::vector<portal::Board>;
 
-// Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") into `boards` and the
-// buttons' captions; true when the buttons show it. With no board in the answer it says
-// "板块信息加载失败，请重试" and closes the window, leaving `boards` empty: the window's next
-// creation finds its title empty and loads again. When a newer ranking load took over (or the
-// window was closed) meanwhile, nothing is written after `boards` was emptied.
-bool LoadBoardRanking(app::App& app, Boards& boards, std::string_view period);
+// Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") on a worker, then
+// writes it into `boards` and the buttons' captions and runs `shown`. With no board in the
+// answer it says "板块信息加载失败，请重试" and closes the window, leaving `boards` empty: the
+// window's next creation finds its title empty and loads again. When a newer ranking load took
+// over (or the window was closed) meanwhile, nothing is written after `boards` was emptied.
+// `boards` must outlive the App's windows.
+void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
+                      std::function<void()> shown);
 
 // Each position's button shows its board's name and yield ("银行\r\n12.35%"); the spare
 // buttons are shown once they have a board.

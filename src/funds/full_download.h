@@ -18,31 +18,21 @@ inline constexpr int kMaxDetailWorkers = 5;
 // refused with the busy message and counts no attempt.
 void LoadAllFunds(app::App& app);
 
-// The totals of the full list: AllFundsTotal, AllFundsPages, 标签5 (count + "支基金"), 标签6
-// (pages + "页") and the grid's row count (one row per fund under the header). False, with
-// nothing written, when `ticket` was overtaken while the totals were fetched.
-bool ReadFundTotals(app::App& app, const app::LoadTicket& ticket);
-
-// Starts the worker that runs `job` (fund_profile.h), made on the UI thread now. `on_finished`
-// is posted to the UI thread once the worker is done with the row, with the pages that failed
-// and those that came in. False when no worker could start.
-bool StartDetailWorker(app::App& app, DetailJob job,
-                       std::function<void(DetailOutcome)> on_finished);
-
 // The download without the guard and the export: the page phase (title "正在加载第" + page +
 // "页"), the detail phase (the title adds how many funds are done of how many), and at the end
 // the title "加载完毕", or "加载完毕（" + n + "支基金未能完整加载）" when n funds are missing
-// or lack a page after every try, and 标签5 "加载时间" + seconds + "秒". A request that fails
-// (transfer, error status, an answer without its marks) is asked again up to twice, 1 s and
-// then 3 s later; a retry of a fund's pages takes a worker slot like any other. The UI thread keeps
-// serving events throughout.
-// A download resumes: each fund whose four pages came in is kept in the cache under the calendar
-// day, so that a later attempt that day (after a kill, a crash or a failed attempt) fills those
-// rows from the cache, counts them as done and asks the portal only for the others. Other days'
-// funds are dropped at the start, and how the download ended is noted for the daily guard.
-// False when no fund could be listed (title "加载失败，请重试"), when a
-// load took the grid over, or when the program is ending; nothing is written after that.
-bool DownloadAllFunds(app::App& app);
+// or lack a page after every try, and 标签5 "加载时间" + seconds + "秒". Every request runs on
+// a worker, at most five funds at a time; the UI thread serves the user throughout. A request
+// that fails (transfer, error status, an answer without its marks) is asked again up to twice,
+// 1 s and then 3 s later, on the timer; a retry of a fund's pages takes a worker slot like any
+// other. A download resumes: each fund whose four pages came in is kept in the cache under the
+// calendar day, so that a later attempt that day (after a kill, a crash or a failed attempt)
+// fills those rows from the cache, counts them as done and asks the portal only for the others.
+// Other days' funds are dropped at the start, and how the download ended is noted for the daily
+// guard. `ended` runs on the UI thread at the end: false when no fund could be listed (title
+// "加载失败，请重试"), when a load took the grid over, or when the program is ending; nothing is
+// written after that.
+void DownloadAllFunds(app::App& app, std::function<void(bool completed)> ended);
 
 // Attaches 导出所有数据钮.
 void InstallFullDownload(app::App& app);

@@ -1,9 +1,11 @@
 #include "funds/fund_lists.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/load.h"
 #include "base/text.h"
 #include "funds/fund_table.h"
 #include "funds/last_good.h"
@@ -24,69 +26,89 @@ struct ListRequests {
 };
 
 // A list answer, or the last good one for a failed request; without one a failed request
-// reads as an answer without records.
-portal::FundListPage FetchPage(app::App& app, const std::string& url, app::OfflineSince& offline) {
-  return FundListPageOrStored(app, url, offline).value_or(portal::CutFundListPage(""));
+// reads as an answer without records. On a worker.
+ListAnswer FetchPage(app::App& app, const std::string& url) {
+  ListAnswer answer;
+  answer.page =
+      FundListPageOrStored(app, url, answer.offline).value_or(portal::CutFundListPage(""));
+  return answer;
 }
 
-// Fills the fund grid page by page. False when a newer load of the grid took over while a page
-// was fetched; it then stops writing at once.
-bool LoadPages(app::App& app, const app::LoadTicket& ticket, const ListRequests& requests,
-               const std::function<void()>& on_count) {
+// Fills the fund grid page by page, each page on a worker, the title counting the rows. A newer
+// load of the grid stops it: it writes nothing more. `ended` runs on the UI thread when the list
+// is in or was overtaken.
+void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests requests,
+               std::function<void()> on_count, std::function<void()> ended) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
+  app.loads().MarkLoading(ticket);
   // The answer before the page about to be asked for: it sizes the grid for the list.
-  app::OfflineSince offline;
-  portal::FundListPage previous = FetchPage(app, requests.count_url, offline);
-  if (!app.loads().IsCurrent(ticket)) return false;
-  if (on_count) on_count();
-  const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
-  PagedList list;
-  list.pages = load_all ? ListPageCount(previous) : 1;
-  list.page_url = requests.page_url;
-  list.fetch = [&app, &offline](const std::string& url) { return FetchPage(app, url, offline); };
-  list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
-  list.before_page = [&grid, &previous](int) {
-    if (previous.all_pages - 1 > kZeroBand) {
-      grid.SetRowCount(ListPageCount(previous) * kListPageSize + 1);
-    }
-  };
-  list.after_page = [&app, &previous, &requests](const portal::FundListPage& page, int rows) {
-    previous = page;
-    app.main_window().SetTitle(requests.title_prefix + kLoading + "第" + base::IntToText(rows) +
-                               "条");
-  };
-  const std::optional<int> rows = LoadListPages(grid, list);
-  if (!rows) return false;
-  app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
-                                 ? requests.title_prefix + "加载失败，请重试"
-                                 : requests.title_prefix + "加载完毕，共" + base::IntToText(*rows) +
-                                       "支基金");
-  NoteListShown(app, offline);
-  return true;
+  std::string count_url = requests.count_url;
+  app::StartLoad(
+      app, ticket, [&app, url = std::move(count_url)] { return FetchPage(app, url); },
+      [&app, &grid, ticket, requests = std::move(requests), on_count = std::move(on_count),
+       ended](ListAnswer count) {
+        if (on_count) on_count();
+        const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
+        auto previous = std::make_shared<portal::FundListPage>(std::move(*count.page));
+        PagedList list;
+        list.pages = load_all ? ListPageCount(*previous) : 1;
+        list.page_url = requests.page_url;
+        list.fetch = [&app](const std::string& url) { return FetchPage(app, url); };
+        list.before_page = [&grid, previous](int) {
+          if (previous->all_pages - 1 > kZeroBand) {
+            grid.SetRowCount(ListPageCount(*previous) * kListPageSize + 1);
+          }
+        };
+        const std::string prefix = requests.title_prefix;
+        list.after_page = [&app, previous, prefix](const portal::FundListPage& page, int rows) {
+          *previous = page;
+          app.main_window().SetTitle(prefix + kLoading + "第" + base::IntToText(rows) + "条");
+        };
+        list.done = [&app, &grid, ticket, prefix, ended, count_offline = count.offline](
+                        int rows, const app::OfflineSince& offline) {
+          app.loads().MarkLoaded(ticket);
+          app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
+                                         ? prefix + "加载失败，请重试"
+                                         : prefix + "加载完毕，共" + base::IntToText(rows) +
+                                               "支基金");
+          app::OfflineSince oldest = count_offline;
+          KeepOldest(oldest, offline);
+          NoteListShown(app, oldest);
+          if (ended) ended();
+        };
+        list.dropped = ended;
+        LoadListPages(app, ticket, grid, std::move(list));
+      },
+      ended);
 }
 
 }  // namespace
 
-void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order) {
+void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
+                      std::function<void()> ended) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
-  if (!ticket) return;
+  if (!ticket) {
+    if (ended) ended();
+    return;
+  }
   app.globals.FiveStarShown = 1;
   const net::PortalUrls& urls = app.portal();
   const bool sorted = !sort_code.empty() && !order.empty();
   LoadPages(app, *ticket,
             {portal::FiveStarCountUrl(urls),
-             [&](int page) {
-               return sorted ? portal::FiveStarSortedPageUrl(urls, sort_code, order, page)
+             [&urls, sorted, sort = std::string(sort_code), order = std::string(order)](int page) {
+               return sorted ? portal::FiveStarSortedPageUrl(urls, sort, order, page)
                              : portal::FiveStarPageUrl(urls, page);
              },
              "五星基金"},
-            {});
+            {}, std::move(ended));
 }
 
 void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort_code,
                     std::string_view order) {
+  app::MainWindow& main = app.main_window();
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   // Refused: the buttons stay as the long job holding the grid set them.
@@ -95,15 +117,16 @@ void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort
   const std::string sort = fresh ? "3y" : std::string(sort_code);
   const std::string direction = fresh ? "desc" : std::string(order);
   const net::PortalUrls& urls = app.portal();
-  LoadPages(app, *ticket,
-            {portal::BoardFundsCountUrl(urls, board_number),
-             [&](int page) {
-               return portal::BoardFundsPageUrl(urls, board_number, sort, direction, page);
-             },
-             app.globals.CurrentBoardName + "板块"},
-            [&app, board_number] { app.globals.CurrentBoardCode = board_number; });
-  // Also after a newer load took over: the board window must be reachable again.
-  app.main_window().选择板块钮.SetEnabled(true);
+  LoadPages(
+      app, *ticket,
+      {portal::BoardFundsCountUrl(urls, board_number),
+       [&urls, board_number, sort, direction](int page) {
+         return portal::BoardFundsPageUrl(urls, board_number, sort, direction, page);
+       },
+       app.globals.CurrentBoardName + "板块"},
+      [&app, board_number] { app.globals.CurrentBoardCode = board_number; },
+      // Also after a newer load took over: the board window must be reachable again.
+      [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
 void OnFiveStarClicked(app::App& app) {
@@ -111,13 +134,14 @@ void OnFiveStarClicked(app::App& app) {
     app.dialogs().MessageBox(app::kBusyMessage);
     return;
   }
-  app.main_window().选择板块钮.SetEnabled(false);
-  LoadFiveStarList(app, "", "");
-  app.main_window().选择板块钮.SetEnabled(true);
+  app::MainWindow& main = app.main_window();
+  main.选择板块钮.SetEnabled(false);
+  LoadFiveStarList(app, "", "", [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
 void OnFundGridHeaderClicked(app::App& app, int column) {
-  if (base::Find(app.main_window().Title(), kLoading) > 0) {
+  if (app.loads().Busy(app::LoadTarget::kFundGrid) ||
+      app.loads().Loading(app::LoadTarget::kFundGrid)) {
     app.dialogs().MessageBox(app::kBusyMessage);
     return;
   }

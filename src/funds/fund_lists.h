@@ -3,6 +3,7 @@
 // The paged fund lists: the five-star funds and a board's funds, one page or every page, with
 // the progress in the main window's title, and the column-header re-sort they share.
 
+#include <functional>
 #include <string_view>
 
 #include "app/app.h"
@@ -10,8 +11,9 @@
 namespace funds {
 
 // The five-star funds sorted by `sort_code` in `order`; empty texts give this year's growth,
-// largest first.
-void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order);
+// largest first. `ended` runs on the UI thread once the list is in, overtaken or refused.
+void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
+                      std::function<void()> ended = {});
 
 // The funds of board `board_number` (the digits after "BK0"); a list started by a board button
 // is sorted by the last three months, largest first, whatever the arguments.

@@ -1,5 +1,8 @@
 #include "funds/fund_profile.h"
 
+#include <memory>
+
+#include "app/load.h"
 #include "base/text.h"
 #include "funds/download_resume.h"
 #include "funds/fund_table.h"
@@ -10,14 +13,7 @@ namespace funds {
 
 namespace {
 
-// Writes the first three pages' columns; a page that failed writes nothing.
-void WriteFirstPages(ui::Grid& grid, int row, const std::optional<std::string>& size,
-                     const std::optional<std::string>& rating,
-                     const std::optional<portal::ManagerFigures>& manager) {
-  if (size) WriteFundSize(grid, row, *size);
-  if (rating) WriteRating(grid, row, *rating);
-  if (manager) WriteManagerFigures(grid, row, *manager);
-}
+constexpr unsigned kPageOrder[] = {kSizePage, kManagerPage, kRatingPage, kRiskPage};
 
 // While a fund is held for comparison, row 2 of the comparison grid shows the fund the user
 // looks at beside it.
@@ -28,49 +24,171 @@ void RefreshComparisonGrid(app::App& app, int row) {
   CopyFundRow(funds, row, comparison, 2, FundColumn::kDayChange);
 }
 
-// A fund is kept only whole: one with a page missing is asked for again by the next attempt.
-void KeepWhenComplete(app::App& app, const DetailJob& job, const ProfilePages& pages) {
-  if (job.keep_day.empty() || !pages.size || !pages.rating || !pages.manager || !pages.statistics) {
+bool Complete(const ProfilePages& pages) {
+  return pages.size && pages.rating && pages.manager && pages.statistics;
+}
+
+// What one page brought: `pages` holds it alone, nothing when it failed.
+struct PageAnswer {
+  ProfilePages pages;
+  app::OfflineSince offline;
+};
+
+// On a worker: page `page` of the job's fund. The last good answer stands in for a failed
+// request when the job asks for it.
+PageAnswer FetchProfilePage(app::App& app, const ProfileJob& job, unsigned page) {
+  PageAnswer answer;
+  ProfilePages& in = answer.pages;
+  const std::string& code = job.code;
+  net::TransferControl* control = &app.transfers();
+  const net::PortalUrls& urls = app.portal();
+  switch (page) {
+    case kSizePage:
+      in.size = job.stored ? FundSizeOrStored(app, code, answer.offline)
+                           : portal::FetchFundSize(urls, code, control);
+      break;
+    case kManagerPage:
+      in.manager = job.stored ? ManagerFiguresOrStored(app, code, answer.offline)
+                              : portal::FetchManagerFigures(urls, code, control);
+      break;
+    case kRatingPage:
+      in.rating = job.stored ? RatingOrStored(app, code, answer.offline)
+                             : portal::FetchRating(urls, code, control);
+      break;
+    default:
+      in.statistics = job.stored ? RiskStatisticsOrStored(app, code, answer.offline)
+                                 : portal::FetchRiskStatistics(urls, code, control);
+      break;
+  }
+  return answer;
+}
+
+// Adds what `answer` brought to `pages`; the pages it failed.
+unsigned TakePage(ProfilePages& pages, const ProfilePages& answer, unsigned page) {
+  switch (page) {
+    case kSizePage:
+      if (answer.size) pages.size = answer.size;
+      return answer.size ? 0 : page;
+    case kManagerPage:
+      if (answer.manager) pages.manager = answer.manager;
+      return answer.manager ? 0 : page;
+    case kRatingPage:
+      if (answer.rating) pages.rating = answer.rating;
+      return answer.rating ? 0 : page;
+    default:
+      if (answer.statistics) pages.statistics = answer.statistics;
+      return answer.statistics ? 0 : page;
+  }
+}
+
+// Writes page `page` of `answer` into `row`; a failed page writes empty cells when `empty`, and
+// nothing otherwise.
+void WritePage(ui::Grid& grid, int row, const ProfilePages& answer, unsigned page, bool empty) {
+  switch (page) {
+    case kSizePage:
+      if (answer.size || empty) WriteFundSize(grid, row, answer.size.value_or(""));
+      break;
+    case kManagerPage:
+      if (answer.manager || empty) {
+        WriteManagerFigures(grid, row, answer.manager.value_or(portal::ManagerFigures{}));
+      }
+      break;
+    case kRatingPage:
+      if (answer.rating || empty) WriteRating(grid, row, answer.rating.value_or(""));
+      break;
+    default:
+      if (answer.statistics || empty) {
+        WriteStatistics(grid, row, answer.statistics.value_or(std::vector<std::string>{}));
+      }
+      break;
+  }
+}
+
+struct ProfileLoad {
+  ProfileJob job;
+  app::LoadTicket ticket;
+  std::function<bool()> row_holds_fund;
+  std::function<void(std::optional<DetailOutcome>)> ended;
+  DetailOutcome outcome;
+  size_t next = 0;  // index into kPageOrder
+};
+
+void AskNextProfilePage(app::App& app, const std::shared_ptr<ProfileLoad>& load) {
+  ProfileLoad& l = *load;
+  while (l.next < std::size(kPageOrder) && (l.job.pages & kPageOrder[l.next]) == 0) ++l.next;
+  if (l.next >= std::size(kPageOrder)) {
+    l.ended(std::move(l.outcome));
     return;
   }
-  KeepProfileColumns(
-      app.cache(), job.keep_day, job.code,
-      ProfileColumnsOf(*pages.size, *pages.rating, *pages.manager, *pages.statistics));
+  const unsigned page = kPageOrder[l.next++];
+  auto dropped = [load] { load->ended(std::nullopt); };
+  app::StartLoad(
+      app, l.ticket,
+      [&app, job = l.job, so_far = l.outcome.pages, page] {
+        PageAnswer answer = FetchProfilePage(app, job, page);
+        ProfilePages all = so_far;
+        TakePage(all, answer.pages, page);
+        // A fund is kept only whole: one with a page missing is asked for again by the next
+        // attempt.
+        if (!job.keep_day.empty() && Complete(all)) {
+          KeepProfileColumns(
+              app.cache(), job.keep_day, job.code,
+              ProfileColumnsOf(*all.size, *all.rating, *all.manager, *all.statistics));
+        }
+        return answer;
+      },
+      [&app, load, page, dropped](const PageAnswer& answer) {
+        ProfileLoad& p = *load;
+        if (p.row_holds_fund && !p.row_holds_fund()) {
+          dropped();
+          return;
+        }
+        p.outcome.failed |= TakePage(p.outcome.pages, answer.pages, page);
+        KeepOldest(p.outcome.offline, answer.offline);
+        WritePage(app.main_window().高级表格1, p.job.row, answer.pages, page, p.job.stored);
+        AskNextProfilePage(app, load);
+      },
+      dropped);
 }
 
 }  // namespace
 
+void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
+                      std::function<bool()> row_holds_fund,
+                      std::function<void(std::optional<DetailOutcome>)> ended) {
+  auto load = std::make_shared<ProfileLoad>();
+  load->outcome.pages = job.earlier;
+  load->job = std::move(job);
+  load->ticket = ticket;
+  load->row_holds_fund = std::move(row_holds_fund);
+  load->ended = std::move(ended);
+  AskNextProfilePage(app, load);
+}
+
 void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
                      const ChartRefresh& refresh_chart) {
-  ui::Grid& grid = app.main_window().高级表格1;
   fund_detail.current_code = code;
-  if (!code.empty()) {
-    app::LoadGenerations& loads = app.loads();
-    const app::LoadTicket detail = loads.Start(app::LoadTarget::kFundDetail);
-    const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
-    // Each page is written as soon as it is cut, unless the row no longer holds this fund.
-    auto current = [&] { return loads.IsCurrent(detail) && loads.IsCurrent(filled); };
-    // A page that failed shows its last good answer, or leaves its cells empty without one.
-    app::OfflineSince offline;
-    const std::string size = FundSizeOrStored(app, code, offline).value_or("");
-    if (!current()) return;
-    WriteFundSize(grid, row, size);
-    const portal::ManagerFigures manager =
-        ManagerFiguresOrStored(app, code, offline).value_or(portal::ManagerFigures{});
-    if (!current()) return;
-    WriteManagerFigures(grid, row, manager);
-    const std::string rating = RatingOrStored(app, code, offline).value_or("");
-    if (!current()) return;
-    WriteRating(grid, row, rating);
-    const std::vector<std::string> statistics =
-        RiskStatisticsOrStored(app, code, offline).value_or(std::vector<std::string>{});
-    if (!current()) return;
-    WriteStatistics(grid, row, statistics);
-    NoteDetailShown(app, offline);
-    RefreshComparisonGrid(app, row);
-    StartTopHoldings(app, code);
+  if (code.empty()) {
+    if (refresh_chart) refresh_chart();
+    return;
   }
-  if (refresh_chart) refresh_chart();
+  app::LoadGenerations& loads = app.loads();
+  const app::LoadTicket detail = loads.Start(app::LoadTarget::kFundDetail);
+  const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
+  ProfileJob job;
+  job.row = row;
+  job.code = code;
+  job.stored = true;
+  // Each page is written as soon as it is cut, unless the row no longer holds this fund.
+  LoadProfilePages(
+      app, detail, std::move(job), [&loads, filled] { return loads.IsCurrent(filled); },
+      [&app, row, code, refresh_chart](std::optional<DetailOutcome> outcome) {
+        if (!outcome) return;
+        NoteDetailShown(app, outcome->offline);
+        RefreshComparisonGrid(app, row);
+        StartTopHoldings(app, code);
+        if (refresh_chart) refresh_chart();
+      });
 }
 
 void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
@@ -80,62 +198,6 @@ void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& re
   // The fund is the one the user picked in the grid: its row is where the list put it.
   const int detail_row = row > 0 ? row : 1;
   LoadFundDetails(app, detail, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
-}
-
-DetailJob DetailJobForRow(app::App& app, int row, unsigned pages) {
-  return {row,
-          FundCodeAt(app.main_window().高级表格1, row),
-          app.globals.AllFundsTotal,
-          app.loads().Current(app::LoadTarget::kFundGrid),
-          pages,
-          {},
-          {}};
-}
-
-DetailOutcome LoadFundDetailsForRow(app::App& app, const DetailJob& job) {
-  DetailOutcome outcome{0, job.earlier};
-  if (job.row > job.funds_total) return outcome;
-  const net::PortalUrls& urls = app.portal();
-  net::TransferControl* control = &app.transfers();
-  const auto asked = [&job](unsigned page) { return (job.pages & page) != 0; };
-  std::optional<std::string> size;
-  std::optional<portal::ManagerFigures> manager;
-  std::optional<std::string> rating;
-  if (asked(kSizePage)) size = portal::FetchFundSize(urls, job.code, control);
-  if (asked(kManagerPage)) manager = portal::FetchManagerFigures(urls, job.code, control);
-  if (asked(kRatingPage)) rating = portal::FetchRating(urls, job.code, control);
-  outcome.failed = (asked(kSizePage) && !size ? kSizePage : 0) |
-                   (asked(kManagerPage) && !manager ? kManagerPage : 0) |
-                   (asked(kRatingPage) && !rating ? kRatingPage : 0);
-  ProfilePages& in = outcome.pages;
-  if (size) in.size = size;
-  if (manager) in.manager = manager;
-  if (rating) in.rating = rating;
-  app.ui().Post([&app, job, size = std::move(size), rating = std::move(rating),
-                 manager = std::move(manager)] {
-    if (app.loads().IsCurrent(job.grid)) {
-      WriteFirstPages(app.main_window().高级表格1, job.row, size, rating, manager);
-    }
-  });
-  std::optional<std::vector<std::string>> statistics;
-  if (asked(kRiskPage)) {
-    statistics = portal::FetchRiskStatistics(urls, job.code, control);
-    if (statistics) {
-      in.statistics = statistics;
-    } else {
-      outcome.failed |= kRiskPage;
-    }
-  }
-  KeepWhenComplete(app, job, in);
-  if (statistics) {
-    app.ui().Post([&app, job, statistics = std::move(*statistics)] {
-      if (app.loads().IsCurrent(job.grid)) {
-        WriteStatistics(app.main_window().高级表格1, job.row, statistics);
-      }
-    });
-  }
-  app.globals.LoadThreadCount.fetch_sub(1);
-  return outcome;
 }
 
 }  // namespace funds

@@ -21,10 +21,11 @@ namespace funds {
 using ChartRefresh = std::function<void()>;
 
 // The fund `code` the user looks at, shown in `row` of the fund grid, becomes the current fund;
-// the four pages fill its columns as each arrives, a held comparison gets the row copied, the
-// holdings load starts, and `refresh_chart` runs last (also for an empty code). A list that
-// refills the grid or a newer detail load while a page is fetched stops it: nothing more is
-// written and the chart is left to the newer load.
+// the four pages fill its columns as each arrives (a failed page shows its last good answer,
+// else empty cells), a held comparison gets the row copied, the holdings load starts, and
+// `refresh_chart` runs last (at once for an empty code). A list that refills the grid or a newer
+// detail load while a page is fetched stops it: nothing more is written and the chart is left
+// to the newer load.
 void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
                      const ChartRefresh& refresh_chart);
 
@@ -46,32 +47,35 @@ struct ProfilePages {
   std::optional<std::vector<std::string>> statistics;
 };
 
-// One row of the full download, taken on the UI thread when the worker starts.
-struct DetailJob {
+// One fund's profile load into a row of the fund grid.
+struct ProfileJob {
   int row = 0;
   std::string code;
-  int funds_total = 0;                // AllFundsTotal at the start
-  app::LoadTicket grid;               // the grid as it was filled for the download
   unsigned pages = kAllProfilePages;  // the pages to ask for
   // The other pages, as an earlier try of this row brought them in.
   ProfilePages earlier;
+  // A failed page shows its last good answer, or empty cells without one (the fund the user
+  // looks at). Otherwise a failed page writes nothing and is reported.
+  bool stored = false;
   // The day under which the fund's columns are kept in the cache once all four pages are in;
   // empty: not kept.
   std::string keep_day;
 };
-DetailJob DetailJobForRow(app::App& app, int row, unsigned pages = kAllProfilePages);
 
 struct DetailOutcome {
-  unsigned failed = 0;  // the pages that failed
-  ProfilePages pages;   // the job's earlier pages with those that came in now
+  unsigned failed = 0;        // the pages that failed
+  ProfilePages pages;         // the job's earlier pages with those that came in now
+  app::OfflineSince offline;  // the oldest last good answer shown
 };
 
-// Worker form: the job's pages of its fund, handed to the UI thread in two writes (columns
-// 14-17, then 18-23) that are dropped when the grid has been refilled since the job was taken;
-// a page that failed writes nothing. When this completes the fund's four pages they are kept in
-// the cache under the job's day first, so that they outlive the program whatever becomes of the
-// writes. A row beyond the job's total returns at once (no page failed); otherwise
-// LoadThreadCount goes down by one at the end.
-DetailOutcome LoadFundDetailsForRow(app::App& app, const DetailJob& job);
+// Asks for the job's pages one after the other, in the order size, manager, rating, risk, each
+// on a worker, and writes each into the job's row as it arrives. When the fund's four pages are
+// complete they are kept in the cache under the job's day by the worker that brought the last,
+// so that they outlive the program whatever becomes of the writes. A newer load of `ticket`'s
+// target, or `row_holds_fund` turning false, stops it: nothing more is written or asked, and
+// `ended` runs with nothing. Otherwise `ended` runs after the last page with the outcome.
+void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
+                      std::function<bool()> row_holds_fund,
+                      std::function<void(std::optional<DetailOutcome>)> ended);
 
 }  // namespace funds

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/load.h"
 #include "portal/fund_search.h"
 
 namespace funds {
@@ -32,18 +33,22 @@ void SearchFunds(app::App& app) {
     results.SetVisible(false);
     return;
   }
-  const std::vector<portal::SearchHit> hits =
-      portal::FetchSearchHits(app.portal(), text, &app.transfers())
-          .value_or(std::vector<portal::SearchHit>{});
-  if (!app.loads().IsCurrent(ticket)) return;
-  const int count = std::min(static_cast<int>(hits.size()), kMaxResults);
-  for (int i = 0; i < count; ++i) {
-    const int row = results.InsertRow();
-    results.SetText(row, 0, hits[i].name);
-    results.SetText(row, 1, hits[i].code);
-  }
-  results.SetHeight((count + 1) * kItemHeight);
-  results.SetVisible(true);
+  app::StartLoad(
+      app, ticket,
+      [&app, text] {
+        return portal::FetchSearchHits(app.portal(), text, &app.transfers())
+            .value_or(std::vector<portal::SearchHit>{});
+      },
+      [&results](const std::vector<portal::SearchHit>& hits) {
+        const int count = std::min(static_cast<int>(hits.size()), kMaxResults);
+        for (int i = 0; i < count; ++i) {
+          const int row = results.InsertRow();
+          results.SetText(row, 0, hits[i].name);
+          results.SetText(row, 1, hits[i].code);
+        }
+        results.SetHeight((count + 1) * kItemHeight);
+        results.SetVisible(true);
+      });
 }
 
 void InstallFundSearch(app::App& app) {

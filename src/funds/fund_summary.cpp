@@ -1,5 +1,6 @@
 #include "funds/fund_summary.h"
 
+#include "app/load.h"
 #include "base/text.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_table.h"
@@ -17,25 +18,33 @@ void ShowFundSummary(app::App& app, FundDetail& detail,
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
-  app::OfflineSince offline;
-  const portal::FundSummary summary =
-      FundSummaryOrStored(app, code, offline).value_or(portal::FundSummary{});
-  if (!app.loads().IsCurrent(*ticket)) return;
-
-  ui::Grid& grid = app.main_window().高级表格1;
-  grid.ResetToDesign();
-  WriteSummaryRow(grid, 1, name, code, summary);
-  NoteListShown(app, offline);
-  LoadFundDetails(app, detail, 1, code, refresh_chart);
+  struct Answer {
+    portal::FundSummary summary;
+    app::OfflineSince offline;
+  };
+  app::StartLoad(
+      app, *ticket,
+      [&app, code] {
+        Answer answer;
+        answer.summary =
+            FundSummaryOrStored(app, code, answer.offline).value_or(portal::FundSummary{});
+        return answer;
+      },
+      [&app, &detail, code, name, refresh_chart](const Answer& answer) {
+        ui::Grid& grid = app.main_window().高级表格1;
+        grid.ResetToDesign();
+        WriteSummaryRow(grid, 1, name, code, answer.summary);
+        NoteListShown(app, answer.offline);
+        // The fund becomes the current one only now that its load was accepted.
+        LoadFundDetails(app, detail, 1, code, refresh_chart);
+      });
 }
 
 void OnSearchResultPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
   ui::ListView& results = main.超级列表框1;
   const int row = results.CurrentRow();
-  const std::string code = results.Text(row, 1);
-  detail.current_code = code;
-  ShowFundSummary(app, detail, code, results.Text(row, 0), refresh_chart);
+  ShowFundSummary(app, detail, results.Text(row, 1), results.Text(row, 0), refresh_chart);
   main.搜索框.SetText("");
   results.Clear();
   results.SetVisible(false);

@@ -1,5 +1,6 @@
 #include "funds/holdings.h"
 
+#include "app/load.h"
 #include "funds/fund_table.h"
 #include "funds/holdings_overlap.h"
 #include "funds/last_good.h"
@@ -24,24 +25,30 @@ void StartTopHoldings(app::App& app, std::string code) {
   // detail they belong to is still the one shown.
   const app::LoadTicket detail = loads.Current(app::LoadTarget::kFundDetail);
   const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
-  app.workers().Start([&app, ticket, detail, filled, urls = app.portal(), code = std::move(code)] {
+  struct Answer {
+    std::vector<portal::Holding> holdings;
     app::OfflineSince offline;
-    std::vector<portal::Holding> holdings =
-        TopHoldingsOrStored(app, urls, code, offline).value_or(std::vector<portal::Holding>{});
-    app.ui().Post([&app, ticket, detail, filled, offline, holdings = std::move(holdings)] {
-      const app::LoadGenerations& generations = app.loads();
-      if (!generations.IsCurrent(ticket)) return;
-      app::MainWindow& main = app.main_window();
-      WriteHoldings(main.高级表格5, holdings);
-      RefreshHoldingsOverlap(app);
-      // The name of the row the user looks at now, which the grid alone knows.
-      const int row = main.高级表格1.CurrentRow();
-      main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
-      if (generations.IsCurrent(detail) && generations.IsCurrent(filled)) {
-        NoteHoldingsShown(app, offline);
-      }
-    });
-  });
+  };
+  app::StartLoad(
+      app, ticket,
+      [&app, urls = app.portal(), code = std::move(code)] {
+        Answer answer;
+        answer.holdings = TopHoldingsOrStored(app, urls, code, answer.offline)
+                              .value_or(std::vector<portal::Holding>{});
+        return answer;
+      },
+      [&app, detail, filled](const Answer& answer) {
+        app::MainWindow& main = app.main_window();
+        WriteHoldings(main.高级表格5, answer.holdings);
+        RefreshHoldingsOverlap(app);
+        // The name of the row the user looks at now, which the grid alone knows.
+        const int row = main.高级表格1.CurrentRow();
+        main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
+        const app::LoadGenerations& generations = app.loads();
+        if (generations.IsCurrent(detail) && generations.IsCurrent(filled)) {
+          NoteHoldingsShown(app, answer.offline);
+        }
+      });
 }
 
 }  // namespace funds

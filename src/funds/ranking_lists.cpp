@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/load.h"
 #include "base/text.h"
 #include "funds/last_good.h"
 #include "funds/paged_list.h"
@@ -46,18 +47,23 @@ void CheckStoredRanking(app::App& app, int clicked) {
 
 }  // namespace
 
-bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
-                     std::string_view order, app::OfflineSince& offline) {
+void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+                     std::string_view order,
+                     std::function<void(const app::OfflineSince& offline)> done) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
   PagedList list;
-  list.page_url = [&](int) { return portal::RankingListUrl(app.portal(), sort_code, order); };
-  list.fetch = [&app, &offline](const std::string& url) {
-    return FundListPageOrStored(app, url, offline);
+  list.page_url = [url = portal::RankingListUrl(app.portal(), sort_code, order)](int) {
+    return url;
   };
-  list.still_ours = [&app, &ticket] { return app.loads().IsCurrent(ticket); };
-  return LoadListPages(grid, list).has_value();
+  list.fetch = [&app](const std::string& url) {
+    ListAnswer answer;
+    answer.page = FundListPageOrStored(app, url, answer.offline);
+    return answer;
+  };
+  list.done = [done = std::move(done)](int, const app::OfflineSince& offline) { done(offline); };
+  LoadListPages(app, ticket, grid, std::move(list));
 }
 
 void OnRankingRadioClick(app::App& app, int n) {
@@ -80,10 +86,11 @@ void OnRankingRadioClick(app::App& app, int n) {
   }
   app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
-  app::OfflineSince offline;
-  if (!LoadRankingList(app, *ticket, ranking.sort_code, ranking.order, offline)) return;
-  app.main_window().SetTitle(ranking.title);
-  NoteListShown(app, offline);
+  LoadRankingList(app, *ticket, ranking.sort_code, ranking.order,
+                  [&app, title = ranking.title](const app::OfflineSince& offline) {
+                    app.main_window().SetTitle(title);
+                    NoteListShown(app, offline);
+                  });
 }
 
 void LoadStartupRanking(app::App& app) {

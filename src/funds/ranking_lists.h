@@ -3,6 +3,7 @@
 // The six ranking radio boxes of the main window: yesterday's, this month's and the last
 // three months' biggest gainers and losers, one page of 20 funds each.
 
+#include <functional>
 #include <string_view>
 
 #include "app/app.h"
@@ -10,11 +11,13 @@
 namespace funds {
 
 // Page 1 of the ranking sorted by `sort_code` in `order` ("desc" or "asc") into the fund
-// grid, for the load of `ticket`. A failed request shows the last good answer and `offline`
-// keeps when it arrived; without one the grid stays reset. False, with nothing written after
-// the reset, when a newer load of the grid overtook this one while it waited for the answer.
-bool LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
-                     std::string_view order, app::OfflineSince& offline);
+// grid, for the load of `ticket`; then `done` on the UI thread with when the stored answer
+// that stood in for a failed request arrived. Without one the grid stays reset. A newer load of
+// the grid overtaking this one while it waits for the answer leaves nothing written after the
+// reset, and `done` never runs.
+void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+                     std::string_view order,
+                     std::function<void(const app::OfflineSince& offline)> done);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
 // loads the list and names it in the main window's title. While a long job holds the fund

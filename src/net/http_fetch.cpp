@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -23,10 +24,9 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kDefaultTimeoutSeconds = 30;
 constexpr long kMaxRedirects = 10;
-// How long one wait for network activity may last; on the UI thread this bounds the gap
-// between two event pumps.
-constexpr int kUiWaitMs = 15;
-constexpr int kWorkerWaitMs = 50;
+// How long one wait for network activity may last: it bounds how late a stop request or an
+// overtaken load ends the transfer.
+constexpr int kWaitSliceMs = 50;
 
 bool GlobalInit() {
   static std::once_flag once;
@@ -64,12 +64,10 @@ struct Collected {
   curl_off_t seen_up = 0;
 };
 
+// The program ends, or the load this transfer serves was overtaken. The still-wanted check
+// reads this thread's scope, so it is made on the thread that runs the transfer.
 bool StopRequested(const TransferControl* control) {
-  return control != nullptr && control->StopRequested();
-}
-
-void PumpIfUiThread(const TransferControl* control) {
-  if (control != nullptr) control->PumpIfUiThread();
+  return (control != nullptr && control->StopRequested()) || !StillWantedOnThisThread();
 }
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -188,8 +186,8 @@ bool Connected(CURL* easy, const Collected& collected) {
   return pretransfer > 0 || collected.last_activity != SteadyClock::time_point{};
 }
 
-// Runs the transfer on a multi handle so that the wait can be cut into short slices: the UI
-// thread pumps its events between them, a stop request ends the wait promptly, and a transfer
+// Runs the transfer on a multi handle so that the wait can be cut into short slices: a stop
+// request or an overtaken load ends the wait promptly, and a transfer
 // that moves no byte for `stall_limit` after connecting fails. A slow but live transfer goes on
 // until `deadline`, so that a server trickling bytes cannot hold a request for ever.
 CURLcode Perform(CURLM* multi, CURL* easy, Collected& collected,
@@ -200,7 +198,6 @@ CURLcode Perform(CURLM* multi, CURL* easy, Collected& collected,
     return CURLE_FAILED_INIT;
   }
   const TransferControl* control = collected.control;
-  const bool ui_thread = control != nullptr && control->IsUiThread();
   bool connected = false;
   CURLcode result = CURLE_OK;
   while (true) {
@@ -221,8 +218,7 @@ CURLcode Perform(CURLM* multi, CURL* easy, Collected& collected,
       }
       break;
     }
-    // Checked right after curl has read what arrived, so time spent in the pump does not count
-    // as a stall.
+    // Checked right after curl has read what arrived.
     const SteadyClock::time_point now = SteadyClock::now();
     if (!connected && Connected(easy, collected)) {
       connected = true;
@@ -231,8 +227,7 @@ CURLcode Perform(CURLM* multi, CURL* easy, Collected& collected,
       result = CURLE_OPERATION_TIMEDOUT;
       break;
     }
-    curl_multi_poll(multi, nullptr, 0, ui_thread ? kUiWaitMs : kWorkerWaitMs, nullptr);
-    if (ui_thread) control->PumpIfUiThread();
+    curl_multi_poll(multi, nullptr, 0, kWaitSliceMs, nullptr);
   }
   curl_multi_remove_handle(multi, easy);
   return result;
@@ -298,11 +293,16 @@ bool IsRedirect(int code) {
 HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   HttpFetchResult result;
   result.cookies = options.cookies;
-  auto fail = [&result, &options](const char* status) {
+  auto fail = [&result](const char* status) {
     result.status = status;
-    PumpIfUiThread(options.control);
     return result;
   };
+  // A wait on the thread that owns the windows would freeze them: that is a fault of the
+  // caller, refused before anything is sent.
+  if (options.control != nullptr && options.control->IsUiThread()) {
+    std::fputs("HttpFetch refused on the user-interface thread\n", stderr);
+    return fail(kStatusNoRequest);
+  }
 
   if (!GlobalInit()) return fail(kStatusNoHttpService);
   std::string url;
@@ -369,7 +369,6 @@ HttpFetchResult HttpFetch(const HttpFetchOptions& options) {
   }
   result.body = std::move(collected.body);
   result.text = DecodeBody(result.body);
-  PumpIfUiThread(options.control);
   return result;
 }
 

@@ -74,7 +74,7 @@ struct HttpFetchOptions {
   // PEM file of additional trusted certificates (tests and private deployments); empty means
   // the system's trust store only. Certificates are always verified.
   std::string ca_file{};
-  // The pump run while waiting on its UI thread and the stop request; null: neither.
+  // The stop request and the thread that must not wait; null: neither.
   TransferControl* control = nullptr;
 };
 
@@ -101,8 +101,10 @@ struct HttpFetchResult {
   bool ok = false;
 };
 
-// Runs on the calling thread; on the UI thread of `options.control` it pumps events while it
-// waits.
+// Runs on the calling thread and waits there. On the UI thread of `options.control` it is
+// refused (status 704, nothing sent): the windows must never wait for the network. A transfer
+// ends early, as a failure, when the control asks to stop or the load it serves was overtaken
+// (StillWantedScope).
 HttpFetchResult HttpFetch(const HttpFetchOptions& options);
 
 // Requests keep their connection, TLS session and DNS answer for later requests to the same

@@ -2,30 +2,29 @@
 
 namespace net {
 
-void TransferControl::SetUiEventPump(std::function<void()> pump) {
+namespace {
+thread_local const std::function<bool()>* current_wanted = nullptr;
+}  // namespace
+
+void TransferControl::SetUiThread() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (pump) {
-    pump_ = std::make_shared<const std::function<void()>>(std::move(pump));
-    ui_thread_ = std::this_thread::get_id();
-  } else {
-    pump_.reset();
-    ui_thread_ = std::thread::id();
-  }
+  ui_thread_ = std::this_thread::get_id();
 }
 
 bool TransferControl::IsUiThread() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return pump_ && ui_thread_ == std::this_thread::get_id();
+  return ui_thread_ == std::this_thread::get_id();
 }
 
-void TransferControl::PumpIfUiThread() const {
-  std::shared_ptr<const std::function<void()>> pump;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!pump_ || ui_thread_ != std::this_thread::get_id()) return;
-    pump = pump_;
-  }
-  (*pump)();
+StillWantedScope::StillWantedScope(std::function<bool()> still_wanted)
+    : still_wanted_(std::move(still_wanted)), outer_(current_wanted) {
+  current_wanted = &still_wanted_;
+}
+
+StillWantedScope::~StillWantedScope() { current_wanted = outer_; }
+
+bool StillWantedOnThisThread() {
+  return current_wanted == nullptr || !*current_wanted || (*current_wanted)();
 }
 
 }  // namespace net

@@ -7,10 +7,12 @@
 #include <string>
 #include <tuple>
 
+#include "app/load.h"
 #include "base/encoding.h"
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "export/grid_export.h"
+#include "funds/fund_table.h"
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
 #include "positions/ledger.h"
@@ -184,8 +186,7 @@ void Keep(app::App& app, State& state, const Record& record) {
   ShowPositions(app, state);
 }
 
-// The fund's name from the search: the result whose _id is the code. Asked on the UI thread,
-// which keeps pumping events meanwhile.
+// The fund's name from the search: the result whose _id is the code. On a worker.
 std::optional<std::string> SearchName(app::App& app, const std::string& code) {
   const std::optional<std::vector<portal::SearchHit>> hits =
       portal::FetchSearchHits(app.portal(), code, &app.transfers());
@@ -195,7 +196,8 @@ std::optional<std::string> SearchName(app::App& app, const std::string& code) {
   return std::nullopt;
 }
 
-void OnBuy(app::App& app, State& state) {
+void OnBuy(app::App& app, const StatePtr& state_ptr) {
+  State& state = *state_ptr;
   if (state.searching) return;
   LoadOnce(state);
   const std::string code = base::TrimBlanks(app.positions_window().代码框.Text());
@@ -211,17 +213,26 @@ void OnBuy(app::App& app, State& state) {
     if (position.code == code) record->name = position.name;
   }
   if (record->name.empty() && code == state.offered_code) record->name = state.offered_name;
-  if (record->name.empty()) {
-    state.searching = true;
-    const std::optional<std::string> name = SearchName(app, code);
-    state.searching = false;
-    if (!name || name->empty()) {
-      app.dialogs().MessageBox(kNotFoundText + code);
-      return;
-    }
-    record->name = *name;
+  if (!record->name.empty()) {
+    Keep(app, state, *record);
+    return;
   }
-  Keep(app, state, *record);
+  // The buy waits for the name; another buy meanwhile is ignored, as the button shows nothing.
+  state.searching = true;
+  auto ended = [state_ptr] { state_ptr->searching = false; };
+  app::StartLoad(
+      app, app.loads().Current(app::LoadTarget::kPositions),
+      [&app, code] { return SearchName(app, code); },
+      [&app, state_ptr, record = *record, ended](const std::optional<std::string>& name) mutable {
+        ended();
+        if (!name || name->empty()) {
+          app.dialogs().MessageBox(kNotFoundText + record.code);
+          return;
+        }
+        record.name = *name;
+        Keep(app, *state_ptr, record);
+      },
+      ended);
 }
 
 // The held fund of the selected row, or nothing (and the refusal shown).
@@ -267,61 +278,65 @@ void OnDelete(app::App& app, State& state) {
 }
 
 // What one fund's main page gave: a quote when the answer arrived whole and carried the NAV.
-struct Fetched {
-  std::string code;
-  std::string name;
-  std::optional<Quote> quote;
+// On a worker.
+std::optional<Quote> FetchQuote(app::App& app, const std::string& code) {
+  const std::optional<portal::FundSummary> summary =
+      portal::FetchFundSummary(app.portal(), code, &app.transfers());
+  if (!summary || summary->unit_nav.empty()) return std::nullopt;
+  return Quote{summary->unit_nav, summary->nav_date, summary->day_change};
+}
+
+// One refresh: the held funds asked one after the other, each shown as it arrives.
+struct Refresh {
+  app::LoadTicket ticket;
+  std::vector<std::pair<std::string, std::string>> funds;  // code, name
+  size_t next = 0;
+  std::vector<std::string> failed;
 };
 
-void OnRefresh(app::App& app, const StatePtr& state) {
-  LoadOnce(*state);
-  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kPositions);
-  ui::Label& status = app.positions_window().持仓状态;
-  std::vector<std::pair<std::string, std::string>> funds;
-  for (const Position& position : Held(*state)) funds.emplace_back(position.code, position.name);
-  const int total = static_cast<int>(funds.size());
-  status.SetCaption("刷新中 0/" + base::IntToText(total));
-  auto failed = std::make_shared<std::vector<std::string>>();
-  // Runs on the UI thread after the last fund.
-  auto finish = [&app, state, ticket, failed] {
-    if (!app.loads().IsCurrent(ticket)) return;
+void RefreshNext(app::App& app, const StatePtr& state, const std::shared_ptr<Refresh>& refresh) {
+  Refresh& r = *refresh;
+  const std::string total = base::IntToText(static_cast<long long>(r.funds.size()));
+  if (r.next >= r.funds.size()) {
     std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
     state->store.SaveRefreshTime(text);
-    if (!failed->empty()) {
+    if (!r.failed.empty()) {
       std::string names;
-      for (const std::string& name : *failed) names += (names.empty() ? "" : "、") + name;
+      for (const std::string& name : r.failed) names += (names.empty() ? "" : "、") + name;
       text += "（" + names + "刷新失败）";
     }
     app.positions_window().持仓状态.SetCaption(text);
-  };
-  const bool started =
-      app.workers().Start([&app, state, ticket, failed, finish, funds, total, urls = app.portal()] {
-        for (int i = 0; i < total; ++i) {
-          // A newer refresh or the closed window ends this one before its next request.
-          if (!app.loads().IsCurrent(ticket)) return;
-          Fetched fetched{funds[i].first, funds[i].second, std::nullopt};
-          const std::optional<portal::FundSummary> summary =
-              portal::FetchFundSummary(urls, fetched.code, &app.transfers());
-          if (summary && !summary->unit_nav.empty()) {
-            fetched.quote = Quote{summary->unit_nav, summary->nav_date, summary->day_change};
-          }
-          app.ui().Post([&app, state, ticket, failed, fetched, done = i + 1, total] {
-            if (!app.loads().IsCurrent(ticket)) return;
-            if (fetched.quote) {
-              // The figures count once they are kept; the next start shows the same caption.
-              state->quotes[fetched.code] = *fetched.quote;
-              state->store.SaveQuote(fetched.code, *fetched.quote);
-            } else {
-              failed->push_back(fetched.name);
-            }
-            ShowPositions(app, *state);
-            app.positions_window().持仓状态.SetCaption("刷新中 " + base::IntToText(done) + "/" +
-                                                       base::IntToText(total));
-          });
+    return;
+  }
+  const auto [code, name] = r.funds[r.next++];
+  // A newer refresh or the closed window ends this one before its next request.
+  app::StartLoad(
+      app, r.ticket, [&app, code = code] { return FetchQuote(app, code); },
+      [&app, state, refresh, code = code, name = name, total](const std::optional<Quote>& quote) {
+        if (quote) {
+          // The figures count once they are kept; the next start shows the same caption.
+          state->quotes[code] = *quote;
+          state->store.SaveQuote(code, *quote);
+        } else {
+          refresh->failed.push_back(name);
         }
-        app.ui().Post(finish);
+        ShowPositions(app, *state);
+        app.positions_window().持仓状态.SetCaption(
+            "刷新中 " + base::IntToText(static_cast<long long>(refresh->next)) + "/" + total);
+        RefreshNext(app, state, refresh);
       });
-  if (!started) status.SetCaption("");
+}
+
+void OnRefresh(app::App& app, const StatePtr& state) {
+  LoadOnce(*state);
+  auto refresh = std::make_shared<Refresh>();
+  refresh->ticket = app.loads().Start(app::LoadTarget::kPositions);
+  for (const Position& position : Held(*state)) {
+    refresh->funds.emplace_back(position.code, position.name);
+  }
+  app.positions_window().持仓状态.SetCaption(
+      "刷新中 0/" + base::IntToText(static_cast<long long>(refresh->funds.size())));
+  RefreshNext(app, state, refresh);
 }
 
 void OnExport(app::App& app) {
@@ -337,8 +352,8 @@ void OnAddFromFundGrid(app::App& app, State& state) {
   app.positions_window().Show();
   if (row < 1) return;
   // The menu acts on the row the user right-clicked: the grid is read here by design.
-  state.offered_code = funds.Text(row, 1);
-  state.offered_name = funds.Text(row, 0);
+  state.offered_code = funds::FundCodeAt(funds, row);
+  state.offered_name = funds::FundNameAt(funds, row);
   app.positions_window().代码框.SetText(state.offered_code);
 }
 
@@ -372,7 +387,7 @@ void InstallPositions(app::App& app) {
     OnRefresh(app, state);
   };
   window.on_destroyed = [&app] { app.loads().Invalidate(app::LoadTarget::kPositions); };
-  window.买入钮.on_click = [&app, state] { OnBuy(app, *state); };
+  window.买入钮.on_click = [&app, state] { OnBuy(app, state); };
   window.卖出钮.on_click = [&app, state] { OnSell(app, *state); };
   window.删除持仓钮.on_click = [&app, state] { OnDelete(app, *state); };
   window.刷新持仓钮.on_click = [&app, state] { OnRefresh(app, state); };

@@ -1,6 +1,6 @@
 // The program: one Qt application, the App over the executable's directory, the four
-// windows' views, and the main window shown. Closing the main window ends the process from
-// inside its destroyed handler, so the event loop never returns in normal use.
+// windows' views, and the main window shown. Closing the main window ends the event loop; the
+// App then joins its workers, whose transfers were told to stop, and the program returns 0.
 
 #include <QApplication>
 #include <QFont>

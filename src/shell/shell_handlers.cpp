@@ -1,8 +1,5 @@
 #include "shell/shell_handlers.h"
 
-#include <chrono>
-#include <cstdlib>
-
 #include "app/autostart.h"
 
 namespace shell {
@@ -48,11 +45,10 @@ void OnClosePagePanel(app::App& app) {
 }
 
 void EndProcess(app::App& app) {
+  // Transfers end within one wait slice; what the workers still bring reaches nobody, as the
+  // event loop that would run it has ended.
   app.workers().RequestStop();
-  // Aborted transfers end within a moment; a worker stuck elsewhere must not keep the
-  // closed program alive.
-  app.workers().WaitIdle(std::chrono::milliseconds(2000));
-  std::_Exit(0);
+  app.ui().Quit();
 }
 
 }  // namespace shell

@@ -17,8 +17,9 @@ void OnSupportClicked(app::App& app);
 // 图片框1 pressed: hides the page panel with its web page.
 void OnClosePagePanel(app::App& app);
 
-// Ends the process at once with exit code 0, whatever windows are open: transfers are asked
-// to stop and the workers get a short grace period, but nothing waits for user input.
-[[noreturn]] void EndProcess(app::App& app);
+// Ends the program, whatever windows are open and loads are in flight: transfers are asked to
+// stop and the event loop ends, so what the workers still bring reaches nobody. The workers
+// are joined when the App goes.
+void EndProcess(app::App& app);
 
 }  // namespace shell

@@ -1,5 +1,6 @@
 #include "tools/side_tasks.h"
 
+#include "app/load.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/text.h"
@@ -54,16 +55,24 @@ std::string SignInResult(std::string_view answer) {
   return kSignInFailed;
 }
 
-void ForumSignIn(app::App& app, std::string_view cookie) {
-  const net::HttpFetchResult answer = net::HttpFetch(net::HttpFetchOptions{
-      .url = net::ForumTaskUrl(app.portal()),
-      .cookies = CleanCookie(cookie),
-      .extra_headers = ForumHeaders(app.portal()),
-      .max_body_bytes = net::kForumTaskMaxBytes,
-      .control = &app.transfers(),
-  });
-  app.globals.SignInResultText = SignInResult(answer.text);
-  if (app.globals.SignInResultText == kSignInSuccess) StoreTimeNow(app, kSignInTimeSection);
+void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> then) {
+  app::StartLoad(
+      app, app.loads().Current(app::LoadTarget::kSideTasks),
+      [&app, cookie = CleanCookie(cookie)] {
+        const net::HttpFetchResult answer = net::HttpFetch(net::HttpFetchOptions{
+            .url = net::ForumTaskUrl(app.portal()),
+            .cookies = cookie,
+            .extra_headers = ForumHeaders(app.portal()),
+            .max_body_bytes = net::kForumTaskMaxBytes,
+            .control = &app.transfers(),
+        });
+        return SignInResult(answer.text);
+      },
+      [&app, then = std::move(then)](const std::string& result) {
+        app.globals.SignInResultText = result;
+        if (result == kSignInSuccess) StoreTimeNow(app, kSignInTimeSection);
+        if (then) then();
+      });
 }
 
 std::string StepPostingBody(const StepInputs& inputs) {
@@ -71,19 +80,27 @@ std::string StepPostingBody(const StepInputs& inputs) {
          "&bs=" + FormValue(inputs.steps);
 }
 
-void StepPosting(app::App& app, const StepInputs& inputs) {
-  const net::HttpFetchResult answer = net::HttpFetch(net::HttpFetchOptions{
-      .url = net::StepPostingUrl(app.portal()),
-      .verb = net::kVerbPost,
-      .post_data = StepPostingBody(inputs),
-      .max_body_bytes = net::kStepPostingMaxBytes,
-      .control = &app.transfers(),
-  });
-  // The service escapes every non-ASCII character as \uXXXX.
-  script::JsonObject reply;
-  reply.Parse(base::ScriptUnescape(answer.text));
-  app.globals.StepResultText = reply.GetText("message");
-  if (base::Find(app.globals.StepResultText, "成功") > 0) StoreTimeNow(app, kStepTimeSection);
+void StepPosting(app::App& app, const StepInputs& inputs, std::function<void()> then) {
+  app::StartLoad(
+      app, app.loads().Current(app::LoadTarget::kSideTasks),
+      [&app, body = StepPostingBody(inputs)] {
+        const net::HttpFetchResult answer = net::HttpFetch(net::HttpFetchOptions{
+            .url = net::StepPostingUrl(app.portal()),
+            .verb = net::kVerbPost,
+            .post_data = body,
+            .max_body_bytes = net::kStepPostingMaxBytes,
+            .control = &app.transfers(),
+        });
+        // The service escapes every non-ASCII character as \uXXXX.
+        script::JsonObject reply;
+        reply.Parse(base::ScriptUnescape(answer.text));
+        return reply.GetText("message");
+      },
+      [&app, then = std::move(then)](const std::string& message) {
+        app.globals.StepResultText = message;
+        if (base::Find(message, "成功") > 0) StoreTimeNow(app, kStepTimeSection);
+        if (then) then();
+      });
 }
 
 }  // namespace tools

@@ -5,6 +5,7 @@
 // program-wide result text and, on success, stores the time of the run in the settings file.
 // Neither writes the cookie or the password anywhere but into its request.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,9 @@ std::string CleanCookie(std::string_view cookie);
 // holding both phrases counts as success; one holding neither means the cookie did not log in.
 std::string SignInResult(std::string_view answer);
 
-// Claims the forum's task with `cookie` (cleaned first), sets SignInResultText and, on
-// success, stores the sign-in time.
-void ForumSignIn(app::App& app, std::string_view cookie);
+// Claims the forum's task with `cookie` (cleaned first) on a worker; then, on the UI thread,
+// sets SignInResultText, on success stores the sign-in time, and runs `then`.
+void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> then = {});
 
 struct StepInputs {
   std::string account;
@@ -42,8 +43,9 @@ struct StepInputs {
 // a GBK page sends it, so "&", "=", "+" and "%" in a password reach the service unchanged.
 std::string StepPostingBody(const StepInputs& inputs);
 
-// Posts the step count, sets StepResultText to the service's "message" (empty when the answer
-// has none) and stores the posting time when that message holds "成功".
-void StepPosting(app::App& app, const StepInputs& inputs);
+// Posts the step count on a worker; then, on the UI thread, sets StepResultText to the
+// service's "message" (empty when the answer has none), stores the posting time when that
+// message holds "成功", and runs `then`.
+void StepPosting(app::App& app, const StepInputs& inputs, std::function<void()> then = {});
 
 }  // namespace tools

@@ -1,5 +1,6 @@
 #include "tools/side_tools.h"
 
+#include <functional>
 #include <memory>
 
 #include "base/encoding.h"
@@ -36,25 +37,40 @@ struct SideToolsState {
   int window_loads = 0;
 };
 
-// Marks a run of the tasks for as long as it lives; the save button shows it.
-class RunningMark {
- public:
-  RunningMark(SideToolsState& state, app::SideToolsWindow& window)
-      : state_(state), window_(window) {
-    state_.running = true;
-    window_.按钮1.SetEnabled(false);
-  }
-  ~RunningMark() {
-    state_.running = false;
-    if (window_.Loaded()) window_.按钮1.SetEnabled(true);
-  }
-  RunningMark(const RunningMark&) = delete;
-  RunningMark& operator=(const RunningMark&) = delete;
+// A run of the tasks holds the save button disabled until it ends.
+void BeginRun(SideToolsState& state, app::SideToolsWindow& window) {
+  state.running = true;
+  window.按钮1.SetEnabled(false);
+}
 
- private:
-  SideToolsState& state_;
-  app::SideToolsWindow& window_;
-};
+void EndRun(SideToolsState& state, app::SideToolsWindow& window) {
+  state.running = false;
+  if (window.Loaded()) window.按钮1.SetEnabled(true);
+}
+
+// The sign-in when `sign_in`, then the step posting when `steps`, one after the other, then
+// `then`; the save button stays disabled meanwhile.
+void RunTasks(app::App& app, SideToolsState& state, const SideToolInputs& inputs, bool sign_in,
+              bool steps, std::function<void()> then) {
+  app::SideToolsWindow& window = app.side_tools_window();
+  BeginRun(state, window);
+  auto end = [&app, &state, &window, then = std::move(then)] {
+    EndRun(state, window);
+    then();
+  };
+  auto post_steps = [&app, step = inputs.step, steps, end] {
+    if (steps) {
+      StepPosting(app, step, end);
+    } else {
+      end();
+    }
+  };
+  if (sign_in) {
+    ForumSignIn(app, inputs.cookie, post_steps);
+  } else {
+    post_steps();
+  }
+}
 
 void OnWindowCreated(app::App& app, SideToolsState& state) {
   ++state.window_loads;
@@ -94,13 +110,10 @@ void SaveSideToolSettings(app::App& app, SideToolsState& state) {
   config.Write(kStepSection, kAccountKey, inputs.step.account);
   config.Write(kStepSection, kPasswordKey, base::PercentEncode(inputs.step.password, false, false));
   config.Write(kStepSection, kStepsKey, inputs.step.steps);
-  {
-    RunningMark mark(state, window);
-    ForumSignIn(app, inputs.cookie);
-    StepPosting(app, inputs.step);
-  }
-  config.Write(kCookieSection, kCookieKey, inputs.cookie);
-  if (window.Loaded() && state.window_loads == loaded_as) window.Close();
+  RunTasks(app, state, inputs, true, true, [&app, &state, &window, loaded_as, inputs] {
+    app.config().Write(kCookieSection, kCookieKey, inputs.cookie);
+    if (window.Loaded() && state.window_loads == loaded_as) window.Close();
+  });
 }
 
 bool Due(const std::string& stored_day, const std::string& today) {
@@ -116,15 +129,16 @@ void RunDailySideTasks(app::App& app, SideToolsState& state) {
   const std::string sign_in_day = StoredDay(config.Read(kSignInTimeSection, kSignInTimeSection));
   const std::string step_day = StoredDay(config.Read(kStepTimeSection, kStepTimeSection));
   const std::string today = base::IntToText(app.clock().Now().day);
-  {
-    RunningMark mark(state, window);
-    if (Due(sign_in_day, today)) ForumSignIn(app, inputs.cookie);
-    if (Due(step_day, today)) StepPosting(app, inputs.step);
-  }
-  app.main_window().标签5.SetCaption(app.globals.SignInResultText);
-  app.main_window().标签6.SetCaption(app.globals.StepResultText);
-  // A window the user opened while the tasks ran is the user's to close.
-  if (window.Loaded() && !window.Visible() && state.window_loads == loaded_as) window.Close();
+  // The tasks' texts are shown when they arrive; the start-up goes on meanwhile.
+  RunTasks(app, state, inputs, Due(sign_in_day, today), Due(step_day, today),
+           [&app, &state, &window, loaded_as] {
+             app.main_window().标签5.SetCaption(app.globals.SignInResultText);
+             app.main_window().标签6.SetCaption(app.globals.StepResultText);
+             // A window the user opened while the tasks ran is the user's to close.
+             if (window.Loaded() && !window.Visible() && state.window_loads == loaded_as) {
+               window.Close();
+             }
+           });
 }
 
 }  // namespace

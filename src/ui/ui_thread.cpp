@@ -22,16 +22,14 @@ long double DelayMilliseconds(std::optional<long long> amount, std::optional<int
   return static_cast<long double>(amount.value_or(0)) * factor;
 }
 
-bool MessagePumpingDelay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit) {
-  using Clock = std::chrono::steady_clock;
+void MessagePumpingDelay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit,
+                         std::function<void()> then) {
   const long double wait_ms = DelayMilliseconds(amount, unit);
-  const Clock::time_point now = Clock::now();
   // The endless wait would overflow the clock's range; a century is as good.
   const long double max_ms = 100.0L * 365 * 24 * 3600 * 1000;
   const auto wait = std::chrono::milliseconds(
       static_cast<long long>(wait_ms < 0 ? 0 : (wait_ms > max_ms ? max_ms : wait_ms)));
-  ui.PumpEventsUntil(now + wait);
-  return true;
+  ui.PostAfter(wait, std::move(then));
 }
 
 }  // namespace ui

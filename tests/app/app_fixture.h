@@ -4,6 +4,8 @@
 // fixed clock. The workbook folder, the guard file and the autostart folder live in the same
 // temporary tree.
 
+#include <chrono>
+
 #include "app/app.h"
 #include "support/fixed_clock.h"
 #include "support/manual_ui_thread.h"
@@ -35,6 +37,19 @@ inline void PointPortalAt(const std::filesystem::path& root, const std::string& 
   for (std::string_view key : net::kPortalUrlKeys) config.Write("门户", key, base);
 }
 
+// Runs posted work, and fires the timers when nothing else can move, until every load of `app`
+// has ended; 60 s at the most.
+inline void Settle(app::App& app, test_support::ManualUiThread& ui) {
+  using std::chrono::steady_clock;
+  const auto deadline = steady_clock::now() + std::chrono::seconds(60);
+  ui.PumpEvents();
+  while (app.loads().InFlight() > 0 && steady_clock::now() < deadline) {
+    ui.PumpEventsUntil(steady_clock::now() + std::chrono::milliseconds(5));
+    if (app.loads().InFlight() > 0 && app.workers().Running() == 0) ui.FireNextTimer();
+  }
+  ui.PumpEvents();
+}
+
 // A program over the directories under `root`; making another starts the program afresh over
 // the same settings and guard files.
 struct Program {
@@ -43,6 +58,8 @@ struct Program {
   test_support::ManualUiThread ui;
   test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   app::App app;
+
+  void Settle() { app_test::Settle(app, ui); }
 };
 
 struct AppFixture {
@@ -53,6 +70,7 @@ struct AppFixture {
   app::App app{TestPaths(dir.path()), dialogs, ui, clock};
 
   std::filesystem::path ConfigPath() const { return app.paths().run_dir / "配置.ini"; }
+  void Settle() { app_test::Settle(app, ui); }
 };
 
 }  // namespace app_test

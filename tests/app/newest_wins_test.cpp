@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "app/app_fixture.h"
+#include "app/load.h"
+#include "net/transfer_control.h"
 
 namespace {
 
@@ -40,6 +47,52 @@ TEST(NewestWinsTest, BusyTargetRefusesUserLoadsWithTheMessageAndKeepsTheRunningO
   ASSERT_TRUE(next.has_value());
   EXPECT_FALSE(loads.IsCurrent(download));
   EXPECT_EQ(1u, f.dialogs.shown.size());
+}
+
+TEST(StartLoadTest, FetchesOnAWorkerAndAppliesOnTheUiThreadOnlyTheNewestLoad) {
+  app_test::AppFixture f;
+  app::LoadGenerations& loads = f.app.loads();
+  std::vector<std::string> applied, dropped;
+  std::atomic<bool> release{false}, entered{false};
+  std::atomic<bool> still_wanted_seen{true};
+  auto start = [&](const std::string& name, bool hold) {
+    return app::StartLoad(
+        f.app, loads.Start(LoadTarget::kSearchList),
+        [&, name, hold] {
+          EXPECT_FALSE(f.ui.IsUiThread());
+          entered = entered || hold;
+          while (hold && !release) std::this_thread::yield();
+          // What a transfer of this load would now see.
+          if (hold) still_wanted_seen = net::StillWantedOnThisThread();
+          return name;
+        },
+        [&](const std::string& value) {
+          EXPECT_TRUE(f.ui.IsUiThread());
+          applied.push_back(value);
+        },
+        [&, name] { dropped.push_back(name); });
+  };
+  EXPECT_TRUE(start("first", true));
+  while (!entered) std::this_thread::yield();
+  EXPECT_TRUE(start("second", false));
+  // The second answer is drawn while the first still waits: nothing holds it up.
+  while (applied.empty())
+    f.ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(5));
+  EXPECT_EQ(std::vector<std::string>{"second"}, applied);
+  EXPECT_EQ(1, loads.InFlight());
+  release = true;
+  f.Settle();
+  EXPECT_EQ(std::vector<std::string>{"second"}, applied);
+  EXPECT_EQ(std::vector<std::string>{"first"}, dropped);
+  EXPECT_FALSE(still_wanted_seen.load());
+  EXPECT_EQ(0, loads.InFlight());
+
+  // Once the program ends no worker starts: nothing is fetched, and the load gives back what it
+  // held.
+  f.app.workers().RequestStop();
+  EXPECT_FALSE(start("late", false));
+  EXPECT_EQ(std::vector<std::string>({"first", "late"}), dropped);
+  EXPECT_EQ(0, loads.InFlight());
 }
 
 }  // namespace

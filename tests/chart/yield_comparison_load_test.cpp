@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -51,6 +52,14 @@ class YieldComparisonLoadTest : public ::testing::Test {
     }
     return requests;
   }
+  void Settle() { app_test::Settle(*app_, ui_); }
+  // Waits until the portal has had `count` comparison requests; their answers wait for the UI
+  // thread.
+  void WaitForCompareRequests(size_t count) {
+    while (CompareRequests().size() < count) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
   // Frames drawn on the panel: each writes the x title once.
   size_t Frames() { return canvas().TextCalls("时间").size(); }
   // Colours of the series lines, in drawing order, one entry per series.
@@ -84,6 +93,7 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
   slots_.first = Code(3);
   slots_.second = Code(7);
   RefreshComparisonChart(app(), chart_, state_, slots_);
+  Settle();
 
   const auto requests = CompareRequests();
   ASSERT_EQ(1u, requests.size());
@@ -106,9 +116,11 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
   // Only the compared fund left: it alone is asked for and drawn, in its own colour.
   slots_.first.clear();
   RefreshComparisonChart(app(), chart_, state_, slots_);
+  Settle();
   EXPECT_EQ(Code(7), state_.codes);
   canvas().ForgetCalls();
   main().按钮4.Click();
+  Settle();
   EXPECT_EQ((std::vector<ui::Colour>{kSecond}), SeriesColours());
   EXPECT_EQ("近6月收益率走势对比图", main().标签8.Caption());
   EXPECT_EQ(static_cast<int>(PeriodDays("sixmonth")) + 2, chart_.Readout().ColumnCount());
@@ -116,6 +128,7 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
   // Neither slot: nothing is asked for and the codes stay.
   slots_.second.clear();
   RefreshComparisonChart(app(), chart_, state_, slots_);
+  Settle();
   EXPECT_EQ(Code(7), state_.codes);
   EXPECT_EQ(3u, CompareRequests().size());
 }
@@ -123,6 +136,7 @@ TEST_F(YieldComparisonLoadTest, RefreshDrawsBothFundsOverTheYearInTheirOrderAndC
 TEST_F(YieldComparisonLoadTest, NothingToDrawSaysSoLeavesThePictureAndStillTitles) {
   // Before any comparison the codes are empty, and so is the portal's series.
   main().按钮1.Click();
+  Settle();
   ASSERT_EQ(1u, CompareRequests().size());
   EXPECT_NE(std::string::npos, CompareRequests()[0].target.find("?bzdm=&c=week&"));
   EXPECT_EQ(std::vector<std::string>{kComparisonFailed}, dialogs_.shown);
@@ -132,6 +146,7 @@ TEST_F(YieldComparisonLoadTest, NothingToDrawSaysSoLeavesThePictureAndStillTitle
   // Codes from an earlier refresh but both slots emptied since: no value to scale by.
   state_.codes = Code(1) + "," + Code(2);
   main().按钮7.Click();
+  Settle();
   EXPECT_EQ(2u, dialogs_.shown.size());
   EXPECT_EQ("近3年月收益率走势对比图", main().标签8.Caption());
   EXPECT_TRUE(canvas().calls().empty());
@@ -141,8 +156,10 @@ TEST_F(YieldComparisonLoadTest, OvertakenLoadsDrawNothingAndLeaveTheTitle) {
   slots_.first = Code(3);
   state_.codes = Code(3);
   // The second click arrives while the first one's answer is awaited.
-  ui_.Post([this] { main().按钮3.Click(); });
   main().按钮2.Click();
+  WaitForCompareRequests(1);
+  main().按钮3.Click();
+  Settle();
   EXPECT_EQ(2u, CompareRequests().size());
   EXPECT_EQ(1u, Frames());
   EXPECT_EQ("近3月收益率走势对比图", main().标签8.Caption());
@@ -150,8 +167,10 @@ TEST_F(YieldComparisonLoadTest, OvertakenLoadsDrawNothingAndLeaveTheTitle) {
 
   // A detail load's refresh overtaken by a click.
   canvas().ForgetCalls();
-  ui_.Post([this] { main().按钮1.Click(); });
   RefreshComparisonChart(app(), chart_, state_, slots_);
+  WaitForCompareRequests(3);
+  main().按钮1.Click();
+  Settle();
   EXPECT_EQ(1u, Frames());
   EXPECT_EQ("近1周收益率走势对比图", main().标签8.Caption());
   EXPECT_EQ(static_cast<int>(PeriodDays("week")) + 2, chart_.Readout().ColumnCount());

@@ -22,6 +22,7 @@ class BoardRankingTest : public ListsTest {
 
 TEST_F(BoardRankingTest, CreatedWindowLabelsEveryPositionInRankingOrder) {
   board().Show();
+  Settle();
   const std::vector<sim::RecordedRequest> requests = sim_->requests().Snapshot();
   ASSERT_EQ(1u, requests.size());
   EXPECT_EQ(kThreeMonthRanking, requests[0].target);
@@ -39,11 +40,13 @@ TEST_F(BoardRankingTest, CreatedWindowLabelsEveryPositionInRankingOrder) {
 
   // A period button reloads; showing the hidden window again does not.
   board().按钮112.Click();
+  Settle();
   EXPECT_TRUE(sim_->requests().Snapshot().back().target.find("&st=SYL_W&") != std::string::npos);
   EXPECT_EQ("近1周板块涨跌幅排行", board().标签1.Caption());
   EXPECT_TRUE(StartsWith(Caption(1), sim::RankBoards(sim_->market(), "SYL_W")[0].board->name));
   board().Hide();
   board().Show();
+  Settle();
   EXPECT_EQ(2u, sim_->requests().Count());
 }
 
@@ -51,8 +54,10 @@ TEST_F(BoardRankingTest, PeriodClickedWhileTheFirstRankingWaitsWins) {
   sim::FaultOptions slow;
   slow.target_latency = {{"&st=SYL_Q&", 300}};
   sim_->SetFaults(slow);
-  app().ui().Post([this] { board().按钮112.Click(); });
   board().Show();
+  WaitForRequests(1);
+  board().按钮112.Click();
+  Settle();
 
   EXPECT_EQ(2u, sim_->requests().Count());
   EXPECT_EQ("近1周板块涨跌幅排行", board().标签1.Caption());
@@ -78,6 +83,7 @@ TEST_F(BoardRankingTest, YieldsShowRoundedToTwoDecimalsAndUnfilledPositionsStayI
   canned.Start();
   UsePortal(canned.Url(""));
   board().Show();
+  Settle();
 
   EXPECT_EQ("银行\r\n12.35%", Caption(1));
   EXPECT_EQ("保险\r\n-3.1%", Caption(2));
@@ -87,16 +93,19 @@ TEST_F(BoardRankingTest, YieldsShowRoundedToTwoDecimalsAndUnfilledPositionsStayI
   EXPECT_EQ(app::BoardWindow::DesignCaptionAt(6), Caption(6));
   EXPECT_FALSE(board().PositionButton(111)->Visible());
   board().PositionButton(6)->Click();
+  Settle();
   EXPECT_TRUE(board().Visible());
   EXPECT_EQ("", main().Title());
 }
 
 TEST_F(BoardRankingTest, FailedRankingClosesTheWindowAndItsNextCreationLoadsAgain) {
   board().Show();
+  Settle();
   sim::FaultOptions failing;
   failing.error_rate = 1;
   sim_->SetFaults(failing);
   board().按钮113.Click();
+  Settle();
   EXPECT_EQ(std::vector<std::string>{"板块信息加载失败，请重试"}, shown());
   EXPECT_FALSE(board().Loaded());
 
@@ -104,10 +113,12 @@ TEST_F(BoardRankingTest, FailedRankingClosesTheWindowAndItsNextCreationLoadsAgai
   sim_->SetFaults({});
   sim_->requests().Clear();
   board().PositionButton(1)->Click();
+  Settle();
   EXPECT_EQ(0u, sim_->requests().Count());
   EXPECT_EQ("", main().Title());
 
   board().Show();
+  Settle();
   ASSERT_EQ(1u, sim_->requests().Count());
   EXPECT_EQ(kThreeMonthRanking, sim_->requests().Snapshot()[0].target);
   EXPECT_EQ("近3月板块涨跌幅排行", board().标签1.Caption());

@@ -126,6 +126,7 @@ class DownloadResumeTest : public ::testing::Test {
       const std::filesystem::path root = dir_.path() / "clean";
       NewProgram(root);
       main().导出所有数据钮.Click();
+      program_->Settle();
       EXPECT_EQ("加载完毕", main().Title());
       clean_ = WorkbookValues(root);
       program_.reset();
@@ -177,6 +178,7 @@ TEST_F(DownloadResumeTest, KilledInItsDetailPhaseItResumesWithTheMissingFundsOnl
     // The log watches this program's window, which the next day's program replaces.
     lists_test::TitleLog log(main());
     main().导出所有数据钮.Click();
+    program_->Settle();
     EXPECT_EQ("加载完毕", main().Title());
     EXPECT_EQ("8月8日1", Record());
     ExpectAskedFor(from, missing);
@@ -194,6 +196,7 @@ TEST_F(DownloadResumeTest, KilledInItsDetailPhaseItResumesWithTheMissingFundsOnl
   NewProgram(dir_.path()).clock.Set({2021, 8, 9, 9, 0, 0});
   const size_t next_day = sim_->requests().Count();
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("加载完毕", main().Title());
   ExpectAskedFor(next_day, AllCodes());
   EXPECT_TRUE(Kept(dir_.path()).empty());
@@ -209,6 +212,7 @@ TEST_F(DownloadResumeTest, AFailedFundIsAskedAgainAndItsIncompleteWorkbookRedone
   sim_->SetFaults(faults);
   NewProgram(dir_.path());
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("加载完毕（1支基金未能完整加载）", main().Title());
   ASSERT_TRUE(std::filesystem::exists(Workbook(dir_.path())));
   EXPECT_EQ(19u, Kept(dir_.path()).size());
@@ -224,6 +228,7 @@ TEST_F(DownloadResumeTest, AFailedFundIsAskedAgainAndItsIncompleteWorkbookRedone
   test_support::WriteFileBytes(cache_dir, "not a folder");
   NewProgram(dir_.path());
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{"你已经下载过数据了，请勿重复下载"}, shown());
   EXPECT_EQ("8月8日0", Record());
   std::filesystem::remove(cache_dir);
@@ -232,6 +237,7 @@ TEST_F(DownloadResumeTest, AFailedFundIsAskedAgainAndItsIncompleteWorkbookRedone
   const size_t from = sim_->requests().Count();
   NewProgram(dir_.path());
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_TRUE(shown().empty());
   EXPECT_EQ("加载完毕", main().Title());
   EXPECT_EQ("8月8日1", Record());
@@ -241,6 +247,7 @@ TEST_F(DownloadResumeTest, AFailedFundIsAskedAgainAndItsIncompleteWorkbookRedone
   // Complete now: the workbook closes the day.
   NewProgram(dir_.path());
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{"你已经下载过数据了，请勿重复下载"}, shown());
 }
 
@@ -255,6 +262,7 @@ TEST_F(DownloadResumeTest, DamagedReadOnlyOrLockedCacheLeavesTheDownloadWorking)
   size_t from = sim_->requests().Count();
   NewProgram(damaged);
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("加载完毕", main().Title());
   ExpectAskedFor(from, AllCodes());
   EXPECT_EQ("", export_test::FirstDifference(clean, WorkbookValues(damaged)));
@@ -285,6 +293,7 @@ TEST_F(DownloadResumeTest, DamagedReadOnlyOrLockedCacheLeavesTheDownloadWorking)
     from = sim_->requests().Count();
     NewProgram(locked);
     main().导出所有数据钮.Click();
+    program_->Settle();
     EXPECT_EQ("加载完毕", main().Title());
     ExpectAskedFor(from, AllCodes());
     EXPECT_EQ("", export_test::FirstDifference(clean, WorkbookValues(locked)));

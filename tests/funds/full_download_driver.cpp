@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   app_test::Program program(argv[1]);
   funds::InstallFullDownload(program.app);
   program.app.main_window().导出所有数据钮.Click();
+  program.Settle();
   const std::string title = program.app.main_window().Title();
   return title == "加载完毕" ? 0 : 1;
 }

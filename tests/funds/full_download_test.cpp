@@ -136,6 +136,7 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
   StartPortal(5);
   // No record yet, not even its folder: a new day.
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("8月8日0", Record());
   EXPECT_EQ("加载完毕", main().Title());
   EXPECT_TRUE(std::filesystem::exists(Workbook()));
@@ -145,6 +146,7 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
   NewProgram();
   SetRecord("8月8日1");
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{"你已经下载过数据了，请勿重复下载"}, shown());
   EXPECT_EQ("8月8日1", Record());
   EXPECT_TRUE(main().导出所有数据钮.Enabled());
@@ -154,11 +156,13 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
   // Without it, the day's attempts count on; the fourth is the last.
   std::filesystem::remove(Workbook());
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("8月8日2", Record());
   std::filesystem::remove(Workbook());
   NewProgram();
   SetRecord("8月8日3");
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{"不要在下了亲"}, shown());
   EXPECT_FALSE(main().导出所有数据钮.Enabled());
   EXPECT_EQ("8月8日3", Record());
@@ -169,6 +173,7 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
     NewProgram();
     WriteFileBytes(app().paths().guard_file, old);
     main().导出所有数据钮.Click();
+    program_->Settle();
     EXPECT_EQ("8月8日0", Record());
     EXPECT_EQ("加载完毕", main().Title());
     std::filesystem::remove(Workbook());
@@ -180,12 +185,11 @@ TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsThe
   TitleLog log(main());
   // While it runs, a second click, a ranking list and a board list are refused; the refused
   // board list leaves the board button disabled.
-  app().ui().Post([this] {
-    main().导出所有数据钮.Click();
-    main().单选框1.Click();
-    funds::LoadBoardFunds(app(), 478, "", "");
-  });
   main().导出所有数据钮.Click();
+  main().导出所有数据钮.Click();
+  main().单选框1.Click();
+  funds::LoadBoardFunds(app(), 478, "", "");
+  program_->Settle();
 
   EXPECT_EQ(std::vector<std::string>(3, app::kBusyMessage), shown());
   EXPECT_FALSE(main().选择板块钮.Enabled());
@@ -193,7 +197,8 @@ TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsThe
   EXPECT_EQ(1u, Requests("sc=r&st=desc&pi=1"));
   EXPECT_EQ(45u, Requests("/jbgk_"));
   EXPECT_EQ(45u, Requests("/tsdata_"));
-  EXPECT_EQ(0, app().globals.LoadThreadCount.load());
+  EXPECT_EQ(0, app().loads().InFlight());
+  EXPECT_FALSE(app().loads().Busy(app::LoadTarget::kFundGrid));
 
   const std::vector<int> order = ListOrder();
   ASSERT_EQ(46, grid().RowCount());
@@ -227,6 +232,7 @@ TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsThe
 TEST_F(FullDownloadTest, PagesHoldingFewerRecordsThanAskedAreAllAsked) {
   StartPortal(7, {}, 3);  // "allPages" 3 of three records each, "datacount" 7
   main().导出所有数据钮.Click();
+  program_->Settle();
 
   EXPECT_EQ("加载完毕", main().Title());
   EXPECT_EQ(3u, Requests("sc=3y&st=desc&pi="));
@@ -248,6 +254,7 @@ TEST_F(FullDownloadTest, FailedRequestsAreAskedAgainAndWhatStillFailsIsCountedIn
   faults.truncate_rate = 0.05;
   StartPortal(90, faults);
   main().导出所有数据钮.Click();
+  program_->Settle();
 
   EXPECT_TRUE(std::filesystem::exists(Workbook()));
   EXPECT_GT(Requests("/jbgk_") + Requests("/jjjl_") + Requests("/JJPJ") + Requests("/tsdata_"),
@@ -272,6 +279,7 @@ TEST_F(FullDownloadTest, FailedRequestsAreAskedAgainAndWhatStillFailsIsCountedIn
   std::filesystem::remove_all(app().paths().cache_file.parent_path());
   const size_t asked = Requests("/tsdata_" + code);
   main().导出所有数据钮.Click();
+  program_->Settle();
   EXPECT_EQ("加载完毕（1支基金未能完整加载）", main().Title());
   EXPECT_EQ(3u, Requests("/tsdata_" + code) - asked);
   EXPECT_EQ(1, WrongRows());

@@ -10,6 +10,7 @@
 #include "app/app_fixture.h"
 #include "funds/fund_profile.h"
 #include "funds/fund_summary.h"
+#include "funds/fund_table.h"
 #include "funds/holdings_overlap.h"
 #include "funds/lists_fixture.h"
 #include "funds/ranking_lists.h"
@@ -44,7 +45,11 @@ class FundDetailTest : public ::testing::Test {
   }
   sim::FundDetail Detail(const sim::Fund& fund) { return sim::DetailOf(sim_->market(), fund); }
 
-  void OpenFromWatchlist(const sim::Fund& fund) { lists_test::OpenFromWatchlist(main(), fund); }
+  void OpenFromWatchlist(const sim::Fund& fund) {
+    lists_test::OpenFromWatchlist(main(), fund);
+    Settle();
+  }
+  void Settle() { app_test::Settle(*app_, ui_); }
   void WaitForHoldings(const std::string& code) { lists_test::WaitForHoldings(main(), ui_, code); }
   app::MainWindow& main() { return app_->main_window(); }
   ui::Grid& grid() { return main().高级表格1; }
@@ -126,6 +131,7 @@ TEST_F(FundDetailTest, ErrorPagesWithNormalBodiesAndCutShortPagesAreFailedLoads)
   for (const sim::FaultOptions& faults : {error_pages, cut_short}) {
     sim_->SetFaults(faults);
     main().单选框1.Click();
+    Settle();
     EXPECT_EQ("", grid().Text(1, 1));
     OpenFromWatchlist(fund);
     // The row keeps only what the watchlist gave; a failed rating is no "0".
@@ -176,7 +182,8 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
   sim::FaultOptions slow;
   slow.target_latency = {{"code=" + third.code, 800}};
   sim_->SetFaults(slow);
-  OpenFromWatchlist(third);
+  lists_test::OpenFromWatchlist(main(), third);
+  lists_test::PumpUntilAsked(ui_, *sim_, "code=" + third.code);
   OpenFromWatchlist(*second);
   WaitForHoldings(Detail(*second).holdings[0].stock.code);
   ui_.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(1200));
@@ -211,13 +218,16 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
 
 TEST_F(FundDetailTest, ListReloadDuringASlowProfilePageLeavesTheNewListAlone) {
   main().单选框2.Click();
+  Settle();
   ASSERT_NE("", grid().Text(3, 1));
   sim::FaultOptions slow;
   slow.target_latency = {{"/jjjl_", 500}};
   sim_->SetFaults(slow);
   grid().SetCurrentRow(3);
-  app_->ui().Post([this] { main().单选框4.Click(); });
   grid().on_cell_event(3, 0);
+  lists_test::PumpUntilAsked(ui_, *sim_, "/jjjl_");
+  main().单选框4.Click();
+  Settle();
 
   EXPECT_EQ("昨日跌幅榜", main().Title());
   for (int r = 1; r <= 20; ++r) {
@@ -230,21 +240,26 @@ TEST_F(FundDetailTest, ListReloadDuringASlowProfilePageLeavesTheNewListAlone) {
 
 TEST_F(FundDetailTest, DownloadRowsWriteOnlyIntoTheListTheyWereTakenFrom) {
   main().单选框1.Click();
-  app_->globals.AllFundsTotal = 20;
-  app_->globals.LoadThreadCount = 3;
-  const funds::DetailJob kept = funds::DetailJobForRow(*app_, 2);
-  const funds::DetailJob beyond = funds::DetailJobForRow(*app_, 21);
-  funds::LoadFundDetailsForRow(*app_, kept);
-  funds::LoadFundDetailsForRow(*app_, beyond);
-  EXPECT_EQ(2, app_->globals.LoadThreadCount.load());
-  ui_.PumpEvents();
+  Settle();
+  auto load_row = [&](int row, std::optional<funds::DetailOutcome>* outcome) {
+    funds::ProfileJob job;
+    job.row = row;
+    job.code = funds::FundCodeAt(grid(), row);
+    funds::LoadProfilePages(*app_, app_->loads().Current(app::LoadTarget::kFundGrid), job, {},
+                            [outcome](std::optional<funds::DetailOutcome> o) { *outcome = o; });
+  };
+  std::optional<funds::DetailOutcome> kept, stale;
+  load_row(2, &kept);
+  Settle();
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(0u, kept->failed);
   EXPECT_NE("", grid().Text(2, 14));
   EXPECT_NE("", grid().Text(2, 18));
 
-  const funds::DetailJob stale = funds::DetailJobForRow(*app_, 3);
+  load_row(3, &stale);
   main().单选框4.Click();  // the grid is refilled before the worker's answers come back
-  funds::LoadFundDetailsForRow(*app_, stale);
-  ui_.PumpEvents();
+  Settle();
+  EXPECT_FALSE(stale.has_value());
   for (int c = 14; c <= 23; ++c) EXPECT_EQ("", grid().Text(3, c)) << c;
 }
 

@@ -31,8 +31,10 @@ class FundListsTest : public ListsTest {
   // A click on the board window's position `k` after the three-month ranking has loaded.
   std::string OpenBoardAt(int k) {
     main().选择板块钮.Click();
+    Settle();
     const std::string code = sim::RankBoards(sim_->market(), "SYL_Q").at(k - 1).board->code;
     board().PositionButton(k)->Click();
+    Settle();
     return code;
   }
 };
@@ -47,6 +49,7 @@ TEST_F(FundListsTest, FiveStarPagesFollowTheLoadAllSwitchAndTheTitleCountsRows) 
     SetLoadAll(value);
     sim_->requests().Clear();
     main().五星基金钮.Click();
+    Settle();
     EXPECT_EQ((std::vector<std::string>{kFiveStarFirstPage, kFiveStarFirstPage}), Targets());
     EXPECT_EQ(20, FilledRows());
     EXPECT_EQ(pages * 20 + 1, grid().RowCount());
@@ -57,6 +60,7 @@ TEST_F(FundListsTest, FiveStarPagesFollowTheLoadAllSwitchAndTheTitleCountsRows) 
   sim_->requests().Clear();
   titles().clear();
   main().五星基金钮.Click();
+  Settle();
   const std::vector<std::string> targets = Targets();
   ASSERT_EQ(static_cast<size_t>(pages + 1), targets.size());
   std::vector<std::string> expected_titles;
@@ -72,16 +76,19 @@ TEST_F(FundListsTest, FiveStarPagesFollowTheLoadAllSwitchAndTheTitleCountsRows) 
 }
 
 TEST_F(FundListsTest, HeaderResortRefusesWhileLoadingThenTogglesAcrossLists) {
-  main().SetTitle("正在加载第3页");
+  // The full download holds the grid.
+  app().loads().SetBusy(app::LoadTarget::kFundGrid, true);
   app().globals.BoardFreshClick = 1;
   grid().on_header_click(7);
+  Settle();
   EXPECT_EQ(std::vector<std::string>{"数据加载中，请稍后再试"}, shown());
   EXPECT_EQ(1, app().globals.BoardFreshClick);
   EXPECT_TRUE(Targets().empty());
+  app().loads().SetBusy(app::LoadTarget::kFundGrid, false);
 
   // Nothing loaded since start-up: board number 0, largest first.
-  main().SetTitle("");
   grid().on_header_click(7);
+  Settle();
   const std::vector<std::string> first = Targets();
   ASSERT_EQ(2u, first.size());
   EXPECT_TRUE(Has(first[0], "tp=BK00&sc=3y&st=desc&pi=1&")) << first[0];
@@ -89,12 +96,17 @@ TEST_F(FundListsTest, HeaderResortRefusesWhileLoadingThenTogglesAcrossLists) {
   EXPECT_EQ("板块加载失败，请重试", main().Title());
 
   main().五星基金钮.Click();
+
+  Settle();
   grid().on_header_click(10);
+  Settle();
   EXPECT_TRUE(Has(Targets().back(), "rt=sz,5&sc=jn&st=asc&pi=1&")) << Targets().back();
   grid().on_header_click(10);
+  Settle();
   EXPECT_TRUE(Has(Targets().back(), "rt=sz,5&sc=jn&st=desc&pi=1&")) << Targets().back();
   const size_t before = Targets().size();
   grid().on_header_click(3);  // not a change column
+  Settle();
   EXPECT_EQ(before, Targets().size());
 
   board().Show();
@@ -102,6 +114,7 @@ TEST_F(FundListsTest, HeaderResortRefusesWhileLoadingThenTogglesAcrossLists) {
   EXPECT_EQ(sim::RankBoards(sim_->market(), "SYL_Q")[0].board->code, code);
   EXPECT_TRUE(Has(Targets().back(), "tp=" + code + "&sc=3y&st=desc&pi=1&")) << Targets().back();
   grid().on_header_click(13);
+  Settle();
   EXPECT_TRUE(Has(Targets().back(), "tp=" + code + "&sc=3n&st=asc&pi=1&")) << Targets().back();
   const std::string name = sim::RankBoards(sim_->market(), "SYL_Q")[0].board->name;
   EXPECT_EQ(0u, main().Title().rfind(name + "板块加载完毕，共", 0)) << main().Title();
@@ -113,11 +126,19 @@ TEST_F(FundListsTest, FiveStarListOvertakenByARadioClickWritesNoMore) {
   sim::FaultOptions slow;
   slow.target_latency = {{"rt=sz,5&sc=jn&st=desc&pi=2&", 300}};
   sim_->SetFaults(slow);
-  titles_->on_title = [this](const std::string& title) {
-    if (title == "五星基金正在加载第20条") app().ui().Post([this] { main().单选框1.Click(); });
+  bool refused_while_loading = false;
+  titles_->on_title = [this, &refused_while_loading](const std::string& title) {
+    if (title != "五星基金正在加载第20条") return;
+    // The list still loads: a re-sort is refused.
+    grid().on_header_click(7);
+    refused_while_loading = shown() == std::vector<std::string>{"数据加载中，请稍后再试"};
   };
   main().五星基金钮.Click();
+  WaitForRequests(3, true);  // page 2 waits
+  main().单选框1.Click();
+  Settle();
 
+  EXPECT_TRUE(refused_while_loading);
   EXPECT_EQ("昨日涨幅榜", main().Title());
   EXPECT_EQ("昨日涨幅榜", titles().back());
   EXPECT_EQ(4u, Targets().size());  // count, pages 1 and 2, the ranking; no page 3
@@ -132,6 +153,7 @@ TEST_F(FundListsTest, FiveStarListOvertakenByARadioClickWritesNoMore) {
 TEST_F(FundListsTest, BoardListOvertakenStillEnablesTheBoardButtonAndPositionTenLoads) {
   board().Show();
   main().选择板块钮.Click();
+  Settle();
   EXPECT_FALSE(main().选择板块钮.Enabled());
   const std::string code = sim::RankBoards(sim_->market(), "SYL_Q").at(9).board->code;
   sim::FaultOptions slow;
@@ -139,8 +161,10 @@ TEST_F(FundListsTest, BoardListOvertakenStillEnablesTheBoardButtonAndPositionTen
   sim_->SetFaults(slow);
   sim_->requests().Clear();
   titles().clear();
-  app().ui().Post([this] { main().单选框4.Click(); });
   board().PositionButton(10)->Click();  // row 2, column 1
+  WaitForRequests(1);
+  main().单选框4.Click();
+  Settle();
 
   EXPECT_EQ(sim::RankBoards(sim_->market(), "SYL_Q")[9].board->code, code);
   const std::vector<std::string> targets = Targets();

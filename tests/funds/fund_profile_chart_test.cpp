@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -38,11 +40,11 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   grid.SetText(2, 1, second);
   grid.SetCurrentRow(1);
   // The user picks the second fund while the first one's pages are on their way.
-  program.ui.Post([&] {
-    grid.SetCurrentRow(2);
-    funds::OnFundRowSelected(app, detail, refresh);
-  });
   funds::OnFundRowSelected(app, detail, refresh);
+  while (portal.requests().Count() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  grid.SetCurrentRow(2);
+  funds::OnFundRowSelected(app, detail, refresh);
+  program.Settle();
   EXPECT_EQ((std::vector<std::string>{"", second}), refreshed);
   EXPECT_NE("", grid.Text(2, 14));
   EXPECT_EQ("", grid.Text(1, 14));

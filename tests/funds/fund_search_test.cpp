@@ -36,12 +36,15 @@ TEST_F(FundSearchTest, EveryChangeAsksOnceAndTheListFitsItsResults) {
   EXPECT_FALSE(results().Visible());
 
   box().SetText("0");
+  Settle();
   box().SetText("00");
+  Settle();
   EXPECT_EQ((std::vector<std::string>{SearchTarget("0"), SearchTarget("00")}), Targets());
   ExpectResultsOf("00");
 
   // Upper-case escapes of the UTF-8 bytes.
   box().SetText("易方达");
+  Settle();
   EXPECT_EQ(SearchTarget("%E6%98%93%E6%96%B9%E8%BE%BE"), Targets().back());
   ASSERT_GT(results().RowCount(), 0);
   ExpectResultsOf("易方达");
@@ -52,12 +55,14 @@ TEST_F(FundSearchTest, EveryChangeAsksOnceAndTheListFitsItsResults) {
   }
   ASSERT_NE("", five);
   box().SetText(five);
+  Settle();
   ExpectResultsOf(five);
   EXPECT_EQ(192, results().Geometry().height);
   EXPECT_TRUE(results().Visible());
 
   const size_t asked = Targets().size();
   box().SetText("");
+  Settle();
   EXPECT_FALSE(results().Visible());
   EXPECT_EQ(asked, Targets().size());
 }
@@ -66,8 +71,10 @@ TEST_F(FundSearchTest, SlowAnswerForAnOlderTextIsDropped) {
   sim::FaultOptions slow;
   slow.target_latency = {{"key=0&", 400}};
   sim_->SetFaults(slow);
-  app().ui().Post([this] { box().SetText("00"); });  // typed while "0" is asked for
   box().SetText("0");
+  WaitForRequests(1);
+  box().SetText("00");  // typed while "0" is asked for
+  Settle();
 
   EXPECT_EQ("00", box().Text());
   EXPECT_EQ(2u, Targets().size());

@@ -63,7 +63,10 @@ class LastGoodTest : public ListsTest {
     }
     return false;
   }
-  void OpenFromWatchlist(const sim::Fund& fund) { lists_test::OpenFromWatchlist(main(), fund); }
+  void OpenFromWatchlist(const sim::Fund& fund) {
+    lists_test::OpenFromWatchlist(main(), fund);
+    Settle();
+  }
   void WaitForHoldings(const std::string& code) {
     lists_test::WaitForHoldings(main(), fixture_->ui, code);
   }
@@ -71,6 +74,7 @@ class LastGoodTest : public ListsTest {
 
 TEST_F(LastGoodTest, FailedRankingShowsTheStoredListNotedUntilAFreshLoad) {
   main().单选框2.Click();
+  Settle();
   ASSERT_EQ(20, FilledRows());
   const std::vector<std::string> shown_first = Cells(20);
   ASSERT_EQ("1月涨幅榜", main().Title());
@@ -80,7 +84,9 @@ TEST_F(LastGoodTest, FailedRankingShowsTheStoredListNotedUntilAFreshLoad) {
     sim_->SetFaults(failure);
     sim_->requests().Clear();
     main().单选框1.Click();  // another list in between, so the grid is really refilled
+    Settle();
     main().单选框2.Click();
+    Settle();
     EXPECT_TRUE(Requested("sc=1y&st=desc"));
     EXPECT_EQ(shown_first, Cells(20));
     EXPECT_EQ("1月涨幅榜" + kFirstNote, main().Title());
@@ -88,16 +94,19 @@ TEST_F(LastGoodTest, FailedRankingShowsTheStoredListNotedUntilAFreshLoad) {
 
     sim_->SetFaults({});
     main().单选框2.Click();
+    Settle();
     EXPECT_EQ("1月涨幅榜", main().Title());
     EXPECT_EQ(shown_first, Cells(20));
     SetClock(kFirst);
     main().单选框2.Click();  // stored again with the first arrival, for the next case
+    Settle();
   }
 }
 
 TEST_F(LastGoodTest, FailedFiveStarAndBoardPagesShowTheStoredPagesNamingTheOldest) {
   app().config().Write("加载数据", "是否全部加载", "真");
   main().五星基金钮.Click();
+  Settle();
   const int rows = FilledRows();
   ASSERT_GT(rows, 40);
   const std::vector<std::string> shown_first = Cells(rows);
@@ -107,19 +116,24 @@ TEST_F(LastGoodTest, FailedFiveStarAndBoardPagesShowTheStoredPagesNamingTheOldes
   SetClock(kSecond);
   sim_->SetFaults(Failures({"&pi=2&"})[0]);
   main().五星基金钮.Click();
+  Settle();
   EXPECT_EQ(done + kFirstNote, main().Title());
   SetClock(kThird);
   sim_->SetFaults(Failures({"FundGuideapi"})[0]);
   main().五星基金钮.Click();
+  Settle();
   EXPECT_EQ(shown_first, Cells(rows));
   EXPECT_EQ(done + kFirstNote, main().Title());
   sim_->SetFaults({});
   main().五星基金钮.Click();
+  Settle();
   EXPECT_EQ(done, main().Title());
 
   // A board's list: stored, then shown when its pages fail.
   board().Show();
+  Settle();
   board().PositionButton(3)->Click();
+  Settle();
   const int board_rows = FilledRows();
   ASSERT_GT(board_rows, 0);
   const std::vector<std::string> board_first = Cells(board_rows);
@@ -127,7 +141,9 @@ TEST_F(LastGoodTest, FailedFiveStarAndBoardPagesShowTheStoredPagesNamingTheOldes
   sim_->SetFaults(Failures({"&tp=BK0"})[0]);
   sim_->requests().Clear();
   board().Show();
+  Settle();
   board().PositionButton(3)->Click();
+  Settle();
   EXPECT_TRUE(Requested("&tp=BK0"));
   EXPECT_EQ(board_first, Cells(board_rows));
   EXPECT_EQ(board_done + "（离线数据 2021年8月10日11时30分）", main().Title());
@@ -136,7 +152,9 @@ TEST_F(LastGoodTest, FailedFiveStarAndBoardPagesShowTheStoredPagesNamingTheOldes
 TEST_F(LastGoodTest, EmptyBoardIsShownEmptyNotReplacedByAStoredOne) {
   // The board had funds when it was stored; the portal now lists none for it.
   board().Show();
+  Settle();
   board().PositionButton(1)->Click();
+  Settle();
   ASSERT_GT(FilledRows(), 0);
   const std::string code = sim::RankBoards(sim_->market(), "SYL_Q")[0].board->code;
   const long long number = std::stoll(code.substr(3));
@@ -155,18 +173,21 @@ TEST_F(LastGoodTest, EmptyBoardIsShownEmptyNotReplacedByAStoredOne) {
   app().globals.BoardFreshClick = 1;
   app().globals.CurrentBoardName = "空板";
   funds::LoadBoardFunds(app(), empty_board, "", "");
+  Settle();
   EXPECT_EQ(0, FilledRows());
   EXPECT_EQ("空板板块加载失败，请重试", main().Title());
 
   // The empty answer is the one kept now.
   sim_->SetFaults(Failures({"&tp=BK099999&"})[0]);
   funds::LoadBoardFunds(app(), empty_board, "", "");
+  Settle();
   EXPECT_EQ(0, FilledRows());
   EXPECT_EQ("空板板块加载失败，请重试" + kFirstNote, main().Title());
 }
 
 TEST_F(LastGoodTest, FailedBoardRankingShowsTheStoredBoards) {
   board().Show();
+  Settle();
   std::vector<std::string> captions;
   for (int k = 1; k <= app::kBoardPositionCount; ++k) {
     captions.push_back(board().PositionButton(k)->Caption());
@@ -177,6 +198,7 @@ TEST_F(LastGoodTest, FailedBoardRankingShowsTheStoredBoards) {
   sim_->SetFaults(Failures({"/ztjj/GetZTJJList"})[1]);
   sim_->requests().Clear();
   board().Show();
+  Settle();
   EXPECT_TRUE(Requested("/ztjj/GetZTJJList"));
   EXPECT_TRUE(shown().empty());
   EXPECT_TRUE(board().Visible());
@@ -188,6 +210,7 @@ TEST_F(LastGoodTest, FailedBoardRankingShowsTheStoredBoards) {
 
   // A period never stored fails as it always did.
   board().按钮112.Click();
+  Settle();
   EXPECT_EQ(std::vector<std::string>{"板块信息加载失败，请重试"}, shown());
   EXPECT_EQ("", main().Title());
 }
@@ -197,6 +220,7 @@ TEST_F(LastGoodTest, FundOpenedWhilePagesFailShowsItsStoredSummaryColumnsAndHold
   const sim::FundDetail detail = sim::DetailOf(sim_->market(), fund);
   ASSERT_FALSE(detail.holdings.empty());
   main().单选框3.Click();
+  Settle();
   OpenFromWatchlist(fund);
   WaitForHoldings(detail.holdings[0].stock.code);
   ASSERT_EQ(detail.size, grid().Text(1, 14));
@@ -212,6 +236,7 @@ TEST_F(LastGoodTest, FundOpenedWhilePagesFailShowsItsStoredSummaryColumnsAndHold
     sim_->SetFaults(failure);
     sim_->requests().Clear();
     main().单选框3.Click();
+    Settle();
     main().高级表格5.ResetToDesign();
     OpenFromWatchlist(fund);
     EXPECT_EQ(row_first, Cells(1));
@@ -224,23 +249,28 @@ TEST_F(LastGoodTest, FundOpenedWhilePagesFailShowsItsStoredSummaryColumnsAndHold
     sim_->SetFaults({});
     SetClock(kFirst);
     main().单选框3.Click();
+    Settle();
+    main().高级表格5.ResetToDesign();
     OpenFromWatchlist(fund);
     EXPECT_EQ(row_first, Cells(1));
     EXPECT_EQ("3月涨幅榜", main().Title());
-    main().高级表格5.ResetToDesign();
     WaitForHoldings(detail.holdings[0].stock.code);
   }
 }
 
 TEST_F(LastGoodTest, OvertakenLoadWritesNoNote) {
   main().单选框1.Click();
+  Settle();
   SetClock(kSecond);
   sim::FaultOptions failing_and_slow = Failures({"sc=r&st=desc"})[0];
   failing_and_slow.target_latency = {{"sc=r&st=desc", 300}};
   sim_->SetFaults(failing_and_slow);
   titles().clear();
-  app().ui().Post([this] { main().单选框4.Click(); });
+  sim_->requests().Clear();
   main().单选框1.Click();
+  WaitForRequests(1);
+  main().单选框4.Click();
+  Settle();
 
   EXPECT_TRUE(Requested("sc=r&st=desc"));
   EXPECT_EQ(std::vector<std::string>{"昨日跌幅榜"}, titles());
@@ -286,10 +316,12 @@ TEST_F(LastGoodTest, UnusableCacheLeavesTheProgramAsWithout) {
     spoil[i]();
     UsePortal(sim_->BaseUrl());
     main().单选框3.Click();
+    Settle();
     EXPECT_EQ(20, FilledRows());
     EXPECT_EQ("3月涨幅榜", main().Title());
     sim_->SetFaults(Failures({"sc=1y&st=desc", "sc=3y&st=desc"})[0]);
     main().单选框2.Click();
+    Settle();
     EXPECT_EQ(0, FilledRows());
     EXPECT_EQ("1月涨幅榜", main().Title());
     sim_->SetFaults({});

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -21,7 +22,7 @@
 namespace lists_test {
 
 // Every title the window takes, in order. `on_title` runs on each new one, so a test can act
-// between the pages of a list (a click posted there runs inside the next page's request).
+// between the pages of a list.
 class TitleLog : public ui::WindowObserver {
  public:
   explicit TitleLog(ui::Window& window) : window_(window) { window_.SetObserver(this); }
@@ -78,6 +79,21 @@ class ListsTest : public ::testing::Test {
     }
     return targets;
   }
+  // Runs until every load has ended.
+  void Settle() { fixture_->Settle(); }
+  // Waits until the portal has received `count` requests since its log was last cleared, so a
+  // click now comes while the last of them waits. A list's pages follow each other only through
+  // the UI thread: `pump` runs its posted work meanwhile.
+  void WaitForRequests(size_t count, bool pump = false) {
+    while (sim_->requests().Count() < count) {
+      if (pump) {
+        ui().PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(1));
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+  }
+  test_support::ManualUiThread& ui() { return fixture_->ui; }
   // Data rows of the fund grid with a fund code, counted from row 1 to the first empty one.
   int FilledRows() {
     int row = 1;
@@ -91,7 +107,7 @@ class ListsTest : public ::testing::Test {
   std::unique_ptr<TitleLog> titles_;
 };
 
-// Picks `fund` in the watchlist, as a user would.
+// Picks `fund` in the watchlist, as a user would; its loads start.
 inline void OpenFromWatchlist(app::MainWindow& main, const sim::Fund& fund) {
   ui::ListView& list = main.超级列表框2;
   const int row = list.InsertRow();
@@ -100,6 +116,21 @@ inline void OpenFromWatchlist(app::MainWindow& main, const sim::Fund& fund) {
   list.SetText(row, 3, "基金");
   list.SetCurrentRow(row);
   list.on_item_event(row);
+}
+
+// Runs posted work until a request whose target holds `part` has reached `sim`, so that what a
+// test does next happens while that request waits.
+inline void PumpUntilAsked(test_support::ManualUiThread& ui, sim::PortalSim& sim,
+                           const std::string& part) {
+  auto asked = [&] {
+    for (const sim::RecordedRequest& request : sim.requests().Snapshot()) {
+      if (request.target.find(part) != std::string::npos) return true;
+    }
+    return false;
+  };
+  while (!asked()) {
+    ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(1));
+  }
 }
 
 // Runs posted work until row 1 of the holdings grid shows stock `code`, 20 s at the most.

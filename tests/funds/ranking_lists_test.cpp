@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -35,6 +37,7 @@ class RankingListsTest : public ::testing::Test {
   std::string Setting(const std::string& key) { return app().config().Read("启动加载", key); }
   ui::Grid& grid() { return app().main_window().高级表格1; }
   app::MainWindow& main() { return app().main_window(); }
+  void Settle() { fixture_->Settle(); }
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
@@ -43,6 +46,7 @@ class RankingListsTest : public ::testing::Test {
 
 TEST_F(RankingListsTest, RadioBoxRequestsItsRankingRemembersItAndNamesTheList) {
   main().单选框4.Click();
+  Settle();
 
   const auto requests = sim_->requests().Snapshot();
   ASSERT_EQ(1u, requests.size());
@@ -68,6 +72,7 @@ TEST_F(RankingListsTest, RankingAfterLongListFillsTwentyRowsAndEmptiesTheRest) {
   grid().SetTextColour(150, 5, funds::kColourRed);
 
   main().单选框2.Click();
+  Settle();
 
   EXPECT_EQ(201, grid().RowCount());
   EXPECT_NE("旧", grid().Text(20, 0));
@@ -84,6 +89,7 @@ TEST_F(RankingListsTest, FailedAnswersLeaveTheGridResetAndStillNameTheList) {
   error.error_rate = 1;
   sim_->SetFaults(error);
   main().单选框1.Click();
+  Settle();
   EXPECT_EQ("", grid().Text(1, 0));
   EXPECT_EQ("昨日涨幅榜", main().Title());
 
@@ -92,6 +98,7 @@ TEST_F(RankingListsTest, FailedAnswersLeaveTheGridResetAndStillNameTheList) {
   truncated.truncate_rate = 1;
   sim_->SetFaults(truncated);
   main().单选框3.Click();
+  Settle();
   EXPECT_EQ("", grid().Text(1, 0));
   EXPECT_EQ("3月涨幅榜", main().Title());
   EXPECT_EQ("真", Setting("加载3"));
@@ -128,6 +135,7 @@ TEST_F(RankingListsTest, SevenRecordsFillSevenRowsWithColouredDailyChange) {
   CannedPortal canned(SevenRecordPage());
   UsePortal(canned.BaseUrl());
   main().单选框1.Click();
+  Settle();
   for (int row = 1; row <= 7; ++row) EXPECT_NE("", grid().Text(row, 1)) << row;
   for (int row = 8; row <= 20; ++row) EXPECT_EQ("", grid().Text(row, 1)) << row;
   EXPECT_EQ("基金0", grid().Text(1, 0));
@@ -145,6 +153,7 @@ TEST_F(RankingListsTest, BodyWithoutTheListMarkerGivesAnEmptyGrid) {
   UsePortal(canned.BaseUrl());
   grid().SetText(1, 0, "旧");
   main().单选框6.Click();
+  Settle();
   EXPECT_EQ("", grid().Text(1, 0));
   EXPECT_EQ("3月跌幅榜", main().Title());
 }
@@ -153,6 +162,7 @@ TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
   app().config().Write("启动加载", "加载2", "真");
   app().config().Write("启动加载", "加载5", "真");
   funds::LoadStartupRanking(app());
+  Settle();
   EXPECT_TRUE(main().单选框2.Checked());
   EXPECT_FALSE(main().单选框5.Checked());
   ASSERT_EQ(1u, sim_->requests().Count());
@@ -161,11 +171,16 @@ TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
   EXPECT_EQ("假", Setting("加载5"));
 }
 
-// The user clicks `first`, then `second` while the first one's request is still waiting: the
-// click is posted, so the first request's event pump runs it.
-void ClickWhileTheFirstWaits(app::App& app, ui::RadioBox& first, ui::RadioBox& second) {
-  app.ui().Post([&second] { second.Click(); });
+// The user clicks `first`, then `second` once the first one's request has reached the portal
+// and waits there.
+void ClickWhileTheFirstWaits(app_test::Program& program, sim::PortalSim& sim, ui::RadioBox& first,
+                             ui::RadioBox& second) {
+  const size_t before = sim.requests().Count();
   first.Click();
+  while (sim.requests().Count() == before)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  second.Click();
+  program.Settle();
 }
 
 TEST_F(RankingListsTest, NewerRankingWinsWhicheverAnswerArrivesFirst) {
@@ -175,9 +190,10 @@ TEST_F(RankingListsTest, NewerRankingWinsWhicheverAnswerArrivesFirst) {
     slow.target_latency = {{"sc=r&st=desc", desc_ms}, {"sc=r&st=asc", asc_ms}};
     sim_->SetFaults(slow);
     main().单选框2.Click();  // something else was chosen before
+    Settle();
     sim_->requests().Clear();
 
-    ClickWhileTheFirstWaits(app(), main().单选框1, main().单选框4);
+    ClickWhileTheFirstWaits(*fixture_, *sim_, main().单选框1, main().单选框4);
 
     ASSERT_EQ(2u, sim_->requests().Count());
     EXPECT_TRUE(main().单选框4.Checked());
@@ -201,19 +217,23 @@ TEST_F(RankingListsTest, TheSettingsFileHoldsOneChosenListAtEveryMomentOfAClick)
     return stored;
   };
   main().单选框2.Click();
+  Settle();
   // What the file holds while the new list loads is what a kill then would leave.
   std::vector<int> while_loading;
   app().ui().Post([&] { while_loading = chosen(); });
   main().单选框5.Click();
+  Settle();
   EXPECT_EQ(std::vector<int>{5}, while_loading);
   EXPECT_EQ(std::vector<int>{5}, chosen());
 }
 
 TEST_F(RankingListsTest, BusyGridRefusesAndTheBoxesShowTheStoredChoice) {
   main().单选框2.Click();
+  Settle();
   const std::string first_fund = grid().Text(1, 0);
   app().loads().SetBusy(app::LoadTarget::kFundGrid, true);
   main().单选框5.Click();
+  Settle();
   EXPECT_EQ(std::vector<std::string>{"数据加载中，请稍后再试"}, fixture_->dialogs.shown);
   EXPECT_EQ(1u, sim_->requests().Count());
   EXPECT_TRUE(main().单选框2.Checked());

@@ -61,6 +61,7 @@ TEST_F(BoardWindowViewTest, LoadedRankingShowsOnEveryButtonAndABoardClickLoadsIt
   auto* open = qobject_cast<QPushButton*>(main_view_->ControlWidget("选择板块钮"));
   ASSERT_NE(nullptr, open);
   QTest::mouseClick(open, Qt::LeftButton);
+  app_test::Settle(*app_, ui_thread_);
   ASSERT_TRUE(board_view_->isVisible());
   EXPECT_FALSE(open->isEnabled());
 
@@ -80,6 +81,7 @@ TEST_F(BoardWindowViewTest, LoadedRankingShowsOnEveryButtonAndABoardClickLoadsIt
 
   const std::string name = ranked[9].board->name;
   QTest::mouseClick(BoardButton(10), Qt::LeftButton);
+  app_test::Settle(*app_, ui_thread_);
   EXPECT_FALSE(board_view_->isVisible());
   EXPECT_TRUE(open->isEnabled());
   EXPECT_EQ(0, main_view_->windowTitle().toStdString().rfind(name + "板块加载完毕，共", 0))
@@ -92,6 +94,7 @@ TEST_F(BoardWindowViewTest, LoadedRankingShowsOnEveryButtonAndABoardClickLoadsIt
 TEST_F(BoardWindowViewTest, SearchListDropsDownOverTheMainWindow) {
   app_->main_window().搜索框.FocusGained();
   app_->main_window().搜索框.SetText("华夏");
+  app_test::Settle(*app_, ui_thread_);
   QWidget* list = main_view_->ControlWidget("超级列表框1");
   ASSERT_NE(nullptr, list);
   EXPECT_TRUE(list->isVisible());

@@ -70,6 +70,7 @@ class PositionsWindowViewTest : public ::testing::Test {
   }
   void Click(const char* button) {
     QTest::mouseClick(Find<QPushButton>(*positions_view_, button), Qt::LeftButton);
+    program_->Settle();
   }
   portal::FundSummary SummaryOf(const std::string& code) {
     net::TransferControl control;

@@ -38,6 +38,7 @@ TEST(RankingListViewTest, ClickedRankingShowsItsFundsWithColouredChanges) {
   auto* radio = qobject_cast<QRadioButton*>(view.ControlWidget("单选框1"));
   ASSERT_NE(nullptr, radio);
   radio->click();
+  app_test::Settle(app, ui_thread);
   QCoreApplication::processEvents();
 
   auto* table = qobject_cast<QTableView*>(view.ControlWidget("高级表格1"));

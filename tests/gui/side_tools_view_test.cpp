@@ -102,6 +102,7 @@ TEST(SideToolsViewTest, SavedBoxesRunBothTasksAndTheMainWindowShowsTheirResults)
     SaveScreenshot(side_view, "side_tools_window.png");
 
     Find<QPushButton>(side_view, "按钮1")->click();
+    app_test::Settle(app, ui_thread);
     // Saving closes the window; a window left open would keep the modal loop running.
     open_after_save = side_view.isVisible();
     if (open_after_save) side_view.close();

@@ -22,6 +22,7 @@
 #include "app/app_fixture.h"
 #include "shell/bind_events.h"
 #include "ui/qt/panel_widgets.h"
+#include "ui/qt/qt_services.h"
 
 namespace {
 
@@ -204,27 +205,32 @@ TEST_F(WindowViewTest, CaptionsFromTheNetworkShowLiterally) {
   EXPECT_EQ(QString("<b>基金</b>"), label->text());
 }
 
+// The program's own dispatcher: closing the main window while the side tools are open modally
+// ends every event loop, the modal one too; 0 once everything was then torn down.
+int CloseDuringAModalWindow() {
+  {
+    test_support::TempDir dir;
+    test_support::RecordingDialogs dialogs;
+    ui::QtUiThread ui_thread;
+    test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
+    app::App app(app_test::TestPaths(dir.path()), dialogs, ui_thread, clock);
+    shell::Features features;
+    shell::BindEvents(app, features);
+    ui::WindowView main_view(app.main_window());
+    ui::WindowView board_view(app.board_window());
+    ui::WindowView side_view(app.side_tools_window());
+    app.main_window().Show();
+    app.board_window().Show();
+    // The user closes the main window while the side tools are open modally.
+    QTimer::singleShot(0, [&] { main_view.close(); });
+    app.side_tools_window().ShowModal();
+  }
+  return 0;
+}
+
 TEST(MainWindowCloseDeathTest, ClosingTheMainWindowEndsTheProgramWithOtherWindowsOpen) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        app_test::AppFixture f;
-        shell::Features features;
-        shell::BindEvents(f.app, features);
-        ui::WindowView main_view(f.app.main_window());
-        ui::WindowView board_view(f.app.board_window());
-        ui::WindowView side_view(f.app.side_tools_window());
-        f.app.main_window().Show();
-        f.app.board_window().Show();
-        f.app.workers().Start([] {
-          for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
-        });
-        // The user closes the main window while the side tools are open modally.
-        QTimer::singleShot(0, [&] { main_view.close(); });
-        f.app.side_tools_window().ShowModal();
-        std::_Exit(3);
-      },
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(std::exit(CloseDuringAModalWindow()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   chart::RefreshComparisonChart(
       app, features.line_chart, features.comparison,
       {features.fund_detail.current_code, features.fund_detail.compared_code});
+  program.Settle();
   QWidget* panel = view.ControlWidget("画板1");
   ASSERT_NE(nullptr, panel);
   const QImage year = panel->grab().toImage();
@@ -70,6 +71,7 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   ASSERT_NE(nullptr, month);
   EXPECT_EQ(QString("近1月"), month->text());
   QTest::mouseClick(month, Qt::LeftButton);
+  program.Settle();
   QCoreApplication::processEvents();
 
   auto* title = qobject_cast<QLabel*>(view.ControlWidget("标签8"));

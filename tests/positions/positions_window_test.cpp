@@ -105,6 +105,7 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
     shown().clear();
     Enter(c.code, c.shares, c.price, c.day);
     window().买入钮.Click();
+    program_->Settle();
     EXPECT_EQ(std::vector<std::string>{c.text}, shown()) << c.code << " " << c.shares;
   }
   for (ui::Button* button : {&window().卖出钮, &window().删除持仓钮}) {
@@ -118,6 +119,7 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
 
   Enter(code, "100", "1.5", "2021-08-08");
   window().买入钮.Click();
+  program_->Settle();
   ASSERT_EQ(1u, StoredRecords());
   shown().clear();
   grid().SetCurrentRow(1);
@@ -131,13 +133,16 @@ TEST_F(PositionsWindowTest, BuysSalesAndDeletionsSurviveARestart) {
   Open();
   Enter(Fund(0).code, "1000", "1.234", "2021-08-02");
   // A second click while the search waits is not a second buy.
-  program_->ui.Post([this] { window().买入钮.Click(); });
   window().买入钮.Click();  // the name comes from the search
+  window().买入钮.Click();
+  program_->Settle();
   ASSERT_EQ(1u, StoredRecords());
   Enter(Fund(1).code, "200", "2");
   window().买入钮.Click();
+  program_->Settle();
   Enter(Fund(0).code, "500.00", "1.5000");
   window().买入钮.Click();
+  program_->Settle();
   grid().SetCurrentRow(1);
   Enter("", "300", "1.6");
   window().卖出钮.Click();
@@ -182,6 +187,7 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   for (int i : {0, 1, 2}) {
     Enter(Fund(i).code, "1000", "1");
     window().买入钮.Click();
+    program_->Settle();
   }
   sim_->requests().Clear();
   window().刷新持仓钮.Click();
@@ -219,6 +225,7 @@ TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
   for (int i : {0, 1, 2, 3}) {
     Enter(Fund(i).code, "10", "1");
     window().买入钮.Click();
+    program_->Settle();
   }
   sim::FaultOptions slow;
   slow.latency_ms = 100;
@@ -248,6 +255,7 @@ TEST_F(PositionsWindowTest, ExportWritesTheGridAsShown) {
   Open();
   Enter(Fund(3).code, "1234.5", "1.2345");
   window().买入钮.Click();
+  program_->Settle();
   window().导出持仓钮.Click();
   const auto file = app().paths().workbook_dir / "持仓8月8日.xls";
   ASSERT_TRUE(std::filesystem::exists(file));
@@ -270,6 +278,7 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   Enter("000777", "10", "1");
   window().代码框.SetText("000777");
   window().买入钮.Click();
+  program_->Settle();
   EXPECT_EQ("某某基金", grid().Text(1, app::kPosName));
   EXPECT_EQ(0u, sim_->requests().Count());
 }
@@ -283,6 +292,7 @@ TEST_F(PositionsWindowTest, DamagedOrLockedLedgerLeavesTheWindowWorking) {
   Open();
   Enter(Fund(0).code, "10", "1");
   window().买入钮.Click();
+  program_->Settle();
   EXPECT_TRUE(shown().empty());
   EXPECT_EQ(3, grid().RowCount());
   bool moved = false;
@@ -297,6 +307,7 @@ TEST_F(PositionsWindowTest, DamagedOrLockedLedgerLeavesTheWindowWorking) {
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
   Enter(Fund(1).code, "10", "1");
   window().买入钮.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{positions::kCannotSaveText}, shown());
   EXPECT_EQ(3, grid().RowCount());
   window().刷新持仓钮.Click();

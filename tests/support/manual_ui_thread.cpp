@@ -12,6 +12,11 @@ void ManualUiThread::Post(std::function<void()> work) {
   posted_.notify_all();
 }
 
+void ManualUiThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  std::lock_guard lock(mutex_);
+  timers_.emplace(now_ + std::max(delay, std::chrono::milliseconds(0)), std::move(work));
+}
+
 std::optional<std::function<void()>> ManualUiThread::TakeOne() {
   std::lock_guard lock(mutex_);
   if (queue_.empty()) return std::nullopt;
@@ -41,6 +46,31 @@ void ManualUiThread::WaitAndPump() {
     posted_.wait(lock, [this] { return !queue_.empty(); });
   }
   PumpEvents();
+}
+
+void ManualUiThread::AdvanceTimers(std::chrono::milliseconds by) {
+  std::lock_guard lock(mutex_);
+  now_ += by;
+  while (!timers_.empty() && timers_.begin()->first <= now_) {
+    queue_.push_back(std::move(timers_.begin()->second));
+    timers_.erase(timers_.begin());
+  }
+}
+
+bool ManualUiThread::FireNextTimer() {
+  std::chrono::milliseconds due;
+  {
+    std::lock_guard lock(mutex_);
+    if (timers_.empty()) return false;
+    due = timers_.begin()->first;
+  }
+  AdvanceTimers(due - now_);
+  return true;
+}
+
+int ManualUiThread::PendingTimers() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(timers_.size());
 }
 
 }  // namespace test_support

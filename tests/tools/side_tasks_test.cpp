@@ -17,6 +17,7 @@ using tools_test::SideToolsTest;
 
 TEST_F(SideToolsTest, SignInClaimsTheTaskOnceADayAndStoresOnlyTheSuccess) {
   tools::ForumSignIn(app(), LoginCookie());
+  program_->Settle();
   EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
   EXPECT_EQ(LoginCookie(), RequestsTo(sim::kForumTaskPath).at(0).Header("Cookie"));
@@ -24,8 +25,10 @@ TEST_F(SideToolsTest, SignInClaimsTheTaskOnceADayAndStoresOnlyTheSuccess) {
   // Later the same day the forum says the task was claimed; the time of the success stays.
   program_->clock.Set({2021, 8, 8, 22, 0, 0});
   tools::ForumSignIn(app(), LoginCookie());
+  program_->Settle();
   EXPECT_EQ(tools::kSignInAlready, app().globals.SignInResultText);
   tools::ForumSignIn(app(), "htVC_2132_auth=expired");
+  program_->Settle();
   EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
 }
@@ -36,6 +39,7 @@ TEST_F(SideToolsTest, StepPostingSendsAFormEncodedBodyAndStoresTheTimeOfASuccess
   EXPECT_EQ("usr=13800138000&psw=a%26b%3Dc%2Bd%25e%20%B2%BD%CA%FD%C3%DC%C2%EB&bs=20000",
             tools::StepPostingBody(inputs));
   tools::StepPosting(app(), inputs);
+  program_->Settle();
   EXPECT_EQ("修改步数成功，当前步数：20000", app().globals.StepResultText);
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
   auto requests = RequestsTo(sim::kStepServicePath);
@@ -48,6 +52,7 @@ TEST_F(SideToolsTest, StepPostingSendsAFormEncodedBodyAndStoresTheTimeOfASuccess
   // The service's own wording comes back; without "成功" the stored time stays.
   program_->clock.Set({2021, 8, 9, 7, 0, 0});
   tools::StepPosting(app(), {sim::kStepAccount, "a&b=c", "20000"});
+  program_->Settle();
   EXPECT_EQ("账号或密码错误", app().globals.StepResultText);
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
 }
@@ -91,6 +96,7 @@ TEST_F(CannedServices, ResultsFollowThePhrasesAndTheMessageMember) {
     app().globals.StepResultText = "旧";
     body_ = c.answer;
     tools::StepPosting(app(), {"u", "p", "1"});
+    program_->Settle();
     EXPECT_EQ(c.result, app().globals.StepResultText) << c.answer;
     EXPECT_EQ(c.stored ? kNow : "", config.Read("刷步时间", "刷步时间")) << c.answer;
   }
@@ -103,6 +109,7 @@ TEST_F(CannedServices, ResultsFollowThePhrasesAndTheMessageMember) {
   const std::string forum_base = forum.Url("");
   Program program(dir_.path() / "raw", forum_base);
   tools::ForumSignIn(*program.app, "a=1");
+  program.Settle();
   EXPECT_EQ(tools::kSignInSuccess, program.app->globals.SignInResultText);
   const std::string request = forum.LastRequest();
   EXPECT_EQ(0u, request.find("GET /home.php?mod=task&do=apply&id=2 HTTP/1.1\r\n")) << request;

@@ -28,11 +28,9 @@ struct Program {
     config.Write("门户", "FORUM_BASE", base);
     config.Write("门户", "STEP_BASE", base);
     app = std::make_unique<app::App>(app_test::TestPaths(root), dialogs, ui, clock);
-    app->transfers().SetUiEventPump([this] {
-      if (during_request) during_request();
-      ui.PumpEvents();
-    });
   }
+  // Runs until the tasks' answers are in and shown.
+  void Settle() { app_test::Settle(*app, ui); }
 
   std::string Stored(const char* section, const char* key) const {
     return app->config().Read(section, key);
@@ -42,8 +40,6 @@ struct Program {
   test_support::ManualUiThread ui;
   test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   std::unique_ptr<app::App> app;
-  // Runs while a request of the UI thread waits, as a user's click would.
-  std::function<void()> during_request;
 };
 
 class SideToolsTest : public ::testing::Test {

@@ -33,6 +33,7 @@ TEST_F(SideToolsTest, SaveStoresTheSettingsRunsBothTasksAndTheNextLoadReadsThemB
   EXPECT_EQ(tools::kCookieUsageTip, window().标签7.ToolTip());
   Fill(window(), LoginCookie());
   window().按钮1.Click();
+  program_->Settle();
 
   EXPECT_EQ(sim::kStepAccount, program_->Stored("小米运动刷步", "账号"));
   EXPECT_EQ(kStoredPassword, program_->Stored("小米运动刷步", "密码"));
@@ -63,6 +64,7 @@ TEST_F(SideToolsTest, CookieIsSentAndStoredWithoutLineBreaksAndAnEmptyOneFailsTh
   window().Load();
   Fill(window(), "");
   window().按钮1.Click();
+  program_->Settle();
   EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
   EXPECT_EQ("", RequestsTo(sim::kForumTaskPath).at(0).Header("Cookie"));
 
@@ -73,6 +75,7 @@ TEST_F(SideToolsTest, CookieIsSentAndStoredWithoutLineBreaksAndAnEmptyOneFailsTh
   window().Load();
   window().吾爱cookie框.SetText(pasted);
   window().按钮1.Click();
+  program_->Settle();
   const sim::RecordedRequest claim = RequestsTo(sim::kForumTaskPath).at(1);
   EXPECT_EQ(joined, claim.Header("Cookie"));
   for (const auto& [name, value] : claim.headers) EXPECT_NE("X-Injected", name) << value;
@@ -105,6 +108,7 @@ TEST_F(SideToolsTest, ValuesTheSettingsFileCannotHoldAreRefusedNamingTheFirstBox
     Fill(window(), LoginCookie() + "ß");  // a later box that cannot be stored either
     (window().*c.box).SetText(c.value);
     window().按钮1.Click();
+    program_->Settle();
     EXPECT_EQ(std::vector<std::string>{c.message}, program_->dialogs.shown);
     EXPECT_TRUE(window().Loaded());
     window().Close();
@@ -119,6 +123,7 @@ TEST_F(SideToolsTest, ValuesTheSettingsFileCannotHoldAreRefusedNamingTheFirstBox
   Fill(window(), std::string("htVC_2132_saltkey=Qx9v;") + '\0' + " " + sim::kForumAuthCookie);
   window().小米密码框.SetText("a\r\nb");
   window().按钮1.Click();
+  program_->Settle();
   EXPECT_EQ(std::vector<std::string>{}, program_->dialogs.shown);
   EXPECT_EQ(LoginCookie(), program_->Stored("吾爱Cookie", "Cookie"));
   EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
@@ -131,20 +136,15 @@ TEST_F(SideToolsTest, OneRunAtATimeAndClosingTheWindowMidwayLosesNoInput) {
   tools::InstallSideTools(app());
   window().Load();
   Fill(window(), LoginCookie());
-  bool clicked = false;
-  program_->during_request = [&] {
-    if (clicked) return;
-    clicked = true;
-    // A second click while the sign-in waits, then the window closed and opened again.
-    window().按钮1.Click();
-    window().Close();
-    window().Load();
-    EXPECT_FALSE(window().按钮1.Enabled());
-    window().按钮1.Click();
-  };
   window().按钮1.Click();
+  // A second click while the sign-in waits, then the window closed and opened again.
+  window().按钮1.Click();
+  window().Close();
+  window().Load();
+  EXPECT_FALSE(window().按钮1.Enabled());
+  window().按钮1.Click();
+  program_->Settle();
 
-  EXPECT_TRUE(clicked);
   EXPECT_EQ(1u, RequestsTo(sim::kForumTaskPath).size());
   ASSERT_EQ(1u, RequestsTo(sim::kStepServicePath).size());
   EXPECT_EQ(tools::StepPostingBody({sim::kStepAccount, sim::kStepPassword, "18000"}),
@@ -191,6 +191,8 @@ TEST(SideToolsStartupTest, TasksRunAtStartOnlyWhenTheirStoredDayIsAnotherDay) {
     app.main_window().标签6.SetCaption("旧");
 
     shell::StartupTasks(app);
+
+    program.Settle();
 
     size_t claims = 0, postings = 0;
     for (const sim::RecordedRequest& r : sim.requests().Snapshot()) {

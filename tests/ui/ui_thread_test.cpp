@@ -48,12 +48,19 @@ TEST(UiThreadTest, DelayUnitsAndTheEndlessDefault) {
   }
 }
 
-TEST(UiThreadTest, MessagePumpingDelayProcessesPendingEvents) {
+TEST(UiThreadTest, MessagePumpingDelayRunsItsWorkWhenTheTimerFallsDue) {
   ManualUiThread ui;
-  int ran = 0;
-  ui.Post([&] { ++ran; });
-  EXPECT_TRUE(MessagePumpingDelay(ui, 0, 0));
-  EXPECT_EQ(1, ran);
+  std::vector<int> order;
+  MessagePumpingDelay(ui, 3, 1, [&] { order.push_back(3); });
+  MessagePumpingDelay(ui, 20, 0, [&] { order.push_back(1); });
+  ui.PumpEvents();
+  EXPECT_TRUE(order.empty());
+  ui.AdvanceTimers(std::chrono::milliseconds(2999));
+  ui.PumpEvents();
+  EXPECT_EQ(std::vector<int>({1}), order);
+  ui.AdvanceTimers(std::chrono::milliseconds(1));
+  ui.PumpEvents();
+  EXPECT_EQ(std::vector<int>({1, 3}), order);
 }
 
 TEST(UiThreadTest, WaitAndPumpRunsWorkPostedByAnotherThread) {

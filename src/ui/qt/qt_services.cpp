@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -20,24 +19,22 @@ void QtUiThread::Post(std::function<void()> work) {
       receiver_, [work = std::move(work)] { work(); }, Qt::QueuedConnection);
 }
 
-void QtUiThread::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void QtUiThread::PumpEventsUntil(Deadline deadline) {
-  using std::chrono::duration_cast;
-  using std::chrono::milliseconds;
+void QtUiThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  if (!work) return;
   // A timer takes at most about 24 days; a longer wait runs in day-long stretches.
-  constexpr long long kLongest = 24LL * 3600 * 1000;
-  for (;;) {
-    const long long left =
-        duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) break;
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(std::min(left, kLongest)), Qt::PreciseTimer, &loop,
-                       &QEventLoop::quit);
-    loop.exec();
+  const std::chrono::milliseconds kLongest(24LL * 3600 * 1000);
+  if (delay > kLongest) {
+    QTimer::singleShot(kLongest, receiver_,
+                       [this, kLongest, delay, work = std::move(work)]() mutable {
+                         PostAfter(delay - kLongest, std::move(work));
+                       });
+    return;
   }
-  PumpEvents();
+  QTimer::singleShot(std::max(delay, std::chrono::milliseconds(0)), Qt::PreciseTimer, receiver_,
+                     std::move(work));
 }
+
+void QtUiThread::Quit() { QCoreApplication::exit(0); }
 
 bool QtUiThread::IsUiThread() const { return QThread::currentThread() == receiver_->thread(); }
 

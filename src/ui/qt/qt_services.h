@@ -16,8 +16,8 @@ class QtUiThread : public UiThread {
   QtUiThread();
   ~QtUiThread() override;
   void Post(std::function<void()> work) override;
-  void PumpEvents() override;
-  void PumpEventsUntil(Deadline deadline) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
+  void Quit() override;
   bool IsUiThread() const override;
 
  private:

@@ -1,0 +1,50 @@
+#include "app/load.h"
+
+#include "net/transfer_control.h"
+
+namespace app {
+
+namespace detail {
+
+bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<void()>()> job,
+             std::function<void()> dropped) {
+  LoadGenerations& loads = app.loads();
+  loads.BeginWork();
+  const bool started = app.workers().Start([&app, &loads, ticket, job = std::move(job), dropped] {
+    std::function<void()> apply;
+    if (loads.IsCurrent(ticket)) {
+      const net::StillWantedScope wanted([&loads, ticket] { return loads.IsCurrent(ticket); });
+      try {
+        apply = job();
+      } catch (...) {
+        // A fetch that throws gives nothing; the load still ends.
+        apply = nullptr;
+      }
+    }
+    app.ui().Post([&loads, ticket, apply = std::move(apply), dropped] {
+      if (apply && loads.IsCurrent(ticket)) {
+        apply();
+      } else if (dropped) {
+        dropped();
+      }
+      loads.EndWork();
+    });
+  });
+  if (!started) {
+    if (dropped) dropped();
+    loads.EndWork();
+  }
+  return started;
+}
+
+}  // namespace detail
+
+std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
+  if (app.loads().Busy(target)) {
+    app.dialogs().MessageBox(kBusyMessage);
+    return std::nullopt;
+  }
+  return app.loads().Start(target);
+}
+
+}  // namespace app
