@@ -190,8 +190,10 @@ void OpenFirstPage(bench::XServer& x, pid_t program) {
   double helpers_mb = 0;
   for (pid_t child : Descendants(program)) helpers_mb += ResidentMb(child);
   const std::vector<std::string> page = PageOnlyLibraries(MappedLibraries(program));
-  std::printf("after the first page: program %.1f MB (%zu page libraries mapped), helper %.1f MB\n",
-              ResidentMb(program), page.size(), helpers_mb);
+  std::printf(
+      "after the first page: program %.1f MB (%zu page libraries mapped); page process and its "
+      "children %.1f MB (pages they share counted in each)\n",
+      ResidentMb(program), page.size(), helpers_mb);
   const bool kept = before && x.FindViewable(kListTitle) == before;
   std::printf("main window's X id 0x%lx %s\n", before, kept ? "kept" : "NOT kept");
 }

@@ -20,8 +20,8 @@ QString PageProgramPath() {
                                 folder + "/" + QStringLiteral(FUNDVIEW_PAGE_FROM_BINDIR),
                                 QStringLiteral(FUNDVIEW_PAGE_BUILD_PATH)};
   for (const QString& path : candidates) {
-    if (!path.isEmpty() && QFileInfo(path).isExecutable())
-      return QFileInfo(path).absoluteFilePath();
+    const QFileInfo file(path);
+    if (!path.isEmpty() && file.isExecutable()) return file.absoluteFilePath();
   }
   return {};
 }
@@ -36,6 +36,8 @@ PageProcess::PageProcess(QObject* parent, QString program)
 }
 
 PageProcess::~PageProcess() {
+  // Its end here is no news to a viewer that is going away itself.
+  process_.disconnect(this);
   if (process_.state() == QProcess::NotRunning) return;
   process_.closeWriteChannel();
   if (!process_.waitForFinished(1000)) {
