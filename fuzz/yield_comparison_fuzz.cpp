@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "chart/yield_comparison.h"
+#include "portal/yield_comparison.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // answer, with the main window shown (offscreen) and its fund grid in its table view. Prints:
 // - the wall time against T_ideal = (pages + 1)·L + ⌈N/5⌉·4·L: the totals and the pages one by
 //   one, then five workers with four profile pages per fund (goal: at most 1.05);
-// - the longest stall of the UI thread's event loop during the download, from a 1 ms timer
-//   (goal: under 50 ms);
+// - the longest stall of the UI thread's event loop during the download, from a 1 ms timer, while
+//   ten characters are typed into the search box at 150 ms intervals (goal: at most 16 ms);
 // - the process's peak resident memory (goal for N = 20,000 with L = 0: under 200 MB).
 // The export at the end is timed apart. The portal runs in a child process, so its request log
 // does not count against our memory.
@@ -30,6 +30,7 @@
 #include "app/app.h"
 #include "export/export_handler.h"
 #include "funds/full_download.h"
+#include "funds/fund_search.h"
 #include "portal_process.h"
 #include "sim/server.h"
 #include "support/recording_dialogs.h"
@@ -80,9 +81,20 @@ int main(int argc, char** argv) {
   long long stall_ms = 0;
   {
     app::App app(paths, dialogs, ui_thread, clock);
+    funds::InstallFundSearch(app);
     ui::WindowView view(app.main_window());
     app.main_window().Show();
     QCoreApplication::processEvents();
+
+    // Ten keystrokes into the search box, each asking the portal while the download runs.
+    int typed = 0;
+    QTimer typing;
+    typing.setInterval(150);
+    QObject::connect(&typing, &QTimer::timeout, [&] {
+      app.main_window().搜索框.SetText(std::string("0000000000").substr(0, ++typed));
+      if (typed == 10) typing.stop();
+    });
+    typing.start();
 
     QElapsedTimer since_last_turn;
     QTimer turns;
@@ -135,8 +147,10 @@ int main(int argc, char** argv) {
   } else {
     std::printf("  wall %.2f s (no latency: no ideal time to compare with)\n", wall_s);
   }
-  std::printf("  longest UI-thread stall %lld ms: ratio to goal %.2f (goal: under 50 ms)\n",
-              stall_ms, stall_ms / 50.0);
+  std::printf(
+      "  longest UI-thread stall %lld ms while ten keys were typed: ratio to goal %.2f (goal: at "
+      "most 16 ms)\n",
+      stall_ms, stall_ms / 16.0);
   std::printf(
       "  peak resident memory %.1f MB: ratio to goal %.2f (goal for 20,000 funds: under "
       "200 MB)\n",

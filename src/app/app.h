@@ -7,6 +7,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <memory>
+#include <typeindex>
 #include <vector>
 
 #include "app/app_paths.h"
@@ -84,6 +87,15 @@ class App {
   // Which load of each target is the newest (see newest_wins.h).
   LoadGenerations& loads() { return loads_; }
 
+  // What one feature keeps between its handlers, in a type of that feature's own: made on first
+  // use and owned by the App. UI thread only.
+  template <class State>
+  State& FeatureState() {
+    std::shared_ptr<void>& slot = feature_states_[std::type_index(typeid(State))];
+    if (!slot) slot = std::make_shared<State>();
+    return *std::static_pointer_cast<State>(slot);
+  }
+
   // Work features add to a phase of the start-up sequence; within a phase it runs after the
   // shell's own work, in the order added.
   void AddStartupStep(StartupPhase phase, std::function<void(App&)> run);
@@ -102,6 +114,7 @@ class App {
   PositionsWindow positions_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
+  std::map<std::type_index, std::shared_ptr<void>> feature_states_;
   net::TransferControl transfers_;
   store::Cache cache_;
   // Last member: destroyed first, so workers are joined while everything they might touch

@@ -45,7 +45,7 @@ void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
   boards.clear();
   struct Answer {
     std::vector<portal::Board> ranking;
-    app::OfflineSince offline;
+    OfflineSince offline;
   };
   app::StartLoad(
       app, ticket,

@@ -225,7 +225,7 @@ void LoadPages(const DownloadPtr& d) {
     d->page_title = "正在加载第" + base::IntToText(page) + "页";
     main.SetTitle(d->page_title);
   };
-  list.done = [d, &main](int, const app::OfflineSince&) {
+  list.done = [d, &main](int, const OfflineSince&) {
     if (FundCodeAt(main.高级表格1, 1).empty()) {
       main.SetTitle("加载失败，请重试");
       Finish(d, false);

@@ -66,13 +66,13 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
           app.main_window().SetTitle(prefix + kLoading + "第" + base::IntToText(rows) + "条");
         };
         list.done = [&app, &grid, ticket, prefix, ended, count_offline = count.offline](
-                        int rows, const app::OfflineSince& offline) {
+                        int rows, const OfflineSince& offline) {
           app.loads().MarkLoaded(ticket);
           app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
                                          ? prefix + "加载失败，请重试"
                                          : prefix + "加载完毕，共" + base::IntToText(rows) +
                                                "支基金");
-          app::OfflineSince oldest = count_offline;
+          OfflineSince oldest = count_offline;
           KeepOldest(oldest, offline);
           NoteListShown(app, oldest);
           if (ended) ended();
@@ -124,10 +124,12 @@ void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort
          return portal::BoardFundsPageUrl(urls, board_number, sort, direction, page);
        },
        app.globals.CurrentBoardName + "板块"},
-      [&app, board_number] { app.globals.CurrentBoardCode = board_number; },
+      [&app, board_number] { Resort(app).board_code = board_number; },
       // Also after a newer load took over: the board window must be reachable again.
       [&main] { main.选择板块钮.SetEnabled(true); });
 }
+
+ResortState& Resort(app::App& app) { return app.FeatureState<ResortState>(); }
 
 void OnFiveStarClicked(app::App& app) {
   if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
@@ -149,12 +151,13 @@ void OnFundGridHeaderClicked(app::App& app, int column) {
   globals.BoardFreshClick = 0;
   const std::string_view sort_code = SortCodeOfColumn(column);
   if (sort_code.empty()) return;
-  const char* order = globals.ResortToggle == 1 ? "asc" : "desc";
-  globals.ResortToggle = globals.ResortToggle == 1 ? 0 : 1;
+  ResortState& resort = Resort(app);
+  const char* order = resort.toggle == 1 ? "asc" : "desc";
+  resort.toggle = resort.toggle == 1 ? 0 : 1;
   if (globals.FiveStarShown == 1) {
     LoadFiveStarList(app, sort_code, order);
   } else {
-    LoadBoardFunds(app, globals.CurrentBoardCode, sort_code, order);
+    LoadBoardFunds(app, resort.board_code, sort_code, order);
   }
 }
 

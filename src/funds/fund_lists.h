@@ -27,6 +27,14 @@ void OnFiveStarClicked(app::App& app);
 // column's period, alternately largest and smallest first. Refused while a list loads.
 void OnFundGridHeaderClicked(app::App& app, int column);
 
+// What the column-header re-sort remembers: the direction it asks for next (1: smallest first),
+// flipped by every re-sort whichever list it concerns, and the board number of the list shown.
+struct ResortState {
+  int toggle = 0;
+  long long board_code = 0;
+};
+ResortState& Resort(app::App& app);
+
 // 五星基金钮 and the fund grid's header click.
 void InstallFundLists(app::App& app);
 

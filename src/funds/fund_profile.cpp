@@ -31,7 +31,7 @@ bool Complete(const ProfilePages& pages) {
 // What one page brought: `pages` holds it alone, nothing when it failed.
 struct PageAnswer {
   ProfilePages pages;
-  app::OfflineSince offline;
+  OfflineSince offline;
 };
 
 // On a worker: page `page` of the job's fund. The last good answer stands in for a failed

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/last_good.h"
 #include "funds/fund_detail.h"
 #include "net/transfer_control.h"
 #include "portal/fund_profile.h"
@@ -65,7 +66,7 @@ struct ProfileJob {
 struct DetailOutcome {
   unsigned failed = 0;        // the pages that failed
   ProfilePages pages;         // the job's earlier pages with those that came in now
-  app::OfflineSince offline;  // the oldest last good answer shown
+  OfflineSince offline;  // the oldest last good answer shown
 };
 
 // Asks for the job's pages one after the other, in the order size, manager, rating, risk, each

@@ -20,7 +20,7 @@ void ShowFundSummary(app::App& app, FundDetail& detail,
   if (!ticket) return;
   struct Answer {
     portal::FundSummary summary;
-    app::OfflineSince offline;
+    OfflineSince offline;
   };
   app::StartLoad(
       app, *ticket,

@@ -27,7 +27,7 @@ void StartTopHoldings(app::App& app, std::string code) {
   const app::LoadTicket filled = loads.Current(app::LoadTarget::kFundGrid);
   struct Answer {
     std::vector<portal::Holding> holdings;
-    app::OfflineSince offline;
+    OfflineSince offline;
   };
   app::StartLoad(
       app, ticket,

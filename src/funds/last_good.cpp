@@ -134,7 +134,7 @@ void Keep(app::App& app, const std::string& key, const Json& values) {
 }
 
 template <class T>
-std::optional<T> Stored(app::App& app, const std::string& key, app::OfflineSince& note) {
+std::optional<T> Stored(app::App& app, const std::string& key, OfflineSince& note) {
   const std::optional<store::Cache::Answer> answer = app.cache().LoadAnswer(key);
   if (!answer) return std::nullopt;
   std::optional<T> value = DecodeStored<T>(answer->payload);
@@ -146,7 +146,7 @@ std::optional<T> Stored(app::App& app, const std::string& key, app::OfflineSince
 // failure as it came.
 template <class T>
 std::optional<T> FreshOrStored(app::App& app, const std::string& key, std::optional<T> fetched,
-                               bool marked, app::OfflineSince& note) {
+                               bool marked, OfflineSince& note) {
   if (fetched && marked) {
     Keep(app, key, ToJson(*fetched));
     return fetched;
@@ -157,19 +157,31 @@ std::optional<T> FreshOrStored(app::App& app, const std::string& key, std::optio
 
 template <class T>
 std::optional<T> FreshOrStored(app::App& app, const std::string& key, std::optional<T> fetched,
-                               app::OfflineSince& note) {
+                               OfflineSince& note) {
   const bool marked = fetched.has_value();
   return FreshOrStored(app, key, std::move(fetched), marked, note);
 }
 
+// What the main window's title notes as shown from stored answers: the list in the fund grid
+// and the detail of a fund in it, both only while the grid holds the fill of `grid`, and the
+// board ranking.
+struct OfflineNotes {
+  OfflineSince list;
+  OfflineSince detail;
+  app::LoadTicket grid;
+  OfflineSince boards;
+};
+
+OfflineNotes& Notes(app::App& app) { return app.FeatureState<OfflineNotes>(); }
+
 // The oldest of the notes of what is shown. The grid's notes lapse once the grid was refilled by
 // a load that notes nothing (the full download).
-app::OfflineSince Oldest(app::App& app) {
-  const app::Globals& globals = app.globals;
-  app::OfflineSince oldest = globals.OfflineBoards;
-  if (app.loads().IsCurrent(globals.OfflineGrid)) {
-    KeepOldest(oldest, globals.OfflineList);
-    KeepOldest(oldest, globals.OfflineDetail);
+OfflineSince Oldest(app::App& app) {
+  const OfflineNotes& notes = Notes(app);
+  OfflineSince oldest = notes.boards;
+  if (app.loads().IsCurrent(notes.grid)) {
+    KeepOldest(oldest, notes.list);
+    KeepOldest(oldest, notes.detail);
   }
   return oldest;
 }
@@ -181,13 +193,13 @@ void ShowNote(app::App& app) {
 
 }  // namespace
 
-void KeepOldest(app::OfflineSince& note, const app::OfflineSince& other) {
+void KeepOldest(OfflineSince& note, const OfflineSince& other) {
   if (other.stamp == 0) return;
   if (note.stamp == 0 || other.stamp < note.stamp) note = other;
 }
 
 std::optional<portal::FundListPage> FundListPageOrStored(app::App& app, const std::string& url,
-                                                         app::OfflineSince& note) {
+                                                         OfflineSince& note) {
   std::optional<portal::FundListPage> page = portal::FetchFundListPage(url, &app.transfers());
   const bool marked = page && page->marked;
   return FreshOrStored(app, url, std::move(page), marked, note);
@@ -195,13 +207,13 @@ std::optional<portal::FundListPage> FundListPageOrStored(app::App& app, const st
 
 std::optional<std::vector<portal::Board>> BoardRankingOrStored(app::App& app,
                                                                std::string_view period,
-                                                               app::OfflineSince& note) {
+                                                               OfflineSince& note) {
   return FreshOrStored(app, portal::BoardRankingUrl(app.portal(), period),
                        portal::FetchBoardRanking(app.portal(), period, &app.transfers()), note);
 }
 
 std::optional<portal::FundSummary> FundSummaryOrStored(app::App& app, std::string_view code,
-                                                       app::OfflineSince& note) {
+                                                       OfflineSince& note) {
   std::optional<portal::FundSummary> summary =
       portal::FetchFundSummary(app.portal(), code, &app.transfers());
   const bool marked = summary && summary->marked;
@@ -210,25 +222,25 @@ std::optional<portal::FundSummary> FundSummaryOrStored(app::App& app, std::strin
 }
 
 std::optional<std::string> FundSizeOrStored(app::App& app, std::string_view code,
-                                            app::OfflineSince& note) {
+                                            OfflineSince& note) {
   return FreshOrStored(app, portal::FundSizePageUrl(app.portal(), code),
                        portal::FetchFundSize(app.portal(), code, &app.transfers()), note);
 }
 
 std::optional<portal::ManagerFigures> ManagerFiguresOrStored(app::App& app, std::string_view code,
-                                                             app::OfflineSince& note) {
+                                                             OfflineSince& note) {
   return FreshOrStored(app, portal::FundManagerPageUrl(app.portal(), code),
                        portal::FetchManagerFigures(app.portal(), code, &app.transfers()), note);
 }
 
 std::optional<std::string> RatingOrStored(app::App& app, std::string_view code,
-                                          app::OfflineSince& note) {
+                                          OfflineSince& note) {
   return FreshOrStored(app, portal::FundRatingUrl(app.portal(), code),
                        portal::FetchRating(app.portal(), code, &app.transfers()), note);
 }
 
 std::optional<std::vector<std::string>> RiskStatisticsOrStored(app::App& app, std::string_view code,
-                                                               app::OfflineSince& note) {
+                                                               OfflineSince& note) {
   return FreshOrStored(app, portal::FundRiskPageUrl(app.portal(), code),
                        portal::FetchRiskStatistics(app.portal(), code, &app.transfers()), note);
 }
@@ -236,41 +248,41 @@ std::optional<std::vector<std::string>> RiskStatisticsOrStored(app::App& app, st
 std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
                                                                 const net::PortalUrls& urls,
                                                                 std::string_view code,
-                                                                app::OfflineSince& note) {
+                                                                OfflineSince& note) {
   return FreshOrStored(app, portal::HoldingsArchiveUrl(urls, code),
                        portal::FetchTopHoldings(urls, code, &app.transfers()), note);
 }
 
-void NoteListShown(app::App& app, const app::OfflineSince& note) {
-  app::Globals& globals = app.globals;
-  globals.OfflineList = note;
-  globals.OfflineDetail = {};
-  globals.OfflineGrid = app.loads().Current(app::LoadTarget::kFundGrid);
-  globals.OfflineBoards = {};
+void NoteListShown(app::App& app, const OfflineSince& note) {
+  OfflineNotes& notes = Notes(app);
+  notes.list = note;
+  notes.detail = {};
+  notes.grid = app.loads().Current(app::LoadTarget::kFundGrid);
+  notes.boards = {};
   ShowNote(app);
 }
 
-void NoteDetailShown(app::App& app, const app::OfflineSince& note) {
-  app::Globals& globals = app.globals;
-  if (!app.loads().IsCurrent(globals.OfflineGrid)) {
-    globals.OfflineList = {};
-    globals.OfflineGrid = app.loads().Current(app::LoadTarget::kFundGrid);
+void NoteDetailShown(app::App& app, const OfflineSince& note) {
+  OfflineNotes& notes = Notes(app);
+  if (!app.loads().IsCurrent(notes.grid)) {
+    notes.list = {};
+    notes.grid = app.loads().Current(app::LoadTarget::kFundGrid);
   }
-  globals.OfflineDetail = note;
+  notes.detail = note;
   ShowNote(app);
 }
 
-void NoteHoldingsShown(app::App& app, const app::OfflineSince& note) {
-  KeepOldest(app.globals.OfflineDetail, note);
+void NoteHoldingsShown(app::App& app, const OfflineSince& note) {
+  KeepOldest(Notes(app).detail, note);
   ShowNote(app);
 }
 
-void NoteBoardsShown(app::App& app, const app::OfflineSince& note) {
-  app.globals.OfflineBoards = note;
+void NoteBoardsShown(app::App& app, const OfflineSince& note) {
+  Notes(app).boards = note;
   ShowNote(app);
 }
 
-std::string TitleWithNote(std::string_view title, const app::OfflineSince& since) {
+std::string TitleWithNote(std::string_view title, const OfflineSince& since) {
   std::string plain(title.substr(0, title.find(kNoteStart)));
   if (since.stamp == 0) return plain;
   return plain + std::string(kNoteStart) + since.arrived + std::string(kNoteEnd);

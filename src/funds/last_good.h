@@ -11,6 +11,7 @@
 // Each "...OrStored" asks the portal client and gives what the caller would have got from it,
 // or the kept values when the request failed; `note` then keeps the oldest arrival used.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,13 @@
 
 namespace funds {
 
+// Stored answers shown in place of failed requests: when the oldest of them arrived, as the
+// program shows a time and as a sortable stamp; a stamp of 0 when everything shown is fresh.
+struct OfflineSince {
+  std::int64_t stamp = 0;
+  std::string arrived;
+};
+
 // The values of a kept payload; nothing for a damaged or foreign one, which then counts as not
 // kept. Defined for the kinds below (a list page, boards, a summary, a profile page's values,
 // holdings).
@@ -32,41 +40,41 @@ template <class T>
 std::optional<T> DecodeStored(std::string_view payload);
 
 // `note` becomes whichever of the two arrived first; a note without a stamp counts as fresh.
-void KeepOldest(app::OfflineSince& note, const app::OfflineSince& other);
+void KeepOldest(OfflineSince& note, const OfflineSince& other);
 
 // UI thread.
 std::optional<portal::FundListPage> FundListPageOrStored(app::App& app, const std::string& url,
-                                                         app::OfflineSince& note);
+                                                         OfflineSince& note);
 std::optional<std::vector<portal::Board>> BoardRankingOrStored(app::App& app,
                                                                std::string_view period,
-                                                               app::OfflineSince& note);
+                                                               OfflineSince& note);
 std::optional<portal::FundSummary> FundSummaryOrStored(app::App& app, std::string_view code,
-                                                       app::OfflineSince& note);
+                                                       OfflineSince& note);
 std::optional<std::string> FundSizeOrStored(app::App& app, std::string_view code,
-                                            app::OfflineSince& note);
+                                            OfflineSince& note);
 std::optional<portal::ManagerFigures> ManagerFiguresOrStored(app::App& app, std::string_view code,
-                                                             app::OfflineSince& note);
+                                                             OfflineSince& note);
 std::optional<std::string> RatingOrStored(app::App& app, std::string_view code,
-                                          app::OfflineSince& note);
+                                          OfflineSince& note);
 std::optional<std::vector<std::string>> RiskStatisticsOrStored(app::App& app, std::string_view code,
-                                                               app::OfflineSince& note);
+                                                               OfflineSince& note);
 // Any thread: of `app` it uses only the cache, the clock and the transfer control.
 std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
                                                                 const net::PortalUrls& urls,
                                                                 std::string_view code,
-                                                                app::OfflineSince& note);
+                                                                OfflineSince& note);
 
 // The title's note follows what is shown, on the UI thread, after the loader wrote its title. A
 // list that refilled the fund grid (or a fund's summary row) replaces every note; a fund's
 // detail replaces the previous detail's, its holdings add to it; a board ranking replaces the
 // previous ranking's. So a later load whose answers were all fresh removes its kind's note.
-void NoteListShown(app::App& app, const app::OfflineSince& note);
-void NoteDetailShown(app::App& app, const app::OfflineSince& note);
-void NoteHoldingsShown(app::App& app, const app::OfflineSince& note);
-void NoteBoardsShown(app::App& app, const app::OfflineSince& note);
+void NoteListShown(app::App& app, const OfflineSince& note);
+void NoteDetailShown(app::App& app, const OfflineSince& note);
+void NoteHoldingsShown(app::App& app, const OfflineSince& note);
+void NoteBoardsShown(app::App& app, const OfflineSince& note);
 
 // `title` without a note, then the note of `since` when it has a stamp.
-std::string TitleWithNote(std::string_view title, const app::OfflineSince& since);
+std::string TitleWithNote(std::string_view title, const OfflineSince& since);
 
 // Start-up: forgets answers kept for more than 30 days and the download details of other days.
 void PruneCache(app::App& app);

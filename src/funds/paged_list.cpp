@@ -55,7 +55,7 @@ struct PageLoad {
   ui::Grid* grid = nullptr;
   int page = 0;
   int offset = 0;
-  app::OfflineSince offline;
+  OfflineSince offline;
 };
 
 void AskNextPage(app::App& app, const std::shared_ptr<PageLoad>& load) {

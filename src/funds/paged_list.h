@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/last_good.h"
 #include "portal/fund_list.h"
 #include "ui/grid.h"
 
@@ -32,7 +33,7 @@ int ListPageCount(const portal::FundListPage& page);
 // A list answer with the note of the stored answers it used in place of failed requests.
 struct ListAnswer {
   std::optional<portal::FundListPage> page;  // nothing: the page adds no rows
-  app::OfflineSince offline;
+  OfflineSince offline;
 };
 
 // On a worker: the answer at a URL.
@@ -58,7 +59,7 @@ struct PagedList {
   // On the UI thread, after a page's rows were written; `rows` counts every row written so far.
   std::function<void(const portal::FundListPage& page, int rows)> after_page;
   // On the UI thread, after the last page: the rows written and the oldest stored answer used.
-  std::function<void(int rows, const app::OfflineSince& offline)> done;
+  std::function<void(int rows, const OfflineSince& offline)> done;
   // On the UI thread, instead of `done`, when the load was overtaken.
   std::function<void()> dropped;
 };

@@ -49,7 +49,7 @@ void CheckStoredRanking(app::App& app, int clicked) {
 
 void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
                      std::string_view order,
-                     std::function<void(const app::OfflineSince& offline)> done) {
+                     std::function<void(const OfflineSince& offline)> done) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
@@ -62,7 +62,7 @@ void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
     answer.page = FundListPageOrStored(app, url, answer.offline);
     return answer;
   };
-  list.done = [done = std::move(done)](int, const app::OfflineSince& offline) { done(offline); };
+  list.done = [done = std::move(done)](int, const OfflineSince& offline) { done(offline); };
   LoadListPages(app, ticket, grid, std::move(list));
 }
 
@@ -87,7 +87,7 @@ void OnRankingRadioClick(app::App& app, int n) {
   app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
   LoadRankingList(app, *ticket, ranking.sort_code, ranking.order,
-                  [&app, title = ranking.title](const app::OfflineSince& offline) {
+                  [&app, title = ranking.title](const OfflineSince& offline) {
                     app.main_window().SetTitle(title);
                     NoteListShown(app, offline);
                   });

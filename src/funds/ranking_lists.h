@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "funds/last_good.h"
 
 namespace funds {
 
@@ -17,7 +18,7 @@ namespace funds {
 // reset, and `done` never runs.
 void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
                      std::string_view order,
-                     std::function<void(const app::OfflineSince& offline)> done);
+                     std::function<void(const OfflineSince& offline)> done);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
 // loads the list and names it in the main window's title. While a long job holds the fund

@@ -149,17 +149,15 @@ RowFigures FiguresOf(const Position& position, const Quote* quote) {
 
 RowFigures TotalOf(const std::vector<RowFigures>& rows) {
   RowFigures total;
-  std::int64_t rated_cost = 0;
   for (const RowFigures& row : rows) {
     total.cost += row.cost;
     if (row.today_profit) total.today_profit = total.today_profit.value_or(0) + *row.today_profit;
-    if (row.held_profit) {
-      total.held_profit = total.held_profit.value_or(0) + *row.held_profit;
-      rated_cost += row.cost;
-    }
+    if (row.held_profit) total.held_profit = total.held_profit.value_or(0) + *row.held_profit;
   }
-  if (total.held_profit && rated_cost != 0) {
-    total.rate = RoundDivide(static_cast<__int128>(*total.held_profit) * 10000, rated_cost);
+  // The row's own two figures give its rate, so that the three agree when some rows have no
+  // quote yet (the status line says the profit is partial then).
+  if (total.held_profit && total.cost != 0) {
+    total.rate = RoundDivide(static_cast<__int128>(*total.held_profit) * 10000, total.cost);
   }
   return total;
 }

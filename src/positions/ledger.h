@@ -25,6 +25,8 @@ struct Record {
   RecordKind kind = RecordKind::kBuy;
   std::int64_t shares = 0;  // hundredths of a share
   std::int64_t price = 0;   // ten-thousandths of a yuan
+
+  bool operator==(const Record&) const = default;
 };
 
 // What the records of one fund add up to.
@@ -75,8 +77,8 @@ struct RowFigures {
   std::optional<std::int64_t> rate;          // hundredths of a percent
 };
 RowFigures FiguresOf(const Position& position, const Quote* quote);
-// The total row: cost, today's and held profit summed over the rows that have them, the rate
-// from the sums.
+// The total row: the cost of every row, today's and held profit summed over the rows that have
+// them, and the rate the total's own held profit and cost give.
 RowFigures TotalOf(const std::vector<RowFigures>& rows);
 
 // Text of a rate in hundredths of a percent: "12.34%".

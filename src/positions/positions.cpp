@@ -17,28 +17,13 @@
 #include "portal/fund_search.h"
 #include "positions/ledger.h"
 #include "positions/positions_store.h"
+#include "positions/positions_view.h"
 #include "script/json_object.h"
 
 namespace positions {
 
 namespace {
 
-constexpr ui::Colour kProfitRed = ui::Rgb(255, 0, 0);
-constexpr ui::Colour kLossGreen = ui::Rgb(0, 128, 0);
-
-// What the feature remembers between events; touched on the UI thread only.
-struct State {
-  explicit State(std::filesystem::path path) : store(std::move(path)) {}
-  PositionsStore store;
-  bool loaded = false;
-  std::vector<Record> records;
-  std::map<std::string, Quote> quotes;
-  // The code and name "加入持仓" put into 代码框: a buy of that code needs no search.
-  std::string offered_code;
-  std::string offered_name;
-  // A buy waits for the search: another click of 买入 meanwhile would record the buy twice.
-  bool searching = false;
-};
 using StatePtr = std::shared_ptr<State>;
 
 void LoadOnce(State& state) {
@@ -48,89 +33,14 @@ void LoadOnce(State& state) {
   state.loaded = state.store.Ready();
 }
 
-std::vector<Position> Held(const State& state) {
-  std::vector<Position> held;
-  for (Position& position : Replay(state.records)) {
-    if (position.shares > 0) held.push_back(std::move(position));
-  }
-  return held;
-}
-
-const Quote* QuoteOf(const State& state, const std::string& code) {
-  const auto it = state.quotes.find(code);
-  return it == state.quotes.end() ? nullptr : &it->second;
-}
-
-ui::Colour SignColour(std::int64_t value) {
-  return value > 0 ? kProfitRed : value < 0 ? kLossGreen : ui::kDefaultTextColour;
-}
-
-void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t> value, bool sign) {
-  grid.SetText(row, column, value ? FormatScaled(*value, 2, sign) : "");
-  grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
-}
-
-void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures) {
-  WriteMoney(grid, row, app::kPosCost, figures.cost, false);
-  WriteMoney(grid, row, app::kPosTodayProfit, figures.today_profit, true);
-  WriteMoney(grid, row, app::kPosHeldProfit, figures.held_profit, true);
-  grid.SetText(row, app::kPosRate, figures.rate ? RateText(*figures.rate) : "");
-}
-
-RowFigures TotalFigures(const State& state) {
-  std::vector<RowFigures> rows;
-  for (const Position& position : Held(state)) {
-    rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
-  }
-  return TotalOf(rows);
-}
-
-void ShowMainCaption(app::App& app, const State& state) {
-  std::string caption;
-  if (!Held(state).empty()) {
-    caption = "当日收益 " + FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
-  }
-  app.main_window().持仓标签.SetCaption(caption);
-}
-
-// The grid as the state stands: one row per held fund in the order first bought, then 合计.
-void ShowPositions(app::App& app, const State& state) {
-  ui::Grid& grid = app.positions_window().持仓表格;
-  const std::vector<Position> held = Held(state);
-  const int selected = grid.CurrentRow();
-  const std::string selected_code = selected > 0 ? grid.Text(selected, app::kPosCode) : "";
-  grid.SetRowCount(static_cast<int>(held.size()) + 2);
-  std::vector<RowFigures> all;
-  for (size_t i = 0; i < held.size(); ++i) {
-    const int row = static_cast<int>(i) + 1;
-    const Position& position = held[i];
-    const Quote* quote = QuoteOf(state, position.code);
-    const RowFigures figures = FiguresOf(position, quote);
-    all.push_back(figures);
-    grid.SetText(row, app::kPosName, position.name);
-    grid.SetText(row, app::kPosCode, position.code);
-    grid.SetText(row, app::kPosShares, FormatScaled(position.shares, kShareDecimals));
-    grid.SetText(row, app::kPosCostPrice,
-                 figures.cost_price ? FormatScaled(*figures.cost_price, kPriceDecimals) : "");
-    grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
-    grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
-    grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
-    WriteFigures(grid, row, figures);
-  }
-  const int total_row = static_cast<int>(held.size()) + 1;
-  for (int column = 0; column < app::kPositionsColumnCount; ++column) {
-    grid.SetText(total_row, column, "");
-    grid.SetTextColour(total_row, column, ui::kDefaultTextColour);
-  }
-  grid.SetText(total_row, app::kPosName, "合计");
-  WriteFigures(grid, total_row, TotalOf(all));
-  // The selection follows its fund when rows came or went before it.
-  int reselect = -1;
-  for (size_t i = 0; i < held.size(); ++i) {
-    if (held[i].code == selected_code) reselect = static_cast<int>(i) + 1;
-  }
-  grid.SetCurrentRow(reselect);
-  ShowMainCaption(app, state);
+// A damaged file found and mended is told once, the first time the window opens after it.
+void TellDamage(app::App& app, State& state) {
+  const std::string notice = state.store.DamageNotice();
+  if (notice.empty()) return;
+  state.store.ForgetDamageNotice();
+  state.damage_notice = notice;
+  ShowStatus(app, state);
+  app.dialogs().MessageBox(notice);
 }
 
 bool SixDigits(const std::string& code) {
@@ -305,7 +215,8 @@ void RefreshNext(app::App& app, const StatePtr& state, const std::shared_ptr<Ref
       for (const std::string& name : r.failed) names += (names.empty() ? "" : "、") + name;
       text += "（" + names + "刷新失败）";
     }
-    app.positions_window().持仓状态.SetCaption(text);
+    state->progress = text;
+    ShowStatus(app, *state);
     return;
   }
   const auto [code, name] = r.funds[r.next++];
@@ -320,9 +231,9 @@ void RefreshNext(app::App& app, const StatePtr& state, const std::shared_ptr<Ref
         } else {
           refresh->failed.push_back(name);
         }
+        state->progress =
+            "刷新中 " + base::IntToText(static_cast<long long>(refresh->next)) + "/" + total;
         ShowPositions(app, *state);
-        app.positions_window().持仓状态.SetCaption(
-            "刷新中 " + base::IntToText(static_cast<long long>(refresh->next)) + "/" + total);
         RefreshNext(app, state, refresh);
       });
 }
@@ -334,15 +245,14 @@ void OnRefresh(app::App& app, const StatePtr& state) {
   for (const Position& position : Held(*state)) {
     refresh->funds.emplace_back(position.code, position.name);
   }
-  app.positions_window().持仓状态.SetCaption(
-      "刷新中 0/" + base::IntToText(static_cast<long long>(refresh->funds.size())));
+  state->progress = "刷新中 0/" + base::IntToText(static_cast<long long>(refresh->funds.size()));
+  ShowStatus(app, *state);
   RefreshNext(app, state, refresh);
 }
 
 void OnExport(app::App& app) {
-  const std::filesystem::path folder = exporter::TodaysWorkbookPath(app).parent_path();
-  const std::filesystem::path path = folder / ("持仓" + exporter::TodaysDateText(app) + ".xls");
-  exporter::ExportGrid(nullptr, &app.positions_window().持仓表格, path.string(), app.dialogs());
+  exporter::ExportGrid(nullptr, &app.positions_window().持仓表格,
+                       PositionsWorkbookPath(app).string(), app.dialogs());
 }
 
 // 菜单's third item: the current fund row's code and name go to the positions window.
@@ -374,6 +284,16 @@ bool ValidDay(const std::string& text, const base::DateTime& today) {
   return std::make_tuple(year, month, day) <= std::make_tuple(today.year, today.month, today.day);
 }
 
+std::filesystem::path PositionsWorkbookPath(app::App& app) {
+  return exporter::TodaysWorkbookPath(app).parent_path() /
+         (kWorkbookPrefix + exporter::TodaysDateText(app) + ".xls");
+}
+
+bool IsPositionsWorkbookName(std::string_view name) {
+  return name.starts_with(kWorkbookPrefix) &&
+         exporter::IsWorkbookName(name.substr(std::string_view(kWorkbookPrefix).size()));
+}
+
 std::filesystem::path LedgerPath(const app::AppPaths& paths) {
   return paths.data_dir.empty() ? std::filesystem::path() : paths.data_dir / "positions.sqlite3";
 }
@@ -384,6 +304,7 @@ void InstallPositions(app::App& app) {
   window.on_created = [&app, state] {
     LoadOnce(*state);
     ShowPositions(app, *state);
+    TellDamage(app, *state);
     OnRefresh(app, state);
   };
   window.on_destroyed = [&app] { app.loads().Invalidate(app::LoadTarget::kPositions); };

@@ -5,6 +5,7 @@
 // records live in the ledger file under the user's data folder.
 
 #include <string>
+#include <string_view>
 
 #include "app/app.h"
 
@@ -18,9 +19,15 @@ inline constexpr char kBadDateText[] = "日期格式为YYYY-MM-DD，且不晚于
 inline constexpr char kNoRowText[] = "请选择要操作的基金";
 inline constexpr char kNotFoundText[] = "没有找到基金";
 inline constexpr char kCannotSaveText[] = "无法保存持仓记录";
+inline constexpr char kWorkbookPrefix[] = "持仓";
 
 // `text` is a real day written YYYY-MM-DD, not after `today`.
 bool ValidDay(const std::string& text, const base::DateTime& today);
+
+// The workbook 导出持仓 writes: the workbook folder / ("持仓" + month + "月" + day + "日.xls").
+std::filesystem::path PositionsWorkbookPath(app::App& app);
+// True for the file name of any day's positions workbook ("持仓12月9日.xls").
+bool IsPositionsWorkbookName(std::string_view name);
 
 // The file the ledger is kept in.
 std::filesystem::path LedgerPath(const app::AppPaths& paths);

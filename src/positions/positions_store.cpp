@@ -1,5 +1,8 @@
 #include "positions/positions_store.h"
 
+#include "base/text.h"
+#include "store/salvage.h"
+
 namespace positions {
 
 namespace {
@@ -13,13 +16,60 @@ const store::Migrations kMigrations = {
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);",
 };
 
+constexpr char kDamageKey[] = "damage_notice";
+
+// A salvaged row as a record: the columns of `records` with their kinds and limits.
+std::optional<Record> RecordOf(const store::SalvagedRow& row) {
+  if (row.values.size() < 7) return std::nullopt;
+  const auto text = [&](int i) { return std::get_if<std::string>(&row.values[i]); };
+  const auto number = [&](int i) { return std::get_if<std::int64_t>(&row.values[i]); };
+  if (!text(1) || !text(2) || !text(3) || !text(4) || !number(5) || !number(6) ||
+      (*text(4) != "buy" && *text(4) != "sell") || *number(5) <= 0 || *number(6) <= 0) {
+    return std::nullopt;
+  }
+  return Record{*text(1),   *text(2),
+                *text(3),   *text(4) == "sell" ? RecordKind::kSell : RecordKind::kBuy,
+                *number(5), *number(6)};
+}
+
 }  // namespace
 
 bool PositionsStore::Ready() {
   if (database_) return true;
   if (path_.empty()) return false;
-  database_ = store::Database::Open(path_, kMigrations).database;
+  store::OpenResult opened = store::Database::Open(path_, kMigrations);
+  database_ = std::move(opened.database);
+  if (database_ && !opened.moved_aside.empty()) Recover(opened.moved_aside);
   return database_ != nullptr;
+}
+
+bool PositionsStore::ReadOnly() { return Ready() && database_->ReadOnly(); }
+
+void PositionsStore::Recover(const std::filesystem::path& moved) {
+  store::Transaction transaction(*database_);
+  store::Statement insert = database_->Prepare(
+      "INSERT INTO records(id, day, code, name, kind, shares, price) VALUES(?, ?, ?, ?, ?, ?, ?)");
+  int recovered = 0;
+  for (const store::SalvagedRow& row : store::SalvageRows(moved, "records")) {
+    const std::optional<Record> record = RecordOf(row);
+    if (!record) continue;
+    insert.Reset();
+    insert.Bind(1, row.rowid)
+        .Bind(2, record->day)
+        .Bind(3, record->code)
+        .Bind(4, record->name)
+        .Bind(5, record->kind == RecordKind::kBuy ? "buy" : "sell")
+        .Bind(6, record->shares)
+        .Bind(7, record->price);
+    if (insert.Run()) ++recovered;
+  }
+  const std::string notice = "持仓记录文件已损坏，已恢复" + base::IntToText(recovered) +
+                             "条记录，原文件保存为" + moved.filename().string();
+  database_->Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)")
+      .Bind(1, kDamageKey)
+      .Bind(2, notice)
+      .Run();
+  transaction.Commit();
 }
 
 bool PositionsStore::Add(const Record& record) {
@@ -90,6 +140,17 @@ std::map<std::string, Quote> PositionsStore::Quotes() {
     quotes[select.Text(0)] = {select.Text(1), select.Text(2), select.Text(3)};
   }
   return quotes;
+}
+
+std::string PositionsStore::DamageNotice() {
+  if (!Ready()) return {};
+  store::Statement select = database_->Prepare("SELECT value FROM meta WHERE key = ?");
+  return select.Bind(1, kDamageKey).Step() ? select.Text(0) : std::string();
+}
+
+bool PositionsStore::ForgetDamageNotice() {
+  if (!Ready()) return false;
+  return database_->Prepare("DELETE FROM meta WHERE key = ?").Bind(1, kDamageKey).Run();
 }
 
 std::string PositionsStore::RefreshTime() {

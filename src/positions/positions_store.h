@@ -1,7 +1,10 @@
 #pragma once
 
 // The ledger's file: every buy and sell as entered, the last figures each fund's main page
-// gave, and the time of the last refresh. User data: nothing here is ever pruned.
+// gave, and the time of the last refresh. User data: nothing here is ever pruned. A damaged
+// file is moved aside and every record still readable in it is copied into the new one, with
+// a notice for the user kept until it has been shown. A file the user may not change is read
+// as it stands and every write fails.
 
 #include <filesystem>
 #include <map>
@@ -22,6 +25,8 @@ class PositionsStore {
   const std::filesystem::path& Path() const { return path_; }
   // Opens the file when it is not open yet; false when it cannot be used now.
   bool Ready();
+  // Open for reading only.
+  bool ReadOnly();
 
   // Each write is one transaction; false when it did not reach the file.
   bool Add(const Record& record);
@@ -34,7 +39,17 @@ class PositionsStore {
   std::map<std::string, Quote> Quotes();
   std::string RefreshTime();
 
+  // What the user is to be told about a damaged file found and mended ("持仓记录文件已损坏，
+  // 已恢复n条记录，原文件保存为" + the moved file's name); empty when nothing is pending.
+  std::string DamageNotice();
+  // The notice has been shown: it is not given again.
+  bool ForgetDamageNotice();
+
  private:
+  // Copies the readable records of the damaged file at `moved` into the new file and keeps the
+  // notice; the records keep their order.
+  void Recover(const std::filesystem::path& moved);
+
   std::filesystem::path path_;
   std::unique_ptr<store::Database> database_;
 };

@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "funds/watchlist_store.h"
+#include "positions/positions.h"
 
 namespace shell {
 
@@ -55,8 +56,12 @@ void SeedGuardFile(app::App& app) {
 
 void RemoveStaleTempFiles(app::App& app) {
   base::RemoveStaleTempFiles(app.config().Path());
-  base::RemoveStaleTempFiles(exporter::TodaysWorkbookPath(app).parent_path(),
-                             exporter::IsWorkbookName);
+  // Every workbook the program writes goes to the workbook folder: the fund grid's and the
+  // positions', each named by its day.
+  base::RemoveStaleTempFiles(
+      exporter::TodaysWorkbookPath(app).parent_path(), [](std::string_view name) {
+        return exporter::IsWorkbookName(name) || positions::IsPositionsWorkbookName(name);
+      });
   base::RemoveStaleTempFiles(app.paths().guard_file);
 }
 

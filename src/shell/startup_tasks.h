@@ -16,7 +16,8 @@ void StartupTasks(app::App& app);
 
 // The single steps, for the sequence above and for tests.
 // A write cut short by a kill leaves its temporary file beside its target: removes those of
-// the settings file, of any day's workbook and of the download guard file.
+// the settings file, of any day's workbook (the fund grid's and the positions') and of the
+// download guard file.
 void RemoveStaleTempFiles(app::App& app);
 // True when the settings file was missing and has now been seeded.
 bool SeedSettingsIfMissing(app::App& app);

@@ -31,9 +31,15 @@ Database* Cache::OpenLocked() {
     error_ = opened.error.empty() ? "cannot open " + path_.string() : opened.error;
     return nullptr;
   }
-  opened.database->Execute(kCachePragmas);
+  // A read-only file keeps the journal settings it has; changing them would be a write.
+  if (!opened.database->ReadOnly()) opened.database->Execute(kCachePragmas);
   database_ = std::move(opened.database);
   return database_.get();
+}
+
+Database* Cache::WritableLocked() {
+  Database* database = OpenLocked();
+  return database && !database->ReadOnly() ? database : nullptr;
 }
 
 bool Cache::WroteLocked(bool written) {
@@ -54,7 +60,7 @@ bool Cache::Ready() {
 bool Cache::SaveAnswer(std::string_view key, std::string_view payload, std::string_view arrived,
                        std::int64_t stamp) {
   const std::lock_guard lock(mutex_);
-  Database* database = OpenLocked();
+  Database* database = WritableLocked();
   if (!database) return false;
   Statement statement = database->Prepare(
       "INSERT OR REPLACE INTO answers(key, payload, arrived, stamp) VALUES(?, ?, ?, ?)");
@@ -75,7 +81,7 @@ std::optional<Cache::Answer> Cache::LoadAnswer(std::string_view key) {
 
 bool Cache::SaveDetails(std::string_view day, std::string_view code, std::string_view payload) {
   const std::lock_guard lock(mutex_);
-  Database* database = OpenLocked();
+  Database* database = WritableLocked();
   if (!database) return false;
   Statement statement =
       database->Prepare("INSERT OR REPLACE INTO details(day, code, payload) VALUES(?, ?, ?)");
@@ -98,7 +104,7 @@ std::map<std::string, std::string> Cache::LoadDetails(std::string_view day) {
 
 bool Cache::PruneDetails(std::string_view keep_day) {
   const std::lock_guard lock(mutex_);
-  Database* database = OpenLocked();
+  Database* database = WritableLocked();
   if (!database) return false;
   Statement statement = database->Prepare("DELETE FROM details WHERE day <> ?");
   statement.Bind(1, keep_day);
@@ -107,7 +113,7 @@ bool Cache::PruneDetails(std::string_view keep_day) {
 
 bool Cache::SetMark(std::string_view name, std::string_view value) {
   const std::lock_guard lock(mutex_);
-  Database* database = OpenLocked();
+  Database* database = WritableLocked();
   if (!database) return false;
   Statement statement = database->Prepare("INSERT OR REPLACE INTO marks(name, value) VALUES(?, ?)");
   statement.Bind(1, name).Bind(2, value);
@@ -126,7 +132,7 @@ std::optional<std::string> Cache::Mark(std::string_view name) {
 
 bool Cache::PruneAnswers(std::int64_t stamp) {
   const std::lock_guard lock(mutex_);
-  Database* database = OpenLocked();
+  Database* database = WritableLocked();
   if (!database) return false;
   Statement statement = database->Prepare("DELETE FROM answers WHERE stamp < ?");
   statement.Bind(1, stamp);

@@ -3,10 +3,12 @@
 // The program's local cache: the last answer of each portal request that carried its marks, the
 // profile columns today's full download has fetched so far, and a few marks (how the day's last
 // download ended). Everything here may be lost at any time: the cache is off when its file
-// cannot be used (a read-only or full disk, a second copy of the program holding it), every read
-// then finds nothing and every write does nothing. A write that fails (the file locked by another
-// process beyond the busy wait, a full disk) turns it off for the rest of the run. A damaged file
-// is moved aside and a new one started. Any thread may call; one connection serves them in turn.
+// cannot be used (a full disk, a second copy of the program holding it), every read then finds
+// nothing and every write does nothing. A write that fails (the file locked by another process
+// beyond the busy wait, a full disk) turns it off for the rest of the run. A file the user may not
+// change (read-only file, folder or mount) is read as it stands and every write does nothing. A
+// damaged file is moved aside and a new one started. Any thread may call; one connection serves
+// them in turn.
 
 #include <cstdint>
 #include <filesystem>
@@ -67,6 +69,8 @@ class Cache {
  private:
   // With the lock held: the open database, or null when the cache is off.
   Database* OpenLocked();
+  // With the lock held: the open database when it may be written, else null.
+  Database* WritableLocked();
   // With the lock held: `written`; a failed write turns the cache off.
   bool WroteLocked(bool written);
 

@@ -126,13 +126,13 @@ void Statement::Reset() {
 
 namespace {
 
-// Opens and checks one file. `damaged` is set when the file exists but is no sound database.
-std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::filesystem::path& path,
+// Opens and checks one file: `name` as SQLite takes it (a path, or a URI with SQLITE_OPEN_URI
+// in `flags`). `damaged` is set when the file exists but is no sound database.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::string& name, int flags,
                                                         bool* damaged, std::string* error) {
   *damaged = false;
   sqlite3* raw = nullptr;
-  const int code =
-      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  const int code = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(raw, sqlite3_close_v2);
   if (code != SQLITE_OK) {
     *damaged = IsDamage(code);
@@ -159,6 +159,11 @@ std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::filesystem::p
     *error = sqlite3_errmsg(raw);
     return {nullptr, sqlite3_close_v2};
   }
+  return handle;
+}
+
+// Switches an open file to its journal mode; false (and `error`) when it cannot be switched.
+bool SetJournalMode(sqlite3* raw, std::string* error) {
   // WAL keeps a committed transaction through a killed process and lets readers go on while
   // one writes; FULL syncs every commit, since what is stored is the user's own record.
   // A new file's switch to WAL needs the file to itself and does not wait on the busy handler
@@ -176,9 +181,9 @@ std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenChecked(const std::filesystem::p
   if (mode != SQLITE_OK) {
     *error = message ? message : "cannot set the journal mode";
     sqlite3_free(message);
-    return {nullptr, sqlite3_close_v2};
+    return false;
   }
-  return handle;
+  return true;
 }
 
 void MoveAside(const std::filesystem::path& path, std::filesystem::path* moved_to) {
@@ -186,14 +191,39 @@ void MoveAside(const std::filesystem::path& path, std::filesystem::path* moved_t
   target += ".damaged-" + TimeSuffix();
   std::error_code code;
   std::filesystem::rename(path, target, code);
-  if (!code) *moved_to = target;
-  // The journal files belong to the damaged file; left in place they would be replayed into
-  // the new one.
-  for (const char* suffix : {"-wal", "-shm"}) {
-    std::filesystem::path journal = path;
-    journal += suffix;
-    std::filesystem::remove(journal, code);
+  if (code) return;
+  *moved_to = target;
+  // The journal files belong to the damaged file: left in place they would be replayed into
+  // the new one. The log may hold commits the file lacks, so it goes with the file; the
+  // shared-memory index is rebuilt from the log by whoever opens the pair.
+  std::filesystem::path log = path;
+  std::filesystem::path log_target = target;
+  std::filesystem::rename(log += "-wal", log_target += "-wal", code);
+  std::filesystem::path index = path;
+  std::filesystem::remove(index += "-shm", code);
+}
+
+// The user may change the file, and create and remove the journal files beside it.
+bool Writable(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 &&
+         ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// The file as an SQLite URI that promises it will not change: read without locks and without
+// the write-ahead log's shared-memory file, which a read-only folder cannot hold.
+std::string ImmutableUri(const std::filesystem::path& path) {
+  std::string uri = "file:";
+  for (const char c : std::filesystem::absolute(path).string()) {
+    if (c == '%' || c == '?' || c == '#') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+      uri += escaped;
+    } else {
+      uri += c;
+    }
   }
+  return uri + "?immutable=1";
 }
 
 }  // namespace
@@ -201,17 +231,22 @@ void MoveAside(const std::filesystem::path& path, std::filesystem::path* moved_t
 OpenResult Database::Open(const std::filesystem::path& path, const Migrations& migrations) {
   OpenResult result;
   if (!MakeFolder(path.parent_path(), &result.error)) return result;
+  std::error_code exists_error;
+  if (std::filesystem::exists(path, exists_error) && !Writable(path)) {
+    return OpenReadOnly(path, migrations);
+  }
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!CreatePrivateFile(path, &result.error)) return result;
     bool damaged = false;
-    auto handle = OpenChecked(path, &damaged, &result.error);
+    auto handle = OpenChecked(path.string(), SQLITE_OPEN_READWRITE, &damaged, &result.error);
+    if (handle && !SetJournalMode(handle.get(), &result.error)) handle.reset();
     if (!handle) {
       if (!damaged || attempt > 0) return result;
       MoveAside(path, &result.moved_aside);
       if (result.moved_aside.empty()) return result;
       continue;
     }
-    std::unique_ptr<Database> database(new Database(handle.release()));
+    std::unique_ptr<Database> database(new Database(handle.release(), false));
     const int version = database->UserVersion();
     if (version < 0 || version > static_cast<int>(migrations.size())) {
       result.error = "unknown schema version";
@@ -228,6 +263,32 @@ OpenResult Database::Open(const std::filesystem::path& path, const Migrations& m
         result.error = database->LastError();
         return result;
       }
+    }
+    result.database = std::move(database);
+    result.error.clear();
+    return result;
+  }
+  return result;
+}
+
+OpenResult Database::OpenReadOnly(const std::filesystem::path& path, const Migrations& migrations) {
+  OpenResult result;
+  result.read_only = true;
+  // A plain read-only open sees another process's commits; it needs the shared-memory file of
+  // a file in write-ahead-log mode, which only the immutable open does without.
+  for (const std::string& name : {path.string(), ImmutableUri(path)}) {
+    bool damaged = false;
+    const int flags = SQLITE_OPEN_READONLY | (name == path.string() ? 0 : SQLITE_OPEN_URI);
+    auto handle = OpenChecked(name, flags, &damaged, &result.error);
+    if (!handle) {
+      if (damaged) return result;  // a damaged file it may not move aside is left alone
+      continue;
+    }
+    std::unique_ptr<Database> database(new Database(handle.release(), true));
+    // Nothing can be migrated: only the newest version can be read as the program reads it.
+    if (database->UserVersion() != static_cast<int>(migrations.size())) {
+      result.error = "cannot migrate a read-only file";
+      return result;
     }
     result.database = std::move(database);
     result.error.clear();

@@ -7,7 +7,9 @@
 //
 // The store never stops the program: Open gives nothing when the file cannot be opened, and
 // every write reports failure instead of throwing. A damaged file is moved aside as
-// `<name>.damaged-<time>` and a new one started.
+// `<name>.damaged-<time>` and a new one started. A file its user may not change (a read-only
+// file, folder or mount, an immutable file) is opened read-only: it reads as it stands and
+// every write fails.
 
 #include <cstdint>
 #include <filesystem>
@@ -65,6 +67,7 @@ struct OpenResult {
   std::unique_ptr<Database> database;  // null when the file could not be used
   std::string error;                   // why, when it could not
   std::filesystem::path moved_aside;   // where a damaged file went, when one was found
+  bool read_only = false;              // the file could only be opened for reading
 };
 
 class Database {
@@ -76,7 +79,9 @@ class Database {
   // Opens or creates the file at `path` (its folder is created 0700, a new file 0600) and
   // migrates it to the newest version. A file that is not a database or fails its quick check
   // is renamed to `<name>.damaged-<YYYYMMDD-HHMMSS>` and a new one started. A file of a newer
-  // schema than `migrations` knows is left alone (nothing is given).
+  // schema than `migrations` knows is left alone (nothing is given). A file that exists but may
+  // not be written, or whose folder may not be written (where the write-ahead log's files
+  // live), is opened read-only when it is sound and of the newest version, else not at all.
   static OpenResult Open(const std::filesystem::path& path, const Migrations& migrations);
 
   Statement Prepare(std::string_view sql);
@@ -86,13 +91,17 @@ class Database {
   // PRAGMA integrity_check answered "ok".
   bool IntegrityOk();
   const std::string& LastError() const { return last_error_; }
+  // Opened for reading only: every write fails.
+  bool ReadOnly() const { return read_only_; }
   std::int64_t LastInsertId() const;
 
  private:
   friend class Transaction;
-  explicit Database(sqlite3* handle) : handle_(handle) {}
+  Database(sqlite3* handle, bool read_only) : handle_(handle), read_only_(read_only) {}
+  static OpenResult OpenReadOnly(const std::filesystem::path& path, const Migrations& migrations);
   void NoteError();
   sqlite3* handle_ = nullptr;
+  bool read_only_ = false;
   std::string last_error_;
 };
 

@@ -171,7 +171,7 @@ TEST_F(FundListsTest, BoardListOvertakenStillEnablesTheBoardButtonAndPositionTen
   ASSERT_EQ(2u, targets.size());  // the board's count request and the ranking; no page
   EXPECT_EQ(1, Has(targets[0], "tp=" + code + "&sc=3y&st=desc&pi=1&") +
                    Has(targets[1], "tp=" + code + "&sc=3y&st=desc&pi=1&"));
-  EXPECT_EQ(0, app().globals.CurrentBoardCode);
+  EXPECT_EQ(0, funds::Resort(app()).board_code);
   EXPECT_FALSE(board().Visible());
   EXPECT_EQ(std::vector<std::string>{"昨日跌幅榜"}, titles());
   EXPECT_TRUE(main().选择板块钮.Enabled());

@@ -10,9 +10,11 @@
 #include "export/xls_probe.h"
 #include "net/http_fetch.h"
 #include "portal/fund_page.h"
+#include "positions/ledger_files.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "sim/server.h"
+#include "support/unprivileged.h"
 
 namespace {
 
@@ -205,6 +207,11 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   const std::string row = grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit);
   const std::string caption = app().main_window().持仓标签.Caption();
   EXPECT_EQ(0u, caption.rfind("当日收益 ", 0));
+  EXPECT_EQ(std::string::npos, window().持仓状态.Caption().find("未刷新"));
+  // A fund bought now has no figures until a refresh brings them.
+  Enter(Fund(3).code, "1000", "1");
+  window().买入钮.Click();
+  program_->Settle();
 
   sim::FaultOptions faults;
   faults.error_rate = 1.0;
@@ -213,7 +220,18 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   WaitForRefresh();
   EXPECT_EQ(row, grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit));
   EXPECT_EQ(caption, app().main_window().持仓标签.Caption());
-  EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(Fund(2).name + "刷新失败"));
+  EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(Fund(3).name + "刷新失败"));
+  // 合计 sums the cost of all four and the profit of three; its rate is the one those two give.
+  EXPECT_NE(std::string::npos,
+            window().持仓状态.Caption().find("；1支基金未刷新，合计收益仅含已刷新的基金"));
+  const int total = grid().RowCount() - 1;
+  ASSERT_EQ("合计", grid().Text(total, app::kPosName));
+  const auto fen = [&](int column) {
+    return positions::ParseSigned(grid().Text(total, column), 2).value_or(0);
+  };
+  EXPECT_EQ(positions::RateText(
+                positions::RoundDivide(fen(app::kPosHeldProfit) * 10000, fen(app::kPosCost))),
+            grid().Text(total, app::kPosRate));
 
   sim_->SetFaults({});
   Restart();  // the caption comes from the file, without a request
@@ -283,35 +301,104 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   EXPECT_EQ(0u, sim_->requests().Count());
 }
 
-TEST_F(PositionsWindowTest, DamagedOrLockedLedgerLeavesTheWindowWorking) {
+// A copy of a real 400-record ledger cut short or overwritten gives back every record SQLite
+// can still read, and says so once.
+TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefusesTheRecord) {
   const auto path = positions::LedgerPath(app().paths());
   program_.reset();
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path) << std::string(8192, 'x');
-  Restart();
-  Open();
-  Enter(Fund(0).code, "10", "1");
-  window().买入钮.Click();
-  program_->Settle();
-  EXPECT_TRUE(shown().empty());
-  EXPECT_EQ(3, grid().RowCount());
-  bool moved = false;
-  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
-    moved |= entry.path().filename().string().rfind("positions.sqlite3.damaged-", 0) == 0;
+  ASSERT_EQ(400u, positions_test::WriteLedger(path, 400).size());
+  const std::string ledger = test_support::ReadFileBytes(path);
+  for (const auto damage :
+       {positions_test::Damage::kCutInHalf, positions_test::Damage::kRandomMiddle,
+        positions_test::Damage::kRandomWhole}) {
+    SCOPED_TRACE(static_cast<int>(damage));
+    program_.reset();
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
+      std::filesystem::remove(entry.path());
+    }
+    test_support::WriteFileBytes(path, ledger);
+    positions_test::Damaged(path, damage);
+    const std::string damaged = test_support::ReadFileBytes(path);
+    Restart();
+    Open();
+    const std::filesystem::path moved = positions_test::MovedAside(path);
+    ASSERT_FALSE(moved.empty());
+    EXPECT_EQ(damaged, test_support::ReadFileBytes(moved));
+    const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 400);
+    EXPECT_EQ(readable, PositionsStore(path).Records());
+    EXPECT_TRUE(damage != positions_test::Damage::kCutInHalf || !readable.empty());
+    const std::string notice = "持仓记录文件已损坏，已恢复" + std::to_string(readable.size()) +
+                               "条记录，原文件保存为" + moved.filename().string();
+    EXPECT_EQ(std::vector<std::string>{notice}, shown());
+    EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(notice));
+    size_t held = 0;
+    for (const positions::Position& position : positions::Replay(readable)) {
+      held += position.shares > 0;
+    }
+    EXPECT_EQ(static_cast<int>(held) + 2, grid().RowCount());
+    window().Close();
+    Restart();
+    Open();
+    EXPECT_TRUE(shown().empty());  // not again
+    EXPECT_EQ(std::string::npos, window().持仓状态.Caption().find(notice));
   }
-  EXPECT_TRUE(moved);
 
   // Another copy holds the file for writing: the record is reported and not shown.
   auto other = store::Database::Open(path, store::Migrations(1)).database;
   ASSERT_TRUE(other);
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
+  shown().clear();
+  const int rows = grid().RowCount();
   Enter(Fund(1).code, "10", "1");
   window().买入钮.Click();
   program_->Settle();
   EXPECT_EQ(std::vector<std::string>{positions::kCannotSaveText}, shown());
-  EXPECT_EQ(3, grid().RowCount());
+  EXPECT_EQ(rows, grid().RowCount());
   window().刷新持仓钮.Click();
   WaitForRefresh();
+}
+
+TEST_F(PositionsWindowTest,
+       ALedgerInAFolderItsUserMayNotWriteShowsEverythingAndRefusesEveryChange) {
+  Open();
+  for (int i : {0, 1}) {
+    Enter(Fund(i).code, "100", "1");
+    window().买入钮.Click();
+    program_->Settle();
+  }
+  window().刷新持仓钮.Click();
+  WaitForRefresh();
+  const auto folder = positions::LedgerPath(app().paths()).parent_path();
+  program_.reset();
+  test_support::LetEveryoneRead(dir_.path());
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  const int result = test_support::RunUnprivileged([&] {
+    Restart();
+    EXPECT_NE("", app().main_window().持仓标签.Caption());
+    Open();
+    ASSERT_EQ(4, grid().RowCount());
+    for (int row : {1, 2, 3}) EXPECT_NE("", grid().Text(row, app::kPosHeldProfit)) << row;
+    Enter(Fund(2).code, "10", "1");
+    window().买入钮.Click();
+    program_->Settle();
+    grid().SetCurrentRow(1);
+    Enter("", "10", "1");
+    window().卖出钮.Click();
+    window().删除持仓钮.Click();
+    const std::string refused = positions::kCannotSaveText;
+    EXPECT_EQ((std::vector<std::string>{refused, refused,
+                                        "确定删除" + Fund(0).name + "的全部持仓记录吗？", refused}),
+              shown());
+    EXPECT_EQ(4, grid().RowCount());
+    EXPECT_EQ("100.00", grid().Text(1, app::kPosShares));
+  });
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  if (result == test_support::kCannotDropRights) GTEST_SKIP() << "root cannot become nobody here";
+  EXPECT_EQ(0, result);
+  Restart();
+  EXPECT_EQ(2u, StoredRecords());
 }
 
 }  // namespace

@@ -129,14 +129,22 @@ TEST(StartupTasksTest, StartRemovesOnlyOurWritersStaleTempFilesBesideTheirTarget
   const std::filesystem::path state = f.app.paths().guard_file.parent_path();
   std::filesystem::create_directories(state);
   WriteFileBytes(f.ConfigPath(), Gbk("[开机自启]\r\n自启=假\r\n"));
-  // Left by an export and a guard write killed before their rename.
+  // Left by the two exports and a guard write killed before their rename.
   const std::vector<std::filesystem::path> stale = {
-      run / ".12月9日.xls.cRYZjg", run / ".8月8日.xls.Ab12Cd", state / ".记录.txt.Qw3rTy"};
+      run / ".12月9日.xls.cRYZjg", run / ".8月8日.xls.Ab12Cd", run / ".持仓8月8日.xls.Zx9Yw8",
+      state / ".记录.txt.Qw3rTy"};
   for (const auto& file : stale) WriteFileBytes(file, "half");
-  const std::vector<std::string> kept_in_run = {
-      "12月9日.xls",         ".12月9日.xls.cRYZj",  ".13月9日.xls.cRYZjg",
-      ".08月8日.xls.Ab12Cd", ".8月32日.xls.Ab12Cd", ".8月8日.xlsx.Ab12Cd",
-      ".notes.txt.Ab12Cd",   ".记录.txt.Qw3rTy",    "victim"};
+  const std::vector<std::string> kept_in_run = {"12月9日.xls",
+                                                ".12月9日.xls.cRYZj",
+                                                ".13月9日.xls.cRYZjg",
+                                                ".08月8日.xls.Ab12Cd",
+                                                ".8月32日.xls.Ab12Cd",
+                                                ".8月8日.xlsx.Ab12Cd",
+                                                ".notes.txt.Ab12Cd",
+                                                ".记录.txt.Qw3rTy",
+                                                ".持仓.xls.Ab12Cd",
+                                                ".持仓8月32日.xls.Ab12Cd",
+                                                "victim"};
   for (const std::string& name : kept_in_run) WriteFileBytes(run / name, "keep");
   std::filesystem::create_directory(run / ".8月8日.xls.DirDir");
   std::filesystem::create_symlink(run / "victim", run / ".8月8日.xls.LinkXY");

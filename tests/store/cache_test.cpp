@@ -16,6 +16,7 @@
 
 #include "store/kill_soak.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 #include "support/write_lock_holder.h"
 
 namespace {
@@ -74,6 +75,41 @@ TEST(CacheTest, UnusableFileOrAWriteLockHeldByAnotherProcessTurnsItOff) {
   }
   EXPECT_EQ((std::map<std::string, std::string>{{"000001", "kept before"}}),
             store::Cache(path).LoadDetails(kToday));
+}
+
+// Read-only means read-only: every kept value reads back, every write is refused, and a refused
+// write does not turn the reading off.
+TEST(CacheTest, AFileInAFolderItsUserMayNotWriteIsReadAndNeverChanged) {
+  test_support::TempDir dir;
+  const auto folder = dir.path() / "fundview";
+  const auto path = folder / "cache.sqlite3";
+  {
+    store::Cache cache(path);
+    ASSERT_TRUE(cache.SaveAnswer("http://portal/a", "answer", "2021年8月8日9时", 20210808090000));
+    ASSERT_TRUE(cache.SaveDetails(kToday, "000001", "details"));
+  }
+  test_support::LetEveryoneRead(dir.path());
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+  const std::string before = test_support::ReadFileBytes(path);
+
+  const int result = test_support::RunUnprivileged([&] {
+    store::Cache cache(path);
+    for (int round = 0; round < 2; ++round) {
+      EXPECT_EQ("answer",
+                cache.LoadAnswer("http://portal/a").value_or(store::Cache::Answer{}).payload);
+      EXPECT_EQ(1u, cache.LoadDetails(kToday).size());
+      EXPECT_FALSE(cache.SaveAnswer("http://portal/b", "x", "t", 1) ||
+                   cache.SaveDetails(kToday, "000002", "x") || cache.SetMark("end", "x") ||
+                   cache.PruneAnswers(20990101000000) || cache.PruneDetails("2099-01-01"));
+    }
+  });
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+  if (result == test_support::kCannotDropRights) GTEST_SKIP() << "root cannot become nobody here";
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(before, test_support::ReadFileBytes(path));
+  EXPECT_EQ(std::vector<std::string>{"cache.sqlite3"}, test_support::Listing(folder));
 }
 
 // Two copies of the program started at once both create the file's tables and switch it to WAL.

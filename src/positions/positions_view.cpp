@@ -1,0 +1,117 @@
+#include "positions/positions_view.h"
+
+#include <optional>
+
+#include "base/text.h"
+
+namespace positions {
+
+namespace {
+
+constexpr ui::Colour kProfitRed = ui::Rgb(255, 0, 0);
+constexpr ui::Colour kLossGreen = ui::Rgb(0, 128, 0);
+
+ui::Colour SignColour(std::int64_t value) {
+  return value > 0 ? kProfitRed : value < 0 ? kLossGreen : ui::kDefaultTextColour;
+}
+
+void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t> value, bool sign) {
+  grid.SetText(row, column, value ? FormatScaled(*value, 2, sign) : "");
+  grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
+}
+
+void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures) {
+  WriteMoney(grid, row, app::kPosCost, figures.cost, false);
+  WriteMoney(grid, row, app::kPosTodayProfit, figures.today_profit, true);
+  WriteMoney(grid, row, app::kPosHeldProfit, figures.held_profit, true);
+  grid.SetText(row, app::kPosRate, figures.rate ? RateText(*figures.rate) : "");
+}
+
+RowFigures TotalFigures(const State& state) {
+  std::vector<RowFigures> rows;
+  for (const Position& position : Held(state)) {
+    rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
+  }
+  return TotalOf(rows);
+}
+
+}  // namespace
+
+std::vector<Position> Held(const State& state) {
+  std::vector<Position> held;
+  for (Position& position : Replay(state.records)) {
+    if (position.shares > 0) held.push_back(std::move(position));
+  }
+  return held;
+}
+
+const Quote* QuoteOf(const State& state, const std::string& code) {
+  const auto it = state.quotes.find(code);
+  return it == state.quotes.end() ? nullptr : &it->second;
+}
+
+void ShowMainCaption(app::App& app, const State& state) {
+  std::string caption;
+  if (!Held(state).empty()) {
+    caption = "当日收益 " + FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
+  }
+  app.main_window().持仓标签.SetCaption(caption);
+}
+
+void ShowPositions(app::App& app, const State& state) {
+  ui::Grid& grid = app.positions_window().持仓表格;
+  const std::vector<Position> held = Held(state);
+  const int selected = grid.CurrentRow();
+  const std::string selected_code = selected > 0 ? grid.Text(selected, app::kPosCode) : "";
+  grid.SetRowCount(static_cast<int>(held.size()) + 2);
+  std::vector<RowFigures> all;
+  for (size_t i = 0; i < held.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const Position& position = held[i];
+    const Quote* quote = QuoteOf(state, position.code);
+    const RowFigures figures = FiguresOf(position, quote);
+    all.push_back(figures);
+    grid.SetText(row, app::kPosName, position.name);
+    grid.SetText(row, app::kPosCode, position.code);
+    grid.SetText(row, app::kPosShares, FormatScaled(position.shares, kShareDecimals));
+    grid.SetText(row, app::kPosCostPrice,
+                 figures.cost_price ? FormatScaled(*figures.cost_price, kPriceDecimals) : "");
+    grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
+    grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
+    grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
+    WriteFigures(grid, row, figures);
+  }
+  const int total_row = static_cast<int>(held.size()) + 1;
+  for (int column = 0; column < app::kPositionsColumnCount; ++column) {
+    grid.SetText(total_row, column, "");
+    grid.SetTextColour(total_row, column, ui::kDefaultTextColour);
+  }
+  grid.SetText(total_row, app::kPosName, "合计");
+  WriteFigures(grid, total_row, TotalOf(all));
+  // The selection follows its fund when rows came or went before it.
+  int reselect = -1;
+  for (size_t i = 0; i < held.size(); ++i) {
+    if (held[i].code == selected_code) reselect = static_cast<int>(i) + 1;
+  }
+  grid.SetCurrentRow(reselect);
+  ShowStatus(app, state);
+  ShowMainCaption(app, state);
+}
+
+void ShowStatus(app::App& app, const State& state) {
+  std::vector<std::string> parts;
+  if (!state.progress.empty()) parts.push_back(state.progress);
+  int unrefreshed = 0;
+  for (const Position& position : Held(state)) {
+    unrefreshed += !FiguresOf(position, QuoteOf(state, position.code)).held_profit;
+  }
+  if (unrefreshed > 0) {
+    parts.push_back(base::IntToText(unrefreshed) + "支基金未刷新，合计收益仅含已刷新的基金");
+  }
+  if (!state.damage_notice.empty()) parts.push_back(state.damage_notice);
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "；") + part;
+  app.positions_window().持仓状态.SetCaption(text);
+}
+
+}  // namespace positions
