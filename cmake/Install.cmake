@@ -10,6 +10,8 @@ set_source_files_properties(
 
 set(res ${PROJECT_SOURCE_DIR}/resources)
 install(TARGETS fundview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The process that shows the embedded web page; the program looks for it here.
+install(TARGETS fundview-page RUNTIME DESTINATION ${FUNDVIEW_PAGE_INSTALL_DIR})
 install(FILES ${res}/fundview.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${res}/fundview.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 48 128 256)

@@ -2,8 +2,6 @@
 // windows' views, and the main window shown. Closing the main window ends the event loop; the
 // App then joins its workers, whose transfers were told to stop, and the program returns 0.
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -29,11 +27,6 @@ std::filesystem::path ExecutablePath() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The web view's sandbox refuses to start under root, and its failure would end the whole
-  // program when a page is first shown; without it the page still loads.
-  if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  // The embedded web view needs contexts shared from the start.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setFont(QFont("Noto Sans CJK SC", 9));
   // The menu entry's name and icon, so that a desktop shows the running windows under them.

@@ -6,8 +6,8 @@
 
 namespace ui {
 
-// An embedded web page. The view creates its browser only on the first navigation, so a
-// viewer that is never used costs nothing.
+// An embedded web page. The view shows it through a process of its own, started by the first
+// navigation: until then the program has neither the web engine nor a GL driver loaded.
 class HtmlViewer : public Control {
  public:
   ControlKind Kind() const override { return ControlKind::kHtmlViewer; }

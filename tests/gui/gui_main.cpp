@@ -14,8 +14,6 @@ int main(int argc, char** argv) {
   if (!platform || std::string(platform) == "offscreen") {
     setenv("QT_QPA_PLATFORM", "offscreen:configfile=" FUNDVIEW_GUI_SCREENS, 1);
   }
-  setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication application(argc, argv);
   QApplication::setFont(QFont("Noto Sans CJK SC", 9));
   ::testing::InitGoogleTest(&argc, argv);

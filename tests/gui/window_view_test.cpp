@@ -16,12 +16,12 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QWebEngineView>
 #include <chrono>
 #include <thread>
 
 #include "app/app_fixture.h"
 #include "shell/bind_events.h"
+#include "ui/qt/panel_widgets.h"
 #include "ui/qt/qt_services.h"
 
 namespace {
@@ -117,12 +117,12 @@ TEST_F(WindowViewTest, PicturesAreEmbeddedAndTheCloseMarkHidesThePagePanel) {
   EXPECT_FALSE(main_.外形框1.Visible());
 }
 
-TEST_F(WindowViewTest, WebViewIsCreatedOnlyByTheFirstNavigation) {
-  QWidget* viewer = main_view_.ControlWidget("超文本浏览框1");
-  EXPECT_EQ(nullptr, viewer->findChild<QWebEngineView*>());
+TEST_F(WindowViewTest, PageProcessIsStartedOnlyByTheFirstNavigation) {
+  auto* viewer = static_cast<ui::HtmlViewerWidget*>(main_view_.ControlWidget("超文本浏览框1"));
+  EXPECT_EQ(nullptr, viewer->Page());
   main_.超文本浏览框1.SetHeight(1264);
   EXPECT_EQ(1264, viewer->height());
-  EXPECT_EQ(nullptr, viewer->findChild<QWebEngineView*>());
+  EXPECT_EQ(nullptr, viewer->Page());
 }
 
 TEST_F(WindowViewTest, GridEventsReachTheModelAndMenusOfferTheirItems) {

@@ -32,8 +32,11 @@ for size in 48 128 256; do
     fail "icon $icon is not a $size x $size PNG"
   fi
 done
+# The process that shows the web page, where the program looks for it.
+[ -x "$root/libexec/fundview/fundview-page" ] || fail "libexec/fundview/fundview-page missing"
 # Nothing but the program's own files: no test programs, no simulated portal.
-extra=$(cd "$dest" && find . -type f | grep -v -e '^./usr/bin/fundview$' -e '^./usr/share/' || true)
+extra=$(cd "$dest" && find . -type f | grep -v -e '^./usr/bin/fundview$' -e '^./usr/share/' \
+  -e '^./usr/libexec/fundview/fundview-page$' || true)
 [ -z "$extra" ] || fail "unexpected files installed: $extra"
 
 entry="$root/share/applications/fundview.desktop"

@@ -21,5 +21,7 @@ for lib in libqt6widgets6 libqt6webenginewidgets6 libcurl4 libpcre2-8-0 qt6-qpa-
 done
 contents=$(dpkg-deb -c "$deb")
 grep -q ' ./usr/bin/fundview$' <<<"$contents" || { echo "FAIL: no usr/bin/fundview"; exit 1; }
+grep -q ' ./usr/libexec/fundview/fundview-page$' <<<"$contents" ||
+  { echo "FAIL: no usr/libexec/fundview/fundview-page"; exit 1; }
 lintian "$deb"
 echo "package: $(basename "$deb") passes lintian"

@@ -3,9 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QUrl>
-#include <QWebEngineView>
+#include <QWindow>
 
+#include "ui/qt/page_process.h"
 #include "ui/qt/qt_canvas.h"
 
 namespace ui {
@@ -45,22 +45,66 @@ void DrawPanelWidget::mouseMoveEvent(QMouseEvent* event) {
   panel_.MouseMove(at.x(), at.y());
 }
 
+namespace {
+
+// A native child window made the widgets above it, and their siblings, native as well; each
+// window was made on top of those made before it, whatever the widgets' stacking order. Puts the
+// windows back in that order, level by level, so that the controls above the page (the panel's
+// close mark) stay above it and those below it stay below.
+void RestackNativeWindows(QWidget* from) {
+  for (QWidget* level = from; level && !level->isWindow(); level = level->parentWidget()) {
+    for (QObject* child : level->parentWidget()->children()) {
+      auto* sibling = qobject_cast<QWidget*>(child);
+      if (sibling && !sibling->isWindow() && sibling->internalWinId() && sibling->windowHandle()) {
+        sibling->windowHandle()->raise();
+      }
+    }
+  }
+}
+
+}  // namespace
+
 HtmlViewerWidget::HtmlViewerWidget(HtmlViewer& viewer, QWidget* parent)
-    : QWidget(parent), viewer_(viewer) {}
+    : QWidget(parent), viewer_(viewer) {
+  // A page on its way shows as an empty white page.
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+}
 
 void HtmlViewerWidget::Sync() {
   if (viewer_.NavigationCount() == loaded_navigation_) return;
   loaded_navigation_ = viewer_.NavigationCount();
-  if (!browser_) {
-    browser_ = new QWebEngineView(this);
-    browser_->setGeometry(rect());
-    browser_->show();
+  if (!page_) {
+    page_ = new PageProcess(this);
+    connect(page_, &PageProcess::WindowReady, this, &HtmlViewerWidget::Embed);
+    connect(page_, &PageProcess::Ended, this, [this] {
+      delete container_;
+      container_ = nullptr;
+    });
   }
-  browser_->load(QUrl(QString::fromStdString(viewer_.Url())));
+  page_->Load(QString::fromStdString(viewer_.Url()));
+}
+
+void HtmlViewerWidget::Embed(WId id) {
+  // A window the page process made before this one is gone with it.
+  delete container_;
+  container_ = nullptr;
+  QWindow* window = QWindow::fromWinId(id);
+  if (!window) {
+    // The window system embeds no other process's windows.
+    page_->ShowOwnWindow();
+    return;
+  }
+  container_ = QWidget::createWindowContainer(window, this);
+  container_->setGeometry(rect());
+  container_->show();
+  RestackNativeWindows(container_);
 }
 
 void HtmlViewerWidget::resizeEvent(QResizeEvent*) {
-  if (browser_) browser_->setGeometry(rect());
+  if (container_) container_->setGeometry(rect());
 }
 
 }  // namespace ui
