@@ -16,7 +16,8 @@ void Place(ui::Control& control, std::string name, ui::Rect rect, bool visible =
 void Place(ui::CaptionedControl& control, std::string name, std::string caption, ui::Rect rect,
            bool visible = true, ui::Control* parent = nullptr);
 
-// The fund grid's 24 columns (also the comparison grid's): headers and design widths.
+// The fund grid's columns (also the comparison grid's), one per FundColumn: headers and design
+// widths.
 std::vector<ui::GridColumn> FundGridColumns();
 // The holdings grids' three columns.
 std::vector<ui::GridColumn> HoldingsGridColumns();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/fund_columns.h"
 #include "portal/fund_page.h"
 #include "portal/fund_profile.h"
 #include "ui/grid.h"
@@ -15,34 +16,10 @@
 namespace funds {
 
 // The columns in grid order, with the header texts of the design.
-enum class FundColumn : int {
-  kName,          // 基金名称
-  kCode,          // 基金代码
-  kType,          // 基金类型
-  kDate,          // 日期
-  kNav,           // 净值
-  kDayChange,     // 日增长率
-  kWeek,          // 近1周
-  kMonth,         // 近1月
-  kThreeMonths,   // 近3月
-  kSixMonths,     // 近6月
-  kThisYear,      // 今年来
-  kOneYear,       // 近一年
-  kTwoYears,      // 近2年
-  kThreeYears,    // 近3年
-  kSize,          // 规模(亿)
-  kRating,        // 基金评级
-  kTenureReturn,  // 任期回报
-  kTenure,        // 任期年限
-  kStdDev1,       // 标准差1..3, then 夏普比率1..3
-  kStdDev2,
-  kStdDev3,
-  kSharpe1,
-  kSharpe2,
-  kSharpe3,
-};
-inline constexpr int kFundColumnCount = 24;
-constexpr int Col(FundColumn column) { return static_cast<int>(column); }
+// The 24 columns, in grid order; the grids' headers are laid out from the same enum.
+using app::Col;
+using app::FundColumn;
+using app::kFundColumnCount;
 
 // The change columns of a list record, kDayChange..kThreeYears, and the sort code of each.
 inline constexpr FundColumn kFirstChangeColumn = FundColumn::kDayChange;

@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/holding_columns.h"
 #include "portal/holdings.h"
 #include "ui/grid.h"
 
 namespace funds {
-
-// The columns of the holdings grids 高级表格5 and 高级表格6 (股票名称, 代码, 占比).
-enum class HoldingColumn : int { kName, kCode, kShare };
-inline constexpr int kHoldingColumnCount = 3;
-constexpr int Col(HoldingColumn column) { return static_cast<int>(column); }
 
 // Rows 1-10 of a holdings grid: the holdings, then empty rows.
 void WriteHoldings(ui::Grid& grid, const std::vector<portal::Holding>& holdings);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "funds/holdings.h"
+#include "funds/holding_columns.h"
 
 namespace funds {
 

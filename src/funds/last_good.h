@@ -54,8 +54,7 @@ std::optional<std::string> FundSizeOrStored(app::App& app, std::string_view code
                                             OfflineSince& note);
 std::optional<portal::ManagerFigures> ManagerFiguresOrStored(app::App& app, std::string_view code,
                                                              OfflineSince& note);
-std::optional<std::string> RatingOrStored(app::App& app, std::string_view code,
-                                          OfflineSince& note);
+std::optional<std::string> RatingOrStored(app::App& app, std::string_view code, OfflineSince& note);
 std::optional<std::vector<std::string>> RiskStatisticsOrStored(app::App& app, std::string_view code,
                                                                OfflineSince& note);
 // Any thread: of `app` it uses only the cache, the clock and the transfer control.

@@ -17,8 +17,7 @@ namespace funds {
 // the grid overtaking this one while it waits for the answer leaves nothing written after the
 // reset, and `done` never runs.
 void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
-                     std::string_view order,
-                     std::function<void(const OfflineSince& offline)> done);
+                     std::string_view order, std::function<void(const OfflineSince& offline)> done);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
 // loads the list and names it in the main window's title. While a long job holds the fund
