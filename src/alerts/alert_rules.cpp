@@ -60,9 +60,8 @@ std::optional<Reading> ReadingOf(const Rule& rule, const Figures& figures) {
 }
 
 std::string ThresholdText(const Rule& rule) {
-  return IsNav(rule.condition)
-             ? positions::FormatScaled(rule.threshold, positions::kPriceDecimals)
-             : positions::FormatScaled(rule.threshold, kPercentDecimals) + "%";
+  return IsNav(rule.condition) ? positions::FormatScaled(rule.threshold, positions::kPriceDecimals)
+                               : positions::FormatScaled(rule.threshold, kPercentDecimals) + "%";
 }
 
 }  // namespace

@@ -28,9 +28,9 @@ std::optional<std::int64_t> ParseThreshold(Condition condition, std::string_view
 
 // What one check of a fund gave, and the position's rate where the rule needs it.
 struct Figures {
-  std::string unit_nav;    // "1.2340"
-  std::string nav_date;    // "2021-08-06"
-  std::string day_change;  // "-2.31%"
+  std::string unit_nav;              // "1.2340"
+  std::string nav_date;              // "2021-08-06"
+  std::string day_change;            // "-2.31%"
   std::optional<std::int64_t> rate;  // hundredths of a percent
 };
 

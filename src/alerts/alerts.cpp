@@ -164,7 +164,8 @@ void ShowStatus(app::App& app, const State& state) {
 
 std::chrono::minutes CheckInterval(const app::ConfigFile& config) {
   const std::string text = config.Read("提醒", "间隔分钟");
-  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) {
+  if (text.empty() || text.size() > 4 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
     return kDefaultInterval;
   }
   const int minutes = std::stoi(text);

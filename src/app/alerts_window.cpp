@@ -5,9 +5,9 @@
 namespace app {
 
 AlertsWindow::AlertsWindow() : ui::Window("AlertsWindow", 640, 400) {
-  for (ui::Control* control : std::initializer_list<ui::Control*>{
-           &提醒表格, &提醒代码框, &条件框, &阈值框, &添加提醒钮, &删除提醒钮, &检查提醒钮,
-           &提醒状态}) {
+  for (ui::Control* control :
+       std::initializer_list<ui::Control*>{&提醒表格, &提醒代码框, &条件框, &阈值框, &添加提醒钮,
+                                           &删除提醒钮, &检查提醒钮, &提醒状态}) {
     Add(*control);
   }
   ApplyDesign();

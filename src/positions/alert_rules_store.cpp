@@ -65,8 +65,8 @@ std::vector<StoredAlert> PositionsStore::Alerts() {
       " (SELECT told_at FROM alert_told WHERE rule = id ORDER BY rowid DESC LIMIT 1)"
       " FROM alert_rules ORDER BY id");
   while (select.Step()) {
-    alerts.push_back({select.Int(0), select.Text(1), select.Text(2), select.Text(3),
-                      select.Text(4), select.Text(5), select.Text(6), select.Text(7)});
+    alerts.push_back({select.Int(0), select.Text(1), select.Text(2), select.Text(3), select.Text(4),
+                      select.Text(5), select.Text(6), select.Text(7)});
   }
   return alerts;
 }

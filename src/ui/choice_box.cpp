@@ -8,7 +8,9 @@ void ChoiceBox::SetItems(std::vector<std::string> items) {
   NotifyChanged();
 }
 
-std::string ChoiceBox::CurrentText() const { return current_ < 0 ? std::string() : items_[current_]; }
+std::string ChoiceBox::CurrentText() const {
+  return current_ < 0 ? std::string() : items_[current_];
+}
 
 void ChoiceBox::SetCurrent(int index) {
   const int next = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;

@@ -189,8 +189,8 @@ TEST_F(AlertsTest, ALedgerWrittenBeforeAlertsOpensUpgradedWithEveryRecord) {
   positions::PositionsStore store(ledger);
   const std::vector<positions::Record> records = store.Records();
   ASSERT_EQ(1u, records.size());
-  EXPECT_EQ((positions::Record{"2021-08-02", "000007", "旧基金", positions::RecordKind::kBuy,
-                               12345, 11111}),
+  EXPECT_EQ((positions::Record{"2021-08-02", "000007", "旧基金", positions::RecordKind::kBuy, 12345,
+                               11111}),
             records[0]);
   EXPECT_EQ("1.2000", store.Quotes()["000007"].unit_nav);
   EXPECT_EQ("已刷新 2021年8月6日", store.RefreshTime());
