@@ -157,8 +157,9 @@ void ShowRules(app::App& app, const State& state) {
 }
 
 void ShowStatus(app::App& app, const State& state) {
-  std::string text = state.progress;
-  if (!state.untold.empty()) text += (text.empty() ? "" : "；") + state.untold;
+  // The alert the desktop did not take comes first: the line may be too short for both.
+  std::string text = state.untold;
+  if (!state.progress.empty()) text += (text.empty() ? "" : "；") + state.progress;
   app.alerts_window().提醒状态.SetCaption(text);
 }
 

@@ -29,8 +29,8 @@ struct State {
   std::string offered_name;
   // A rule waits for its fund's name: another click of 添加 meanwhile would add it twice.
   bool searching = false;
-  // 提醒状态: the check's progress or result, then the newest alert that neither the
-  // notification service nor a tray took.
+  // 提醒状态: the newest alert that neither the notification service nor a tray took, then the
+  // check's progress or result.
   std::string progress;
   std::string untold;
 };
