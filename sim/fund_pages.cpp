@@ -146,11 +146,18 @@ void AddFundPageRoutes(PortalSim& sim) {
   // A trailing blank of a request text arrives as " " once the path is decoded, or as "%20"
   // where it is not.
   static constexpr const char* kBlank = "(?: |%20)?";
-  AddFundPage(sim, std::string(R"(/(\d{6})\.html)") + kBlank, FundMainPage);
+  const Market& market = sim.market();
+  // The main page shows the NAV date and day change a test or the demo set.
+  sim.AddGet(std::string(R"(/(\d{6})\.html)") + kBlank,
+             [&sim, &market](const httplib::Request& request, httplib::Response& response) {
+               const Fund* fund = RequestedFund(market, request);
+               if (fund == nullptr) return NotFound(response);
+               response.set_content(FundMainPage(market, sim.Shown(*fund)),
+                                    "text/html; charset=utf-8");
+             });
   AddFundPage(sim, std::string(R"(/jbgk_(\d{6})\.html)") + kBlank, FundSizePage);
   AddFundPage(sim, std::string(R"(/jjjl_(\d{6})\.html)") + kBlank, FundManagerPage);
   AddFundPage(sim, std::string(R"(/tsdata_(\d{6})\.html)") + kBlank, FundRiskPage);
-  const Market& market = sim.market();
   sim.AddGet(
       "/F10/JJPJ/?", [&market](const httplib::Request& request, httplib::Response& response) {
         const std::string code = request.get_param_value("fundcode");

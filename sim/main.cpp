@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "sim/server.h"
 
@@ -16,10 +17,12 @@ void Usage() {
                "                  [--as-of YYYY-MM-DD] [--latency-ms N] [--latency-rate R]\n"
                "                  [--fail-rate R] [--truncate-rate R] [--close-rate R]\n"
                "                  [--stall-rate R] [--stall-ms N] [--list-page-size N]\n"
+               "                  [--fund-nav CODE,YYYY-MM-DD,DAY-CHANGE-PERCENT]\n"
                "rates are shares of requests between 0 and 1\n");
 }
 
-bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* options) {
+bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* options,
+                 std::vector<std::string>* fund_navs) {
   for (int i = 1; i < argc; ++i) {
     std::string name = argv[i];
     if (name == "--help" || name == "-h" || i + 1 >= argc) return false;
@@ -53,6 +56,8 @@ bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* option
       faults.stall_ms = std::atoi(value);
     else if (name == "--list-page-size")
       options->list_page_size = std::atoi(value);
+    else if (name == "--fund-nav")
+      fund_navs->push_back(value);
     else
       return false;
   }
@@ -64,7 +69,8 @@ bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* option
 int main(int argc, char** argv) {
   int port = 18080;
   sim::PortalSimOptions options;
-  if (!ReadOptions(argc, argv, &port, &options)) {
+  std::vector<std::string> fund_navs;
+  if (!ReadOptions(argc, argv, &port, &options, &fund_navs)) {
     Usage();
     return 2;
   }
@@ -76,6 +82,16 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   sim::PortalSim portal(options);
+  for (const std::string& nav : fund_navs) {
+    const size_t first = nav.find(',');
+    const size_t second = first == std::string::npos ? first : nav.find(',', first + 1);
+    if (second == std::string::npos) {
+      Usage();
+      return 2;
+    }
+    portal.SetFundNav(nav.substr(0, first), nav.substr(first + 1, second - first - 1),
+                      std::atof(nav.c_str() + second + 1));
+  }
   if (portal.Start(port) < 0) {
     std::fprintf(stderr, "portal-sim: cannot listen on %s:%d\n", options.host.c_str(), port);
     return 1;

@@ -161,6 +161,23 @@ QuoteOptions PortalSim::quote_options() const {
   return quote_options_;
 }
 
+void PortalSim::SetFundNav(const std::string& code, const std::string& nav_date,
+                           double day_change) {
+  std::lock_guard<std::mutex> lock(quote_mutex_);
+  fund_navs_[code] = {nav_date, day_change};
+}
+
+Fund PortalSim::Shown(const Fund& fund) const {
+  std::lock_guard<std::mutex> lock(quote_mutex_);
+  Fund shown = fund;
+  const auto it = fund_navs_.find(fund.code);
+  if (it != fund_navs_.end()) {
+    shown.nav_date = it->second.first;
+    shown.growth[0] = it->second.second;
+  }
+  return shown;
+}
+
 bool PortalSim::Wait(int ms) {
   std::unique_lock<std::mutex> lock(stop_mutex_);
   return !stop_signal_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_; });

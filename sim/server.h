@@ -24,10 +24,12 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "sim/faults.h"
 #include "sim/holdings.h"
@@ -74,6 +76,11 @@ class PortalSim {
   // The quote service's answer order from the next request on.
   void SetQuoteOptions(const QuoteOptions& quotes);
   QuoteOptions quote_options() const;
+  // The NAV date and day change (in percent) the main page of fund `code` shows from the next
+  // request on, in place of the market's: a new trading day as tests and the demo need it.
+  void SetFundNav(const std::string& code, const std::string& nav_date, double day_change);
+  // `fund` as its main page shows it now.
+  Fund Shown(const Fund& fund) const;
 
   // Adds an endpoint: `path` is a regular expression over the whole decoded path (a plain path
   // matches itself), and its groups reach the handler as request.matches. Its requests are
@@ -95,6 +102,7 @@ class PortalSim {
   FaultPicker faults_;
   mutable std::mutex quote_mutex_;
   QuoteOptions quote_options_;
+  std::map<std::string, std::pair<std::string, double>> fund_navs_;
   std::unique_ptr<httplib::Server> server_holder_;
   httplib::Server& server_;
   std::thread thread_;

@@ -2,13 +2,15 @@
 
 namespace app {
 
-App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock)
+App::App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
+         ui::Notifier* notifier)
     : paths_(std::move(paths)),
       portal_(net::PortalUrls::Load(
           [this](std::string_view key) { return config().Read("门户", key); })),
       dialogs_(dialogs),
       ui_(ui),
       clock_(clock),
+      notifier_(notifier ? notifier : &no_notifier_),
       cache_(paths_.cache_file),
       workers_([this] { transfers_.RequestStop(); }) {
   // The App is made on the UI thread, which must never wait for the network.

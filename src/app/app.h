@@ -12,6 +12,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "app/alerts_window.h"
 #include "app/app_paths.h"
 #include "app/board_window.h"
 #include "app/config_file.h"
@@ -25,6 +26,7 @@
 #include "store/cache.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
+#include "ui/notifier.h"
 #include "ui/ui_thread.h"
 #include "ui/workers.h"
 
@@ -43,6 +45,7 @@ enum class StartupPhase {
   kRankingList,   // the ranking list chosen last
   kWatchlist,     // the watchlist refilled
   kGuardFile,     // the download guard file seeded
+  kAlerts,        // the first check of the alerts, once everything else has started
 };
 
 struct StartupStep {
@@ -52,7 +55,9 @@ struct StartupStep {
 
 class App {
  public:
-  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock);
+  // Without a notifier the program has no notification service and no tray.
+  App(AppPaths paths, ui::Dialogs& dialogs, ui::UiThread& ui, ui::Clock& clock,
+      ui::Notifier* notifier = nullptr);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -68,6 +73,8 @@ class App {
   ui::Dialogs& dialogs() { return dialogs_; }
   ui::UiThread& ui() { return ui_; }
   ui::Clock& clock() { return clock_; }
+  // The desktop's notifications and the tray icon.
+  ui::Notifier& notifier() { return *notifier_; }
   // The control every request of the program runs under: requests on the thread that made the
   // App are refused, and the worker registry's stop asks transfers to end.
   net::TransferControl& transfers() { return transfers_; }
@@ -81,6 +88,7 @@ class App {
   SideToolsWindow& side_tools_window() { return side_tools_window_; }
   SupportWindow& support_window() { return support_window_; }
   PositionsWindow& positions_window() { return positions_window_; }
+  AlertsWindow& alerts_window() { return alerts_window_; }
 
   Globals globals;
 
@@ -107,11 +115,14 @@ class App {
   ui::Dialogs& dialogs_;
   ui::UiThread& ui_;
   ui::Clock& clock_;
+  ui::NoNotifier no_notifier_;
+  ui::Notifier* notifier_;
   MainWindow main_window_;
   BoardWindow board_window_;
   SideToolsWindow side_tools_window_;
   SupportWindow support_window_;
   PositionsWindow positions_window_;
+  AlertsWindow alerts_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   std::map<std::type_index, std::shared_ptr<void>> feature_states_;

@@ -18,6 +18,7 @@ MainWindow::MainWindow() : ui::Window("MainWindow", 1564, 859) {
   // So has the positions' button and caption.
   Add(持仓钮);
   Add(持仓标签);
+  Add(提醒钮);
   for (ui::Control* control : std::initializer_list<ui::Control*>{
            &画板1,      &高级表格1,      &高级表格2,      &标签1,   &高级表格5,  &高级表格6,
            &标签2,      &分组框1,        &超级列表框2,    &搜索框,  &选择板块钮, &小功能钮,
@@ -57,6 +58,7 @@ void MainWindow::ApplyDesign() {
   Place(重合标签, "重合标签", "", {8, 828, 344, 28});
   Place(持仓钮, "持仓钮", "我的持仓", {680, 826, 80, 28});
   Place(持仓标签, "持仓标签", "", {768, 826, 144, 28});
+  Place(提醒钮, "提醒钮", "基金提醒", {1008, 826, 80, 28});
   Place(分组框1, "分组框1", "自选", {352, 512, 320, 312});
   Place(超级列表框2, "超级列表框2", {8, 16, 304, 288}, true, &分组框1);
   超级列表框2.SetColumns({{"序", 32}, {"代码", 64}, {"名称", 136}, {"类型", 48}});
@@ -106,7 +108,7 @@ void MainWindow::ApplyDesign() {
   }
 
   菜单.SetName("菜单");
-  菜单.SetCaptions({"加入对比", "加入自选基金", "加入持仓"});
+  菜单.SetCaptions({"加入对比", "加入自选基金", "加入持仓", "添加提醒"});
   菜单1.SetName("菜单1");
   菜单1.SetCaptions({"删除对比"});
   菜单2.SetName("菜单2");

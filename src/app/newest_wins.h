@@ -28,8 +28,9 @@ enum class LoadTarget {
   kBoardWindow,      // the board ranking window
   kPositions,        // the positions window's refresh
   kSideTasks,        // the forum sign-in and the step posting
+  kAlerts,           // the check of the alerts
 };
-inline constexpr int kLoadTargetCount = 8;
+inline constexpr int kLoadTargetCount = 9;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.

@@ -14,6 +14,13 @@ const store::Migrations kMigrations = {
     "CREATE TABLE quotes(code TEXT PRIMARY KEY, unit_nav TEXT NOT NULL, nav_date TEXT NOT NULL,"
     " day_change TEXT NOT NULL);"
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    // Alert rules as the user typed them, the figure and NAV date their last check gave, and
+    // every NAV date each rule has fired for.
+    "CREATE TABLE alert_rules(id INTEGER PRIMARY KEY, code TEXT NOT NULL, name TEXT NOT NULL,"
+    " condition TEXT NOT NULL, threshold TEXT NOT NULL, latest TEXT NOT NULL DEFAULT '',"
+    " nav_date TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE alert_told(rule INTEGER NOT NULL, nav_date TEXT NOT NULL, told_at TEXT NOT NULL,"
+    " PRIMARY KEY(rule, nav_date));",
 };
 
 constexpr char kDamageKey[] = "damage_notice";

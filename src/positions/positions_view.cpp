@@ -56,6 +56,7 @@ void ShowMainCaption(app::App& app, const State& state) {
     caption = "当日收益 " + FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
   }
   app.main_window().持仓标签.SetCaption(caption);
+  app.notifier().SetTrayToolTip(caption);
 }
 
 void ShowPositions(app::App& app, const State& state) {

@@ -1,5 +1,6 @@
 #include "shell/bind_events.h"
 
+#include "alerts/alerts.h"
 #include "chart/chart_panel.h"
 #include "chart/yield_comparison.h"
 #include "export/export_handler.h"
@@ -84,6 +85,7 @@ void BindEvents(app::App& app, Features& features) {
   chart::InstallYieldComparison(app, chart, comparison, slots);
   tools::InstallSideTools(app);
   positions::InstallPositions(app);
+  alerts::InstallAlerts(app);
 }
 
 }  // namespace shell

@@ -12,6 +12,7 @@
 #include "shell/bind_events.h"
 #include "ui/clock.h"
 #include "ui/qt/qt_canvas.h"
+#include "ui/qt/qt_notifier.h"
 #include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
 
@@ -36,8 +37,10 @@ int main(int argc, char** argv) {
   ui::QtUiThread ui_thread;
   ui::QtDialogs dialogs;
   ui::SystemClock clock;
+  ui::QtNotifier notifier;
   shell::Features features;  // outlives the App, whose windows call into it
-  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock);
+  app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
+               &notifier);
   app::MainWindow& main_window = app.main_window();
   const ui::Rect& chart = main_window.画板1.Geometry();
   main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
   ui::WindowView side_tools_view(app.side_tools_window());
   ui::WindowView support_view(app.support_window());
   ui::WindowView positions_view(app.positions_window());
+  ui::WindowView alerts_view(app.alerts_window());
   dialogs.SetParent(&main_view);
 
   main_window.Show();

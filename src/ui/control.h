@@ -30,6 +30,7 @@ enum class ControlKind {
   kHtmlViewer,
   kDrawPanel,
   kGroupBox,
+  kChoiceBox,
 };
 
 class ControlObserver {

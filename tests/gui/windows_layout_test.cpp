@@ -271,7 +271,7 @@ TEST_F(WindowsLayoutTest, PopupMenusCarryTheirItems) {
     const char* name;
     std::vector<std::string> items;
   };
-  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金", "加入持仓"}},
+  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金", "加入持仓", "添加提醒"}},
                         {"菜单1", {"删除对比"}},
                         {"菜单2", {"加入自选股票"}},
                         {"菜单3", {"删除自选"}}};

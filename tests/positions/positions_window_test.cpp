@@ -20,6 +20,20 @@ namespace {
 
 using positions::PositionsStore;
 
+size_t SchemaVersion(const std::filesystem::path& path) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* statement = nullptr;
+  size_t version = 0;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
+      sqlite3_step(statement) == SQLITE_ROW) {
+    version = static_cast<size_t>(sqlite3_column_int(statement, 0));
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return version;
+}
+
 class PositionsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -301,12 +315,12 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   EXPECT_EQ(0u, sim_->requests().Count());
 }
 
-// A copy of a real 400-record ledger cut short or overwritten gives back every record SQLite
+// A copy of a real 1000-record ledger cut short or overwritten gives back every record SQLite
 // can still read, and says so once.
 TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefusesTheRecord) {
   const auto path = positions::LedgerPath(app().paths());
   program_.reset();
-  ASSERT_EQ(400u, positions_test::WriteLedger(path, 400).size());
+  ASSERT_EQ(1000u, positions_test::WriteLedger(path, 1000).size());
   const std::string ledger = test_support::ReadFileBytes(path);
   for (const auto damage :
        {positions_test::Damage::kCutInHalf, positions_test::Damage::kRandomMiddle,
@@ -324,7 +338,7 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
     const std::filesystem::path moved = positions_test::MovedAside(path);
     ASSERT_FALSE(moved.empty());
     EXPECT_EQ(damaged, test_support::ReadFileBytes(moved));
-    const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 400);
+    const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 1000);
     EXPECT_EQ(readable, PositionsStore(path).Records());
     EXPECT_TRUE(damage != positions_test::Damage::kCutInHalf || !readable.empty());
     const std::string notice = "持仓记录文件已损坏，已恢复" + std::to_string(readable.size()) +
@@ -344,7 +358,8 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
   }
 
   // Another copy holds the file for writing: the record is reported and not shown.
-  auto other = store::Database::Open(path, store::Migrations(1)).database;
+  // As many steps as the file has taken, so that the copy opens it as it stands.
+  auto other = store::Database::Open(path, store::Migrations(SchemaVersion(path))).database;
   ASSERT_TRUE(other);
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
   shown().clear();

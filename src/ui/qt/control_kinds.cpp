@@ -1,6 +1,7 @@
 #include "ui/qt/control_kinds.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <iterator>
 
+#include "ui/choice_box.h"
 #include "ui/controls.h"
 #include "ui/edit_box.h"
 #include "ui/qt/control_view.h"
@@ -144,6 +146,25 @@ void SyncDrawPanel(Control&, QWidget* widget) {
   widget->update();
 }
 
+void ConnectChoiceBox(ControlView& view, Control& control, QWidget* widget) {
+  QObject::connect(static_cast<QComboBox*>(widget), &QComboBox::activated, &view,
+                   [&control](int index) { static_cast<ChoiceBox&>(control).Choose(index); });
+}
+
+void SyncChoiceBox(Control& control, QWidget* widget) {
+  auto& box = static_cast<ChoiceBox&>(control);
+  auto* combo = static_cast<QComboBox*>(widget);
+  QStringList items;
+  for (const std::string& item : box.Items()) items << Q(item);
+  QStringList shown;
+  for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+  if (shown != items) {
+    combo->clear();
+    combo->addItems(items);
+  }
+  combo->setCurrentIndex(box.Current());
+}
+
 void SyncGroupBox(Control& control, QWidget* widget) {
   static_cast<QGroupBox*>(widget)->setTitle(Caption(static_cast<GroupBox&>(control).Caption()));
 }
@@ -168,6 +189,8 @@ constexpr ControlKindEntry kEntries[] = {
     {ControlKind::kHtmlViewer, "HTML viewer", CreateHtmlViewer, nullptr, SyncHtmlViewer, nullptr},
     {ControlKind::kDrawPanel, "draw panel", CreateDrawPanel, nullptr, SyncDrawPanel, nullptr},
     {ControlKind::kGroupBox, "group box", Create<QGroupBox>, nullptr, SyncGroupBox, nullptr},
+    {ControlKind::kChoiceBox, "choice box", Create<QComboBox>, ConnectChoiceBox, SyncChoiceBox,
+     nullptr},
 };
 
 constexpr bool InKindOrder() {

@@ -1,0 +1,142 @@
+// The check: one main-page request per fund that has a rule, at most five under way at a time;
+// each answer updates its rules' figures and tells the user of every rule that holds for a NAV
+// date it has not been told for.
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "alerts/alerts.h"
+#include "alerts/alerts_state.h"
+#include "app/load.h"
+#include "base/text.h"
+#include "portal/fund_page.h"
+#include "positions/ledger.h"
+
+namespace alerts {
+
+namespace {
+
+constexpr size_t kAtOnce = 5;
+
+struct Check {
+  app::LoadTicket ticket;
+  std::vector<std::string> codes;
+  size_t next = 0;
+  size_t ended = 0;
+  int failed = 0;
+};
+using CheckPtr = std::shared_ptr<Check>;
+
+// The fund's figures from its main page; nothing when the request failed or the page carried
+// no NAV. On a worker.
+std::optional<Figures> FetchFigures(app::App& app, const std::string& code) {
+  const std::optional<portal::FundSummary> summary =
+      portal::FetchFundSummary(app.portal(), code, &app.transfers());
+  if (!summary || summary->unit_nav.empty()) return std::nullopt;
+  return Figures{summary->unit_nav, summary->nav_date, summary->day_change, std::nullopt};
+}
+
+// The position's rate on these figures; nothing when the fund is not held.
+std::optional<std::int64_t> RateOf(State& state, const std::string& code, const Figures& f) {
+  const positions::Quote quote{f.unit_nav, f.nav_date, f.day_change};
+  for (const positions::Position& position : positions::Replay(state.store.Records())) {
+    if (position.code == code && position.shares > 0) {
+      return positions::FiguresOf(position, &quote).rate;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string ToldAtText(const base::DateTime& when) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", when.year, when.month, when.day,
+                when.hour, when.minute);
+  return text;
+}
+
+// Hands the text to the desktop; without a notification service to the tray, without a tray to
+// the status line.
+void Tell(app::App& app, const StatePtr& state, const std::string& body) {
+  app.notifier().Notify(kSummary, body, [&app, state, body](bool delivered) {
+    if (delivered || app.notifier().ShowTrayMessage(kSummary, body)) return;
+    state->untold = body;
+    ShowStatus(app, *state);
+  });
+}
+
+void Apply(app::App& app, const StatePtr& state, const std::string& code,
+           const std::optional<Figures>& fetched) {
+  State& s = *state;
+  if (!fetched) return;
+  Figures figures = *fetched;
+  bool rate_read = false;
+  for (positions::StoredAlert& stored : s.rules) {
+    const std::optional<Condition> condition = ConditionOf(stored.condition);
+    const std::optional<std::int64_t> threshold =
+        condition ? ParseThreshold(*condition, stored.threshold) : std::nullopt;
+    if (stored.code != code || !threshold) continue;
+    if (NeedsPosition(*condition) && !rate_read) {
+      figures.rate = RateOf(s, code, figures);
+      rate_read = true;
+    }
+    stored.latest = LatestText(*condition, figures);
+    stored.nav_date = figures.nav_date;
+    s.store.SaveAlertFigures(stored.id, stored.latest, stored.nav_date);
+    const std::optional<std::string> body =
+        Fired(Rule{stored.code, stored.name, *condition, *threshold}, figures);
+    const auto key = std::make_pair(stored.id, figures.nav_date);
+    if (!body || s.told.contains(key) || s.store.Told(stored.id, figures.nav_date)) continue;
+    s.told.insert(key);
+    stored.last_told = ToldAtText(app.clock().Now());
+    s.store.MarkTold(stored.id, figures.nav_date, stored.last_told);
+    Tell(app, state, *body);
+  }
+}
+
+void Finish(app::App& app, const StatePtr& state, const Check& check) {
+  state->progress = "上次检查 " + base::DateTimeText(app.clock().Now());
+  if (check.failed > 0) state->progress += "；" + base::IntToText(check.failed) + "支基金未能检查";
+  ShowStatus(app, *state);
+}
+
+void CheckNext(app::App& app, const StatePtr& state, const CheckPtr& check) {
+  while (check->next < check->codes.size() && check->next - check->ended < kAtOnce) {
+    const std::string code = check->codes[check->next++];
+    // An overtaken check's answers reach nobody, so it writes nothing more.
+    app::StartLoad(
+        app, check->ticket, [&app, code] { return FetchFigures(app, code); },
+        [&app, state, check, code](const std::optional<Figures>& figures) {
+          ++check->ended;
+          if (!figures) ++check->failed;
+          Apply(app, state, code, figures);
+          state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) +
+                            "/" + base::IntToText(static_cast<long long>(check->codes.size()));
+          ShowRules(app, *state);
+          if (check->ended == check->codes.size()) {
+            Finish(app, state, *check);
+          } else {
+            CheckNext(app, state, check);
+          }
+        });
+  }
+}
+
+}  // namespace
+
+void StartCheck(app::App& app, const StatePtr& state) {
+  LoadOnce(*state);
+  auto check = std::make_shared<Check>();
+  check->ticket = app.loads().Start(app::LoadTarget::kAlerts);
+  for (const positions::StoredAlert& rule : state->rules) {
+    if (std::find(check->codes.begin(), check->codes.end(), rule.code) == check->codes.end()) {
+      check->codes.push_back(rule.code);
+    }
+  }
+  if (check->codes.empty()) return;
+  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->codes.size()));
+  ShowStatus(app, *state);
+  CheckNext(app, state, check);
+}
+
+}  // namespace alerts
