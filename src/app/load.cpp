@@ -7,7 +7,7 @@ namespace app {
 namespace detail {
 
 bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<void()>()> job,
-             std::function<void()> dropped) {
+             const std::function<void()>& dropped) {
   LoadGenerations& loads = app.loads();
   loads.BeginWork();
   const bool started = app.workers().Start([&app, &loads, ticket, job = std::move(job), dropped] {

@@ -24,7 +24,7 @@ namespace app {
 namespace detail {
 // Runs `job` on a worker under the ticket's still-wanted scope and posts what it returns.
 bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<void()>()> job,
-             std::function<void()> dropped);
+             const std::function<void()>& dropped);
 }  // namespace detail
 
 // `dropped`, when given, runs on the UI thread instead of `apply` when the load was overtaken
@@ -32,7 +32,7 @@ bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<voi
 // back there. False, with nothing fetched, when no worker can start (the program is ending).
 template <class Fetch, class Apply>
 bool StartLoad(App& app, const LoadTicket& ticket, Fetch fetch, Apply apply,
-               std::function<void()> dropped = {}) {
+               const std::function<void()>& dropped = {}) {
   return detail::RunLoad(
       app, ticket,
       [fetch = std::move(fetch), apply = std::move(apply)]() mutable -> std::function<void()> {
@@ -40,7 +40,7 @@ bool StartLoad(App& app, const LoadTicket& ticket, Fetch fetch, Apply apply,
         auto value = std::make_shared<Value>(fetch());
         return [apply = std::move(apply), value]() mutable { apply(std::move(*value)); };
       },
-      std::move(dropped));
+      dropped);
 }
 
 // Starts a load the user asked for; while the target is busy it shows kBusyMessage instead and

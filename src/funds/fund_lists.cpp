@@ -38,7 +38,7 @@ ListAnswer FetchPage(app::App& app, const std::string& url) {
 // load of the grid stops it: it writes nothing more. `ended` runs on the UI thread when the list
 // is in or was overtaken.
 void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests requests,
-               std::function<void()> on_count, std::function<void()> ended) {
+               std::function<void()> on_count, const std::function<void()>& ended) {
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   app.loads().MarkLoading(ticket);
@@ -86,7 +86,7 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
 }  // namespace
 
 void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
-                      std::function<void()> ended) {
+                      const std::function<void()>& ended) {
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) {
@@ -103,7 +103,7 @@ void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_vie
                              : portal::FiveStarPageUrl(urls, page);
              },
              "五星基金"},
-            {}, std::move(ended));
+            {}, ended);
 }
 
 void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort_code,

@@ -13,7 +13,7 @@ namespace funds {
 // The five-star funds sorted by `sort_code` in `order`; empty texts give this year's growth,
 // largest first. `ended` runs on the UI thread once the list is in, overtaken or refused.
 void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
-                      std::function<void()> ended = {});
+                      const std::function<void()>& ended = {});
 
 // The funds of board `board_number` (the digits after "BK0"); a list started by a board button
 // is sorted by the last three months, largest first, whatever the arguments.

@@ -108,7 +108,7 @@ void WritePage(ui::Grid& grid, int row, const ProfilePages& answer, unsigned pag
 
 void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
                       std::function<bool()> row_holds_fund,
-                      std::function<void(std::optional<DetailOutcome>)> ended) {
+                      const std::function<void(std::optional<DetailOutcome>)>& ended) {
   if (!row_holds_fund) row_holds_fund = [] { return true; };
   auto dropped = [ended] { ended(std::nullopt); };
   // The pages follow each other on one worker; each page's write is handed to the UI thread as

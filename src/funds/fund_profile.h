@@ -78,6 +78,6 @@ struct DetailOutcome {
 // after the last page's write, with the outcome.
 void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
                       std::function<bool()> row_holds_fund,
-                      std::function<void(std::optional<DetailOutcome>)> ended);
+                      const std::function<void(std::optional<DetailOutcome>)>& ended);
 
 }  // namespace funds

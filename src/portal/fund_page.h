@@ -2,6 +2,7 @@
 
 // A fund's main page on PORTAL_MAIN (some hundred KB) and the headline values cut from it.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -24,7 +25,7 @@ struct FundSummary {
   std::string day_change;
   // 近1周, 近1月, 近3月, 近6月, 今年来, 近一年, 近2年, 近3年; a period the page does not list
   // stays empty.
-  std::string periods[8];
+  std::array<std::string, 8> periods;
   // The page holds its net-value or its period-return row: a page without either (an error or
   // maintenance page sent as a normal answer) is no fund page.
   bool marked = false;

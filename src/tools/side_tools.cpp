@@ -54,7 +54,7 @@ void RunTasks(app::App& app, SideToolsState& state, const SideToolInputs& inputs
               bool steps, std::function<void()> then) {
   app::SideToolsWindow& window = app.side_tools_window();
   BeginRun(state, window);
-  auto end = [&app, &state, &window, then = std::move(then)] {
+  auto end = [&state, &window, then = std::move(then)] {
     EndRun(state, window);
     then();
   };
