@@ -12,6 +12,7 @@
 #include "app/app_paths.h"
 #include "app/board_window.h"
 #include "app/config_file.h"
+#include "app/figures_window.h"
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/newest_wins.h"
@@ -78,6 +79,7 @@ class App {
   SideToolsWindow& side_tools_window() { return side_tools_window_; }
   SupportWindow& support_window() { return support_window_; }
   PositionsWindow& positions_window() { return positions_window_; }
+  FiguresWindow& figures_window() { return figures_window_; }
 
   Globals globals;
 
@@ -100,6 +102,7 @@ class App {
   SideToolsWindow side_tools_window_;
   SupportWindow support_window_;
   PositionsWindow positions_window_;
+  FiguresWindow figures_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   net::TransferControl transfers_;

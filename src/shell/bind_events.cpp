@@ -1,5 +1,6 @@
 #include "shell/bind_events.h"
 
+#include "analysis/risk_window.h"
 #include "chart/chart_panel.h"
 #include "chart/yield_comparison.h"
 #include "export/export_handler.h"
@@ -82,6 +83,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart, comparison, slots);
+  analysis::InstallRiskFigures(app, comparison);
   tools::InstallSideTools(app);
   positions::InstallPositions(app);
 }
