@@ -22,10 +22,14 @@ void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t>
   grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
 }
 
+// Rates this far out (a few days' gain compounded over a year) have no meaningful text.
+constexpr double kLargestRate = 1e12;
+
 // The money-weighted annual return of the flows, "--" when there is none.
 std::string AnnualReturnText(const std::optional<std::vector<CashFlow>>& flows) {
   const std::optional<double> rate = flows ? Xirr(*flows) : std::nullopt;
-  return rate ? RateText(std::llround(*rate * 10000)) : "--";
+  if (!rate || !(std::abs(*rate) < kLargestRate)) return "--";
+  return RateText(std::llround(*rate * 10000));
 }
 
 void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures,

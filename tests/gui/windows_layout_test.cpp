@@ -95,7 +95,8 @@ const Expected kControls[] = {
   {"SupportWindow", "标签1", "label", "如果喜欢可以支持一下，感谢每一个支持我的人。", 40, 312, 512, 32, true, "", ""},
   {"MainWindow", "持仓钮", "button", "我的持仓", 680, 826, 80, 28, true, "", ""},
   {"MainWindow", "持仓标签", "label", "", 768, 826, 144, 28, true, "", ""},
-  {"PositionsWindow", "持仓表格", "advanced grid", "", 8, 8, 784, 368, true, "", ""},
+  {"MainWindow", "指标钮", "button", "风险指标", 920, 828, 80, 28, true, "", ""},
+  {"PositionsWindow", "持仓表格", "advanced grid", "", 8, 8, 920, 368, true, "", ""},
   {"PositionsWindow", "代码框", "edit box", "", 8, 392, 96, 32, true, "", ""},
   {"PositionsWindow", "份额框", "edit box", "", 112, 392, 96, 32, true, "", ""},
   {"PositionsWindow", "净值框", "edit box", "", 216, 392, 96, 32, true, "", ""},
@@ -105,7 +106,13 @@ const Expected kControls[] = {
   {"PositionsWindow", "删除持仓钮", "button", "删除", 592, 392, 64, 32, true, "", ""},
   {"PositionsWindow", "刷新持仓钮", "button", "刷新", 664, 392, 64, 32, true, "", ""},
   {"PositionsWindow", "导出持仓钮", "button", "导出", 736, 392, 56, 32, true, "", ""},
-  {"PositionsWindow", "持仓状态", "label", "", 8, 432, 784, 32, true, "", ""},
+  {"PositionsWindow", "费用框", "edit box", "", 8, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "金额框", "edit box", "", 112, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "现金分红钮", "button", "现金分红", 216, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "红利再投钮", "button", "红利再投", 320, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "持仓状态", "label", "", 8, 472, 920, 32, true, "", ""},
+  {"FiguresWindow", "指标表格", "advanced grid", "", 8, 8, 704, 96, true, "", ""},
+  {"FiguresWindow", "指标说明", "label", "", 8, 120, 704, 32, true, "", ""},
 };
 
 // Board positions in order: button number and design caption.
@@ -150,7 +157,7 @@ std::string Caption(QWidget* widget) {
 class WindowsLayoutTest : public ::testing::Test {
  protected:
   ui::WindowView* View(const std::string& window) {
-    for (ui::WindowView* view : {&main_, &board_, &side_, &support_, &positions_}) {
+    for (ui::WindowView* view : {&main_, &board_, &side_, &support_, &positions_, &figures_}) {
       if (view->objectName().toStdString() == window) return view;
     }
     return nullptr;
@@ -162,6 +169,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView side_{f_.app.side_tools_window()};
   ui::WindowView support_{f_.app.support_window()};
   ui::WindowView positions_{f_.app.positions_window()};
+  ui::WindowView figures_{f_.app.figures_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -177,12 +185,16 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     EXPECT_EQ(QString(), view->windowTitle()) << s.window;
     EXPECT_FALSE(view->isVisible()) << s.window;
   }
-  EXPECT_EQ(QSize(800, 480), positions_.size());
+  EXPECT_EQ(QSize(936, 520), positions_.size());
   EXPECT_EQ(QString("我的持仓"), positions_.windowTitle());
   EXPECT_FALSE(positions_.isVisible());
   EXPECT_FALSE(f_.app.positions_window().Modal());
+  EXPECT_EQ(QSize(720, 160), figures_.size());
+  EXPECT_EQ(QString("风险指标"), figures_.windowTitle());
+  EXPECT_FALSE(figures_.isVisible());
   const std::pair<const char*, const char*> hints[] = {
-      {"代码框", "基金代码"}, {"份额框", "份额"}, {"净值框", "成交净值"}, {"日期框", "日期"}};
+      {"代码框", "基金代码"}, {"份额框", "份额"},   {"净值框", "成交净值"},
+      {"日期框", "日期"},     {"费用框", "手续费"}, {"金额框", "分红金额"}};
   for (const auto& [name, hint] : hints) {
     EXPECT_EQ(QString(hint),
               qobject_cast<QLineEdit*>(positions_.ControlWidget(name))->placeholderText());
@@ -264,6 +276,53 @@ TEST_F(WindowsLayoutTest, GridsShowTheirDesignColumnsWithRowZeroAsHeader) {
       EXPECT_EQ(g.widths[c], table->columnWidth(c)) << c;
     }
   }
+}
+
+TEST_F(WindowsLayoutTest, PositionsAndFiguresGridsShowTheirColumnsAndNoControlsOverlap) {
+  struct Columns {
+    ui::WindowView* view;
+    const char* grid;
+    std::string headers;  // header:width, joined by " "
+  };
+  const Columns columns[] = {
+      {&positions_, "持仓表格",
+       "基金名称:112 基金代码:64 持有份额:72 成本价:64 持仓成本:72 最新净值:64 净值日期:80 "
+       "日涨幅:56 当日收益:64 持有收益:72 收益率:60 累计分红:64 年化收益:72"},
+      {&figures_, "指标表格",
+       "基金名称:112 区间:96 区间收益:72 年化收益:72 最大回撤:72 回撤区间:168 年化波动:56 "
+       "夏普比率:56"},
+  };
+  for (const Columns& c : columns) {
+    auto* table = qobject_cast<QTableView*>(c.view->ControlWidget(c.grid));
+    ASSERT_NE(nullptr, table);
+    std::string headers;
+    for (int i = 0; i < table->model()->columnCount(); ++i) {
+      headers += (i > 0 ? " " : "") +
+                 table->model()->headerData(i, Qt::Horizontal).toString().toStdString() + ":" +
+                 std::to_string(table->columnWidth(i));
+    }
+    EXPECT_EQ(c.headers, headers);
+  }
+  // Every control of the two windows inside its window and clear of the others; the main
+  // window's new button clear of every other main-window control, the period buttons above it
+  // included.
+  const auto clear = [](ui::WindowView& view, const QString& only) {
+    const QRect inside(QPoint(0, 0), view.size());
+    const QList<QWidget*> widgets =
+        view.Content()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* a : widgets) {
+      if (a->objectName().isEmpty() || (!only.isEmpty() && a->objectName() != only)) continue;
+      EXPECT_TRUE(inside.contains(a->geometry())) << a->objectName().toStdString();
+      for (QWidget* b : widgets) {
+        if (a == b || b->objectName().isEmpty() || b->isHidden()) continue;
+        EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+            << a->objectName().toStdString() << " " << b->objectName().toStdString();
+      }
+    }
+  };
+  clear(positions_, "");
+  clear(figures_, "");
+  clear(main_, "指标钮");
 }
 
 TEST_F(WindowsLayoutTest, PopupMenusCarryTheirItems) {

@@ -12,6 +12,7 @@
 #include "portal/fund_page.h"
 #include "positions/ledger_files.h"
 #include "positions/positions.h"
+#include "positions/positions_fixture.h"
 #include "positions/positions_store.h"
 #include "sim/server.h"
 #include "support/unprivileged.h"
@@ -19,71 +20,7 @@
 namespace {
 
 using positions::PositionsStore;
-
-class PositionsWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sim::PortalSimOptions options;
-    options.market.funds = 40;
-    sim_ = std::make_unique<sim::PortalSim>(options);
-    ASSERT_GT(sim_->Start(), 0);
-    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
-    Restart();
-  }
-
-  // A new program over the same folders, its start-up steps run.
-  void Restart() {
-    program_.reset();
-    program_ = std::make_unique<app_test::Program>(dir_.path());
-    positions::InstallPositions(app());
-    for (const app::StartupStep& step : app().startup_steps()) step.run(app());
-  }
-  app::App& app() { return program_->app; }
-  app::PositionsWindow& window() { return app().positions_window(); }
-  ui::Grid& grid() { return window().持仓表格; }
-  std::vector<std::string>& shown() { return program_->dialogs.shown; }
-  const sim::Fund& Fund(int i) { return sim_->market().funds()[i]; }
-
-  // Opens the window and waits for its first refresh to end.
-  void Open() {
-    window().Show();
-    WaitForRefresh();
-  }
-  void WaitForRefresh() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (window().持仓状态.Caption().rfind("已刷新", 0) != 0 &&
-           std::chrono::steady_clock::now() < deadline) {
-      program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() +
-                                   std::chrono::milliseconds(10));
-    }
-    ASSERT_EQ(0u, window().持仓状态.Caption().rfind("已刷新", 0)) << window().持仓状态.Caption();
-  }
-  void Enter(const std::string& code, const std::string& shares, const std::string& price,
-             const std::string& day = "") {
-    window().代码框.SetText(code);
-    window().份额框.SetText(shares);
-    window().净值框.SetText(price);
-    window().日期框.SetText(day);
-  }
-  size_t StoredRecords() {
-    return PositionsStore(positions::LedgerPath(app().paths())).Records().size();
-  }
-  size_t MainPageRequests(const std::string& code) {
-    size_t count = 0;
-    for (const sim::RecordedRequest& request : sim_->requests().Snapshot()) {
-      if (request.path == "/" + code + ".html") ++count;
-    }
-    return count;
-  }
-  portal::FundSummary SummaryOf(const std::string& code) {
-    net::TransferControl control;
-    return portal::FetchFundSummary(app().portal(), code, &control).value_or(portal::FundSummary{});
-  }
-
-  test_support::TempDir dir_;
-  std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<app_test::Program> program_;
-};
+using positions_test::PositionsWindowTest;
 
 TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   Open();
@@ -344,7 +281,8 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
   }
 
   // Another copy holds the file for writing: the record is reported and not shown.
-  auto other = store::Database::Open(path, store::Migrations(1)).database;
+  auto other =
+      store::Database::Open(path, store::Migrations(PositionsStore::SchemaVersion())).database;
   ASSERT_TRUE(other);
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
   shown().clear();
