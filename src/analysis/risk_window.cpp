@@ -30,7 +30,7 @@ std::string NameOf(app::App& app, const std::string& code) {
   if (funds::FundCodeAt(main.高级表格2, 1) == code) return funds::FundNameAt(main.高级表格2, 1);
   for (int row = 1; row < main.高级表格1.RowCount(); ++row) {
     if (funds::FundCodeAt(main.高级表格1, row) == code) {
-      const std::string name = funds::FundNameAt(main.高级表格1, row);
+      std::string name = funds::FundNameAt(main.高级表格1, row);
       if (!name.empty()) return name;
     }
   }

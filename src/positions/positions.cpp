@@ -60,7 +60,7 @@ void OnBuy(app::App& app, const StatePtr& state_ptr) {
   LoadOnce(state);
   const std::optional<std::string> code_read = ReadCode(app);
   if (!code_read) return;
-  const std::string code = *code_read;
+  const std::string& code = *code_read;
   std::optional<Record> record = ReadEntry(app, true);
   if (!record) return;
   record->code = code;

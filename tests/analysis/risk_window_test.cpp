@@ -15,104 +15,77 @@
 
 namespace {
 
-class RiskWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sim::PortalSimOptions options;
-    options.market.funds = 60;
-    sim_ = std::make_unique<sim::PortalSim>(options);
-    ASSERT_GT(sim_->Start(), 0);
-    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
-    program_ = std::make_unique<app_test::Program>(dir_.path());
-    shell::BindEvents(app(), features_);
-    main().单选框1.Click();
-    program_->Settle();
-  }
-  app::App& app() { return program_->app; }
-  app::MainWindow& main() { return app().main_window(); }
-  ui::Grid& grid() { return app().figures_window().指标表格; }
-
-  // A click on a fund row, as the user picks a fund; its code.
-  std::string Pick(int row) {
-    main().高级表格1.SetCurrentRow(row);
-    main().高级表格1.on_cell_event(row, 0);
-    program_->Settle();
-    return main().高级表格1.Text(row, 1);
-  }
-  void Press(int period_button) {
-    main().PeriodButton(period_button)->Click();
-    program_->Settle();
-  }
-  // Name, period and interval return of each row. The simulated series start at 0 %, so the
+TEST(RiskWindowTest, FollowsWhatTheChartDrawsNewestFirst) {
+  sim::PortalSimOptions options;
+  options.market.funds = 60;
+  sim::PortalSim portal(options);
+  ASSERT_GT(portal.Start(), 0);
+  test_support::TempDir dir;
+  app_test::PointPortalAt(dir.path(), portal.BaseUrl());
+  app_test::Program program(dir.path());
+  shell::Features features;
+  shell::BindEvents(program.app, features);
+  app::MainWindow& main = program.app.main_window();
+  app::FiguresWindow& window = program.app.figures_window();
+  main.单选框1.Click();
+  program.Settle();
+  const auto pick = [&](int row) {  // a click on a fund row
+    main.高级表格1.SetCurrentRow(row);
+    main.高级表格1.on_cell_event(row, 0);
+    program.Settle();
+    return main.高级表格1.Text(row, 1);
+  };
+  // Name, period and interval return of each row; the simulated series start at 0 %, so the
   // interval return is the last yield the portal sent.
-  std::vector<std::string> Rows() {
-    std::vector<std::string> rows;
-    for (int row = 1; row < grid().RowCount(); ++row) {
-      rows.push_back(grid().Text(row, app::kFigName) + " " + grid().Text(row, app::kFigPeriod) +
-                     " " + grid().Text(row, app::kFigReturn));
+  const auto rows = [&] {
+    std::string text;
+    for (int row = 1; row < window.指标表格.RowCount(); ++row) {
+      for (int column : {app::kFigName, app::kFigPeriod, app::kFigReturn}) {
+        text += window.指标表格.Text(row, column) + " ";
+      }
     }
-    return rows;
-  }
-  std::string Expected(const std::string& code, const char* period) {
-    const sim::Fund* fund = sim::FindFund(sim_->market(), code);
-    const std::vector<sim::YieldPoint> series = sim::YieldSeries(sim_->market(), {fund}, period);
+    return text;
+  };
+  const auto expected = [&](const std::string& code, const char* period) {
+    const sim::Fund* fund = sim::FindFund(portal.market(), code);
     char last[32];
-    std::snprintf(last, sizeof last, "%.2f%%", series.back().yields[0] + 0.0);
-    return fund->name + " " + analysis::PeriodText(period) + " " + last;
-  }
+    std::snprintf(last, sizeof last, "%.2f%%",
+                  sim::YieldSeries(portal.market(), {fund}, period).back().yields[0] + 0.0);
+    return fund->name + " " + analysis::PeriodText(period) + " " + last + " ";
+  };
 
-  test_support::TempDir dir_;
-  std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<app_test::Program> program_;
-  shell::Features features_;
-};
-
-TEST_F(RiskWindowTest, FollowsWhatTheChartDrawsNewestFirst) {
-  main().指标钮.Click();
-  app::FiguresWindow& window = app().figures_window();
+  main.指标钮.Click();
   ASSERT_TRUE(window.Visible());
   EXPECT_EQ("风险指标", window.Title());
-  EXPECT_EQ(1, grid().RowCount());  // nothing drawn yet
+  EXPECT_EQ("", rows());  // nothing drawn yet
   EXPECT_EQ("无风险利率1.50%", window.指标说明.Caption());
-
-  const std::string first = Pick(2);
-  EXPECT_EQ(std::vector<std::string>{Expected(first, "year")}, Rows());
-  main().菜单.Choose(0);  // 加入对比: the chart keeps its picture, and so does the window
-  EXPECT_EQ(std::vector<std::string>{Expected(first, "year")}, Rows());
-  const std::string second = Pick(5);
-  EXPECT_EQ((std::vector<std::string>{Expected(second, "year"), Expected(first, "year")}), Rows());
-  for (int row : {1, 2}) {
-    EXPECT_EQ('%', grid().Text(row, app::kFigAnnualReturn).back());
-    EXPECT_EQ('-', grid().Text(row, app::kFigDrawdown).front());
-    EXPECT_NE(std::string::npos, grid().Text(row, app::kFigDrawdownSpan).find("至2021-"));
-    EXPECT_NE("--", grid().Text(row, app::kFigSharpe));
-  }
-  Press(2);
-  EXPECT_EQ((std::vector<std::string>{Expected(second, "month"), Expected(first, "month")}),
-            Rows());
-
+  const std::string first = pick(2);
+  EXPECT_EQ(expected(first, "year"), rows());
+  main.菜单.Choose(0);  // 加入对比 leaves the chart's picture, and so the window
+  EXPECT_EQ(expected(first, "year"), rows());
+  const std::string second = pick(5);
+  EXPECT_EQ(expected(second, "year") + expected(first, "year"), rows());
+  EXPECT_NE(std::string::npos, window.指标表格.Text(2, app::kFigDrawdownSpan).find("至2021-"));
   // Two period buttons at once: the later one's drawing is the one shown.
-  main().按钮3.Click();
-  main().按钮6.Click();
-  program_->Settle();
-  EXPECT_EQ((std::vector<std::string>{Expected(second, "twoyear"), Expected(first, "twoyear")}),
-            Rows());
-
-  // 删除对比, then a redraw: the compared fund's row goes with its line.
-  main().高级表格2.SetCurrentRow(1);
-  main().菜单1.Choose(0);
-  app().config().Write(analysis::kRiskFreeSection, analysis::kRiskFreeKey, "2.5");
-  Press(1);
-  EXPECT_EQ(std::vector<std::string>{Expected(second, "week")}, Rows());
-  EXPECT_EQ("--", grid().Text(1, app::kFigAnnualReturn));  // a week is too short
+  main.按钮3.Click();
+  main.按钮6.Click();
+  program.Settle();
+  EXPECT_EQ(expected(second, "twoyear") + expected(first, "twoyear"), rows());
+  // 删除对比 and a redraw: the compared fund's row goes with its line; the rate is read anew.
+  main.高级表格2.SetCurrentRow(1);
+  main.菜单1.Choose(0);
+  program.app.config().Write(analysis::kRiskFreeSection, analysis::kRiskFreeKey, "2.5");
+  main.按钮1.Click();
+  program.Settle();
+  EXPECT_EQ(expected(second, "week"), rows());
+  EXPECT_EQ("--", window.指标表格.Text(1, app::kFigAnnualReturn));  // a week is too short
   EXPECT_EQ("无风险利率2.50%", window.指标说明.Caption());
-
   // Closed and opened again: the last drawing, at once.
   window.Close();
-  EXPECT_EQ(1, grid().RowCount());
-  main().指标钮.Click();
-  EXPECT_EQ(std::vector<std::string>{Expected(second, "week")}, Rows());
-  EXPECT_TRUE(program_->dialogs.shown.empty());
+  EXPECT_EQ("", rows());
+  main.指标钮.Click();
+  EXPECT_EQ(expected(second, "week"), rows());
+  EXPECT_TRUE(program.dialogs.shown.empty());
 }
 
 }  // namespace

@@ -279,50 +279,35 @@ TEST_F(WindowsLayoutTest, GridsShowTheirDesignColumnsWithRowZeroAsHeader) {
 }
 
 TEST_F(WindowsLayoutTest, PositionsAndFiguresGridsShowTheirColumnsAndNoControlsOverlap) {
-  struct Columns {
-    ui::WindowView* view;
-    const char* grid;
-    std::string headers;  // header:width, joined by " "
-  };
-  const Columns columns[] = {
-      {&positions_, "持仓表格",
-       "基金名称:112 基金代码:64 持有份额:72 成本价:64 持仓成本:72 最新净值:64 净值日期:80 "
-       "日涨幅:56 当日收益:64 持有收益:72 收益率:60 累计分红:64 年化收益:72"},
-      {&figures_, "指标表格",
-       "基金名称:112 区间:96 区间收益:72 年化收益:72 最大回撤:72 回撤区间:164 年化波动:56 "
-       "夏普比率:56"},
-  };
-  for (const Columns& c : columns) {
-    auto* table = qobject_cast<QTableView*>(c.view->ControlWidget(c.grid));
-    ASSERT_NE(nullptr, table);
+  const std::pair<ui::WindowView*, std::string> grids[] = {
+      {&positions_,
+       "基金名称112 基金代码64 持有份额72 成本价64 持仓成本72 最新净值64 净值日期80 日涨幅56 "
+       "当日收益64 持有收益72 收益率60 累计分红64 年化收益72 "},
+      {&figures_,
+       "基金名称112 区间96 区间收益72 年化收益72 最大回撤72 回撤区间164 年化波动56 夏普比率56 "}};
+  for (const auto& [view, expected] : grids) {
+    auto* table = view->Content()->findChild<QTableView*>();
     std::string headers;
     for (int i = 0; i < table->model()->columnCount(); ++i) {
-      headers += (i > 0 ? " " : "") +
-                 table->model()->headerData(i, Qt::Horizontal).toString().toStdString() + ":" +
-                 std::to_string(table->columnWidth(i));
+      headers += table->model()->headerData(i, Qt::Horizontal).toString().toStdString() +
+                 std::to_string(table->columnWidth(i)) + " ";
     }
-    EXPECT_EQ(c.headers, headers);
+    EXPECT_EQ(expected, headers);
   }
-  // Every control of the two windows inside its window and clear of the others; the main
-  // window's new button clear of every other main-window control, the period buttons above it
-  // included.
-  const auto clear = [](ui::WindowView& view, const QString& only) {
-    const QRect inside(QPoint(0, 0), view.size());
-    const QList<QWidget*> widgets =
-        view.Content()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  // Each control of the two windows inside its window and clear of the others; 指标钮 clear of
+  // every main-window control, the period buttons above it included.
+  for (const auto& [view, only] :
+       {std::pair{&positions_, ""}, std::pair{&figures_, ""}, std::pair{&main_, "指标钮"}}) {
+    const auto widgets = view->Content()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : widgets) {
-      if (a->objectName().isEmpty() || (!only.isEmpty() && a->objectName() != only)) continue;
-      EXPECT_TRUE(inside.contains(a->geometry())) << a->objectName().toStdString();
+      if (a->objectName().isEmpty() || (*only != 0 && a->objectName() != only)) continue;
+      EXPECT_TRUE(QRect(QPoint(), view->size()).contains(a->geometry()));
       for (QWidget* b : widgets) {
-        if (a == b || b->objectName().isEmpty() || b->isHidden()) continue;
-        EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+        EXPECT_TRUE(a == b || b->isHidden() || !a->geometry().intersects(b->geometry()))
             << a->objectName().toStdString() << " " << b->objectName().toStdString();
       }
     }
-  };
-  clear(positions_, "");
-  clear(figures_, "");
-  clear(main_, "指标钮");
+  }
 }
 
 TEST_F(WindowsLayoutTest, PopupMenusCarryTheirItems) {

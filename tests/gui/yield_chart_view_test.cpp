@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <cstdlib>
 
@@ -83,23 +82,6 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   EXPECT_NE(hovered, after);
   EXPECT_TRUE(program.dialogs.shown.empty());
   SaveScreenshot(after, "yield_chart_month.png");
-
-  // 风险指标 shows the two funds the chart draws, the current one first.
-  ui::WindowView figures(app.figures_window());
-  QTest::mouseClick(qobject_cast<QPushButton*>(view.ControlWidget("指标钮")), Qt::LeftButton);
-  ASSERT_TRUE(figures.isVisible());
-  auto* table = qobject_cast<QTableView*>(figures.ControlWidget("指标表格"));
-  ASSERT_NE(nullptr, table);
-  ASSERT_EQ(2, table->model()->rowCount());
-  // No grid holds the two funds here: the rows name them by their codes.
-  for (const auto& [row, fund] : {std::pair{0, 5}, std::pair{1, 12}}) {
-    const auto cell = [&](int column) {
-      return table->model()->index(row, column).data().toString().toStdString();
-    };
-    EXPECT_EQ(portal.market().funds()[fund].code, cell(0));
-    EXPECT_EQ("近1月", cell(1));
-  }
-  SaveScreenshot(figures.grab().toImage(), "risk_figures.png");
 }
 
 }  // namespace

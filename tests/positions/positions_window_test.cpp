@@ -1,5 +1,6 @@
 // The positions window against the simulated portal and a real ledger file: buys, sales and
-// every refusal, the file after a restart, the refresh, the export and the fund grid's menu.
+// every refusal (of fees and dividends too), the file after a restart, the refresh, the export
+// and the fund grid's menu.
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,12 @@ using positions_test::PositionsWindowTest;
 TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   Open();
   const std::string code = Fund(0).code;
+  ui::Button* cash = &window().现金分红钮;
+  ui::Button* reinvest = &window().红利再投钮;
   struct Case {
     std::string code, shares, price, day, text;
+    ui::Button* button = nullptr;  // 买入
+    std::string fee{}, amount{};
   } cases[] = {
       {"12345", "100", "1.5", "", positions::kBadCodeText},
       {"12345a", "100", "1.5", "", positions::kBadCodeText},
@@ -39,11 +44,23 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
       {code, "100", "1.5", "2021-8-1", positions::kBadDateText},
       {code, "100", "1.5", "2021-08-09", positions::kBadDateText},  // tomorrow
       {"999999", "100", "1.5", "", std::string(positions::kNotFoundText) + "999999"},
+      {code, "100", "1.5", "", positions::kBadFeeText, nullptr, "-1"},
+      {code, "100", "1.5", "", positions::kBadFeeText, nullptr, "0.123"},
+      {"12345", "", "", "", positions::kBadCodeText, cash, "", "1"},
+      {code, "", "", "", positions::kBadAmountText, cash, "", "0"},
+      {code, "", "", "", positions::kBadAmountText, cash, "", "1.234"},
+      {code, "", "", "2021-08-09", positions::kBadDateText, cash, "", "1"},
+      {code, "", "", "", positions::kNotHeldText, cash, "", "1"},
+      {code, "abc", "1", "", positions::kBadSharesText, reinvest},
+      {code, "1", "", "", positions::kBadPriceText, reinvest},
+      {code, "1", "1", "", positions::kNotHeldText, reinvest},
   };
   for (const Case& c : cases) {
     shown().clear();
     Enter(c.code, c.shares, c.price, c.day);
-    window().买入钮.Click();
+    window().费用框.SetText(c.fee);
+    window().金额框.SetText(c.amount);
+    (c.button ? *c.button : window().买入钮).Click();
     program_->Settle();
     EXPECT_EQ(std::vector<std::string>{c.text}, shown()) << c.code << " " << c.shares;
   }
@@ -64,7 +81,13 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   grid().SetCurrentRow(1);
   Enter("", "100.01", "1.6");
   window().卖出钮.Click();
-  EXPECT_EQ(std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）"}, shown());
+  Enter("", "100", "0.0001");  // 0.01 yuan
+  window().费用框.SetText("0.02");
+  window().卖出钮.Click();
+  EXPECT_EQ((std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）",
+                                      positions::kFeeAboveProceedsText}),
+            shown());
+  window().费用框.SetText("");
   EXPECT_EQ(1u, StoredRecords());
 }
 
