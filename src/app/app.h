@@ -16,6 +16,7 @@
 #include "app/app_paths.h"
 #include "app/board_window.h"
 #include "app/config_file.h"
+#include "app/figures_window.h"
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/newest_wins.h"
@@ -89,6 +90,7 @@ class App {
   SupportWindow& support_window() { return support_window_; }
   PositionsWindow& positions_window() { return positions_window_; }
   AlertsWindow& alerts_window() { return alerts_window_; }
+  FiguresWindow& figures_window() { return figures_window_; }
 
   Globals globals;
 
@@ -123,6 +125,7 @@ class App {
   SupportWindow support_window_;
   PositionsWindow positions_window_;
   AlertsWindow alerts_window_;
+  FiguresWindow figures_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
   std::map<std::type_index, std::shared_ptr<void>> feature_states_;

@@ -18,6 +18,8 @@ MainWindow::MainWindow() : ui::Window("MainWindow", 1564, 859) {
   // So has the positions' button and caption.
   Add(持仓钮);
   Add(持仓标签);
+  // The risk figures' button sits in that strip under the chart, clear of its period buttons.
+  Add(指标钮);
   Add(提醒钮);
   for (ui::Control* control : std::initializer_list<ui::Control*>{
            &画板1,      &高级表格1,      &高级表格2,      &标签1,   &高级表格5,  &高级表格6,
@@ -58,7 +60,9 @@ void MainWindow::ApplyDesign() {
   Place(重合标签, "重合标签", "", {8, 828, 344, 28});
   Place(持仓钮, "持仓钮", "我的持仓", {680, 826, 80, 28});
   Place(持仓标签, "持仓标签", "", {768, 826, 144, 28});
-  Place(提醒钮, "提醒钮", "基金提醒", {1008, 826, 80, 28});
+  // The period buttons reach down to y = 827; the strip's other row, 重合标签's, clears them.
+  Place(指标钮, "指标钮", "风险指标", {920, 828, 80, 28});
+  Place(提醒钮, "提醒钮", "基金提醒", {1008, 828, 80, 28});
   Place(分组框1, "分组框1", "自选", {352, 512, 320, 312});
   Place(超级列表框2, "超级列表框2", {8, 16, 304, 288}, true, &分组框1);
   超级列表框2.SetColumns({{"序", 32}, {"代码", 64}, {"名称", 136}, {"类型", 48}});

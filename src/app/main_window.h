@@ -30,6 +30,7 @@ class MainWindow : public ui::Window {
   ui::Button 持仓钮;   // opens the positions window
   ui::Label 持仓标签;  // today's profit of the positions' last refresh
   ui::Button 提醒钮;   // opens the alerts window
+  ui::Button 指标钮;   // opens the risk figures of the charted funds
   ui::GroupBox 分组框1;
   ui::ListView 超级列表框2;  // the watchlist
   ui::EditBox 搜索框;

@@ -4,10 +4,10 @@
 
 namespace app {
 
-PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 800, 480) {
+PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 936, 520) {
   for (ui::Control* control : std::initializer_list<ui::Control*>{
            &持仓表格, &代码框, &份额框, &净值框, &日期框, &买入钮, &卖出钮, &删除持仓钮,
-           &刷新持仓钮, &导出持仓钮, &持仓状态}) {
+           &刷新持仓钮, &导出持仓钮, &费用框, &金额框, &现金分红钮, &红利再投钮, &持仓状态}) {
     Add(*control);
   }
   ApplyDesign();
@@ -15,7 +15,7 @@ PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 800, 480) {
 
 void PositionsWindow::ApplyDesign() {
   SetTitle("我的持仓");
-  Place(持仓表格, "持仓表格", {8, 8, 784, 368});
+  Place(持仓表格, "持仓表格", {8, 8, 920, 368});
   // Header row and the total row; the fund rows go between them.
   持仓表格.SetDesign({{"基金名称", 112},
                       {"基金代码", 64},
@@ -27,7 +27,9 @@ void PositionsWindow::ApplyDesign() {
                       {"日涨幅", 56},
                       {"当日收益", 64},
                       {"持有收益", 72},
-                      {"收益率", 60}},
+                      {"收益率", 60},
+                      {"累计分红", 64},
+                      {"年化收益", 72}},
                      2);
   持仓表格.SetText(1, kPosName, "合计");
   Place(代码框, "代码框", {8, 392, 96, 32});
@@ -43,7 +45,14 @@ void PositionsWindow::ApplyDesign() {
   Place(删除持仓钮, "删除持仓钮", "删除", {592, 392, 64, 32});
   Place(刷新持仓钮, "刷新持仓钮", "刷新", {664, 392, 64, 32});
   Place(导出持仓钮, "导出持仓钮", "导出", {736, 392, 56, 32});
-  Place(持仓状态, "持仓状态", "", {8, 432, 784, 32});
+  // The second row: the fee of a buy or sale, and the dividends.
+  Place(费用框, "费用框", {8, 432, 96, 32});
+  费用框.SetHint("手续费");
+  Place(金额框, "金额框", {112, 432, 96, 32});
+  金额框.SetHint("分红金额");
+  Place(现金分红钮, "现金分红钮", "现金分红", {216, 432, 96, 32});
+  Place(红利再投钮, "红利再投钮", "红利再投", {320, 432, 96, 32});
+  Place(持仓状态, "持仓状态", "", {8, 472, 920, 32});
 }
 
 }  // namespace app

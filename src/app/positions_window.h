@@ -1,7 +1,7 @@
 #pragma once
 
-// The positions window: the grid of held funds with a total row, the entry boxes for a buy or
-// sale, the action buttons and the status line.
+// The positions window: the grid of held funds with a total row, the entry boxes for a buy,
+// sale or dividend, the action buttons and the status line.
 
 #include "ui/controls.h"
 #include "ui/edit_box.h"
@@ -23,6 +23,8 @@ enum PositionsColumn {
   kPosTodayProfit,
   kPosHeldProfit,
   kPosRate,
+  kPosDividends,
+  kPosAnnualReturn,
   kPositionsColumnCount
 };
 
@@ -40,6 +42,10 @@ class PositionsWindow : public ui::Window {
   ui::Button 删除持仓钮;
   ui::Button 刷新持仓钮;
   ui::Button 导出持仓钮;
+  ui::EditBox 费用框;
+  ui::EditBox 金额框;
+  ui::Button 现金分红钮;
+  ui::Button 红利再投钮;
   ui::Label 持仓状态;
 
  protected:

@@ -52,6 +52,14 @@ struct ValueRange {
   }
 };
 
+DrawnComparison DrawnOf(const ComparisonData& data, const ComparisonSlots& slots,
+                        const std::string& period) {
+  DrawnComparison drawn{period, data.dates, {}};
+  if (!slots.first.empty()) drawn.series.push_back({slots.first, data.first_values});
+  if (!slots.second.empty()) drawn.series.push_back({slots.second, data.second_values});
+  return drawn;
+}
+
 }  // namespace
 
 std::optional<ComparisonData> ParseComparison(std::string_view series,
@@ -107,7 +115,7 @@ void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& d
 
 void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
                          const ComparisonSlots& slots, std::string_view period,
-                         std::function<void()> ended) {
+                         std::function<void()> ended, DrawnHook drawn) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kComparisonChart);
   app::StartLoad(
       app, ticket,
@@ -116,7 +124,8 @@ void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& cod
             portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
         return ParseComparison(series ? series->records : std::string(), slots);
       },
-      [&app, &chart, slots, ended = std::move(ended)](const std::optional<ComparisonData>& data) {
+      [&app, &chart, slots, period = std::string(period), ended = std::move(ended),
+       drawn = std::move(drawn)](const std::optional<ComparisonData>& data) {
         if (!data) {
           app.dialogs().MessageBox(kComparisonFailed);
         } else {
@@ -125,6 +134,7 @@ void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& cod
             DrawComparison(chart, *canvas, *data, slots);
             panel.Refresh();
           }
+          if (drawn) drawn(DrawnOf(*data, slots, period));
         }
         if (ended) ended();
       });
@@ -141,7 +151,7 @@ void RefreshComparisonChart(app::App& app, LineChart& chart, ComparisonState& st
   } else {
     return;
   }
-  LoadComparisonChart(app, chart, state.codes, slots, "year");
+  LoadComparisonChart(app, chart, state.codes, slots, "year", {}, state.on_drawn);
 }
 
 ComparisonPeriod PeriodOfButton(int n) { return kPeriods[std::clamp(n, 1, 7) - 1]; }
@@ -149,8 +159,9 @@ ComparisonPeriod PeriodOfButton(int n) { return kPeriods[std::clamp(n, 1, 7) - 1
 void OnPeriodButton(app::App& app, LineChart& chart, const ComparisonState& state,
                     const ComparisonSlots& slots, int n) {
   const ComparisonPeriod period = PeriodOfButton(n);
-  LoadComparisonChart(app, chart, state.codes, slots, period.key,
-                      [&app, title = period.title] { app.main_window().标签8.SetCaption(title); });
+  LoadComparisonChart(
+      app, chart, state.codes, slots, period.key,
+      [&app, title = period.title] { app.main_window().标签8.SetCaption(title); }, state.on_drawn);
 }
 
 void InstallYieldComparison(app::App& app, LineChart& chart, const ComparisonState& state,

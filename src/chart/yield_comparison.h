@@ -26,10 +26,26 @@ struct ComparisonSlots {
 // The slots as they are now.
 using SlotsSource = std::function<ComparisonSlots()>;
 
+// What one drawing put on the chart: its period key, the dates and each drawn series with its
+// fund code, the first slot's first.
+struct DrawnSeries {
+  std::string code;
+  std::vector<float> values;
+};
+struct DrawnComparison {
+  std::string period;
+  std::vector<std::string> dates;
+  std::vector<DrawnSeries> series;
+};
+// Told each drawing, on the UI thread, after the picture is up.
+using DrawnHook = std::function<void(const DrawnComparison&)>;
+
 // What the comparison keeps between loads: the codes the compare service is asked for, set by
-// each refresh after a detail load, and asked for again by the period buttons.
+// each refresh after a detail load, and asked for again by the period buttons; and who is told
+// what each drawing shows.
 struct ComparisonState {
   std::string codes;
+  DrawnHook on_drawn;
 };
 
 // What one answer gives the chart.
@@ -52,11 +68,12 @@ void DrawComparison(LineChart& chart, ui::Canvas& panel, const ComparisonData& d
 
 // Fetches the period's series for `codes` (as they are, even empty) on a worker and draws
 // `slots` as they were when the load started. On failure it says "坐标数据获取失败" and leaves
-// the picture. `ended` then runs on the UI thread, after a drawing or a failure alike; a load
-// overtaken by a newer one of the chart writes nothing and `ended` never runs.
+// the picture. `drawn` is told what a drawing shows; `ended` then runs on the UI thread, after a
+// drawing or a failure alike; a load overtaken by a newer one of the chart writes nothing and
+// neither runs.
 void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& codes,
                          const ComparisonSlots& slots, std::string_view period,
-                         std::function<void()> ended = {});
+                         std::function<void()> ended = {}, DrawnHook drawn = {});
 
 // After a detail load: the codes follow the slots (both codes, or the one that is set; kept
 // when neither is), and a set slot loads the year's comparison. The title stays.

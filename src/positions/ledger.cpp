@@ -47,6 +47,10 @@ std::optional<std::int64_t> ParsePositive(std::string_view text, int decimals) {
   return value;
 }
 
+std::optional<std::int64_t> ParseNonNegative(std::string_view text, int decimals) {
+  return ParseUnsigned(text, decimals, true);
+}
+
 std::optional<std::int64_t> ParseSigned(std::string_view text, int decimals) {
   if (!text.empty() && text.back() == '%') text.remove_suffix(1);
   bool negative = false;
@@ -90,16 +94,41 @@ std::int64_t Amount(std::int64_t shares, std::int64_t price) {
                      Power10(kShareDecimals + kPriceDecimals - 2));
 }
 
+std::int64_t CashFlowOf(const Record& record) {
+  switch (record.kind) {
+    case RecordKind::kBuy:
+      return -(Amount(record.shares, record.price) + record.fee);
+    case RecordKind::kSell:
+      return Amount(record.shares, record.price) - record.fee;
+    case RecordKind::kCashDividend:
+      return record.amount;
+    case RecordKind::kReinvest:
+      break;
+  }
+  return 0;
+}
+
 bool Apply(Position& position, const Record& record) {
-  if (record.kind == RecordKind::kBuy) {
-    position.shares += record.shares;
-    position.cost += Amount(record.shares, record.price);
-    return true;
+  switch (record.kind) {
+    case RecordKind::kBuy:
+      position.shares += record.shares;
+      position.cost -= CashFlowOf(record);
+      return true;
+    case RecordKind::kCashDividend:
+      position.cash_dividends += record.amount;
+      position.dividends += record.amount;
+      return true;
+    case RecordKind::kReinvest:
+      position.shares += record.shares;
+      position.dividends += Amount(record.shares, record.price);
+      return true;
+    case RecordKind::kSell:
+      break;
   }
   if (record.shares > position.shares || position.shares <= 0) return false;
   const std::int64_t cost_part =
       RoundDivide(static_cast<__int128>(position.cost) * record.shares, position.shares);
-  position.realised += Amount(record.shares, record.price) - cost_part;
+  position.realised += CashFlowOf(record) - cost_part;
   position.cost -= cost_part;
   position.shares -= record.shares;
   return true;
@@ -111,7 +140,7 @@ std::vector<Position> Replay(const std::vector<Record>& records) {
     auto it = std::find_if(positions.begin(), positions.end(),
                            [&](const Position& p) { return p.code == record.code; });
     if (it == positions.end()) {
-      positions.push_back({record.code, record.name, 0, 0, 0});
+      positions.push_back({record.code, record.name});
       it = positions.end() - 1;
     }
     Apply(*it, record);
@@ -122,6 +151,7 @@ std::vector<Position> Replay(const std::vector<Record>& records) {
 RowFigures FiguresOf(const Position& position, const Quote* quote) {
   RowFigures figures;
   figures.cost = position.cost;
+  figures.dividends = position.dividends;
   if (position.shares > 0) {
     // fen / hundredths = yuan per share; ten-thousandths of it.
     figures.cost_price = RoundDivide(static_cast<__int128>(position.cost) * Power10(kPriceDecimals),
@@ -130,7 +160,7 @@ RowFigures FiguresOf(const Position& position, const Quote* quote) {
   if (!quote) return figures;
   const std::optional<std::int64_t> nav = ParsePositive(quote->unit_nav, kPriceDecimals);
   if (!nav) return figures;
-  figures.held_profit = Amount(position.shares, *nav) - position.cost;
+  figures.held_profit = Amount(position.shares, *nav) - position.cost + position.cash_dividends;
   if (position.cost != 0) {
     figures.rate = RoundDivide(static_cast<__int128>(*figures.held_profit) * 10000, position.cost);
   }
@@ -151,6 +181,7 @@ RowFigures TotalOf(const std::vector<RowFigures>& rows) {
   RowFigures total;
   for (const RowFigures& row : rows) {
     total.cost += row.cost;
+    total.dividends += row.dividends;
     if (row.today_profit) total.today_profit = total.today_profit.value_or(0) + *row.today_profit;
     if (row.held_profit) total.held_profit = total.held_profit.value_or(0) + *row.held_profit;
   }

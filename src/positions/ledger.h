@@ -15,9 +15,11 @@ namespace positions {
 inline constexpr int kShareDecimals = 2;
 inline constexpr int kPriceDecimals = 4;
 
-enum class RecordKind { kBuy, kSell };
+// A cash dividend pays `amount` and leaves the shares; a reinvested dividend buys `shares` at
+// `price` with the dividend, so the shares grow and the cost stays.
+enum class RecordKind { kBuy, kSell, kCashDividend, kReinvest };
 
-// One buy or sell as the user entered it.
+// One buy, sale or dividend as the user entered it.
 struct Record {
   std::string day;  // YYYY-MM-DD
   std::string code;
@@ -25,6 +27,8 @@ struct Record {
   RecordKind kind = RecordKind::kBuy;
   std::int64_t shares = 0;  // hundredths of a share
   std::int64_t price = 0;   // ten-thousandths of a yuan
+  std::int64_t fee = 0;     // fen, of a buy or sale
+  std::int64_t amount = 0;  // fen, of a cash dividend
 
   bool operator==(const Record&) const = default;
 };
@@ -33,9 +37,11 @@ struct Record {
 struct Position {
   std::string code;
   std::string name;
-  std::int64_t shares = 0;    // hundredths
-  std::int64_t cost = 0;      // fen
-  std::int64_t realised = 0;  // fen, from sales
+  std::int64_t shares = 0;          // hundredths
+  std::int64_t cost = 0;            // fen, fees included
+  std::int64_t realised = 0;        // fen, from sales, their fees counted
+  std::int64_t cash_dividends = 0;  // fen paid out
+  std::int64_t dividends = 0;       // fen, paid out and reinvested
 };
 
 // The fund's latest figures as cut from its main page.
@@ -48,6 +54,8 @@ struct Quote {
 // `text` as a number above 0 with at most `decimals` decimals, scaled by 10^decimals; nothing
 // for anything else (signs, blanks inside, exponents, zero, more decimals, absurd sizes).
 std::optional<std::int64_t> ParsePositive(std::string_view text, int decimals);
+// The same, 0 allowed.
+std::optional<std::int64_t> ParseNonNegative(std::string_view text, int decimals);
 // A signed decimal such as a day change ("-1.23%", "0.52"), rounded half away from zero to
 // `decimals`; a trailing "%" is allowed.
 std::optional<std::int64_t> ParseSigned(std::string_view text, int decimals);
@@ -60,6 +68,9 @@ std::int64_t RoundDivide(__int128 numerator, __int128 denominator);
 
 // round(shares × price, fen).
 std::int64_t Amount(std::int64_t shares, std::int64_t price);
+// What the record moves in fen: a buy's cost (amount + fee) as a negative, a sale's proceeds
+// (amount - fee), a cash dividend; 0 for a reinvested dividend, which stays in the fund.
+std::int64_t CashFlowOf(const Record& record);
 // Applies one record to the position of its fund; a sale of more than is held is refused
 // (false, nothing changed).
 bool Apply(Position& position, const Record& record);
@@ -68,17 +79,19 @@ bool Apply(Position& position, const Record& record);
 std::vector<Position> Replay(const std::vector<Record>& records);
 
 // One row's figures; money in fen, the rate in hundredths of a percent. A figure that needs
-// the quote is empty without one.
+// the quote is empty without one. The held profit is the value less the cost, plus the cash
+// dividends paid.
 struct RowFigures {
   std::int64_t cost = 0;
   std::optional<std::int64_t> cost_price;    // ten-thousandths
   std::optional<std::int64_t> today_profit;  // fen
   std::optional<std::int64_t> held_profit;   // fen
   std::optional<std::int64_t> rate;          // hundredths of a percent
+  std::int64_t dividends = 0;                // fen
 };
 RowFigures FiguresOf(const Position& position, const Quote* quote);
-// The total row: the cost of every row, today's and held profit summed over the rows that have
-// them, and the rate the total's own held profit and cost give.
+// The total row: the cost and dividends of every row, today's and held profit summed over the
+// rows that have them, and the rate the total's own held profit and cost give.
 RowFigures TotalOf(const std::vector<RowFigures>& rows);
 
 // Text of a rate in hundredths of a percent: "12.34%".

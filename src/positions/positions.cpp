@@ -1,6 +1,6 @@
 #include "positions/positions.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,6 +15,7 @@
 #include "funds/fund_table.h"
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
+#include "positions/entry.h"
 #include "positions/ledger.h"
 #include "positions/positions_store.h"
 #include "positions/positions_view.h"
@@ -43,59 +44,6 @@ void TellDamage(app::App& app, State& state) {
   app.dialogs().MessageBox(notice);
 }
 
-bool SixDigits(const std::string& code) {
-  if (code.size() != 6) return false;
-  for (char c : code) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-std::string DayText(const base::DateTime& when) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
-  return text;
-}
-
-// Shares, price and day from the boxes, each checked in turn; the first bad one is reported.
-std::optional<Record> ReadEntry(app::App& app) {
-  app::PositionsWindow& window = app.positions_window();
-  Record record;
-  const std::optional<std::int64_t> shares =
-      ParsePositive(base::TrimBlanks(window.份额框.Text()), kShareDecimals);
-  if (!shares) {
-    app.dialogs().MessageBox(kBadSharesText);
-    return std::nullopt;
-  }
-  const std::optional<std::int64_t> price =
-      ParsePositive(base::TrimBlanks(window.净值框.Text()), kPriceDecimals);
-  if (!price) {
-    app.dialogs().MessageBox(kBadPriceText);
-    return std::nullopt;
-  }
-  const base::DateTime now = app.clock().Now();
-  std::string day = base::TrimBlanks(window.日期框.Text());
-  if (day.empty()) day = DayText(now);
-  if (!ValidDay(day, now)) {
-    app.dialogs().MessageBox(kBadDateText);
-    return std::nullopt;
-  }
-  record.shares = *shares;
-  record.price = *price;
-  record.day = day;
-  return record;
-}
-
-// Stores the record; only a stored record is shown.
-void Keep(app::App& app, State& state, const Record& record) {
-  if (!state.store.Add(record)) {
-    app.dialogs().MessageBox(kCannotSaveText);
-    return;
-  }
-  state.records.push_back(record);
-  ShowPositions(app, state);
-}
-
 // The fund's name from the search: the result whose _id is the code. On a worker.
 std::optional<std::string> SearchName(app::App& app, const std::string& code) {
   const std::optional<std::vector<portal::SearchHit>> hits =
@@ -110,12 +58,10 @@ void OnBuy(app::App& app, const StatePtr& state_ptr) {
   State& state = *state_ptr;
   if (state.searching) return;
   LoadOnce(state);
-  const std::string code = base::TrimBlanks(app.positions_window().代码框.Text());
-  if (!SixDigits(code)) {
-    app.dialogs().MessageBox(kBadCodeText);
-    return;
-  }
-  std::optional<Record> record = ReadEntry(app);
+  const std::optional<std::string> code_read = ReadCode(app);
+  if (!code_read) return;
+  const std::string& code = *code_read;
+  std::optional<Record> record = ReadEntry(app, true);
   if (!record) return;
   record->code = code;
   record->kind = RecordKind::kBuy;
@@ -160,17 +106,54 @@ void OnSell(app::App& app, State& state) {
   LoadOnce(state);
   const std::optional<Position> position = SelectedPosition(app, state);
   if (!position) return;
-  std::optional<Record> record = ReadEntry(app);
+  std::optional<Record> record = ReadEntry(app, true);
   if (!record) return;
   if (record->shares > position->shares) {
     app.dialogs().MessageBox("卖出份额超过持有份额（持有" +
                              FormatScaled(position->shares, kShareDecimals) + "份）");
     return;
   }
+  if (record->fee > Amount(record->shares, record->price)) {
+    app.dialogs().MessageBox(kFeeAboveProceedsText);
+    return;
+  }
   record->code = position->code;
   record->name = position->name;
   record->kind = RecordKind::kSell;
   Keep(app, state, *record);
+}
+
+// A dividend of the fund in 代码框, which must be held: `read` gives the rest of the record.
+template <class Read>
+void OnDividend(app::App& app, State& state, Read read) {
+  LoadOnce(state);
+  const std::optional<std::string> code = ReadCode(app);
+  if (!code) return;
+  std::optional<Record> record = read();
+  if (!record) return;
+  const std::vector<Position> held = Held(state);
+  const auto position =
+      std::find_if(held.begin(), held.end(), [&](const Position& p) { return p.code == *code; });
+  if (position == held.end()) {
+    app.dialogs().MessageBox(kNotHeldText);
+    return;
+  }
+  record->code = position->code;
+  record->name = position->name;
+  Keep(app, state, *record);
+}
+
+void OnCashDividend(app::App& app, State& state) {
+  OnDividend(app, state, [&app] { return ReadDividend(app); });
+}
+
+// Shares from 份额框 at the NAV in 净值框, bought with the dividend.
+void OnReinvest(app::App& app, State& state) {
+  OnDividend(app, state, [&app] {
+    std::optional<Record> record = ReadEntry(app, false);
+    if (record) record->kind = RecordKind::kReinvest;
+    return record;
+  });
 }
 
 void OnDelete(app::App& app, State& state) {
@@ -311,6 +294,8 @@ void InstallPositions(app::App& app) {
   window.买入钮.on_click = [&app, state] { OnBuy(app, state); };
   window.卖出钮.on_click = [&app, state] { OnSell(app, *state); };
   window.删除持仓钮.on_click = [&app, state] { OnDelete(app, *state); };
+  window.现金分红钮.on_click = [&app, state] { OnCashDividend(app, *state); };
+  window.红利再投钮.on_click = [&app, state] { OnReinvest(app, *state); };
   window.刷新持仓钮.on_click = [&app, state] { OnRefresh(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };

@@ -1,8 +1,8 @@
 #pragma once
 
-// My positions: the positions window's handlers (buy, sell, delete, refresh, export), the main
-// window's button and today's-profit caption, and the fund grid's "加入持仓" menu item. The
-// records live in the ledger file under the user's data folder.
+// My positions: the positions window's handlers (buy, sell, the two kinds of dividend, delete,
+// refresh, export), the main window's button and today's-profit caption, and the fund grid's
+// "加入持仓" menu item. The records live in the ledger file under the user's data folder.
 
 #include <string>
 #include <string_view>
@@ -16,6 +16,10 @@ inline constexpr char kBadCodeText[] = "请输入6位基金代码";
 inline constexpr char kBadSharesText[] = "份额须为大于0的数字，最多两位小数";
 inline constexpr char kBadPriceText[] = "成交净值须为大于0的数字，最多四位小数";
 inline constexpr char kBadDateText[] = "日期格式为YYYY-MM-DD，且不晚于今天";
+inline constexpr char kBadFeeText[] = "手续费须为不小于0的数字，最多两位小数";
+inline constexpr char kFeeAboveProceedsText[] = "手续费不能超过卖出金额";
+inline constexpr char kBadAmountText[] = "分红金额须为大于0的数字，最多两位小数";
+inline constexpr char kNotHeldText[] = "未持有该基金，无法记录分红";
 inline constexpr char kNoRowText[] = "请选择要操作的基金";
 inline constexpr char kNotFoundText[] = "没有找到基金";
 inline constexpr char kCannotSaveText[] = "无法保存持仓记录";

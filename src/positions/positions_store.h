@@ -1,10 +1,11 @@
 #pragma once
 
-// The ledger's file: every buy and sell as entered, the last figures each fund's main page
-// gave, and the time of the last refresh. User data: nothing here is ever pruned. A damaged
+// The ledger's file: every buy, sale and dividend as entered, the last figures each fund's main
+// page gave, and the time of the last refresh. User data: nothing here is ever pruned. A damaged
 // file is moved aside and every record still readable in it is copied into the new one, with
 // a notice for the user kept until it has been shown. A file the user may not change is read
-// as it stands and every write fails.
+// as it stands and every write fails. A file of an older schema is copied beside itself as
+// `<name>.bak-v<its version>` before it is upgraded; an upgrade is whole or not at all.
 
 #include <filesystem>
 #include <map>
@@ -36,6 +37,9 @@ struct StoredAlert {
 class PositionsStore {
  public:
   explicit PositionsStore(std::filesystem::path path) : path_(std::move(path)) {}
+
+  // The schema version a file has once this store has opened it.
+  static int SchemaVersion();
 
   const std::filesystem::path& Path() const { return path_; }
   // Opens the file when it is not open yet; false when it cannot be used now.

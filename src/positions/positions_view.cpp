@@ -1,8 +1,10 @@
 #include "positions/positions_view.h"
 
+#include <cmath>
 #include <optional>
 
 #include "base/text.h"
+#include "positions/annual_return.h"
 
 namespace positions {
 
@@ -20,11 +22,24 @@ void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t>
   grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
 }
 
-void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures) {
+// Rates this far out (a few days' gain compounded over a year) have no meaningful text.
+constexpr double kLargestRate = 1e12;
+
+// The money-weighted annual return of the flows, "--" when there is none.
+std::string AnnualReturnText(const std::optional<std::vector<CashFlow>>& flows) {
+  const std::optional<double> rate = flows ? Xirr(*flows) : std::nullopt;
+  if (!rate || !(std::abs(*rate) < kLargestRate)) return "--";
+  return RateText(std::llround(*rate * 10000));
+}
+
+void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures,
+                  const std::optional<std::vector<CashFlow>>& flows) {
   WriteMoney(grid, row, app::kPosCost, figures.cost, false);
   WriteMoney(grid, row, app::kPosTodayProfit, figures.today_profit, true);
   WriteMoney(grid, row, app::kPosHeldProfit, figures.held_profit, true);
   grid.SetText(row, app::kPosRate, figures.rate ? RateText(*figures.rate) : "");
+  WriteMoney(grid, row, app::kPosDividends, figures.dividends, false);
+  grid.SetText(row, app::kPosAnnualReturn, AnnualReturnText(flows));
 }
 
 RowFigures TotalFigures(const State& state) {
@@ -80,7 +95,7 @@ void ShowPositions(app::App& app, const State& state) {
     grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
     grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
     grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
-    WriteFigures(grid, row, figures);
+    WriteFigures(grid, row, figures, FlowsOf(state.records, state.quotes, position.code));
   }
   const int total_row = static_cast<int>(held.size()) + 1;
   for (int column = 0; column < app::kPositionsColumnCount; ++column) {
@@ -88,7 +103,8 @@ void ShowPositions(app::App& app, const State& state) {
     grid.SetTextColour(total_row, column, ui::kDefaultTextColour);
   }
   grid.SetText(total_row, app::kPosName, "合计");
-  WriteFigures(grid, total_row, TotalOf(all));
+  // The total's annual return counts every flow, of sold-out funds too.
+  WriteFigures(grid, total_row, TotalOf(all), FlowsOf(state.records, state.quotes));
   // The selection follows its fund when rows came or went before it.
   int reselect = -1;
   for (size_t i = 0; i < held.size(); ++i) {

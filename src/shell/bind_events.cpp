@@ -1,6 +1,7 @@
 #include "shell/bind_events.h"
 
 #include "alerts/alerts.h"
+#include "analysis/risk_window.h"
 #include "chart/chart_panel.h"
 #include "chart/yield_comparison.h"
 #include "export/export_handler.h"
@@ -83,6 +84,7 @@ void BindEvents(app::App& app, Features& features) {
   funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart, comparison, slots);
+  analysis::InstallRiskFigures(app, comparison);
   tools::InstallSideTools(app);
   positions::InstallPositions(app);
   alerts::InstallAlerts(app);

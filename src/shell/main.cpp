@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   ui::WindowView support_view(app.support_window());
   ui::WindowView positions_view(app.positions_window());
   ui::WindowView alerts_view(app.alerts_window());
+  ui::WindowView figures_view(app.figures_window());
   dialogs.SetParent(&main_view);
 
   main_window.Show();

@@ -95,7 +95,8 @@ const Expected kControls[] = {
   {"SupportWindow", "标签1", "label", "如果喜欢可以支持一下，感谢每一个支持我的人。", 40, 312, 512, 32, true, "", ""},
   {"MainWindow", "持仓钮", "button", "我的持仓", 680, 826, 80, 28, true, "", ""},
   {"MainWindow", "持仓标签", "label", "", 768, 826, 144, 28, true, "", ""},
-  {"PositionsWindow", "持仓表格", "advanced grid", "", 8, 8, 784, 368, true, "", ""},
+  {"MainWindow", "指标钮", "button", "风险指标", 920, 828, 80, 28, true, "", ""},
+  {"PositionsWindow", "持仓表格", "advanced grid", "", 8, 8, 920, 368, true, "", ""},
   {"PositionsWindow", "代码框", "edit box", "", 8, 392, 96, 32, true, "", ""},
   {"PositionsWindow", "份额框", "edit box", "", 112, 392, 96, 32, true, "", ""},
   {"PositionsWindow", "净值框", "edit box", "", 216, 392, 96, 32, true, "", ""},
@@ -105,7 +106,13 @@ const Expected kControls[] = {
   {"PositionsWindow", "删除持仓钮", "button", "删除", 592, 392, 64, 32, true, "", ""},
   {"PositionsWindow", "刷新持仓钮", "button", "刷新", 664, 392, 64, 32, true, "", ""},
   {"PositionsWindow", "导出持仓钮", "button", "导出", 736, 392, 56, 32, true, "", ""},
-  {"PositionsWindow", "持仓状态", "label", "", 8, 432, 784, 32, true, "", ""},
+  {"PositionsWindow", "费用框", "edit box", "", 8, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "金额框", "edit box", "", 112, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "现金分红钮", "button", "现金分红", 216, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "红利再投钮", "button", "红利再投", 320, 432, 96, 32, true, "", ""},
+  {"PositionsWindow", "持仓状态", "label", "", 8, 472, 920, 32, true, "", ""},
+  {"FiguresWindow", "指标表格", "advanced grid", "", 8, 8, 704, 96, true, "", ""},
+  {"FiguresWindow", "指标说明", "label", "", 8, 120, 704, 32, true, "", ""},
 };
 
 // Board positions in order: button number and design caption.
@@ -150,7 +157,7 @@ std::string Caption(QWidget* widget) {
 class WindowsLayoutTest : public ::testing::Test {
  protected:
   ui::WindowView* View(const std::string& window) {
-    for (ui::WindowView* view : {&main_, &board_, &side_, &support_, &positions_}) {
+    for (ui::WindowView* view : {&main_, &board_, &side_, &support_, &positions_, &figures_}) {
       if (view->objectName().toStdString() == window) return view;
     }
     return nullptr;
@@ -162,6 +169,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView side_{f_.app.side_tools_window()};
   ui::WindowView support_{f_.app.support_window()};
   ui::WindowView positions_{f_.app.positions_window()};
+  ui::WindowView figures_{f_.app.figures_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -177,12 +185,16 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     EXPECT_EQ(QString(), view->windowTitle()) << s.window;
     EXPECT_FALSE(view->isVisible()) << s.window;
   }
-  EXPECT_EQ(QSize(800, 480), positions_.size());
+  EXPECT_EQ(QSize(936, 520), positions_.size());
   EXPECT_EQ(QString("我的持仓"), positions_.windowTitle());
   EXPECT_FALSE(positions_.isVisible());
   EXPECT_FALSE(f_.app.positions_window().Modal());
+  EXPECT_EQ(QSize(720, 160), figures_.size());
+  EXPECT_EQ(QString("风险指标"), figures_.windowTitle());
+  EXPECT_FALSE(figures_.isVisible());
   const std::pair<const char*, const char*> hints[] = {
-      {"代码框", "基金代码"}, {"份额框", "份额"}, {"净值框", "成交净值"}, {"日期框", "日期"}};
+      {"代码框", "基金代码"}, {"份额框", "份额"},   {"净值框", "成交净值"},
+      {"日期框", "日期"},     {"费用框", "手续费"}, {"金额框", "分红金额"}};
   for (const auto& [name, hint] : hints) {
     EXPECT_EQ(QString(hint),
               qobject_cast<QLineEdit*>(positions_.ControlWidget(name))->placeholderText());
@@ -262,6 +274,38 @@ TEST_F(WindowsLayoutTest, GridsShowTheirDesignColumnsWithRowZeroAsHeader) {
       EXPECT_EQ(g.headers[c],
                 table->model()->headerData(c, Qt::Horizontal).toString().toStdString());
       EXPECT_EQ(g.widths[c], table->columnWidth(c)) << c;
+    }
+  }
+}
+
+TEST_F(WindowsLayoutTest, PositionsAndFiguresGridsShowTheirColumnsAndNoControlsOverlap) {
+  const std::pair<ui::WindowView*, std::string> grids[] = {
+      {&positions_,
+       "基金名称112 基金代码64 持有份额72 成本价64 持仓成本72 最新净值64 净值日期80 日涨幅56 "
+       "当日收益64 持有收益72 收益率60 累计分红64 年化收益72 "},
+      {&figures_,
+       "基金名称112 区间96 区间收益72 年化收益72 最大回撤72 回撤区间164 年化波动56 夏普比率56 "}};
+  for (const auto& [view, expected] : grids) {
+    auto* table = view->Content()->findChild<QTableView*>();
+    std::string headers;
+    for (int i = 0; i < table->model()->columnCount(); ++i) {
+      headers += table->model()->headerData(i, Qt::Horizontal).toString().toStdString() +
+                 std::to_string(table->columnWidth(i)) + " ";
+    }
+    EXPECT_EQ(expected, headers);
+  }
+  // Each control of the two windows inside its window and clear of the others; 指标钮 clear of
+  // every main-window control, the period buttons above it included.
+  for (const auto& [view, only] :
+       {std::pair{&positions_, ""}, std::pair{&figures_, ""}, std::pair{&main_, "指标钮"}}) {
+    const auto widgets = view->Content()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : widgets) {
+      if (a->objectName().isEmpty() || (*only != 0 && a->objectName() != only)) continue;
+      EXPECT_TRUE(QRect(QPoint(), view->size()).contains(a->geometry()));
+      for (QWidget* b : widgets) {
+        EXPECT_TRUE(a == b || b->isHidden() || !a->geometry().intersects(b->geometry()))
+            << a->objectName().toStdString() << " " << b->objectName().toStdString();
+      }
     }
   }
 }

@@ -1,8 +1,13 @@
-// The ledger's arithmetic on exact decimals.
+// The ledger's arithmetic on exact decimals, and its money-weighted annual return against rates
+// worked out independently.
 
 #include "positions/ledger.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "positions/annual_return.h"
 
 namespace positions {
 namespace {
@@ -70,6 +75,29 @@ TEST(LedgerTest, NumbersParseExactlyAndFormatWithSign) {
   EXPECT_EQ("-0.05", FormatScaled(-5, 2));
   EXPECT_EQ(-3, RoundDivide(-25, 10));
   EXPECT_EQ(3, RoundDivide(25, 10));
+}
+
+TEST(AnnualReturnTest, RatesMatchIndependentValuesAndMissingOnesAreNone) {
+  const auto day = [](const char* text) { return *DayOf(text); };
+  // The standard example: 0.373362533... (bisection in Python), shown as 37.34 %.
+  const std::optional<double> standard = Xirr({{day("2008-01-01"), -1000000},
+                                               {day("2008-03-01"), 275000},
+                                               {day("2008-10-30"), 425000},
+                                               {day("2009-02-15"), 325000},
+                                               {day("2009-04-01"), 275000}});
+  ASSERT_TRUE(standard);
+  EXPECT_NEAR(0.37336253351883136, *standard, 1e-9);
+  EXPECT_EQ("37.34%", RateText(std::llround(*standard * 10000)));
+  // Newton's first step from 10 % leaves the domain here; the bracket finds 10^-0.2 - 1.
+  const std::optional<double> loss = Xirr({{0, -10000}, {3650, 100}});
+  ASSERT_TRUE(loss);
+  EXPECT_NEAR(std::pow(10, -0.2) - 1, *loss, 1e-9);
+  const std::vector<CashFlow> none[] = {
+      {{0, -10000}, {6, 10100}},   // fewer than 7 days
+      {{0, -10000}, {30, -5000}},  // money only paid in
+      {{0, -100000}, {8, 10000}},  // no rate above a total loss solves it
+      {}};
+  for (const std::vector<CashFlow>& flows : none) EXPECT_FALSE(Xirr(flows)) << flows.size();
 }
 
 }  // namespace

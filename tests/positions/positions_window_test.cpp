@@ -1,5 +1,6 @@
 // The positions window against the simulated portal and a real ledger file: buys, sales and
-// every refusal, the file after a restart, the refresh, the export and the fund grid's menu.
+// every refusal (of fees and dividends too), the file after a restart, the refresh, the export
+// and the fund grid's menu.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "portal/fund_page.h"
 #include "positions/ledger_files.h"
 #include "positions/positions.h"
+#include "positions/positions_fixture.h"
 #include "positions/positions_store.h"
 #include "sim/server.h"
 #include "support/unprivileged.h"
@@ -19,91 +21,17 @@
 namespace {
 
 using positions::PositionsStore;
-
-size_t SchemaVersion(const std::filesystem::path& path) {
-  sqlite3* db = nullptr;
-  sqlite3_stmt* statement = nullptr;
-  size_t version = 0;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
-      sqlite3_step(statement) == SQLITE_ROW) {
-    version = static_cast<size_t>(sqlite3_column_int(statement, 0));
-  }
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
-  return version;
-}
-
-class PositionsWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sim::PortalSimOptions options;
-    options.market.funds = 40;
-    sim_ = std::make_unique<sim::PortalSim>(options);
-    ASSERT_GT(sim_->Start(), 0);
-    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
-    Restart();
-  }
-
-  // A new program over the same folders, its start-up steps run.
-  void Restart() {
-    program_.reset();
-    program_ = std::make_unique<app_test::Program>(dir_.path());
-    positions::InstallPositions(app());
-    for (const app::StartupStep& step : app().startup_steps()) step.run(app());
-  }
-  app::App& app() { return program_->app; }
-  app::PositionsWindow& window() { return app().positions_window(); }
-  ui::Grid& grid() { return window().持仓表格; }
-  std::vector<std::string>& shown() { return program_->dialogs.shown; }
-  const sim::Fund& Fund(int i) { return sim_->market().funds()[i]; }
-
-  // Opens the window and waits for its first refresh to end.
-  void Open() {
-    window().Show();
-    WaitForRefresh();
-  }
-  void WaitForRefresh() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (window().持仓状态.Caption().rfind("已刷新", 0) != 0 &&
-           std::chrono::steady_clock::now() < deadline) {
-      program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() +
-                                   std::chrono::milliseconds(10));
-    }
-    ASSERT_EQ(0u, window().持仓状态.Caption().rfind("已刷新", 0)) << window().持仓状态.Caption();
-  }
-  void Enter(const std::string& code, const std::string& shares, const std::string& price,
-             const std::string& day = "") {
-    window().代码框.SetText(code);
-    window().份额框.SetText(shares);
-    window().净值框.SetText(price);
-    window().日期框.SetText(day);
-  }
-  size_t StoredRecords() {
-    return PositionsStore(positions::LedgerPath(app().paths())).Records().size();
-  }
-  size_t MainPageRequests(const std::string& code) {
-    size_t count = 0;
-    for (const sim::RecordedRequest& request : sim_->requests().Snapshot()) {
-      if (request.path == "/" + code + ".html") ++count;
-    }
-    return count;
-  }
-  portal::FundSummary SummaryOf(const std::string& code) {
-    net::TransferControl control;
-    return portal::FetchFundSummary(app().portal(), code, &control).value_or(portal::FundSummary{});
-  }
-
-  test_support::TempDir dir_;
-  std::unique_ptr<sim::PortalSim> sim_;
-  std::unique_ptr<app_test::Program> program_;
-};
+using positions_test::PositionsWindowTest;
 
 TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   Open();
   const std::string code = Fund(0).code;
+  ui::Button* cash = &window().现金分红钮;
+  ui::Button* reinvest = &window().红利再投钮;
   struct Case {
     std::string code, shares, price, day, text;
+    ui::Button* button = nullptr;  // 买入
+    std::string fee{}, amount{};
   } cases[] = {
       {"12345", "100", "1.5", "", positions::kBadCodeText},
       {"12345a", "100", "1.5", "", positions::kBadCodeText},
@@ -116,11 +44,23 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
       {code, "100", "1.5", "2021-8-1", positions::kBadDateText},
       {code, "100", "1.5", "2021-08-09", positions::kBadDateText},  // tomorrow
       {"999999", "100", "1.5", "", std::string(positions::kNotFoundText) + "999999"},
+      {code, "100", "1.5", "", positions::kBadFeeText, nullptr, "-1"},
+      {code, "100", "1.5", "", positions::kBadFeeText, nullptr, "0.123"},
+      {"12345", "", "", "", positions::kBadCodeText, cash, "", "1"},
+      {code, "", "", "", positions::kBadAmountText, cash, "", "0"},
+      {code, "", "", "", positions::kBadAmountText, cash, "", "1.234"},
+      {code, "", "", "2021-08-09", positions::kBadDateText, cash, "", "1"},
+      {code, "", "", "", positions::kNotHeldText, cash, "", "1"},
+      {code, "abc", "1", "", positions::kBadSharesText, reinvest},
+      {code, "1", "", "", positions::kBadPriceText, reinvest},
+      {code, "1", "1", "", positions::kNotHeldText, reinvest},
   };
   for (const Case& c : cases) {
     shown().clear();
     Enter(c.code, c.shares, c.price, c.day);
-    window().买入钮.Click();
+    window().费用框.SetText(c.fee);
+    window().金额框.SetText(c.amount);
+    (c.button ? *c.button : window().买入钮).Click();
     program_->Settle();
     EXPECT_EQ(std::vector<std::string>{c.text}, shown()) << c.code << " " << c.shares;
   }
@@ -141,7 +81,13 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   grid().SetCurrentRow(1);
   Enter("", "100.01", "1.6");
   window().卖出钮.Click();
-  EXPECT_EQ(std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）"}, shown());
+  Enter("", "100", "0.0001");  // 0.01 yuan
+  window().费用框.SetText("0.02");
+  window().卖出钮.Click();
+  EXPECT_EQ((std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）",
+                                      positions::kFeeAboveProceedsText}),
+            shown());
+  window().费用框.SetText("");
   EXPECT_EQ(1u, StoredRecords());
 }
 
@@ -358,8 +304,8 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
   }
 
   // Another copy holds the file for writing: the record is reported and not shown.
-  // As many steps as the file has taken, so that the copy opens it as it stands.
-  auto other = store::Database::Open(path, store::Migrations(SchemaVersion(path))).database;
+  auto other =
+      store::Database::Open(path, store::Migrations(PositionsStore::SchemaVersion())).database;
   ASSERT_TRUE(other);
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
   shown().clear();

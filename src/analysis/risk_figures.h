@@ -1,0 +1,53 @@
+#pragma once
+
+// Risk and return figures of one series of cumulative yields, as the yield chart draws it: a
+// date and a yield in percent per point, the wealth at each point 1 + yield / 100. Plain
+// values: no ui, no app.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace analysis {
+
+// Days since 1970-01-01 of a date written year, month and day with "/" or "-" between them
+// ("2021/08/19", "2021-8-9"); nothing for anything else.
+std::optional<long> DayNumber(std::string_view date);
+// The date as YYYY-MM-DD; the text itself when it is no date.
+std::string IsoDate(std::string_view date);
+
+// Fractions, not percents: 0.1234 is 12.34 %. A figure that cannot be given is empty.
+struct RiskFigures {
+  std::optional<double> interval_return;  // w_last / w_first - 1
+  std::optional<double> annual_return;    // over at least 30 calendar days
+  std::optional<double> max_drawdown;     // the largest fall from a peak, 0 or more
+  size_t peak = 0;                        // points of that fall; equal when it never fell
+  size_t trough = 0;
+  std::optional<double> volatility;  // sample deviation of the point-to-point returns, a year
+  std::optional<double> sharpe;      // (annual return - risk free) / volatility
+};
+
+inline constexpr int kMinAnnualDays = 30;
+
+// The figures of `yields` (percent) at `dates` (one per point, first to last), with the
+// risk-free rate `risk_free` as a fraction a year. A series without a point, with a wealth of
+// 0 or less or not finite gives no figure at all; dates that are no dates, or a last before the
+// first, give none of the figures that need the days.
+RiskFigures FiguresOf(const std::vector<std::string>& dates, const std::vector<float>& yields,
+                      double risk_free);
+
+// A fraction as a percent with two decimals, rounded half away from zero: "12.34%", "-0.50%";
+// "--" when empty.
+std::string PercentText(std::optional<double> fraction);
+// A fall as a negative percent ("-8.21%"), "0.00%" when it rounds to nothing.
+std::string DrawdownText(std::optional<double> fall);
+// A ratio with two decimals ("1.23"); "--" when empty.
+std::string RatioText(std::optional<double> ratio);
+
+// The risk-free rate in percent a year from its settings text; `fallback` when the text is
+// missing or not a number.
+double RiskFreePercent(std::string_view text, double fallback);
+
+}  // namespace analysis

@@ -1,0 +1,95 @@
+#include "positions/entry.h"
+
+#include <cstdio>
+
+#include "base/text.h"
+#include "positions/positions.h"
+
+namespace positions {
+
+namespace {
+
+std::string DayText(const base::DateTime& when) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
+  return text;
+}
+
+// A box's number scaled to `decimals` by `parse`; the refusal `text` when it is none.
+template <class Parse>
+std::optional<std::int64_t> ReadNumber(app::App& app, const ui::EditBox& box, int decimals,
+                                       Parse parse, const char* text) {
+  std::optional<std::int64_t> value = parse(base::TrimBlanks(box.Text()), decimals);
+  if (!value) app.dialogs().MessageBox(text);
+  return value;
+}
+
+std::optional<std::string> ReadDay(app::App& app) {
+  const base::DateTime now = app.clock().Now();
+  std::string day = base::TrimBlanks(app.positions_window().日期框.Text());
+  if (day.empty()) day = DayText(now);
+  if (!ValidDay(day, now)) {
+    app.dialogs().MessageBox(kBadDateText);
+    return std::nullopt;
+  }
+  return day;
+}
+
+std::optional<std::int64_t> ParseFee(std::string_view text, int decimals) {
+  return text.empty() ? 0 : ParseNonNegative(text, decimals);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadCode(app::App& app) {
+  const std::string code = base::TrimBlanks(app.positions_window().代码框.Text());
+  bool digits = code.size() == 6;
+  for (char c : code) digits = digits && c >= '0' && c <= '9';
+  if (!digits) {
+    app.dialogs().MessageBox(kBadCodeText);
+    return std::nullopt;
+  }
+  return code;
+}
+
+std::optional<Record> ReadEntry(app::App& app, bool with_fee) {
+  app::PositionsWindow& window = app.positions_window();
+  Record record;
+  const auto shares = ReadNumber(app, window.份额框, kShareDecimals, ParsePositive, kBadSharesText);
+  if (!shares) return std::nullopt;
+  const auto price = ReadNumber(app, window.净值框, kPriceDecimals, ParsePositive, kBadPriceText);
+  if (!price) return std::nullopt;
+  const auto fee = with_fee ? ReadNumber(app, window.费用框, 2, ParseFee, kBadFeeText) : 0;
+  if (!fee) return std::nullopt;
+  const std::optional<std::string> day = ReadDay(app);
+  if (!day) return std::nullopt;
+  record.shares = *shares;
+  record.price = *price;
+  record.fee = *fee;
+  record.day = *day;
+  return record;
+}
+
+std::optional<Record> ReadDividend(app::App& app) {
+  const auto amount =
+      ReadNumber(app, app.positions_window().金额框, 2, ParsePositive, kBadAmountText);
+  if (!amount) return std::nullopt;
+  const std::optional<std::string> day = ReadDay(app);
+  if (!day) return std::nullopt;
+  Record record;
+  record.kind = RecordKind::kCashDividend;
+  record.amount = *amount;
+  record.day = *day;
+  return record;
+}
+
+void Keep(app::App& app, State& state, const Record& record) {
+  if (!state.store.Add(record)) {
+    app.dialogs().MessageBox(kCannotSaveText);
+    return;
+  }
+  state.records.push_back(record);
+  ShowPositions(app, state);
+}
+
+}  // namespace positions

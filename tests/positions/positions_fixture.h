@@ -1,0 +1,87 @@
+#pragma once
+
+// The positions window over a real ledger file, against the simulated portal: a program that
+// can be started again over the same folders, and the steps a user takes in the window.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include "app/app_fixture.h"
+#include "net/http_fetch.h"
+#include "portal/fund_page.h"
+#include "positions/positions.h"
+#include "positions/positions_store.h"
+#include "sim/server.h"
+
+namespace positions_test {
+
+using positions::PositionsStore;
+
+class PositionsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::PortalSimOptions options;
+    options.market.funds = 40;
+    sim_ = std::make_unique<sim::PortalSim>(options);
+    ASSERT_GT(sim_->Start(), 0);
+    app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
+    Restart();
+  }
+
+  // A new program over the same folders, its start-up steps run.
+  void Restart() {
+    program_.reset();
+    program_ = std::make_unique<app_test::Program>(dir_.path());
+    positions::InstallPositions(app());
+    for (const app::StartupStep& step : app().startup_steps()) step.run(app());
+  }
+  app::App& app() { return program_->app; }
+  app::PositionsWindow& window() { return app().positions_window(); }
+  ui::Grid& grid() { return window().持仓表格; }
+  std::vector<std::string>& shown() { return program_->dialogs.shown; }
+  const sim::Fund& Fund(int i) { return sim_->market().funds()[i]; }
+
+  // Opens the window and waits for its first refresh to end.
+  void Open() {
+    window().Show();
+    WaitForRefresh();
+  }
+  void WaitForRefresh() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (window().持仓状态.Caption().rfind("已刷新", 0) != 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+      program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() +
+                                   std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(0u, window().持仓状态.Caption().rfind("已刷新", 0)) << window().持仓状态.Caption();
+  }
+  void Enter(const std::string& code, const std::string& shares, const std::string& price,
+             const std::string& day = "") {
+    window().代码框.SetText(code);
+    window().份额框.SetText(shares);
+    window().净值框.SetText(price);
+    window().日期框.SetText(day);
+  }
+  size_t StoredRecords() {
+    return PositionsStore(positions::LedgerPath(app().paths())).Records().size();
+  }
+  size_t MainPageRequests(const std::string& code) {
+    size_t count = 0;
+    for (const sim::RecordedRequest& request : sim_->requests().Snapshot()) {
+      if (request.path == "/" + code + ".html") ++count;
+    }
+    return count;
+  }
+  portal::FundSummary SummaryOf(const std::string& code) {
+    net::TransferControl control;
+    return portal::FetchFundSummary(app().portal(), code, &control).value_or(portal::FundSummary{});
+  }
+
+  test_support::TempDir dir_;
+  std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<app_test::Program> program_;
+};
+
+}  // namespace positions_test
