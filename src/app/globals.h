@@ -24,7 +24,6 @@ struct Globals {
 
   // The holdings grid whose stock the stock menu adds to the watchlist: 1 for 高级表格5.
   int WatchlistMenuSource = 0;
-
 };
 
 }  // namespace app

@@ -55,6 +55,8 @@ std::string SignInResult(std::string_view answer) {
   return kSignInFailed;
 }
 
+// Both tasks run as loads of the side tasks' target: their answers are applied only while that
+// load is the newest, so a program that ends meanwhile writes nothing.
 void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> then) {
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kSideTasks),

@@ -75,8 +75,7 @@ enum class Load { kList, kDetail, kChart, kDownload };
 TEST(ProgramEndDeathTest, ClosingTheWindowDuringAnyLoadEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (Load load : {Load::kList, Load::kDetail, Load::kChart, Load::kDownload}) {
-    EXPECT_EXIT(CloseDuring(load), ::testing::ExitedWithCode(0), "ended")
-        << static_cast<int>(load);
+    EXPECT_EXIT(CloseDuring(load), ::testing::ExitedWithCode(0), "ended") << static_cast<int>(load);
   }
 }
 
