@@ -12,17 +12,9 @@ namespace {
 
 using positions_test::PositionsWindowTest;
 
-TEST_F(PositionsWindowTest, FeesAndDividendsAreExactToTheFenAndTheirFlowsGiveTheAnnualReturn) {
+TEST_F(PositionsWindowTest, FeesAndDividendsAreExactToTheFenAndGiveTheFlows) {
   Open();
-  const auto press = [&](ui::Button& button, const std::string& fee = "",
-                         const std::string& amount = "") {
-    window().费用框.SetText(fee);
-    window().金额框.SetText(amount);
-    button.Click();
-    program_->Settle();
-  };
-  // 持有份额, 成本价, 持仓成本 and 累计分红 of the first row.
-  const auto figures = [&] {
+  const auto figures = [&] {  // 持有份额, 成本价, 持仓成本 and 累计分红 of the first row
     std::string text;
     for (int column : {app::kPosShares, app::kPosCostPrice, app::kPosCost, app::kPosDividends}) {
       text += grid().Text(1, column) + " ";
@@ -31,24 +23,24 @@ TEST_F(PositionsWindowTest, FeesAndDividendsAreExactToTheFenAndTheirFlowsGiveThe
   };
   const std::string code = Fund(0).code;
   Enter(code, "1000", "1.2345", "2021-01-04");
-  press(window().买入钮, "1.50");  // cost 1234.50 + 1.50
+  Press(window().买入钮, "1.50");  // cost 1234.50 + 1.50
   Enter(code, "", "", "2021-03-01");
-  press(window().现金分红钮, "", "12.34");
+  Press(window().现金分红钮, "", "12.34");
   Enter(code, "10.00", "1.3000", "2021-04-01");
-  press(window().红利再投钮);  // 13.00 in shares: the cost stays, the cost price falls
+  Press(window().红利再投钮);  // 13.00 in shares: the cost stays, the cost price falls
   EXPECT_EQ("1010.00 1.2238 1236.00 25.34 ", figures());
   // The sale takes 1236.00 × 333.33 / 1010.00 = 407.92 of the cost; proceeds 466.66 - 0.50.
   grid().SetCurrentRow(1);
   Enter("", "333.33", "1.4000", "2021-05-06");
-  press(window().卖出钮, "0.50");
+  Press(window().卖出钮, "0.50");
   EXPECT_EQ("676.67 1.2238 828.08 25.34 ", figures());
   EXPECT_EQ("--", grid().Text(1, app::kPosAnnualReturn));  // no quote yet
   // A fund bought and sold out: its flows count in the total only.
   Enter(Fund(1).code, "100", "1", "2021-02-01");
-  press(window().买入钮);
+  Press(window().买入钮);
   grid().SetCurrentRow(2);
   Enter("", "100", "1.1", "2021-06-01");
-  press(window().卖出钮);
+  Press(window().卖出钮);
   EXPECT_TRUE(shown().empty()) << shown().front();
 
   window().刷新持仓钮.Click();
@@ -63,14 +55,13 @@ TEST_F(PositionsWindowTest, FeesAndDividendsAreExactToTheFenAndTheirFlowsGiveThe
                                             {day("2021-03-01"), 1234},
                                             {day("2021-05-06"), 46616},
                                             {day(summary.nav_date), value}};
-  const auto text = [](const std::vector<positions::CashFlow>& of) {
-    return positions::RateText(std::llround(*positions::Xirr(of) * 10000));
+  const auto rate = [&] {
+    return positions::RateText(std::llround(*positions::Xirr(flows) * 1e4));
   };
-  EXPECT_EQ(text(flows), grid().Text(1, app::kPosAnnualReturn));
-  flows.push_back({day("2021-02-01"), -10000});
-  flows.push_back({day("2021-06-01"), 11000});
-  EXPECT_EQ(text(flows), grid().Text(2, app::kPosAnnualReturn));  // 合计
-  EXPECT_EQ("25.34", grid().Text(2, app::kPosDividends));
+  EXPECT_EQ(rate(), grid().Text(1, app::kPosAnnualReturn));
+  flows.insert(flows.end(), {{day("2021-02-01"), -10000}, {day("2021-06-01"), 11000}});
+  EXPECT_EQ(rate() + "25.34", grid().Text(2, app::kPosAnnualReturn) +  // 合计
+                                  grid().Text(2, app::kPosDividends));
 }
 
 }  // namespace

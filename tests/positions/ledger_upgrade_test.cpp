@@ -21,40 +21,38 @@ namespace {
 std::string Contents(const std::filesystem::path& file) {
   sqlite3* db = nullptr;
   std::string text;
-  if (sqlite3_open(file.c_str(), &db) == SQLITE_OK) {
-    const auto collect = [](void* out, int columns, char** values, char**) {
-      for (int i = 0; i < columns; ++i)
-        *static_cast<std::string*>(out) += values[i] + std::string("|");
-      return 0;
-    };
-    sqlite3_exec(db,
-                 "PRAGMA user_version; SELECT id, day, code, name, kind, shares, price FROM"
-                 " records ORDER BY id",
-                 collect, &text, nullptr);
-  }
+  sqlite3_open(file.c_str(), &db);
+  sqlite3_exec(
+      db, "PRAGMA user_version; SELECT id, day, code, name, kind, shares, price FROM records",
+      [](void* out, int n, char** values, char**) {
+        while (n-- > 0) *static_cast<std::string*>(out) += std::string(*values++) + "|";
+        return 0;
+      },
+      &text, nullptr);
   sqlite3_close(db);
   return text;
 }
 
-class LedgerUpgradeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::copy_file(std::filesystem::path(FUNDVIEW_TEST_DATA) / "positions-v1.sqlite3",
-                               path_, std::filesystem::copy_options::overwrite_existing);
-  }
-  test_support::TempDir dir_;
-  std::filesystem::path path_ = dir_.path() / "positions.sqlite3";
-};
+// A fresh copy of the old ledger, alone in its folder.
+std::filesystem::path OldLedger(const test_support::TempDir& dir) {
+  std::filesystem::remove_all(dir.path() / "l");
+  std::filesystem::create_directory(dir.path() / "l");
+  std::filesystem::copy_file(FUNDVIEW_TEST_DATA "/positions-v1.sqlite3",
+                             dir.path() / "l/positions.sqlite3");
+  return dir.path() / "l/positions.sqlite3";
+}
 
-TEST_F(LedgerUpgradeTest, AnOldLedgerIsCopiedThenUpgradedWithEveryRecordAndFigure) {
-  const std::string old = Contents(path_);
+TEST(LedgerUpgradeTest, AnOldLedgerIsCopiedThenUpgradedWithEveryRecordAndFigure) {
+  test_support::TempDir dir;
+  const auto path = OldLedger(dir);
+  const std::string old = Contents(path);
   ASSERT_EQ(0u, old.rfind("1|1|2021-01-04|000001|华夏成长混合|buy|100000|12345|", 0));
-  PositionsStore store(path_);
+  PositionsStore store(path);
   ASSERT_TRUE(store.Ready());
-  EXPECT_EQ(std::to_string(PositionsStore::SchemaVersion()) + old.substr(1), Contents(path_));
-  EXPECT_EQ(old, Contents(BackupPath(path_, 1)));  // the copy is the old file, private like it
+  EXPECT_EQ(std::to_string(PositionsStore::SchemaVersion()) + old.substr(1), Contents(path));
+  EXPECT_EQ(old, Contents(BackupPath(path, 1)));  // the copy is the old file, private like it
   EXPECT_EQ(std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-            std::filesystem::status(BackupPath(path_, 1)).permissions());
+            std::filesystem::status(BackupPath(path, 1)).permissions());
   EXPECT_EQ(0, store.Records()[6].fee + store.Records()[6].amount);
   EXPECT_EQ("已刷新 2021年8月8日9时5分3秒", store.RefreshTime());
   // Shares, cost, realised profit, cost price and held profit of the old arithmetic (Python,
@@ -70,35 +68,33 @@ TEST_F(LedgerUpgradeTest, AnOldLedgerIsCopiedThenUpgradedWithEveryRecordAndFigur
   EXPECT_EQ("93333 116750 8232 12509 23361 40049 160244 1222 40012 12808 0 0 20000 0 0 ", figures);
   // The new kinds are kept; a file already upgraded is not copied again.
   ASSERT_TRUE(store.Add({"2021-08-02", "000001", "甲", RecordKind::kCashDividend, 0, 0, 0, 1234}));
-  EXPECT_EQ(1234, PositionsStore(path_).Records().back().amount);
-  EXPECT_FALSE(std::filesystem::exists(BackupPath(path_, 2)));
+  EXPECT_EQ(1234, PositionsStore(path).Records().back().amount);
+  EXPECT_FALSE(std::filesystem::exists(BackupPath(path, 2)));
 }
 
-TEST_F(LedgerUpgradeTest, AKillDuringTheUpgradeLeavesTheOldOrTheNewLedgerWhole) {
-  const std::string old = Contents(path_);
+TEST(LedgerUpgradeTest, AKillDuringTheUpgradeLeavesTheOldOrTheNewLedgerWhole) {
+  test_support::TempDir dir;
+  const std::string old = Contents(OldLedger(dir));
   std::mt19937 random(31);
   for (int round = 0; round < 40; ++round) {
     SCOPED_TRACE(round);
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-      std::filesystem::remove(entry.path());
-    }
-    SetUp();
+    const auto path = OldLedger(dir);
     const pid_t child = ::fork();
-    if (child == 0) _exit(PositionsStore(path_).Ready() ? 0 : 1);
+    if (child == 0) _exit(PositionsStore(path).Ready() ? 0 : 1);
     ASSERT_GT(child, 0);
     // The copy and the upgrade take some tens of milliseconds, most of it waiting for the disk.
     ::usleep(random() % 30000);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    const std::string now = Contents(path_);
-    // Each step of the upgrade is whole: the file is at the old version, the newest or one between.
+    // Each step of the upgrade is whole: the file is at the old version, the newest or one between;
+    // a copy under its own name is whole, one cut short has only its temporary name.
+    const std::string now = Contents(path);
     const int version = now.empty() ? 0 : now[0] - '0';
     EXPECT_TRUE(now.substr(1) == old.substr(1) && version >= old[0] - '0' &&
                 version <= PositionsStore::SchemaVersion())
         << now;
-    // A copy under its own name is whole; one cut short has only its temporary name.
-    if (std::filesystem::exists(BackupPath(path_, 1))) {
-      EXPECT_EQ(old, Contents(BackupPath(path_, 1)));
+    if (std::filesystem::exists(BackupPath(path, 1))) {
+      EXPECT_EQ(old, Contents(BackupPath(path, 1)));
     }
   }
 }

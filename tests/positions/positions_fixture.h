@@ -1,7 +1,7 @@
 #pragma once
 
-// The positions window over a real ledger file, against the simulated portal: a program that
-// can be started again over the same folders, and the steps a user takes in the window.
+// The positions window over a real ledger file against the simulated portal: a program started
+// again over the same folders, and the steps a user takes.
 
 #include <gtest/gtest.h>
 
@@ -63,6 +63,13 @@ class PositionsWindowTest : public ::testing::Test {
     window().份额框.SetText(shares);
     window().净值框.SetText(price);
     window().日期框.SetText(day);
+  }
+  // Clicks `button` with these fee and amount, and waits for what it starts.
+  void Press(ui::Button& button, const std::string& fee = "", const std::string& amount = "") {
+    window().费用框.SetText(fee);
+    window().金额框.SetText(amount);
+    button.Click();
+    program_->Settle();
   }
   size_t StoredRecords() {
     return PositionsStore(positions::LedgerPath(app().paths())).Records().size();

@@ -1,17 +1,19 @@
 // The positions window against the simulated portal and a real ledger file: buys, sales and
-// every refusal (of fees and dividends too), the file after a restart, the refresh, the export
-// and the fund grid's menu.
+// every refusal (of fees and dividends too), the file after a restart, the refresh, the export,
+// the fund grid's menu, and ledgers damaged, locked or in a folder the user may not write.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
-#include <fstream>
+#include <random>
 
 #include "app/app_fixture.h"
 #include "export/xls_probe.h"
 #include "net/http_fetch.h"
 #include "portal/fund_page.h"
-#include "positions/ledger_files.h"
 #include "positions/positions.h"
 #include "positions/positions_fixture.h"
 #include "positions/positions_store.h"
@@ -22,6 +24,40 @@ namespace {
 
 using positions::PositionsStore;
 using positions_test::PositionsWindowTest;
+
+// The records of ids 1 to `last_id` SQLite itself can read from `file`, each asked on its own,
+// past a schema that promises more pages than a cut-off file has: every column of its kind (a
+// row cut through reads with zeros where its bytes are missing).
+std::vector<positions::Record> ReadableRecords(const std::filesystem::path& file, int last_id) {
+  std::vector<positions::Record> records;
+  sqlite3* db = nullptr;
+  sqlite3_stmt* select = nullptr;
+  sqlite3_open_v2(("file:" + file.string() + "?immutable=1").c_str(), &db,
+                  SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+  sqlite3_exec(db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+  sqlite3_prepare_v2(db,
+                     "SELECT day, code, name, kind, shares, price FROM records WHERE id = ? AND"
+                     " typeof(day) = 'text' AND typeof(code) = 'text' AND typeof(name) = 'text'"
+                     " AND kind IN ('buy', 'sell') AND typeof(shares) = 'integer' AND"
+                     " typeof(price) = 'integer' AND shares > 0 AND price > 0",
+                     -1, &select, nullptr);
+  for (int id = 1; select && id <= last_id; ++id) {
+    sqlite3_reset(select);
+    sqlite3_bind_int(select, 1, id);
+    if (sqlite3_step(select) != SQLITE_ROW) continue;
+    const auto text = [&](int column) {
+      return std::string(reinterpret_cast<const char*>(sqlite3_column_text(select, column)),
+                         sqlite3_column_bytes(select, column));
+    };
+    records.push_back(
+        {text(0), text(1), text(2),
+         text(3) == "sell" ? positions::RecordKind::kSell : positions::RecordKind::kBuy,
+         sqlite3_column_int64(select, 4), sqlite3_column_int64(select, 5)});
+  }
+  sqlite3_finalize(select);
+  sqlite3_close(db);
+  return records;
+}
 
 TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   Open();
@@ -58,10 +94,7 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   for (const Case& c : cases) {
     shown().clear();
     Enter(c.code, c.shares, c.price, c.day);
-    window().费用框.SetText(c.fee);
-    window().金额框.SetText(c.amount);
-    (c.button ? *c.button : window().买入钮).Click();
-    program_->Settle();
+    Press(c.button ? *c.button : window().买入钮, c.fee, c.amount);
     EXPECT_EQ(std::vector<std::string>{c.text}, shown()) << c.code << " " << c.shares;
   }
   for (ui::Button* button : {&window().卖出钮, &window().删除持仓钮}) {
@@ -74,20 +107,17 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   EXPECT_EQ("", app().main_window().持仓标签.Caption());
 
   Enter(code, "100", "1.5", "2021-08-08");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   ASSERT_EQ(1u, StoredRecords());
   shown().clear();
   grid().SetCurrentRow(1);
   Enter("", "100.01", "1.6");
   window().卖出钮.Click();
   Enter("", "100", "0.0001");  // 0.01 yuan
-  window().费用框.SetText("0.02");
-  window().卖出钮.Click();
+  Press(window().卖出钮, "0.02");
   EXPECT_EQ((std::vector<std::string>{"卖出份额超过持有份额（持有100.00份）",
                                       positions::kFeeAboveProceedsText}),
             shown());
-  window().费用框.SetText("");
   EXPECT_EQ(1u, StoredRecords());
 }
 
@@ -96,15 +126,12 @@ TEST_F(PositionsWindowTest, BuysSalesAndDeletionsSurviveARestart) {
   Enter(Fund(0).code, "1000", "1.234", "2021-08-02");
   // A second click while the search waits is not a second buy.
   window().买入钮.Click();  // the name comes from the search
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   ASSERT_EQ(1u, StoredRecords());
   Enter(Fund(1).code, "200", "2");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   Enter(Fund(0).code, "500.00", "1.5000");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   grid().SetCurrentRow(1);
   Enter("", "300", "1.6");
   window().卖出钮.Click();
@@ -148,8 +175,7 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   Open();
   for (int i : {0, 1, 2}) {
     Enter(Fund(i).code, "1000", "1");
-    window().买入钮.Click();
-    program_->Settle();
+    Press(window().买入钮);
   }
   sim_->requests().Clear();
   window().刷新持仓钮.Click();
@@ -170,8 +196,7 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   EXPECT_EQ(std::string::npos, window().持仓状态.Caption().find("未刷新"));
   // A fund bought now has no figures until a refresh brings them.
   Enter(Fund(3).code, "1000", "1");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
 
   sim::FaultOptions faults;
   faults.error_rate = 1.0;
@@ -184,14 +209,12 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   // 合计 sums the cost of all four and the profit of three; its rate is the one those two give.
   EXPECT_NE(std::string::npos,
             window().持仓状态.Caption().find("；1支基金未刷新，合计收益仅含已刷新的基金"));
-  const int total = grid().RowCount() - 1;
-  ASSERT_EQ("合计", grid().Text(total, app::kPosName));
   const auto fen = [&](int column) {
-    return positions::ParseSigned(grid().Text(total, column), 2).value_or(0);
+    return positions::ParseSigned(grid().Text(grid().RowCount() - 1, column), 2).value_or(0);
   };
   EXPECT_EQ(positions::RateText(
                 positions::RoundDivide(fen(app::kPosHeldProfit) * 10000, fen(app::kPosCost))),
-            grid().Text(total, app::kPosRate));
+            grid().Text(grid().RowCount() - 1, app::kPosRate));
 
   sim_->SetFaults({});
   Restart();  // the caption comes from the file, without a request
@@ -202,8 +225,7 @@ TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
   Open();
   for (int i : {0, 1, 2, 3}) {
     Enter(Fund(i).code, "10", "1");
-    window().买入钮.Click();
-    program_->Settle();
+    Press(window().买入钮);
   }
   sim::FaultOptions slow;
   slow.latency_ms = 100;
@@ -232,8 +254,7 @@ TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
 TEST_F(PositionsWindowTest, ExportWritesTheGridAsShown) {
   Open();
   Enter(Fund(3).code, "1234.5", "1.2345");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   window().导出持仓钮.Click();
   const auto file = app().paths().workbook_dir / "持仓8月8日.xls";
   ASSERT_TRUE(std::filesystem::exists(file));
@@ -255,48 +276,60 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   sim_->requests().Clear();
   Enter("000777", "10", "1");
   window().代码框.SetText("000777");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   EXPECT_EQ("某某基金", grid().Text(1, app::kPosName));
   EXPECT_EQ(0u, sim_->requests().Count());
 }
 
-// A copy of a real 1000-record ledger cut short or overwritten gives back every record SQLite
-// can still read, and says so once.
+// Copies of a real 1000-record ledger cut in half, or overwritten with random bytes in the middle
+// or whole, give back every record SQLite can still read, and say so once.
 TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefusesTheRecord) {
   const auto path = positions::LedgerPath(app().paths());
   program_.reset();
-  ASSERT_EQ(1000u, positions_test::WriteLedger(path, 1000).size());
-  const std::string ledger = test_support::ReadFileBytes(path);
-  for (const auto damage :
-       {positions_test::Damage::kCutInHalf, positions_test::Damage::kRandomMiddle,
-        positions_test::Damage::kRandomWhole}) {
-    SCOPED_TRACE(static_cast<int>(damage));
-    program_.reset();
-    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
-      std::filesystem::remove(entry.path());
+  {
+    PositionsStore store(path);  // buys and sales of ten funds under names as long as real ones
+    for (int i = 0; i < 1000; ++i) {
+      const bool sell = i % 7 == 6;
+      ASSERT_TRUE(store.Add({"2021-0" + std::to_string(1 + i % 8) + "-1" + std::to_string(i % 10),
+                             "00010" + std::to_string(i % 10),
+                             "测试蓝筹精选混合型证券投资基金" + std::to_string(i % 10),
+                             sell ? positions::RecordKind::kSell : positions::RecordKind::kBuy,
+                             sell ? 1000 : 10000 + i * 37, 10000 + i * 11}));
     }
-    test_support::WriteFileBytes(path, ledger);
-    positions_test::Damaged(path, damage);
-    const std::string damaged = test_support::ReadFileBytes(path);
+  }
+  const std::string ledger = test_support::ReadFileBytes(path);
+  const size_t size = ledger.size();
+  for (const auto& [keep, from, to] :
+       {std::array{size / 2, size, size}, std::array{size, size / 4, size * 3 / 4},
+        std::array{size, size_t{0}, size}}) {
+    SCOPED_TRACE(std::to_string(keep) + " " + std::to_string(from));
+    program_.reset();
+    std::filesystem::remove_all(path.parent_path());
+    std::filesystem::create_directories(path.parent_path());
+    std::string damaged = ledger.substr(0, keep);
+    std::mt19937 random(20210808);
+    for (size_t i = from; i < to; ++i) damaged[i] = static_cast<char>(random());
+    test_support::WriteFileBytes(path, damaged);
     Restart();
     Open();
-    const std::filesystem::path moved = positions_test::MovedAside(path);
+    std::filesystem::path moved;
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path())) {
+      if (entry.path().filename().string().rfind("positions.sqlite3.damaged-", 0) == 0) {
+        moved = entry.path();
+      }
+    }
     ASSERT_FALSE(moved.empty());
     EXPECT_EQ(damaged, test_support::ReadFileBytes(moved));
-    const std::vector<positions::Record> readable = positions_test::ReadableRecords(moved, 1000);
+    const std::vector<positions::Record> readable = ReadableRecords(moved, 1000);
     EXPECT_EQ(readable, PositionsStore(path).Records());
-    EXPECT_TRUE(damage != positions_test::Damage::kCutInHalf || !readable.empty());
+    EXPECT_TRUE(keep == size || !readable.empty());
     const std::string notice = "持仓记录文件已损坏，已恢复" + std::to_string(readable.size()) +
                                "条记录，原文件保存为" + moved.filename().string();
     EXPECT_EQ(std::vector<std::string>{notice}, shown());
     EXPECT_NE(std::string::npos, window().持仓状态.Caption().find(notice));
-    size_t held = 0;
-    for (const positions::Position& position : positions::Replay(readable)) {
-      held += position.shares > 0;
-    }
-    EXPECT_EQ(static_cast<int>(held) + 2, grid().RowCount());
-    window().Close();
+    const std::vector<positions::Position> held = positions::Replay(readable);
+    EXPECT_EQ(std::count_if(held.begin(), held.end(), [](auto& p) { return p.shares > 0; }) + 2,
+              grid().RowCount());
     Restart();
     Open();
     EXPECT_TRUE(shown().empty());  // not again
@@ -308,11 +341,9 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
       store::Database::Open(path, store::Migrations(PositionsStore::SchemaVersion())).database;
   ASSERT_TRUE(other);
   ASSERT_TRUE(other->Execute("BEGIN EXCLUSIVE"));
-  shown().clear();
   const int rows = grid().RowCount();
   Enter(Fund(1).code, "10", "1");
-  window().买入钮.Click();
-  program_->Settle();
+  Press(window().买入钮);
   EXPECT_EQ(std::vector<std::string>{positions::kCannotSaveText}, shown());
   EXPECT_EQ(rows, grid().RowCount());
   window().刷新持仓钮.Click();
@@ -324,8 +355,7 @@ TEST_F(PositionsWindowTest,
   Open();
   for (int i : {0, 1}) {
     Enter(Fund(i).code, "100", "1");
-    window().买入钮.Click();
-    program_->Settle();
+    Press(window().买入钮);
   }
   window().刷新持仓钮.Click();
   WaitForRefresh();
@@ -341,8 +371,7 @@ TEST_F(PositionsWindowTest,
     ASSERT_EQ(4, grid().RowCount());
     for (int row : {1, 2, 3}) EXPECT_NE("", grid().Text(row, app::kPosHeldProfit)) << row;
     Enter(Fund(2).code, "10", "1");
-    window().买入钮.Click();
-    program_->Settle();
+    Press(window().买入钮);
     grid().SetCurrentRow(1);
     Enter("", "10", "1");
     window().卖出钮.Click();
@@ -351,8 +380,8 @@ TEST_F(PositionsWindowTest,
     EXPECT_EQ((std::vector<std::string>{refused, refused,
                                         "确定删除" + Fund(0).name + "的全部持仓记录吗？", refused}),
               shown());
-    EXPECT_EQ(4, grid().RowCount());
     EXPECT_EQ("100.00", grid().Text(1, app::kPosShares));
+    EXPECT_EQ(4, grid().RowCount());
   });
   std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
