@@ -67,16 +67,6 @@ void Keep(app::App& app, const StatePtr& state, positions::StoredAlert rule) {
   ShowRules(app, *state);
 }
 
-// The fund's name from the search: the result whose _id is the code. On a worker.
-std::optional<std::string> SearchName(app::App& app, const std::string& code) {
-  const std::optional<std::vector<portal::SearchHit>> hits =
-      portal::FetchSearchHits(app.portal(), code, &app.transfers());
-  for (const portal::SearchHit& hit : hits.value_or(std::vector<portal::SearchHit>{})) {
-    if (hit.code == code) return hit.name;
-  }
-  return std::nullopt;
-}
-
 void OnAdd(app::App& app, const StatePtr& state) {
   if (state->searching) return;
   LoadOnce(*state);
@@ -87,7 +77,9 @@ void OnAdd(app::App& app, const StatePtr& state) {
   auto ended = [state] { state->searching = false; };
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kAlerts),
-      [&app, code = rule->code] { return SearchName(app, code); },
+      [&app, code = rule->code] {
+        return portal::FetchFundName(app.portal(), code, &app.transfers());
+      },
       [&app, state, rule = *rule, ended](const std::optional<std::string>& name) mutable {
         ended();
         if (!name || name->empty()) return app.dialogs().MessageBox(kNotFoundText + rule.code);

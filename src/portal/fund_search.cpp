@@ -35,4 +35,13 @@ std::optional<std::vector<SearchHit>> FetchSearchHits(const net::PortalUrls& url
   return CutSearchHits(*answer);
 }
 
+std::optional<std::string> FetchFundName(const net::PortalUrls& urls, const std::string& code,
+                                         net::TransferControl* control) {
+  for (const SearchHit& hit :
+       FetchSearchHits(urls, code, control).value_or(std::vector<SearchHit>{})) {
+    if (hit.code == code) return hit.name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace portal

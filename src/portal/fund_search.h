@@ -33,4 +33,9 @@ std::optional<std::vector<SearchHit>> FetchSearchHits(const net::PortalUrls& url
                                                       std::string_view text,
                                                       net::TransferControl* control);
 
+// The name of fund `code`: the hit of a search for the code whose _id is the code; nothing when
+// the request failed or no hit is that fund.
+std::optional<std::string> FetchFundName(const net::PortalUrls& urls, const std::string& code,
+                                         net::TransferControl* control);
+
 }  // namespace portal

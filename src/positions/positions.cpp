@@ -44,16 +44,6 @@ void TellDamage(app::App& app, State& state) {
   app.dialogs().MessageBox(notice);
 }
 
-// The fund's name from the search: the result whose _id is the code. On a worker.
-std::optional<std::string> SearchName(app::App& app, const std::string& code) {
-  const std::optional<std::vector<portal::SearchHit>> hits =
-      portal::FetchSearchHits(app.portal(), code, &app.transfers());
-  for (const portal::SearchHit& hit : hits.value_or(std::vector<portal::SearchHit>{})) {
-    if (hit.code == code) return hit.name;
-  }
-  return std::nullopt;
-}
-
 void OnBuy(app::App& app, const StatePtr& state_ptr) {
   State& state = *state_ptr;
   if (state.searching) return;
@@ -78,7 +68,7 @@ void OnBuy(app::App& app, const StatePtr& state_ptr) {
   auto ended = [state_ptr] { state_ptr->searching = false; };
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kPositions),
-      [&app, code] { return SearchName(app, code); },
+      [&app, code] { return portal::FetchFundName(app.portal(), code, &app.transfers()); },
       [&app, state_ptr, record = *record, ended](const std::optional<std::string>& name) mutable {
         ended();
         if (!name || name->empty()) {
