@@ -16,9 +16,11 @@ AlertsWindow::AlertsWindow() : ui::Window("AlertsWindow", 640, 400) {
 void AlertsWindow::ApplyDesign() {
   SetTitle("基金提醒");
   Place(提醒表格, "提醒表格", {8, 8, 624, 288});
-  提醒表格.SetDesign({{"基金名称", 120},
+  // The columns leave the grid's frame and a vertical scroll bar their pixels, so that no
+  // horizontal scroll bar hides the last one.
+  提醒表格.SetDesign({{"基金名称", 104},
                       {"基金代码", 64},
-                      {"条件", 96},
+                      {"条件", 88},
                       {"阈值", 72},
                       {"最新值", 72},
                       {"净值日期", 88},

@@ -13,8 +13,6 @@ struct Globals {
   // Board fund lists: 1 after start-up and when a board button starts a load, 0 after a
   // column-header re-sort and when the board window closes.
   int BoardFreshClick = 0;
-  std::string SignInResultText;
-  std::string StepResultText;
 
   // The board whose funds the grid shows (the ranking itself belongs to the board window).
   std::string CurrentBoardName;

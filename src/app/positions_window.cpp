@@ -17,13 +17,14 @@ void PositionsWindow::ApplyDesign() {
   SetTitle("我的持仓");
   Place(持仓表格, "持仓表格", {8, 8, 920, 368});
   // Header row and the total row; the fund rows go between them.
-  持仓表格.SetDesign({{"基金名称", 112},
+  // The columns leave the grid's frame and a vertical scroll bar their pixels.
+  持仓表格.SetDesign({{"基金名称", 104},
                       {"基金代码", 64},
                       {"持有份额", 72},
                       {"成本价", 64},
                       {"持仓成本", 72},
                       {"最新净值", 64},
-                      {"净值日期", 80},
+                      {"净值日期", 72},
                       {"日涨幅", 56},
                       {"当日收益", 64},
                       {"持有收益", 72},

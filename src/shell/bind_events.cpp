@@ -48,11 +48,13 @@ void BindPopupMenus(app::App& app) {
   main.超级列表框2.on_right_click = [&main](int) { main.菜单3.Popup(); };
 }
 
-void BindShellControls(app::App& app) {
+void BindShellControls(app::App& app, const Features& features) {
   app::MainWindow& main = app.main_window();
   main.选择框1.on_click = [&app] { OnLoadAllClicked(app); };
   main.选择框2.on_click = [&app] { OnAutostartClicked(app); };
-  main.小功能钮.on_click = [&app] { OnSideToolsClicked(app); };
+  main.小功能钮.on_click = [&app, &features] {
+    OnSideToolsClicked(app, features.side_tools->results());
+  };
   main.支持钮.on_click = [&app] { OnSupportClicked(app); };
   main.图片框1.on_left_press = [&app] { OnClosePagePanel(app); };
 }
@@ -62,7 +64,8 @@ void BindShellControls(app::App& app) {
 void BindEvents(app::App& app, Features& features) {
   BindWindowEvents(app);
   BindPopupMenus(app);
-  BindShellControls(app);
+  features.side_tools = std::make_unique<tools::SideTools>(app);
+  BindShellControls(app, features);
 
   // Features, in the order their start-up steps and handlers build on each other.
   funds::InstallCachePruning(app);
@@ -85,7 +88,7 @@ void BindEvents(app::App& app, Features& features) {
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart, comparison, slots);
   analysis::InstallRiskFigures(app, comparison);
-  tools::InstallSideTools(app);
+  features.side_tools->Install();
   positions::InstallPositions(app);
   alerts::InstallAlerts(app);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include "app/app.h"
 #include "chart/line_chart.h"
 #include "chart/yield_comparison.h"
 #include "funds/fund_detail.h"
+#include "tools/side_tools.h"
 
 namespace shell {
 
@@ -15,6 +18,8 @@ struct Features {
   chart::ComparisonState comparison;
   // The fund the user looks at and the one held for comparison: the chart's two slots.
   funds::FundDetail fund_detail;
+  // Made when the events are bound, over the App they serve.
+  std::unique_ptr<tools::SideTools> side_tools;
 };
 
 // Attaches every control, menu and window event of the four windows to its handler: the

@@ -47,12 +47,12 @@ int main(int argc, char** argv) {
   shell::BindEvents(app, features);
 
   ui::WindowView main_view(main_window);
-  ui::WindowView board_view(app.board_window());
-  ui::WindowView side_tools_view(app.side_tools_window());
-  ui::WindowView support_view(app.support_window());
-  ui::WindowView positions_view(app.positions_window());
-  ui::WindowView alerts_view(app.alerts_window());
-  ui::WindowView figures_view(app.figures_window());
+  ui::WindowView board_view(app.board_window(), &main_view);
+  ui::WindowView side_tools_view(app.side_tools_window(), &main_view);
+  ui::WindowView support_view(app.support_window(), &main_view);
+  ui::WindowView positions_view(app.positions_window(), &main_view);
+  ui::WindowView alerts_view(app.alerts_window(), &main_view);
+  ui::WindowView figures_view(app.figures_window(), &main_view);
   dialogs.SetParent(&main_view);
 
   main_window.Show();

@@ -31,10 +31,10 @@ void OnAutostartClicked(app::App& app) {
   app.config().WriteBool("开机自启", "自启", checked);
 }
 
-void OnSideToolsClicked(app::App& app) {
+void OnSideToolsClicked(app::App& app, const tools::SideTaskResults& results) {
   ShowModalAndClose(app.side_tools_window());
-  app.main_window().标签5.SetCaption(app.globals.SignInResultText);
-  app.main_window().标签6.SetCaption(app.globals.StepResultText);
+  app.main_window().标签5.SetCaption(results.sign_in);
+  app.main_window().标签6.SetCaption(results.step);
 }
 
 void OnSupportClicked(app::App& app) { ShowModalAndClose(app.support_window()); }

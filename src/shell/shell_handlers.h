@@ -3,6 +3,7 @@
 // Handlers of the main window's controls that belong to the shell itself.
 
 #include "app/app.h"
+#include "tools/side_tasks.h"
 
 namespace shell {
 
@@ -11,7 +12,7 @@ void OnLoadAllClicked(app::App& app);
 // 选择框2: adds or removes the log-on autostart entry and remembers the choice.
 void OnAutostartClicked(app::App& app);
 // 小功能钮: the side-tools window, modally; then the main window shows the latest results.
-void OnSideToolsClicked(app::App& app);
+void OnSideToolsClicked(app::App& app, const tools::SideTaskResults& results);
 // 支持钮: the support window, modally.
 void OnSupportClicked(app::App& app);
 // 图片框1 pressed: hides the page panel with its web page.

@@ -57,7 +57,8 @@ std::string SignInResult(std::string_view answer) {
 
 // Both tasks run as loads of the side tasks' target: their answers are applied only while that
 // load is the newest, so a program that ends meanwhile writes nothing.
-void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> then) {
+void ForumSignIn(app::App& app, SideTaskResults& results, std::string_view cookie,
+                 std::function<void()> then) {
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kSideTasks),
       [&app, cookie = CleanCookie(cookie)] {
@@ -70,8 +71,8 @@ void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> t
         });
         return SignInResult(answer.text);
       },
-      [&app, then = std::move(then)](const std::string& result) {
-        app.globals.SignInResultText = result;
+      [&app, &results, then = std::move(then)](const std::string& result) {
+        results.sign_in = result;
         if (result == kSignInSuccess) StoreTimeNow(app, kSignInTimeSection);
         if (then) then();
       });
@@ -82,7 +83,8 @@ std::string StepPostingBody(const StepInputs& inputs) {
          "&bs=" + FormValue(inputs.steps);
 }
 
-void StepPosting(app::App& app, const StepInputs& inputs, std::function<void()> then) {
+void StepPosting(app::App& app, SideTaskResults& results, const StepInputs& inputs,
+                 std::function<void()> then) {
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kSideTasks),
       [&app, body = StepPostingBody(inputs)] {
@@ -98,8 +100,8 @@ void StepPosting(app::App& app, const StepInputs& inputs, std::function<void()> 
         reply.Parse(base::ScriptUnescape(answer.text));
         return reply.GetText("message");
       },
-      [&app, then = std::move(then)](const std::string& message) {
-        app.globals.StepResultText = message;
+      [&app, &results, then = std::move(then)](const std::string& message) {
+        results.step = message;
         if (base::Find(message, "成功") > 0) StoreTimeNow(app, kStepTimeSection);
         if (then) then();
       });

@@ -2,7 +2,7 @@
 
 // The two daily side tasks: claiming the forum's sign-in task with the user's login cookie,
 // and posting a step count for a fitness-app account. Each makes one request, sets its
-// program-wide result text and, on success, stores the time of the run in the settings file.
+// result text and, on success, stores the time of the run in the settings file.
 // Neither writes the cookie or the password anywhere but into its request.
 
 #include <functional>
@@ -29,9 +29,17 @@ std::string CleanCookie(std::string_view cookie);
 // holding both phrases counts as success; one holding neither means the cookie did not log in.
 std::string SignInResult(std::string_view answer);
 
+// The texts of the tasks' last answers, which the main window shows in 标签5 and 标签6.
+struct SideTaskResults {
+  std::string sign_in;
+  std::string step;
+};
+
 // Claims the forum's task with `cookie` (cleaned first) on a worker; then, on the UI thread,
-// sets SignInResultText, on success stores the sign-in time, and runs `then`.
-void ForumSignIn(app::App& app, std::string_view cookie, std::function<void()> then = {});
+// sets `results.sign_in`, on success stores the sign-in time, and runs `then`. `results` must
+// outlive the App.
+void ForumSignIn(app::App& app, SideTaskResults& results, std::string_view cookie,
+                 std::function<void()> then = {});
 
 struct StepInputs {
   std::string account;
@@ -43,9 +51,10 @@ struct StepInputs {
 // a GBK page sends it, so "&", "=", "+" and "%" in a password reach the service unchanged.
 std::string StepPostingBody(const StepInputs& inputs);
 
-// Posts the step count on a worker; then, on the UI thread, sets StepResultText to the
+// Posts the step count on a worker; then, on the UI thread, sets `results.step` to the
 // service's "message" (empty when the answer has none), stores the posting time when that
 // message holds "成功", and runs `then`.
-void StepPosting(app::App& app, const StepInputs& inputs, std::function<void()> then = {});
+void StepPosting(app::App& app, SideTaskResults& results, const StepInputs& inputs,
+                 std::function<void()> then = {});
 
 }  // namespace tools

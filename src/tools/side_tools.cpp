@@ -30,12 +30,7 @@ constexpr const char* kPasswordKey = "密码";
 constexpr const char* kStepsKey = "步数";
 constexpr const char* kCookieKey = "Cookie";
 
-struct SideToolsState {
-  bool running = false;
-  // Counts loads of the window, so that a run closes only the window it was started from and
-  // not one the user opened while it waited.
-  int window_loads = 0;
-};
+using SideToolsState = SideTools::State;
 
 // A run of the tasks holds the save button disabled until it ends.
 void BeginRun(SideToolsState& state, app::SideToolsWindow& window) {
@@ -58,15 +53,15 @@ void RunTasks(app::App& app, SideToolsState& state, const SideToolInputs& inputs
     EndRun(state, window);
     then();
   };
-  auto post_steps = [&app, step = inputs.step, steps, end] {
+  auto post_steps = [&app, &state, step = inputs.step, steps, end] {
     if (steps) {
-      StepPosting(app, step, end);
+      StepPosting(app, state.results, step, end);
     } else {
       end();
     }
   };
   if (sign_in) {
-    ForumSignIn(app, inputs.cookie, post_steps);
+    ForumSignIn(app, state.results, inputs.cookie, post_steps);
   } else {
     post_steps();
   }
@@ -132,8 +127,8 @@ void RunDailySideTasks(app::App& app, SideToolsState& state) {
   // The tasks' texts are shown when they arrive; the start-up goes on meanwhile.
   RunTasks(app, state, inputs, Due(sign_in_day, today), Due(step_day, today),
            [&app, &state, &window, loaded_as] {
-             app.main_window().标签5.SetCaption(app.globals.SignInResultText);
-             app.main_window().标签6.SetCaption(app.globals.StepResultText);
+             app.main_window().标签5.SetCaption(state.results.sign_in);
+             app.main_window().标签6.SetCaption(state.results.step);
              // A window the user opened while the tasks ran is the user's to close.
              if (window.Loaded() && !window.Visible() && state.window_loads == loaded_as) {
                window.Close();
@@ -167,13 +162,12 @@ std::string StoredDay(const std::string& stored_time) {
   return base::TextBetween(stored_time, "月", "日");
 }
 
-void InstallSideTools(app::App& app) {
-  auto state = std::make_shared<SideToolsState>();
-  app::SideToolsWindow& window = app.side_tools_window();
-  window.on_created = [&app, state] { OnWindowCreated(app, *state); };
-  window.按钮1.on_click = [&app, state] { SaveSideToolSettings(app, *state); };
-  app.AddStartupStep(app::StartupPhase::kSideTools,
-                     [state](app::App& a) { RunDailySideTasks(a, *state); });
+void SideTools::Install() {
+  app::SideToolsWindow& window = app_.side_tools_window();
+  window.on_created = [this] { OnWindowCreated(app_, state_); };
+  window.按钮1.on_click = [this] { SaveSideToolSettings(app_, state_); };
+  app_.AddStartupStep(app::StartupPhase::kSideTools,
+                      [this](app::App& a) { RunDailySideTasks(a, state_); });
 }
 
 }  // namespace tools

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 
 #include "app/app_fixture.h"
@@ -122,3 +123,46 @@ TEST_F(WindowFitTest, TheBoardWindowScrollsOnAScreenSmallerThanItself) {
 }
 
 }  // namespace
+
+// A window opened from the main window shows over its middle, wherever the main window is, and
+// stays whole on the main window's screen; without a window manager it would open at 0,0.
+TEST(WindowPlaceTest, OpenedWindowsAreCentredOnTheMainWindowWithinItsScreen) {
+  app_test::AppFixture f;
+  ui::WindowView main(f.app.main_window());
+  ui::WindowView positions(f.app.positions_window(), &main);
+  ShowOn(main, "desktop");
+  const QRect desktop = Screen("desktop")->availableGeometry();
+  for (const QPoint at : {QPoint(40, 30), QPoint(300, 100), QPoint(1000, 600)}) {
+    SCOPED_TRACE(at.x());
+    main.move(at);
+    f.app.positions_window().Hide();
+    f.app.positions_window().Show();  // each opening, not only the first
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&positions));
+    const QRect placed = positions.frameGeometry();
+    if (desktop.contains(main.frameGeometry())) {
+      EXPECT_LE((placed.center() - main.frameGeometry().center()).manhattanLength(), 2);
+    } else {
+      EXPECT_EQ(desktop.bottomRight(), placed.bottomRight());
+    }
+  }
+}
+
+// The grids of 我的持仓 and 基金提醒 show every column within their frame, with a vertical scroll
+// bar when their rows overflow, never a horizontal one.
+TEST(WindowPlaceTest, GridColumnsFitTheirFramesWhenTheRowsOverflow) {
+  app_test::AppFixture f;
+  for (ui::Window* window :
+       std::initializer_list<ui::Window*>{&f.app.positions_window(), &f.app.alerts_window()}) {
+    ui::WindowView view(*window);
+    window->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    for (QTableView* table : view.findChildren<QTableView*>()) {
+      SCOPED_TRACE(table->objectName().toStdString());
+      auto& grid = dynamic_cast<ui::Grid&>(*window->FindControl(table->objectName().toStdString()));
+      grid.SetRowCount(60);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return table->verticalScrollBar()->isVisible(); }));
+      EXPECT_FALSE(table->horizontalScrollBar()->isVisible());
+    }
+    window->Hide();
+  }
+}

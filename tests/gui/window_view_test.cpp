@@ -163,8 +163,8 @@ TEST_F(WindowViewTest, GridEventsReachTheModelAndMenusOfferTheirItems) {
 
 TEST_F(WindowViewTest, SideToolsButtonWaitsForTheModalWindowThenShowsTheResults) {
   f_.app.side_tools_window().on_created = [&] {
-    f_.app.globals.SignInResultText = "吾爱破解，签到成功";
-    f_.app.globals.StepResultText = "刷步成功";
+    features_.side_tools->results().sign_in = "吾爱破解，签到成功";
+    features_.side_tools->results().step = "刷步成功";
   };
   bool was_visible = false;
   QTimer::singleShot(0, [&] {

@@ -81,8 +81,8 @@ TEST(ShellHandlersTest, SideToolsButtonShowsTheWindowModallyThenCopiesTheResults
   int created = 0;
   tools.on_created = [&] { ++created; };
   ClosingObserver observer(tools, [&] {
-    f.app.globals.SignInResultText = "吾爱破解，签到成功";
-    f.app.globals.StepResultText = "刷步成功";
+    features.side_tools->results().sign_in = "吾爱破解，签到成功";
+    features.side_tools->results().step = "刷步成功";
   });
   tools.SetObserver(&observer);
   f.app.main_window().小功能钮.Click();

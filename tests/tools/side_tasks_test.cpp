@@ -16,20 +16,20 @@ using tools_test::Program;
 using tools_test::SideToolsTest;
 
 TEST_F(SideToolsTest, SignInClaimsTheTaskOnceADayAndStoresOnlyTheSuccess) {
-  tools::ForumSignIn(app(), LoginCookie());
+  tools::ForumSignIn(app(), results_, LoginCookie());
   program_->Settle();
-  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInSuccess, results_.sign_in);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
   EXPECT_EQ(LoginCookie(), RequestsTo(sim::kForumTaskPath).at(0).Header("Cookie"));
 
   // Later the same day the forum says the task was claimed; the time of the success stays.
   program_->clock.Set({2021, 8, 8, 22, 0, 0});
-  tools::ForumSignIn(app(), LoginCookie());
+  tools::ForumSignIn(app(), results_, LoginCookie());
   program_->Settle();
-  EXPECT_EQ(tools::kSignInAlready, app().globals.SignInResultText);
-  tools::ForumSignIn(app(), "htVC_2132_auth=expired");
+  EXPECT_EQ(tools::kSignInAlready, results_.sign_in);
+  tools::ForumSignIn(app(), results_, "htVC_2132_auth=expired");
   program_->Settle();
-  EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInFailed, results_.sign_in);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
 }
 
@@ -38,9 +38,9 @@ TEST_F(SideToolsTest, StepPostingSendsAFormEncodedBodyAndStoresTheTimeOfASuccess
   // "步数密码" is B2BD CAFD C3DC C2EB in GBK.
   EXPECT_EQ("usr=13800138000&psw=a%26b%3Dc%2Bd%25e%20%B2%BD%CA%FD%C3%DC%C2%EB&bs=20000",
             tools::StepPostingBody(inputs));
-  tools::StepPosting(app(), inputs);
+  tools::StepPosting(app(), results_, inputs);
   program_->Settle();
-  EXPECT_EQ("修改步数成功，当前步数：20000", app().globals.StepResultText);
+  EXPECT_EQ("修改步数成功，当前步数：20000", results_.step);
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
   auto requests = RequestsTo(sim::kStepServicePath);
   ASSERT_EQ(1u, requests.size());
@@ -51,9 +51,9 @@ TEST_F(SideToolsTest, StepPostingSendsAFormEncodedBodyAndStoresTheTimeOfASuccess
 
   // The service's own wording comes back; without "成功" the stored time stays.
   program_->clock.Set({2021, 8, 9, 7, 0, 0});
-  tools::StepPosting(app(), {sim::kStepAccount, "a&b=c", "20000"});
+  tools::StepPosting(app(), results_, {sim::kStepAccount, "a&b=c", "20000"});
   program_->Settle();
-  EXPECT_EQ("账号或密码错误", app().globals.StepResultText);
+  EXPECT_EQ("账号或密码错误", results_.step);
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
 }
 
@@ -73,6 +73,7 @@ class CannedServices : public ::testing::Test {
   std::string body_;
   http_test::LoopbackServer server_;
   test_support::TempDir dir_;
+  tools::SideTaskResults results_;
   std::unique_ptr<Program> program_;
 };
 
@@ -93,11 +94,11 @@ TEST_F(CannedServices, ResultsFollowThePhrasesAndTheMessageMember) {
   for (const Case& c : cases) {
     app::ConfigFile config = app().config();
     config.Write("刷步时间", "刷步时间", "");
-    app().globals.StepResultText = "旧";
+    results_.step = "旧";
     body_ = c.answer;
-    tools::StepPosting(app(), {"u", "p", "1"});
+    tools::StepPosting(app(), results_, {"u", "p", "1"});
     program_->Settle();
-    EXPECT_EQ(c.result, app().globals.StepResultText) << c.answer;
+    EXPECT_EQ(c.result, results_.step) << c.answer;
     EXPECT_EQ(c.stored ? kNow : "", config.Read("刷步时间", "刷步时间")) << c.answer;
   }
 
@@ -108,9 +109,9 @@ TEST_F(CannedServices, ResultsFollowThePhrasesAndTheMessageMember) {
       "<p>抱歉，本期您已申请过此任务</p><p>恭喜您，任务已完成</p>");
   const std::string forum_base = forum.Url("");
   Program program(dir_.path() / "raw", forum_base);
-  tools::ForumSignIn(*program.app, "a=1");
+  tools::ForumSignIn(*program.app, results_, "a=1");
   program.Settle();
-  EXPECT_EQ(tools::kSignInSuccess, program.app->globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInSuccess, results_.sign_in);
   const std::string request = forum.LastRequest();
   EXPECT_EQ(0u, request.find("GET /home.php?mod=task&do=apply&id=2 HTTP/1.1\r\n")) << request;
   const std::string header_lines =

@@ -49,6 +49,11 @@ class SideToolsTest : public ::testing::Test {
     program_ = std::make_unique<Program>(dir_.path(), sim_.BaseUrl());
   }
   app::App& app() { return *program_->app; }
+  // The feature over the program, made on first use.
+  tools::SideTools& side_tools() {
+    if (!side_tools_) side_tools_ = std::make_unique<tools::SideTools>(app());
+    return *side_tools_;
+  }
   app::SideToolsWindow& window() { return app().side_tools_window(); }
   std::vector<sim::RecordedRequest> RequestsTo(const std::string& path) {
     std::vector<sim::RecordedRequest> found;
@@ -60,6 +65,9 @@ class SideToolsTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   sim::PortalSim sim_;
+  // Before the program, so that they outlive its App.
+  tools::SideTaskResults results_;
+  std::unique_ptr<tools::SideTools> side_tools_;
   std::unique_ptr<Program> program_;
 };
 

@@ -27,7 +27,7 @@ void Fill(app::SideToolsWindow& window, const std::string& cookie) {
 }
 
 TEST_F(SideToolsTest, SaveStoresTheSettingsRunsBothTasksAndTheNextLoadReadsThemBack) {
-  tools::InstallSideTools(app());
+  side_tools().Install();
   window().Load();
   EXPECT_EQ(tools::kStepUsageTip, window().标签6.ToolTip());
   EXPECT_EQ(tools::kCookieUsageTip, window().标签7.ToolTip());
@@ -39,8 +39,8 @@ TEST_F(SideToolsTest, SaveStoresTheSettingsRunsBothTasksAndTheNextLoadReadsThemB
   EXPECT_EQ(kStoredPassword, program_->Stored("小米运动刷步", "密码"));
   EXPECT_EQ("18000", program_->Stored("小米运动刷步", "步数"));
   EXPECT_EQ(LoginCookie(), program_->Stored("吾爱Cookie", "Cookie"));
-  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
-  EXPECT_EQ("修改步数成功，当前步数：18000", app().globals.StepResultText);
+  EXPECT_EQ(tools::kSignInSuccess, side_tools().results().sign_in);
+  EXPECT_EQ("修改步数成功，当前步数：18000", side_tools().results().step);
   EXPECT_EQ(kNow, program_->Stored("签到时间", "签到时间"));
   EXPECT_EQ(kNow, program_->Stored("刷步时间", "刷步时间"));
   EXPECT_FALSE(window().Loaded());
@@ -60,12 +60,12 @@ TEST_F(SideToolsTest, SaveStoresTheSettingsRunsBothTasksAndTheNextLoadReadsThemB
 }
 
 TEST_F(SideToolsTest, CookieIsSentAndStoredWithoutLineBreaksAndAnEmptyOneFailsTheSignIn) {
-  tools::InstallSideTools(app());
+  side_tools().Install();
   window().Load();
   Fill(window(), "");
   window().按钮1.Click();
   program_->Settle();
-  EXPECT_EQ(tools::kSignInFailed, app().globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInFailed, side_tools().results().sign_in);
   EXPECT_EQ("", RequestsTo(sim::kForumTaskPath).at(0).Header("Cookie"));
 
   const std::string pasted =
@@ -79,12 +79,12 @@ TEST_F(SideToolsTest, CookieIsSentAndStoredWithoutLineBreaksAndAnEmptyOneFailsTh
   const sim::RecordedRequest claim = RequestsTo(sim::kForumTaskPath).at(1);
   EXPECT_EQ(joined, claim.Header("Cookie"));
   for (const auto& [name, value] : claim.headers) EXPECT_NE("X-Injected", name) << value;
-  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInSuccess, side_tools().results().sign_in);
   EXPECT_EQ(joined, program_->Stored("吾爱Cookie", "Cookie"));
 }
 
 TEST_F(SideToolsTest, ValuesTheSettingsFileCannotHoldAreRefusedNamingTheFirstBox) {
-  tools::InstallSideTools(app());
+  side_tools().Install();
   using Box = ui::EditBox app::SideToolsWindow::*;
   struct Case {
     Box box;
@@ -126,14 +126,14 @@ TEST_F(SideToolsTest, ValuesTheSettingsFileCannotHoldAreRefusedNamingTheFirstBox
   program_->Settle();
   EXPECT_EQ(std::vector<std::string>{}, program_->dialogs.shown);
   EXPECT_EQ(LoginCookie(), program_->Stored("吾爱Cookie", "Cookie"));
-  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
+  EXPECT_EQ(tools::kSignInSuccess, side_tools().results().sign_in);
   window().Load();
   EXPECT_EQ("a\r\nb", window().小米密码框.Text());
   EXPECT_EQ(sim::kStepAccount, window().小米账号框.Text());
 }
 
 TEST_F(SideToolsTest, OneRunAtATimeAndClosingTheWindowMidwayLosesNoInput) {
-  tools::InstallSideTools(app());
+  side_tools().Install();
   window().Load();
   Fill(window(), LoginCookie());
   window().按钮1.Click();
@@ -149,8 +149,8 @@ TEST_F(SideToolsTest, OneRunAtATimeAndClosingTheWindowMidwayLosesNoInput) {
   ASSERT_EQ(1u, RequestsTo(sim::kStepServicePath).size());
   EXPECT_EQ(tools::StepPostingBody({sim::kStepAccount, sim::kStepPassword, "18000"}),
             RequestsTo(sim::kStepServicePath)[0].body);
-  EXPECT_EQ(tools::kSignInSuccess, app().globals.SignInResultText);
-  EXPECT_EQ("修改步数成功，当前步数：18000", app().globals.StepResultText);
+  EXPECT_EQ(tools::kSignInSuccess, side_tools().results().sign_in);
+  EXPECT_EQ("修改步数成功，当前步数：18000", side_tools().results().step);
   EXPECT_EQ(LoginCookie(), program_->Stored("吾爱Cookie", "Cookie"));
   // The window opened meanwhile is the user's: it stays, and its button works again.
   EXPECT_TRUE(window().Loaded());
@@ -186,7 +186,8 @@ TEST(SideToolsStartupTest, TasksRunAtStartOnlyWhenTheirStoredDayIsAnotherDay) {
     config.Write("吾爱Cookie", "Cookie", LoginCookie());
     Program program(dir.path(), sim.BaseUrl());
     app::App& app = *program.app;
-    tools::InstallSideTools(app);
+    tools::SideTools side_tools(app);
+    side_tools.Install();
     app.main_window().标签5.SetCaption("旧");
     app.main_window().标签6.SetCaption("旧");
 

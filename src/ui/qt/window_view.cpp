@@ -32,8 +32,11 @@ void MenuView::PopupRequested() {
   if (chosen >= 0) menu_.Choose(chosen);
 }
 
-WindowView::WindowView(Window& window)
-    : window_(window), scroll_(new QScrollArea(this)), content_(new QWidget) {
+WindowView::WindowView(Window& window, const QWidget* centre_on)
+    : window_(window),
+      centre_on_(centre_on),
+      scroll_(new QScrollArea(this)),
+      content_(new QWidget) {
   setObjectName(QString::fromStdString(window.Name()));
   scroll_->setFrameShape(QFrame::NoFrame);
   content_->setFixedSize(window.ClientWidth(), window.ClientHeight());
@@ -65,6 +68,7 @@ void WindowView::WindowChanged() {
   setWindowTitle(QString::fromStdString(window_.Title()));
   if (window_.Visible() && !isVisible()) {
     setWindowModality(window_.Modal() ? Qt::ApplicationModal : Qt::NonModal);
+    CentreOnOwner();
     show();
   } else if (!window_.Visible() && isVisible()) {
     hide();
@@ -95,6 +99,22 @@ void WindowView::FitScreen() {
   setMaximumSize(design);
   resize(fit);
   move(on->availableGeometry().topLeft());
+}
+
+void WindowView::CentreOnOwner() {
+  if (centre_on_ == nullptr || !centre_on_->isVisible()) return;
+  const QRect owner = centre_on_->frameGeometry();
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize outer = size() + frame;
+  QPoint top_left = owner.center() - QPoint(outer.width() / 2, outer.height() / 2);
+  if (const QScreen* on = centre_on_->screen()) {
+    const QRect room = on->availableGeometry();
+    top_left.setX(std::clamp(top_left.x(), room.left(),
+                             std::max(room.left(), room.right() + 1 - outer.width())));
+    top_left.setY(std::clamp(top_left.y(), room.top(),
+                             std::max(room.top(), room.bottom() + 1 - outer.height())));
+  }
+  move(top_left);
 }
 
 void WindowView::resizeEvent(QResizeEvent* event) {

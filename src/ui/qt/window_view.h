@@ -39,7 +39,9 @@ class WindowView : public QWidget, public WindowObserver {
   Q_OBJECT
 
  public:
-  explicit WindowView(Window& window);
+  // A window given `centre_on` opens centred on that window (kept on its screen), each time it
+  // is shown; the main window, given none, keeps the place the desktop gives it.
+  explicit WindowView(Window& window, const QWidget* centre_on = nullptr);
   ~WindowView() override;
 
   // The widget of the control named `name`, or null.
@@ -61,8 +63,11 @@ class WindowView : public QWidget, public WindowObserver {
   // Sizes the window for the screen it is on: the design size when it fits the available
   // area, else that area (less the window frame), with the design size as the largest.
   void FitScreen();
+  // Moves the window so that its centre is that of `centre_on_`, inside that window's screen.
+  void CentreOnOwner();
 
   Window& window_;
+  const QWidget* centre_on_;
   QScrollArea* scroll_;
   QWidget* content_;
   bool screen_followed_ = false;
