@@ -1,15 +1,13 @@
 #pragma once
 
 // The one context object every handler receives: where the program's files are, the
-// program-wide globals, the four windows and the services (message boxes, the UI thread,
+// four windows and the services (message boxes, the UI thread,
 // the clock, the control of network transfers, the worker registry). Tests build one over a
 // temporary directory with recording dialogs, a manual UI thread and a fixed clock.
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
-#include <typeindex>
 #include <vector>
 
 #include "app/alerts_window.h"
@@ -17,7 +15,6 @@
 #include "app/board_window.h"
 #include "app/config_file.h"
 #include "app/figures_window.h"
-#include "app/globals.h"
 #include "app/main_window.h"
 #include "app/newest_wins.h"
 #include "app/positions_window.h"
@@ -92,19 +89,8 @@ class App {
   AlertsWindow& alerts_window() { return alerts_window_; }
   FiguresWindow& figures_window() { return figures_window_; }
 
-  Globals globals;
-
   // Which load of each target is the newest (see newest_wins.h).
   LoadGenerations& loads() { return loads_; }
-
-  // What one feature keeps between its handlers, in a type of that feature's own: made on first
-  // use and owned by the App. UI thread only.
-  template <class State>
-  State& FeatureState() {
-    std::shared_ptr<void>& slot = feature_states_[std::type_index(typeid(State))];
-    if (!slot) slot = std::make_shared<State>();
-    return *std::static_pointer_cast<State>(slot);
-  }
 
   // Work features add to a phase of the start-up sequence; within a phase it runs after the
   // shell's own work, in the order added.
@@ -128,7 +114,6 @@ class App {
   FiguresWindow figures_window_;
   LoadGenerations loads_;
   std::vector<StartupStep> startup_steps_;
-  std::map<std::type_index, std::shared_ptr<void>> feature_states_;
   net::TransferControl transfers_;
   store::Cache cache_;
   // Last member: destroyed first, so workers are joined while everything they might touch

@@ -26,9 +26,10 @@ constexpr int kFirstPeriodButton = 112;
 constexpr int kThreeMonths = 2;
 constexpr int kFirstSparePosition = 111;
 
-void LoadPeriod(app::App& app, Boards& boards, const Period& period) {
-  LoadBoardRanking(app, boards, period.code,
-                   [&app, &period] { app.board_window().标签1.SetCaption(period.title); });
+void LoadPeriod(Funds& funds, const Period& period) {
+  LoadBoardRanking(funds, period.code, [&funds, &period] {
+    funds.app().board_window().标签1.SetCaption(period.title);
+  });
 }
 
 // A yield rounded to two decimals in its shortest form: 12.346 gives 12.35, 5 gives 5, and
@@ -39,8 +40,9 @@ std::string YieldText(const std::string& yield) {
 
 }  // namespace
 
-void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
-                      std::function<void()> shown) {
+void LoadBoardRanking(Funds& funds, std::string_view period, std::function<void()> shown) {
+  app::App& app = funds.app();
+  Boards& boards = funds.boards();
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kBoardWindow);
   boards.clear();
   struct Answer {
@@ -55,17 +57,17 @@ void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
                              .value_or(std::vector<portal::Board>{});
         return answer;
       },
-      [&app, &boards, shown = std::move(shown)](Answer answer) {
+      [&app, &funds, &boards, shown = std::move(shown)](Answer answer) {
         boards = std::move(answer.ranking);
         if (boards.empty()) {
           // No ranking is shown, so none is shown from stored answers.
-          NoteBoardsShown(app, {});
+          NoteBoardsShown(funds, {});
           app.dialogs().MessageBox("板块信息加载失败，请重试");
           app.board_window().Close();
           return;
         }
         LabelBoardButtons(app, boards);
-        NoteBoardsShown(app, answer.offline);
+        NoteBoardsShown(funds, answer.offline);
         shown();
       });
 }
@@ -80,41 +82,42 @@ void LabelBoardButtons(app::App& app, const Boards& boards) {
   }
 }
 
-void OpenBoardWindow(app::App& app) {
-  app.globals.FiveStarShown = 0;
+void OpenBoardWindow(Funds& funds) {
+  app::App& app = funds.app();
+  funds.lists().FiveStarShown = 0;
   app.board_window().Show();
   app.main_window().选择板块钮.SetEnabled(false);
 }
 
-void OpenBoardFunds(app::App& app, const Boards& boards, int position) {
+void OpenBoardFunds(Funds& funds, int position) {
+  const Boards& boards = funds.boards();
   if (position < 1 || position > static_cast<int>(boards.size())) return;
   const portal::Board& board = boards[position - 1];
-  app::Globals& globals = app.globals;
-  globals.BoardFreshClick = 1;
-  globals.CurrentBoardName = board.name;
-  app.board_window().Hide();
+  FundListState& lists = funds.lists();
+  lists.BoardFreshClick = 1;
+  lists.CurrentBoardName = board.name;
+  funds.app().board_window().Hide();
   const std::string number = base::TextRightOfLast(board.code, "BK0");
-  LoadBoardFunds(app, static_cast<long long>(base::ToNumber(number)), "", "");
+  LoadBoardFunds(funds, static_cast<long long>(base::ToNumber(number)), "", "");
 }
 
-void InstallBoardLists(app::App& app) {
-  // The ranking the window shows, kept until the next ranking load.
-  auto boards = std::make_shared<Boards>();
-  app::BoardWindow& board = app.board_window();
+void InstallBoardLists(Funds& funds) {
+  app::BoardWindow& board = funds.app().board_window();
   for (int k = 1; k <= app::kBoardPositionCount; ++k) {
-    board.PositionButton(k)->on_click = [&app, boards, k] { OpenBoardFunds(app, *boards, k); };
+    board.PositionButton(k)->on_click = [&funds, k] { OpenBoardFunds(funds, k); };
   }
   for (int i = 0; i < 4; ++i) {
-    board.按钮(kFirstPeriodButton + i)->on_click = [&app, boards, i] {
-      LoadPeriod(app, *boards, kPeriods[i]);
-    };
+    board.按钮(kFirstPeriodButton + i)->on_click = [&funds, i] { LoadPeriod(funds, kPeriods[i]); };
   }
-  board.on_created = [&app, boards] {
-    if (app.board_window().标签1.Caption().empty()) {
-      LoadPeriod(app, *boards, kPeriods[kThreeMonths]);
-    }
+  board.on_created = [&funds, &board] {
+    if (board.标签1.Caption().empty()) LoadPeriod(funds, kPeriods[kThreeMonths]);
   };
-  app.main_window().选择板块钮.on_click = [&app] { OpenBoardWindow(app); };
+  board.on_destroyed = [&funds] {
+    funds.lists().BoardFreshClick = 0;
+    // A ranking still on its way belongs to the window that was closed.
+    funds.app().loads().Invalidate(app::LoadTarget::kBoardWindow);
+  };
+  funds.app().main_window().选择板块钮.on_click = [&funds] { OpenBoardWindow(funds); };
 }
 
 }  // namespace funds

@@ -8,21 +8,18 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/funds.h"
 #include "portal/board_ranking.h"
 
 namespace funds {
 
-// The board ranking the window shows (index 0 is position 1), owned by the board lists.
-using Boards = std::vector<portal::Board>;
-
 // Fetches the ranking for `period` ("SYL_W", "SYL_M", "SYL_Q", "SYL_1N") on a worker, then
-// writes it into `boards` and the buttons' captions and runs `shown`. With no board in the
-// answer it says "板块信息加载失败，请重试" and closes the window, leaving `boards` empty: the
-// window's next creation finds its title empty and loads again. When a newer ranking load took
-// over (or the window was closed) meanwhile, nothing is written after `boards` was emptied.
-// `boards` must outlive the App's windows.
-void LoadBoardRanking(app::App& app, Boards& boards, std::string_view period,
-                      std::function<void()> shown);
+// writes it into the feature's boards (index 0 is position 1) and the buttons' captions and runs
+// `shown`. With no board in the answer it says "板块信息加载失败，请重试" and closes the window,
+// leaving `boards` empty: the window's next creation finds its title empty and loads again. When a
+// newer ranking load took over (or the window was closed) meanwhile, nothing is written after the
+// boards were emptied.
+void LoadBoardRanking(Funds& funds, std::string_view period, std::function<void()> shown);
 
 // Each position's button shows its board's name and yield ("银行\r\n12.35%"); the spare
 // buttons are shown once they have a board.
@@ -30,13 +27,14 @@ void LabelBoardButtons(app::App& app, const Boards& boards);
 
 // 选择板块钮: the board window, shown without waiting; the button stays disabled until a board
 // or five-star list has loaded.
-void OpenBoardWindow(app::App& app);
+void OpenBoardWindow(Funds& funds);
 
 // A click on the board at ranking `position` (1 to 120): its funds, sorted by the last three
 // months. A position the last ranking did not fill does nothing.
-void OpenBoardFunds(app::App& app, const Boards& boards, int position);
+void OpenBoardFunds(Funds& funds, int position);
 
-// The board window's buttons, its created event and 选择板块钮, sharing one ranking.
-void InstallBoardLists(app::App& app);
+// The board window's buttons, its created and destroyed events and 选择板块钮, sharing one
+// ranking. Closing the window forgets the fresh click and drops a ranking still on its way.
+void InstallBoardLists(Funds& funds);
 
 }  // namespace funds

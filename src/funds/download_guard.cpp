@@ -66,4 +66,12 @@ bool PassDownloadGuard(app::App& app) {
   return true;
 }
 
+void SeedGuardFile(app::App& app) {
+  const std::filesystem::path& guard = app.paths().guard_file;
+  std::error_code error;
+  if (std::filesystem::exists(guard, error) || error) return;
+  std::filesystem::create_directories(guard.parent_path(), error);
+  base::ReplaceFile(guard, base::Utf8ToGbk("10月30日0"), base::FileMode::KeepExisting(0644));
+}
+
 }  // namespace funds

@@ -23,4 +23,8 @@ int NextDownloadAttempt(std::string_view record, std::string_view today);
 // disabled.
 bool PassDownloadGuard(app::App& app);
 
+// Start-up: a missing guard file is seeded with a record of no day ("10月30日0"); a failure is
+// ignored.
+void SeedGuardFile(app::App& app);
+
 }  // namespace funds

@@ -37,8 +37,9 @@ ListAnswer FetchPage(app::App& app, const std::string& url) {
 // Fills the fund grid page by page, each page on a worker, the title counting the rows. A newer
 // load of the grid stops it: it writes nothing more. `ended` runs on the UI thread when the list
 // is in or was overtaken.
-void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests requests,
+void LoadPages(Funds& funds, const app::LoadTicket& ticket, ListRequests requests,
                std::function<void()> on_count, const std::function<void()>& ended) {
+  app::App& app = funds.app();
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   app.loads().MarkLoading(ticket);
@@ -46,7 +47,7 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
   std::string count_url = requests.count_url;
   app::StartLoad(
       app, ticket, [&app, url = std::move(count_url)] { return FetchPage(app, url); },
-      [&app, &grid, ticket, requests = std::move(requests), on_count = std::move(on_count),
+      [&app, &funds, &grid, ticket, requests = std::move(requests), on_count = std::move(on_count),
        ended](ListAnswer count) {
         if (on_count) on_count();
         const bool load_all = app.config().Read("加载数据", "是否全部加载") == "真";
@@ -65,7 +66,7 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
           *previous = page;
           app.main_window().SetTitle(prefix + kLoading + "第" + base::IntToText(rows) + "条");
         };
-        list.done = [&app, &grid, ticket, prefix, ended, count_offline = count.offline](
+        list.done = [&app, &funds, &grid, ticket, prefix, ended, count_offline = count.offline](
                         int rows, const OfflineSince& offline) {
           app.loads().MarkLoaded(ticket);
           app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
@@ -74,7 +75,7 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
                                                "支基金");
           OfflineSince oldest = count_offline;
           KeepOldest(oldest, offline);
-          NoteListShown(app, oldest);
+          NoteListShown(funds, oldest);
           if (ended) ended();
         };
         list.dropped = ended;
@@ -85,18 +86,19 @@ void LoadPages(app::App& app, const app::LoadTicket& ticket, ListRequests reques
 
 }  // namespace
 
-void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
+void LoadFiveStarList(Funds& funds, std::string_view sort_code, std::string_view order,
                       const std::function<void()>& ended) {
+  app::App& app = funds.app();
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) {
     if (ended) ended();
     return;
   }
-  app.globals.FiveStarShown = 1;
+  funds.lists().FiveStarShown = 1;
   const net::PortalUrls& urls = app.portal();
   const bool sorted = !sort_code.empty() && !order.empty();
-  LoadPages(app, *ticket,
+  LoadPages(funds, *ticket,
             {portal::FiveStarCountUrl(urls),
              [&urls, sorted, sort = std::string(sort_code), order = std::string(order)](int page) {
                return sorted ? portal::FiveStarSortedPageUrl(urls, sort, order, page)
@@ -106,65 +108,67 @@ void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_vie
             {}, ended);
 }
 
-void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort_code,
+void LoadBoardFunds(Funds& funds, long long board_number, std::string_view sort_code,
                     std::string_view order) {
+  app::App& app = funds.app();
+  FundListState& lists = funds.lists();
   app::MainWindow& main = app.main_window();
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   // Refused: the buttons stay as the long job holding the grid set them.
   if (!ticket) return;
-  const bool fresh = app.globals.BoardFreshClick == 1;
+  const bool fresh = lists.BoardFreshClick == 1;
   const std::string sort = fresh ? "3y" : std::string(sort_code);
   const std::string direction = fresh ? "desc" : std::string(order);
   const net::PortalUrls& urls = app.portal();
   LoadPages(
-      app, *ticket,
+      funds, *ticket,
       {portal::BoardFundsCountUrl(urls, board_number),
        [&urls, board_number, sort, direction](int page) {
          return portal::BoardFundsPageUrl(urls, board_number, sort, direction, page);
        },
-       app.globals.CurrentBoardName + "板块"},
-      [&app, board_number] { Resort(app).board_code = board_number; },
+       lists.CurrentBoardName + "板块"},
+      [&lists, board_number] { lists.resort.board_code = board_number; },
       // Also after a newer load took over: the board window must be reachable again.
       [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
-ResortState& Resort(app::App& app) { return app.FeatureState<ResortState>(); }
-
-void OnFiveStarClicked(app::App& app) {
+void OnFiveStarClicked(Funds& funds) {
+  app::App& app = funds.app();
   if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
     app.dialogs().MessageBox(app::kBusyMessage);
     return;
   }
   app::MainWindow& main = app.main_window();
   main.选择板块钮.SetEnabled(false);
-  LoadFiveStarList(app, "", "", [&main] { main.选择板块钮.SetEnabled(true); });
+  LoadFiveStarList(funds, "", "", [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
-void OnFundGridHeaderClicked(app::App& app, int column) {
+void OnFundGridHeaderClicked(Funds& funds, int column) {
+  app::App& app = funds.app();
   if (app.loads().Busy(app::LoadTarget::kFundGrid) ||
       app.loads().Loading(app::LoadTarget::kFundGrid)) {
     app.dialogs().MessageBox(app::kBusyMessage);
     return;
   }
-  app::Globals& globals = app.globals;
-  globals.BoardFreshClick = 0;
+  FundListState& lists = funds.lists();
+  lists.BoardFreshClick = 0;
   const std::string_view sort_code = SortCodeOfColumn(column);
   if (sort_code.empty()) return;
-  ResortState& resort = Resort(app);
+  ResortState& resort = lists.resort;
   const char* order = resort.toggle == 1 ? "asc" : "desc";
   resort.toggle = resort.toggle == 1 ? 0 : 1;
-  if (globals.FiveStarShown == 1) {
-    LoadFiveStarList(app, sort_code, order);
+  if (lists.FiveStarShown == 1) {
+    LoadFiveStarList(funds, sort_code, order);
   } else {
-    LoadBoardFunds(app, resort.board_code, sort_code, order);
+    LoadBoardFunds(funds, resort.board_code, sort_code, order);
   }
 }
 
-void InstallFundLists(app::App& app) {
-  app::MainWindow& main = app.main_window();
-  main.五星基金钮.on_click = [&app] { OnFiveStarClicked(app); };
-  main.高级表格1.on_header_click = [&app](int column) { OnFundGridHeaderClicked(app, column); };
+void InstallFundLists(Funds& funds) {
+  app::MainWindow& main = funds.app().main_window();
+  main.五星基金钮.on_click = [&funds] { OnFiveStarClicked(funds); };
+  main.高级表格1.on_header_click = [&funds](int column) { OnFundGridHeaderClicked(funds, column); };
 }
 
 }  // namespace funds

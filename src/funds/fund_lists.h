@@ -7,35 +7,28 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "funds/funds.h"
 
 namespace funds {
 
 // The five-star funds sorted by `sort_code` in `order`; empty texts give this year's growth,
 // largest first. `ended` runs on the UI thread once the list is in, overtaken or refused.
-void LoadFiveStarList(app::App& app, std::string_view sort_code, std::string_view order,
+void LoadFiveStarList(Funds& funds, std::string_view sort_code, std::string_view order,
                       const std::function<void()>& ended = {});
 
 // The funds of board `board_number` (the digits after "BK0"); a list started by a board button
 // is sorted by the last three months, largest first, whatever the arguments.
-void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort_code,
+void LoadBoardFunds(Funds& funds, long long board_number, std::string_view sort_code,
                     std::string_view order);
 
 // 五星基金钮: the five-star list, with 选择板块钮 disabled meanwhile.
-void OnFiveStarClicked(app::App& app);
+void OnFiveStarClicked(Funds& funds);
 
 // A header click on column `column` of the fund grid: the list shown is reloaded sorted by that
 // column's period, alternately largest and smallest first. Refused while a list loads.
-void OnFundGridHeaderClicked(app::App& app, int column);
-
-// What the column-header re-sort remembers: the direction it asks for next (1: smallest first),
-// flipped by every re-sort whichever list it concerns, and the board number of the list shown.
-struct ResortState {
-  int toggle = 0;
-  long long board_code = 0;
-};
-ResortState& Resort(app::App& app);
+void OnFundGridHeaderClicked(Funds& funds, int column);
 
 // 五星基金钮 and the fund grid's header click.
-void InstallFundLists(app::App& app);
+void InstallFundLists(Funds& funds);
 
 }  // namespace funds

@@ -150,9 +150,10 @@ void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob j
       dropped);
 }
 
-void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
+void LoadFundDetails(Funds& funds, int row, const std::string& code,
                      const ChartRefresh& refresh_chart) {
-  fund_detail.current_code = code;
+  app::App& app = funds.app();
+  funds.detail().current_code = code;
   if (code.empty()) {
     if (refresh_chart) refresh_chart();
     return;
@@ -167,22 +168,22 @@ void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std:
   // Each page is written as soon as it is cut, unless the row no longer holds this fund.
   LoadProfilePages(
       app, detail, std::move(job), [&loads, filled] { return loads.IsCurrent(filled); },
-      [&app, row, code, refresh_chart](std::optional<DetailOutcome> outcome) {
+      [&app, &funds, row, code, refresh_chart](std::optional<DetailOutcome> outcome) {
         if (!outcome) return;
-        NoteDetailShown(app, outcome->offline);
+        NoteDetailShown(funds, outcome->offline);
         RefreshComparisonGrid(app, row);
-        StartTopHoldings(app, code);
+        StartTopHoldings(funds, code);
         if (refresh_chart) refresh_chart();
       });
 }
 
-void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
-  const ui::Grid& grid = app.main_window().高级表格1;
+void OnFundRowSelected(Funds& funds, const ChartRefresh& refresh_chart) {
+  const ui::Grid& grid = funds.app().main_window().高级表格1;
   const int row = grid.CurrentRow();
   if (row == -1) return;
   // The fund is the one the user picked in the grid: its row is where the list put it.
   const int detail_row = row > 0 ? row : 1;
-  LoadFundDetails(app, detail, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
+  LoadFundDetails(funds, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
 }
 
 }  // namespace funds

@@ -11,15 +11,12 @@
 
 #include "app/app.h"
 #include "funds/fund_detail.h"
+#include "funds/funds.h"
 #include "funds/last_good.h"
 #include "net/transfer_control.h"
 #include "portal/fund_profile.h"
 
 namespace funds {
-
-// Redraws the yield comparison for the comparison slots as they are now. The shell binds it to
-// the program's chart when it installs the fund detail.
-using ChartRefresh = std::function<void()>;
 
 // The fund `code` the user looks at, shown in `row` of the fund grid, becomes the current fund;
 // the four pages fill its columns as each arrives (a failed page shows its last good answer,
@@ -27,11 +24,11 @@ using ChartRefresh = std::function<void()>;
 // `refresh_chart` runs last (at once for an empty code). A list that refills the grid or a newer
 // detail load while a page is fetched stops it: nothing more is written and the chart is left
 // to the newer load.
-void LoadFundDetails(app::App& app, FundDetail& fund_detail, int row, const std::string& code,
+void LoadFundDetails(Funds& funds, int row, const std::string& code,
                      const ChartRefresh& refresh_chart);
 
 // The row-selection handler of 高级表格1.
-void OnFundRowSelected(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart);
+void OnFundRowSelected(Funds& funds, const ChartRefresh& refresh_chart);
 
 // The four profile pages as bits of a set.
 inline constexpr unsigned kSizePage = 1;

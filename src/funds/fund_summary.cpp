@@ -11,10 +11,11 @@
 namespace funds {
 
 // `code` and `name` are copies: the lists they come from may change while the page is fetched.
-void ShowFundSummary(app::App& app, FundDetail& detail,
+void ShowFundSummary(Funds& funds,
                      std::string code,  // NOLINT(performance-unnecessary-value-param)
                      std::string name,  // NOLINT(performance-unnecessary-value-param)
                      const ChartRefresh& refresh_chart) {
+  app::App& app = funds.app();
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) return;
@@ -30,51 +31,51 @@ void ShowFundSummary(app::App& app, FundDetail& detail,
             FundSummaryOrStored(app, code, answer.offline).value_or(portal::FundSummary{});
         return answer;
       },
-      [&app, &detail, code, name, refresh_chart](const Answer& answer) {
+      [&app, &funds, code, name, refresh_chart](const Answer& answer) {
         ui::Grid& grid = app.main_window().高级表格1;
         grid.ResetToDesign();
         WriteSummaryRow(grid, 1, name, code, answer.summary);
-        NoteListShown(app, answer.offline);
+        NoteListShown(funds, answer.offline);
         // The fund becomes the current one only now that its load was accepted.
-        LoadFundDetails(app, detail, 1, code, refresh_chart);
+        LoadFundDetails(funds, 1, code, refresh_chart);
       });
 }
 
-void OnSearchResultPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
-  app::MainWindow& main = app.main_window();
+void OnSearchResultPicked(Funds& funds, const ChartRefresh& refresh_chart) {
+  app::MainWindow& main = funds.app().main_window();
   ui::ListView& results = main.超级列表框1;
   const int row = results.CurrentRow();
-  ShowFundSummary(app, detail, results.Text(row, 1), results.Text(row, 0), refresh_chart);
+  ShowFundSummary(funds, results.Text(row, 1), results.Text(row, 0), refresh_chart);
   main.搜索框.SetText("");
   results.Clear();
   results.SetVisible(false);
 }
 
-void OnWatchlistPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
-  app::MainWindow& main = app.main_window();
+void OnWatchlistPicked(Funds& funds, const ChartRefresh& refresh_chart) {
+  app::MainWindow& main = funds.app().main_window();
   ui::ListView& watchlist = main.超级列表框2;
   const int row = watchlist.CurrentRow();
   const std::string code = watchlist.Text(row, 1);
   const std::string& type = watchlist.Text(row, 3);
   if (type == kWatchlistStock) {
-    ShowShareholderPage(app, code);
+    ShowShareholderPage(funds.app(), code);
   } else if (type == kWatchlistFund) {
     main.外形框1.SetVisible(false);
     main.超文本浏览框1.SetVisible(false);
-    ShowFundSummary(app, detail, code, watchlist.Text(row, 2), refresh_chart);
+    ShowFundSummary(funds, code, watchlist.Text(row, 2), refresh_chart);
   }
 }
 
-void InstallFundPickers(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
-  app::MainWindow& main = app.main_window();
-  main.高级表格1.on_cell_event = [&app, &detail, refresh_chart](int, int) {
-    OnFundRowSelected(app, detail, refresh_chart);
+void InstallFundPickers(Funds& funds, const ChartRefresh& refresh_chart) {
+  app::MainWindow& main = funds.app().main_window();
+  main.高级表格1.on_cell_event = [&funds, refresh_chart](int, int) {
+    OnFundRowSelected(funds, refresh_chart);
   };
-  main.超级列表框1.on_double_click = [&app, &detail, refresh_chart](int) {
-    OnSearchResultPicked(app, detail, refresh_chart);
+  main.超级列表框1.on_double_click = [&funds, refresh_chart](int) {
+    OnSearchResultPicked(funds, refresh_chart);
   };
-  main.超级列表框2.on_item_event = [&app, &detail, refresh_chart](int) {
-    OnWatchlistPicked(app, detail, refresh_chart);
+  main.超级列表框2.on_item_event = [&funds, refresh_chart](int) {
+    OnWatchlistPicked(funds, refresh_chart);
   };
 }
 

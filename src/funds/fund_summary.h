@@ -16,16 +16,16 @@ namespace funds {
 // Fetches the main page of fund `code`, writes row 1 of the emptied fund grid and loads the
 // fund's details. Refuses while a long job holds the grid; writes nothing when a newer load of
 // the grid started while the page was fetched.
-void ShowFundSummary(app::App& app, FundDetail& detail, std::string code, std::string name,
+void ShowFundSummary(Funds& funds, std::string code, std::string name,
                      const ChartRefresh& refresh_chart);
 
 // A search result double-clicked in 超级列表框1: shows it, then empties and hides the search.
-void OnSearchResultPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart);
+void OnSearchResultPicked(Funds& funds, const ChartRefresh& refresh_chart);
 // A watchlist row picked in 超级列表框2: a fund is shown, a stock's shareholder page opened.
-void OnWatchlistPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart);
+void OnWatchlistPicked(Funds& funds, const ChartRefresh& refresh_chart);
 
 // Attaches the fund pickers (fund grid row, search result, watchlist row), whose detail loads
 // change `detail` and end with `refresh_chart`; `detail` must outlive the App's windows.
-void InstallFundPickers(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart);
+void InstallFundPickers(Funds& funds, const ChartRefresh& refresh_chart);
 
 }  // namespace funds

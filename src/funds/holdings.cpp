@@ -18,7 +18,8 @@ void WriteHoldings(ui::Grid& grid, const std::vector<portal::Holding>& holdings)
   }
 }
 
-void StartTopHoldings(app::App& app, std::string code) {
+void StartTopHoldings(Funds& funds, std::string code) {
+  app::App& app = funds.app();
   app::LoadGenerations& loads = app.loads();
   const app::LoadTicket ticket = loads.Start(app::LoadTarget::kHoldingsGrid);
   // The detail load that started this one: the title's note counts the holdings only while the
@@ -37,7 +38,7 @@ void StartTopHoldings(app::App& app, std::string code) {
                               .value_or(std::vector<portal::Holding>{});
         return answer;
       },
-      [&app, detail, filled](const Answer& answer) {
+      [&app, &funds, detail, filled](const Answer& answer) {
         app::MainWindow& main = app.main_window();
         WriteHoldings(main.高级表格5, answer.holdings);
         RefreshHoldingsOverlap(app);
@@ -46,7 +47,7 @@ void StartTopHoldings(app::App& app, std::string code) {
         main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
         const app::LoadGenerations& generations = app.loads();
         if (generations.IsCurrent(detail) && generations.IsCurrent(filled)) {
-          NoteHoldingsShown(app, answer.offline);
+          NoteHoldingsShown(funds, answer.offline);
         }
       });
 }

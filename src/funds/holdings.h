@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/funds.h"
 #include "funds/holding_columns.h"
 #include "portal/holdings.h"
 #include "ui/grid.h"
@@ -20,6 +21,6 @@ void WriteHoldings(ui::Grid& grid, const std::vector<portal::Holding>& holdings)
 // Starts the worker for fund `code`. Its result reaches 高级表格5 and 标签1 (the current fund
 // row's name) on the UI thread, unless a newer holdings load started or the grid was emptied
 // for a comparison meanwhile.
-void StartTopHoldings(app::App& app, std::string code);
+void StartTopHoldings(Funds& funds, std::string code);
 
 }  // namespace funds

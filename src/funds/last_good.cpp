@@ -162,22 +162,9 @@ std::optional<T> FreshOrStored(app::App& app, const std::string& key, std::optio
   return FreshOrStored(app, key, std::move(fetched), marked, note);
 }
 
-// What the main window's title notes as shown from stored answers: the list in the fund grid
-// and the detail of a fund in it, both only while the grid holds the fill of `grid`, and the
-// board ranking.
-struct OfflineNotes {
-  OfflineSince list;
-  OfflineSince detail;
-  app::LoadTicket grid;
-  OfflineSince boards;
-};
-
-OfflineNotes& Notes(app::App& app) { return app.FeatureState<OfflineNotes>(); }
-
 // The oldest of the notes of what is shown. The grid's notes lapse once the grid was refilled by
 // a load that notes nothing (the full download).
-OfflineSince Oldest(app::App& app) {
-  const OfflineNotes& notes = Notes(app);
+OfflineSince Oldest(app::App& app, const OfflineNotes& notes) {
   OfflineSince oldest = notes.boards;
   if (app.loads().IsCurrent(notes.grid)) {
     KeepOldest(oldest, notes.list);
@@ -186,9 +173,9 @@ OfflineSince Oldest(app::App& app) {
   return oldest;
 }
 
-void ShowNote(app::App& app) {
-  app::MainWindow& main = app.main_window();
-  main.SetTitle(TitleWithNote(main.Title(), Oldest(app)));
+void ShowNote(Funds& funds) {
+  app::MainWindow& main = funds.app().main_window();
+  main.SetTitle(TitleWithNote(main.Title(), Oldest(funds.app(), funds.notes())));
 }
 
 }  // namespace
@@ -253,33 +240,33 @@ std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
                        portal::FetchTopHoldings(urls, code, &app.transfers()), note);
 }
 
-void NoteListShown(app::App& app, const OfflineSince& note) {
-  OfflineNotes& notes = Notes(app);
+void NoteListShown(Funds& funds, const OfflineSince& note) {
+  OfflineNotes& notes = funds.notes();
   notes.list = note;
   notes.detail = {};
-  notes.grid = app.loads().Current(app::LoadTarget::kFundGrid);
+  notes.grid = funds.app().loads().Current(app::LoadTarget::kFundGrid);
   notes.boards = {};
-  ShowNote(app);
+  ShowNote(funds);
 }
 
-void NoteDetailShown(app::App& app, const OfflineSince& note) {
-  OfflineNotes& notes = Notes(app);
-  if (!app.loads().IsCurrent(notes.grid)) {
+void NoteDetailShown(Funds& funds, const OfflineSince& note) {
+  OfflineNotes& notes = funds.notes();
+  if (!funds.app().loads().IsCurrent(notes.grid)) {
     notes.list = {};
-    notes.grid = app.loads().Current(app::LoadTarget::kFundGrid);
+    notes.grid = funds.app().loads().Current(app::LoadTarget::kFundGrid);
   }
   notes.detail = note;
-  ShowNote(app);
+  ShowNote(funds);
 }
 
-void NoteHoldingsShown(app::App& app, const OfflineSince& note) {
-  KeepOldest(Notes(app).detail, note);
-  ShowNote(app);
+void NoteHoldingsShown(Funds& funds, const OfflineSince& note) {
+  KeepOldest(funds.notes().detail, note);
+  ShowNote(funds);
 }
 
-void NoteBoardsShown(app::App& app, const OfflineSince& note) {
-  Notes(app).boards = note;
-  ShowNote(app);
+void NoteBoardsShown(Funds& funds, const OfflineSince& note) {
+  funds.notes().boards = note;
+  ShowNote(funds);
 }
 
 std::string TitleWithNote(std::string_view title, const OfflineSince& since) {
@@ -303,11 +290,6 @@ void PruneCache(app::App& app) {
   // Today's download details stay: a download killed before this start resumes from them.
   app.cache().PruneAnswers(cut);
   app.cache().PruneDetails(CalendarDay(now));
-}
-
-void InstallCachePruning(app::App& app) {
-  // Before the ranking list chosen last is loaded, which may read the cache.
-  app.AddStartupStep(app::StartupPhase::kBoardFresh, PruneCache);
 }
 
 }  // namespace funds

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "funds/funds.h"
 #include "portal/board_ranking.h"
 #include "portal/fund_list.h"
 #include "portal/fund_page.h"
@@ -25,13 +26,6 @@
 #include "portal/holdings.h"
 
 namespace funds {
-
-// Stored answers shown in place of failed requests: when the oldest of them arrived, as the
-// program shows a time and as a sortable stamp; a stamp of 0 when everything shown is fresh.
-struct OfflineSince {
-  std::int64_t stamp = 0;
-  std::string arrived;
-};
 
 // The values of a kept payload; nothing for a damaged or foreign one, which then counts as not
 // kept. Defined for the kinds below (a list page, boards, a summary, a profile page's values,
@@ -67,16 +61,15 @@ std::optional<std::vector<portal::Holding>> TopHoldingsOrStored(app::App& app,
 // list that refilled the fund grid (or a fund's summary row) replaces every note; a fund's
 // detail replaces the previous detail's, its holdings add to it; a board ranking replaces the
 // previous ranking's. So a later load whose answers were all fresh removes its kind's note.
-void NoteListShown(app::App& app, const OfflineSince& note);
-void NoteDetailShown(app::App& app, const OfflineSince& note);
-void NoteHoldingsShown(app::App& app, const OfflineSince& note);
-void NoteBoardsShown(app::App& app, const OfflineSince& note);
+void NoteListShown(Funds& funds, const OfflineSince& note);
+void NoteDetailShown(Funds& funds, const OfflineSince& note);
+void NoteHoldingsShown(Funds& funds, const OfflineSince& note);
+void NoteBoardsShown(Funds& funds, const OfflineSince& note);
 
 // `title` without a note, then the note of `since` when it has a stamp.
 std::string TitleWithNote(std::string_view title, const OfflineSince& since);
 
 // Start-up: forgets answers kept for more than 30 days and the download details of other days.
 void PruneCache(app::App& app);
-void InstallCachePruning(app::App& app);
 
 }  // namespace funds

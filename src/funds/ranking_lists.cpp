@@ -66,8 +66,9 @@ void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
   LoadListPages(app, ticket, grid, std::move(list));
 }
 
-void OnRankingRadioClick(app::App& app, int n) {
+void OnRankingRadioClick(Funds& funds, int n) {
   if (n < 1 || n > 6) return;
+  app::App& app = funds.app();
   const std::optional<app::LoadTicket> ticket =
       app::StartLoadOrRefuse(app, app::LoadTarget::kFundGrid);
   if (!ticket) {
@@ -87,24 +88,27 @@ void OnRankingRadioClick(app::App& app, int n) {
   app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
   LoadRankingList(app, *ticket, ranking.sort_code, ranking.order,
-                  [&app, title = ranking.title](const OfflineSince& offline) {
-                    app.main_window().SetTitle(title);
-                    NoteListShown(app, offline);
+                  [&funds, title = ranking.title](const OfflineSince& offline) {
+                    funds.app().main_window().SetTitle(title);
+                    NoteListShown(funds, offline);
                   });
 }
 
-void LoadStartupRanking(app::App& app) {
-  const int n = StoredRanking(app.config());
+void LoadStartupRanking(Funds& funds) {
+  const int n = StoredRanking(funds.app().config());
   if (n == 0) return;
-  app.main_window().RankingRadio(n)->SetChecked(true);
-  OnRankingRadioClick(app, n);
+  funds.app().main_window().RankingRadio(n)->SetChecked(true);
+  OnRankingRadioClick(funds, n);
 }
 
-void InstallRankingLists(app::App& app) {
+void InstallRankingLists(Funds& funds) {
   for (int n = 1; n <= 6; ++n) {
-    app.main_window().RankingRadio(n)->on_click = [&app, n] { OnRankingRadioClick(app, n); };
+    funds.app().main_window().RankingRadio(n)->on_click = [&funds, n] {
+      OnRankingRadioClick(funds, n);
+    };
   }
-  app.AddStartupStep(app::StartupPhase::kRankingList, LoadStartupRanking);
+  funds.app().AddStartupStep(app::StartupPhase::kRankingList,
+                             [&funds](app::App&) { LoadStartupRanking(funds); });
 }
 
 }  // namespace funds

@@ -22,12 +22,12 @@ void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,
 // loads the list and names it in the main window's title. While a long job holds the fund
 // grid it refuses with a message box and the boxes show the stored choice again.
-void OnRankingRadioClick(app::App& app, int n);
+void OnRankingRadioClick(Funds& funds, int n);
 
 // Attaches the radio boxes and adds the start-up step that reloads the last chosen list.
-void InstallRankingLists(app::App& app);
+void InstallRankingLists(Funds& funds);
 
 // The start-up step: the first ranking marked "真" in the settings is checked and loaded.
-void LoadStartupRanking(app::App& app);
+void LoadStartupRanking(Funds& funds);
 
 }  // namespace funds

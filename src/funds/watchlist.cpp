@@ -21,6 +21,18 @@ void BindMenuItem(ui::PopupMenu& menu, const std::string& caption, std::function
 
 }  // namespace
 
+void RefillWatchlist(app::App& app) {
+  ui::ListView& list = app.main_window().超级列表框2;
+  int number = 0;
+  for (const std::vector<std::string>& columns : ReadWatchlist(app.config())) {
+    const int row = list.InsertRow();
+    list.SetText(row, 0, base::IntToText(++number));
+    for (size_t c = 0; c < columns.size(); ++c) {
+      list.SetText(row, static_cast<int>(c) + 1, columns[c]);
+    }
+  }
+}
+
 void SaveWatchlist(app::App& app) {
   app::ConfigFile config = app.config();
   WriteWatchlist(config, app.main_window().超级列表框2);
@@ -116,7 +128,9 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid) {
   if (!code.empty()) ShowShareholderPage(app, code);
 }
 
-void InstallFundDetail(app::App& app, FundDetail& detail) {
+void InstallFundDetail(Funds& funds) {
+  app::App& app = funds.app();
+  FundDetail& detail = funds.detail();
   app::MainWindow& main = app.main_window();
   main.高级表格5.on_cell_event = [&app](int, int) {
     OpenShareholderPage(app, app.main_window().高级表格5);
@@ -129,12 +143,18 @@ void InstallFundDetail(app::App& app, FundDetail& detail) {
     AddToWatchlist(app, ChosenFund(app.main_window().高级表格1), kWatchlistFund);
   });
   BindMenuItem(main.菜单1, "删除对比", [&app, &detail] { RemoveComparison(app, detail); });
-  BindMenuItem(main.菜单2, "加入自选股票", [&app] {
-    app::MainWindow& m = app.main_window();
-    AddToWatchlist(app,
-                   ChosenStock(app.globals.WatchlistMenuSource == 1 ? m.高级表格5 : m.高级表格6),
+  // The stock menu serves both holdings grids; it adds the stock of the one right-clicked.
+  for (ui::Grid* holdings : {&main.高级表格5, &main.高级表格6}) {
+    holdings->on_right_click = [&funds, &main, holdings](int, int) {
+      funds.stock_menu_source() = holdings;
+      main.菜单2.Popup();
+    };
+  }
+  BindMenuItem(main.菜单2, "加入自选股票", [&app, &funds] {
+    const ui::Grid* source = funds.stock_menu_source();
+    AddToWatchlist(app, ChosenStock(source ? *source : app.main_window().高级表格6),
                    kWatchlistStock);
-    app.globals.WatchlistMenuSource = 0;
+    funds.stock_menu_source() = nullptr;
   });
   BindMenuItem(main.菜单3, "删除自选", [&app] { RemoveFromWatchlist(app); });
 }

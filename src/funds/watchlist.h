@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "funds/fund_detail.h"
+#include "funds/funds.h"
 #include "ui/grid.h"
 
 namespace funds {
@@ -45,8 +46,11 @@ void OpenShareholderPage(app::App& app, const ui::Grid& grid);
 // The same for a stock code; an empty code still opens the panel.
 void ShowShareholderPage(app::App& app, const std::string& code);
 
-// Attaches the menu items and the holdings grids' cell events (the fund pickers install with
-// the fund summary, fund_summary.h); `detail` must outlive the App's windows.
-void InstallFundDetail(app::App& app, FundDetail& detail);
+// Attaches the menu items, the holdings grids' cell events and right clicks (the fund pickers
+// install with the fund summary, fund_summary.h).
+void InstallFundDetail(Funds& funds);
+
+// Start-up: the stored watchlist into 超级列表框2, numbered from 1.
+void RefillWatchlist(app::App& app);
 
 }  // namespace funds

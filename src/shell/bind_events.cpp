@@ -25,26 +25,12 @@ namespace {
 void BindWindowEvents(app::App& app) {
   app.main_window().on_created = [&app] { StartupTasks(app); };
   app.main_window().on_destroyed = [&app] { EndProcess(app); };
-  app.board_window().on_destroyed = [&app] {
-    app.globals.BoardFreshClick = 0;
-    // A ranking still on its way belongs to the window that was closed.
-    app.loads().Invalidate(app::LoadTarget::kBoardWindow);
-  };
 }
 
 void BindPopupMenus(app::App& app) {
   app::MainWindow& main = app.main_window();
   main.高级表格1.on_right_click = [&main](int, int) { main.菜单.Popup(); };
   main.高级表格2.on_right_click = [&main](int, int) { main.菜单1.Popup(); };
-  // The stock menu serves both holdings grids; the source tells its item which one.
-  main.高级表格5.on_right_click = [&app](int, int) {
-    app.globals.WatchlistMenuSource = 1;
-    app.main_window().菜单2.Popup();
-  };
-  main.高级表格6.on_right_click = [&app](int, int) {
-    app.globals.WatchlistMenuSource = 0;
-    app.main_window().菜单2.Popup();
-  };
   main.超级列表框2.on_right_click = [&main](int) { main.菜单3.Popup(); };
 }
 
@@ -64,27 +50,21 @@ void BindShellControls(app::App& app, const Features& features) {
 void BindEvents(app::App& app, Features& features) {
   BindWindowEvents(app);
   BindPopupMenus(app);
+  features.funds = std::make_unique<funds::Funds>(app);
   features.side_tools = std::make_unique<tools::SideTools>(app);
   BindShellControls(app, features);
 
   // Features, in the order their start-up steps and handlers build on each other.
-  funds::InstallCachePruning(app);
-  funds::InstallRankingLists(app);
   chart::LineChart& chart = features.line_chart;
-  funds::FundDetail& detail = features.fund_detail;
+  const funds::FundDetail& detail = features.funds->detail();
   const chart::SlotsSource slots = [&detail] {
     return chart::ComparisonSlots{detail.current_code, detail.compared_code};
   };
-  funds::InstallFundDetail(app, detail);
   chart::ComparisonState& comparison = features.comparison;
-  funds::InstallFundPickers(app, detail, [&app, &chart, &comparison, slots] {
+  exporter::InstallExport(app);
+  features.funds->Install([&app, &chart, &comparison, slots] {
     chart::RefreshComparisonChart(app, chart, comparison, slots());
   });
-  funds::InstallBoardLists(app);
-  funds::InstallFundLists(app);
-  funds::InstallFundSearch(app);
-  exporter::InstallExport(app);
-  funds::InstallFullDownload(app);
   chart::InstallChartPanel(app, chart);
   chart::InstallYieldComparison(app, chart, comparison, slots);
   analysis::InstallRiskFigures(app, comparison);

@@ -5,7 +5,7 @@
 #include "app/app.h"
 #include "chart/line_chart.h"
 #include "chart/yield_comparison.h"
-#include "funds/fund_detail.h"
+#include "funds/funds.h"
 #include "tools/side_tools.h"
 
 namespace shell {
@@ -16,9 +16,8 @@ struct Features {
   // The main window's chart: drawn by the yield comparison, read out under the mouse.
   chart::LineChart line_chart;
   chart::ComparisonState comparison;
-  // The fund the user looks at and the one held for comparison: the chart's two slots.
-  funds::FundDetail fund_detail;
   // Made when the events are bound, over the App they serve.
+  std::unique_ptr<funds::Funds> funds;
   std::unique_ptr<tools::SideTools> side_tools;
 };
 

@@ -7,16 +7,9 @@
 #include "base/files.h"
 #include "base/text.h"
 #include "export/export_handler.h"
-#include "funds/watchlist_store.h"
 #include "positions/positions.h"
 
 namespace shell {
-
-namespace {
-
-constexpr const char* kGuardSeed = "10月30日0";
-
-}  // namespace
 
 bool SeedSettingsIfMissing(app::App& app) {
   app::ConfigFile config = app.config();
@@ -32,26 +25,6 @@ void RestoreCheckBoxes(app::App& app) {
     main.选择框1.SetChecked(true);
   }
   if (config.Read("开机自启", "自启") == app::ConfigFile::kTrue) main.选择框2.SetChecked(true);
-}
-
-void RefillWatchlist(app::App& app) {
-  ui::ListView& list = app.main_window().超级列表框2;
-  int number = 0;
-  for (const std::vector<std::string>& columns : funds::ReadWatchlist(app.config())) {
-    const int row = list.InsertRow();
-    list.SetText(row, 0, base::IntToText(++number));
-    for (size_t c = 0; c < columns.size(); ++c) {
-      list.SetText(row, static_cast<int>(c) + 1, columns[c]);
-    }
-  }
-}
-
-void SeedGuardFile(app::App& app) {
-  const std::filesystem::path& guard = app.paths().guard_file;
-  std::error_code error;
-  if (std::filesystem::exists(guard, error) || error) return;
-  std::filesystem::create_directories(guard.parent_path(), error);
-  base::ReplaceFile(guard, base::Utf8ToGbk(kGuardSeed), base::FileMode::KeepExisting(0644));
 }
 
 void RemoveStaleTempFiles(app::App& app) {
@@ -71,12 +44,9 @@ void StartupTasks(app::App& app) {
   app.config().RestrictMode();
   bool first_start = false;
   std::vector<app::StartupStep> steps = {
-      {Phase::kBoardFresh, [](app::App& a) { a.globals.BoardFreshClick = 1; }},
       {Phase::kSeedSettings,
        [&first_start](app::App& a) { first_start = SeedSettingsIfMissing(a); }},
       {Phase::kCheckBoxes, RestoreCheckBoxes},
-      {Phase::kWatchlist, RefillWatchlist},
-      {Phase::kGuardFile, SeedGuardFile},
   };
   steps.insert(steps.end(), app.startup_steps().begin(), app.startup_steps().end());
   std::stable_sort(steps.begin(), steps.end(),

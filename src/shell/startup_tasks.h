@@ -9,9 +9,8 @@
 
 namespace shell {
 
-// Runs the start-up sequence once: the shell's own work (the board list flagged fresh, a
-// missing settings file seeded, the check boxes restored, the watchlist refilled, the download
-// guard file seeded) merged by phase with the steps features added to the App.
+// Runs the start-up sequence once: the shell's own work (a missing settings file seeded, the
+// check boxes restored) merged by phase with the steps features added to the App.
 void StartupTasks(app::App& app);
 
 // The single steps, for the sequence above and for tests.
@@ -22,7 +21,5 @@ void RemoveStaleTempFiles(app::App& app);
 // True when the settings file was missing and has now been seeded.
 bool SeedSettingsIfMissing(app::App& app);
 void RestoreCheckBoxes(app::App& app);
-void RefillWatchlist(app::App& app);
-void SeedGuardFile(app::App& app);
 
 }  // namespace shell

@@ -55,7 +55,8 @@ class FullDownloadTest : public ::testing::Test {
   void NewProgram() {
     program_.reset();
     program_ = std::make_unique<app_test::Program>(dir_.path());
-    funds::InstallRankingLists(app());
+    funds_ = std::make_unique<funds::Funds>(app());
+    funds::InstallRankingLists(*funds_);
     funds::InstallFullDownload(app());
   }
 
@@ -129,6 +130,7 @@ class FullDownloadTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<funds::Funds> funds_;  // outlives the program's App
   std::unique_ptr<app_test::Program> program_;
 };
 
@@ -188,7 +190,7 @@ TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsThe
   main().导出所有数据钮.Click();
   main().导出所有数据钮.Click();
   main().单选框1.Click();
-  funds::LoadBoardFunds(app(), 478, "", "");
+  funds::LoadBoardFunds(*funds_, 478, "", "");
   program_->Settle();
 
   EXPECT_EQ(std::vector<std::string>(3, app::kBusyMessage), shown());

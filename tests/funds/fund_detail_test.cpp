@@ -28,9 +28,10 @@ class FundDetailTest : public ::testing::Test {
     ASSERT_GT(sim_->Start(), 0);
     app_test::PointPortalAt(dir_.path(), sim_->BaseUrl());
     app_ = std::make_unique<app::App>(app_test::TestPaths(dir_.path()), dialogs_, ui_, clock_);
-    funds::InstallRankingLists(*app_);
-    funds::InstallFundDetail(*app_, detail_);
-    funds::InstallFundPickers(*app_, detail_, {});  // no chart here
+    funds_ = std::make_unique<funds::Funds>(*app_);
+    funds::InstallRankingLists(*funds_);
+    funds::InstallFundDetail(*funds_);
+    funds::InstallFundPickers(*funds_, {});  // no chart here
   }
 
   // The first fund (from `start`) that `fits`.
@@ -59,8 +60,8 @@ class FundDetailTest : public ::testing::Test {
   test_support::RecordingDialogs dialogs_;
   test_support::ManualUiThread ui_;
   test_support::FixedClock clock_{base::DateTime{2021, 8, 8, 9, 5, 3}};
+  std::unique_ptr<funds::Funds> funds_;  // outlives the App
   std::unique_ptr<app::App> app_;
-  funds::FundDetail detail_;
 };
 
 TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
@@ -87,7 +88,7 @@ TEST_F(FundDetailTest, WatchlistFundFillsItsRowHoldingsAndTheComparisonRow) {
   EXPECT_EQ(detail.manager->tenure, grid().Text(1, 17));
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(detail.stats[i], grid().Text(1, 18 + int(i))) << i;
   for (int c = 0; c <= 23; ++c) EXPECT_EQ(grid().Text(1, c), main().高级表格2.Text(2, c)) << c;
-  EXPECT_EQ(fund.code, detail_.current_code);
+  EXPECT_EQ(fund.code, funds_->detail().current_code);
 
   WaitForHoldings(detail.holdings[0].stock.code);
   for (int r = 1; r <= 10; ++r) {
@@ -175,7 +176,7 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
   WaitForHoldings(Detail(*first).holdings[0].stock.code);
   EXPECT_EQ("", main().重合标签.Caption());
   grid().SetCurrentRow(1);
-  funds::AddToComparison(*app_, detail_);
+  funds::AddToComparison(*app_, funds_->detail());
   EXPECT_EQ("", main().重合标签.Caption());
 
   // The third fund's holdings answer late, after the second fund's load has started.

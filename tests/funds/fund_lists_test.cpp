@@ -78,11 +78,11 @@ TEST_F(FundListsTest, FiveStarPagesFollowTheLoadAllSwitchAndTheTitleCountsRows) 
 TEST_F(FundListsTest, HeaderResortRefusesWhileLoadingThenTogglesAcrossLists) {
   // The full download holds the grid.
   app().loads().SetBusy(app::LoadTarget::kFundGrid, true);
-  app().globals.BoardFreshClick = 1;
+  funds().lists().BoardFreshClick = 1;
   grid().on_header_click(7);
   Settle();
   EXPECT_EQ(std::vector<std::string>{"数据加载中，请稍后再试"}, shown());
-  EXPECT_EQ(1, app().globals.BoardFreshClick);
+  EXPECT_EQ(1, funds().lists().BoardFreshClick);
   EXPECT_TRUE(Targets().empty());
   app().loads().SetBusy(app::LoadTarget::kFundGrid, false);
 
@@ -171,7 +171,7 @@ TEST_F(FundListsTest, BoardListOvertakenStillEnablesTheBoardButtonAndPositionTen
   ASSERT_EQ(2u, targets.size());  // the board's count request and the ranking; no page
   EXPECT_EQ(1, Has(targets[0], "tp=" + code + "&sc=3y&st=desc&pi=1&") +
                    Has(targets[1], "tp=" + code + "&sc=3y&st=desc&pi=1&"));
-  EXPECT_EQ(0, funds::Resort(app()).board_code);
+  EXPECT_EQ(0, funds().lists().resort.board_code);
   EXPECT_FALSE(board().Visible());
   EXPECT_EQ(std::vector<std::string>{"昨日跌幅榜"}, titles());
   EXPECT_TRUE(main().选择板块钮.Enabled());

@@ -27,10 +27,10 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
 
   // The fund each refresh found in the first comparison slot.
   std::vector<std::string> refreshed;
-  funds::FundDetail detail;
-  const funds::ChartRefresh refresh = [&] { refreshed.push_back(detail.current_code); };
+  funds::Funds funds(app);
+  const funds::ChartRefresh refresh = [&] { refreshed.push_back(funds.detail().current_code); };
 
-  funds::LoadFundDetails(app, detail, 1, "", refresh);  // no fund in the grid
+  funds::LoadFundDetails(funds, 1, "", refresh);  // no fund in the grid
   EXPECT_EQ(std::vector<std::string>{""}, refreshed);
 
   ui::Grid& grid = app.main_window().高级表格1;
@@ -40,10 +40,10 @@ TEST(FundProfileChartTest, EveryDetailLoadEndsWithTheChartUnlessOvertaken) {
   grid.SetText(2, 1, second);
   grid.SetCurrentRow(1);
   // The user picks the second fund while the first one's pages are on their way.
-  funds::OnFundRowSelected(app, detail, refresh);
+  funds::OnFundRowSelected(funds, refresh);
   while (portal.requests().Count() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   grid.SetCurrentRow(2);
-  funds::OnFundRowSelected(app, detail, refresh);
+  funds::OnFundRowSelected(funds, refresh);
   program.Settle();
   EXPECT_EQ((std::vector<std::string>{"", second}), refreshed);
   EXPECT_NE("", grid.Text(2, 14));

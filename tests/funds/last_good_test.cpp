@@ -41,10 +41,9 @@ class LastGoodTest : public ListsTest {
   LastGoodTest() { InstallDetail(); }
 
   void InstallDetail() {
-    funds::InstallFundDetail(app(), detail_);
-    funds::InstallFundPickers(app(), detail_, {});
+    funds::InstallFundDetail(funds());
+    funds::InstallFundPickers(funds(), {});
   }
-  funds::FundDetail detail_;
   void SetClock(const base::DateTime& now) { fixture_->clock.Set(now); }
   // Rows 1..rows of the fund grid: every cell's text and colour.
   std::vector<std::string> Cells(int rows, const ui::Grid& of) {
@@ -170,16 +169,16 @@ TEST_F(LastGoodTest, EmptyBoardIsShownEmptyNotReplacedByAStoredOne) {
     app().cache().SaveAnswer(to, stored->payload, stored->arrived, stored->stamp);
   }
 
-  app().globals.BoardFreshClick = 1;
-  app().globals.CurrentBoardName = "空板";
-  funds::LoadBoardFunds(app(), empty_board, "", "");
+  funds().lists().BoardFreshClick = 1;
+  funds().lists().CurrentBoardName = "空板";
+  funds::LoadBoardFunds(funds(), empty_board, "", "");
   Settle();
   EXPECT_EQ(0, FilledRows());
   EXPECT_EQ("空板板块加载失败，请重试", main().Title());
 
   // The empty answer is the one kept now.
   sim_->SetFaults(Failures({"&tp=BK099999&"})[0]);
-  funds::LoadBoardFunds(app(), empty_board, "", "");
+  funds::LoadBoardFunds(funds(), empty_board, "", "");
   Settle();
   EXPECT_EQ(0, FilledRows());
   EXPECT_EQ("空板板块加载失败，请重试" + kFirstNote, main().Title());
@@ -283,7 +282,7 @@ TEST_F(LastGoodTest, StartUpForgetsAnswersKeptForMoreThanThirtyDays) {
   cache.SaveAnswer("kept", "[]", "2021年7月9日9时5分3秒", store::TimeStamp(2021, 7, 9, 9, 5, 3));
   cache.SaveDetails("2021-08-07", "000001", "{}");
   cache.SaveDetails("2021-08-08", "000002", "{}");
-  funds::InstallCachePruning(app());
+  funds().Install({});
   for (const app::StartupStep& step : app().startup_steps()) step.run(app());
   EXPECT_FALSE(cache.LoadAnswer("old").has_value());
   EXPECT_TRUE(cache.LoadAnswer("kept").has_value());

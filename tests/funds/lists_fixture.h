@@ -57,16 +57,19 @@ class ListsTest : public ::testing::Test {
   void UsePortal(const std::string& base) {
     titles_.reset();
     fixture_.reset();
+    funds_.reset();
     app_test::PointPortalAt(dir_.path(), base);
     fixture_ = std::make_unique<app_test::Program>(dir_.path());
-    funds::InstallRankingLists(app());
-    funds::InstallBoardLists(app());
-    funds::InstallFundLists(app());
+    funds_ = std::make_unique<funds::Funds>(app());
+    funds::InstallRankingLists(funds());
+    funds::InstallBoardLists(funds());
+    funds::InstallFundLists(funds());
     funds::InstallFundSearch(app());
     titles_ = std::make_unique<TitleLog>(main());
   }
 
   app::App& app() { return fixture_->app; }
+  funds::Funds& funds() { return *funds_; }
   app::MainWindow& main() { return app().main_window(); }
   app::BoardWindow& board() { return app().board_window(); }
   ui::Grid& grid() { return main().高级表格1; }
@@ -103,6 +106,7 @@ class ListsTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<funds::Funds> funds_;  // outlives the program's App
   std::unique_ptr<app_test::Program> fixture_;
   std::unique_ptr<TitleLog> titles_;
 };

@@ -31,7 +31,8 @@ class RankingListsTest : public ::testing::Test {
     fixture_.reset();
     app_test::PointPortalAt(dir_.path(), base);
     fixture_ = std::make_unique<app_test::Program>(dir_.path());
-    funds::InstallRankingLists(app());
+    funds_ = std::make_unique<funds::Funds>(app());
+    funds::InstallRankingLists(*funds_);
   }
   app::App& app() { return fixture_->app; }
   std::string Setting(const std::string& key) { return app().config().Read("启动加载", key); }
@@ -41,6 +42,7 @@ class RankingListsTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
+  std::unique_ptr<funds::Funds> funds_;  // outlives the program's App
   std::unique_ptr<app_test::Program> fixture_;
 };
 
@@ -161,7 +163,7 @@ TEST_F(RankingListsTest, BodyWithoutTheListMarkerGivesAnEmptyGrid) {
 TEST_F(RankingListsTest, StartUpLoadsTheFirstRememberedRankingOnly) {
   app().config().Write("启动加载", "加载2", "真");
   app().config().Write("启动加载", "加载5", "真");
-  funds::LoadStartupRanking(app());
+  funds::LoadStartupRanking(*funds_);
   Settle();
   EXPECT_TRUE(main().单选框2.Checked());
   EXPECT_FALSE(main().单选框5.Checked());
@@ -245,7 +247,7 @@ TEST_F(RankingListsTest, BusyGridRefusesAndTheBoxesShowTheStoredChoice) {
 
 TEST_F(RankingListsTest, StartUpWithoutTrueKeyLoadsNothing) {
   app().config().Write("启动加载", "加载3", "真 ");
-  funds::LoadStartupRanking(app());
+  funds::LoadStartupRanking(*funds_);
   EXPECT_EQ(0u, sim_->requests().Count());
   EXPECT_FALSE(main().单选框3.Checked());
 }

@@ -181,13 +181,13 @@ TEST_F(WindowViewTest, SideToolsButtonWaitsForTheModalWindowThenShowsTheResults)
 
 TEST_F(WindowViewTest, ClosingTheBoardWindowDestroysItAndTitlesFollowTheModel) {
   f_.app.board_window().on_created = nullptr;  // no portal here to load a ranking from
-  f_.app.globals.BoardFreshClick = 1;
+  features_.funds->lists().BoardFreshClick = 1;
   f_.app.board_window().Show();
   EXPECT_TRUE(board_view_.isVisible());
   f_.app.board_window().PositionButton(1)->SetCaption("半导体");
   board_view_.close();
   EXPECT_FALSE(f_.app.board_window().Loaded());
-  EXPECT_EQ(0, f_.app.globals.BoardFreshClick);
+  EXPECT_EQ(0, features_.funds->lists().BoardFreshClick);
   EXPECT_EQ("工程建设", Find<QPushButton>(board_view_, "按钮1")->text().toStdString());
 
   main_.SetTitle("1月涨幅榜");

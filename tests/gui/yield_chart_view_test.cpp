@@ -44,10 +44,10 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   view.show();
 
   // Two funds compared, as the end of a detail load leaves them: the year's chart.
-  features.fund_detail = {portal.market().funds()[5].code, portal.market().funds()[12].code};
+  features.funds->detail() = {portal.market().funds()[5].code, portal.market().funds()[12].code};
   chart::RefreshComparisonChart(
       app, features.line_chart, features.comparison,
-      {features.fund_detail.current_code, features.fund_detail.compared_code});
+      {features.funds->detail().current_code, features.funds->detail().compared_code});
   program.Settle();
   QWidget* panel = view.ControlWidget("画板1");
   ASSERT_NE(nullptr, panel);

@@ -116,9 +116,9 @@ TEST(ShellHandlersTest, CloseMarkHidesThePagePanelAndMenusPopUpOverTheirControls
   main.高级表格2.on_right_click(1, 0);
   main.超级列表框2.on_right_click(0);
   main.高级表格5.on_right_click(1, 0);
-  EXPECT_EQ(1, f.app.globals.WatchlistMenuSource);
+  EXPECT_EQ(&main.高级表格5, features.funds->stock_menu_source());
   main.高级表格6.on_right_click(1, 0);
-  EXPECT_EQ(0, f.app.globals.WatchlistMenuSource);
+  EXPECT_EQ(&main.高级表格6, features.funds->stock_menu_source());
   EXPECT_EQ(1, main.菜单.PopupCount());
   EXPECT_EQ(1, main.菜单1.PopupCount());
   EXPECT_EQ(2, main.菜单2.PopupCount());
@@ -130,12 +130,12 @@ TEST(ShellHandlersTest, ClosingTheBoardWindowClearsTheFreshClickFlag) {
   shell::Features features;
   BindEvents(f.app, features);
   f.app.board_window().on_created = nullptr;  // no portal here to load a ranking from
-  f.app.globals.BoardFreshClick = 1;
+  features.funds->lists().BoardFreshClick = 1;
   f.app.board_window().Show();
   f.app.board_window().Hide();
-  EXPECT_EQ(1, f.app.globals.BoardFreshClick);
+  EXPECT_EQ(1, features.funds->lists().BoardFreshClick);
   f.app.board_window().Close();
-  EXPECT_EQ(0, f.app.globals.BoardFreshClick);
+  EXPECT_EQ(0, features.funds->lists().BoardFreshClick);
 }
 
 // Closes the main window with other windows open and a worker running; 0 when the program's

@@ -8,12 +8,17 @@
 
 #include "app/app_fixture.h"
 #include "base/encoding.h"
+#include "funds/funds.h"
 #include "shell/startup_tasks.h"
 
 namespace shell {
 namespace {
 
-using app_test::AppFixture;
+// A program whose fund feature added its start-up steps, as the shell has it.
+struct AppFixture : app_test::AppFixture {
+  AppFixture() { funds.Install({}); }
+  funds::Funds funds{app};
+};
 using test_support::Listing;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
@@ -39,7 +44,7 @@ TEST(StartupTasksTest, FirstStartSeedsSettingsAndGuardFileOnly) {
             std::filesystem::status(guard).permissions() & std::filesystem::perms::mask);
   EXPECT_EQ(std::vector<std::string>({guard.filename().string()}), Listing(guard.parent_path()));
   EXPECT_EQ(std::vector<Phase>({Phase::kRankingList}), ran);
-  EXPECT_EQ(1, f.app.globals.BoardFreshClick);
+  EXPECT_EQ(1, f.funds.lists().BoardFreshClick);
   EXPECT_FALSE(f.app.main_window().选择框1.Checked());
   EXPECT_EQ(0, f.app.main_window().超级列表框2.RowCount());
 }
@@ -55,8 +60,8 @@ TEST(StartupTasksTest, LaterStartRunsFeatureStepsInOrderAndKeepsTheGuardFile) {
   std::vector<std::string> ran;
   using Phase = app::StartupPhase;
   f.app.AddStartupStep(Phase::kRankingList, [&](app::App&) { ran.push_back("ranking"); });
-  f.app.AddStartupStep(Phase::kSideTools, [&](app::App& a) {
-    ran.push_back("side tools, board flag " + std::to_string(a.globals.BoardFreshClick));
+  f.app.AddStartupStep(Phase::kSideTools, [&](app::App&) {
+    ran.push_back("side tools, board flag " + std::to_string(f.funds.lists().BoardFreshClick));
   });
   f.app.AddStartupStep(Phase::kCheckBoxes, [&](app::App& a) {
     ran.push_back("after the check boxes? " + std::to_string(a.main_window().选择框2.Checked()));

@@ -1,6 +1,8 @@
 // The watchlist and the comparison slot driven through their pop-up menus, and the stored
 // watchlist read back by the next start.
 
+#include "funds/watchlist.h"
+
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
@@ -38,7 +40,7 @@ TEST(WatchlistTest, AddsFundsAndStocksRemovesRenumbersAndTheNextStartReadsItBack
   main.高级表格5.SetCurrentRow(3);
   main.高级表格5.on_right_click(3, 0);  // the stock menu over the first holdings grid
   Choose(main.菜单2, "加入自选股票");
-  EXPECT_EQ(0, f.app.globals.WatchlistMenuSource);
+  EXPECT_EQ(nullptr, features.funds->stock_menu_source());
   main.高级表格1.SetCurrentRow(2);
   Choose(main.菜单, "加入自选基金");
   EXPECT_EQ("000001/基金A/基金|600519/贵州茅台/股票|000002/基金/B/基金|",
@@ -52,7 +54,7 @@ TEST(WatchlistTest, AddsFundsAndStocksRemovesRenumbersAndTheNextStartReadsItBack
   EXPECT_EQ("600519/贵州茅台/股票|000002/基金/B/基金|", f.app.config().Read("自选数据", "自选"));
 
   app::App next(f.app.paths(), f.dialogs, f.ui, f.clock);
-  shell::RefillWatchlist(next);
+  funds::RefillWatchlist(next);
   const ui::ListView& refilled = next.main_window().超级列表框2;
   ASSERT_EQ(2, refilled.RowCount());
   for (int c = 0; c < 4; ++c) EXPECT_EQ(main.超级列表框2.Text(1, c), refilled.Text(1, c)) << c;
@@ -81,14 +83,14 @@ TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
   main.高级表格1.SetTextColour(4, 7, ui::Rgb(255, 0, 0));
   FillFundRow(main.高级表格5, 1, "贵州茅台", "600519");
   main.高级表格1.SetCurrentRow(4);
-  features.fund_detail.current_code = "000001";
+  features.funds->detail().current_code = "000001";
   Choose(main.菜单, "加入对比");
   EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
   EXPECT_EQ(ui::Rgb(255, 0, 0), main.高级表格2.TextColour(1, 7));
   EXPECT_EQ("贵州茅台", main.高级表格6.Text(1, 0));
   EXPECT_EQ("", main.高级表格5.Text(1, 0));
-  EXPECT_EQ("000001", features.fund_detail.compared_code);
-  EXPECT_EQ("", features.fund_detail.current_code);
+  EXPECT_EQ("000001", features.funds->detail().compared_code);
+  EXPECT_EQ("", features.funds->detail().current_code);
   EXPECT_EQ("基金A", main.标签2.Caption());
 
   Choose(main.菜单1, "删除对比");  // no row of the comparison grid chosen
@@ -96,7 +98,7 @@ TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
   main.高级表格2.SetCurrentRow(1);
   Choose(main.菜单1, "删除对比");
   EXPECT_EQ("", main.高级表格6.Text(1, 0));
-  EXPECT_EQ("", features.fund_detail.compared_code);
+  EXPECT_EQ("", features.funds->detail().compared_code);
   EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
 }
 
