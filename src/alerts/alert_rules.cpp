@@ -1,5 +1,6 @@
 #include "alerts/alert_rules.h"
 
+#include "base/decimal.h"
 #include "positions/ledger.h"
 
 namespace alerts {
@@ -33,21 +34,20 @@ struct Reading {
 };
 
 std::optional<Reading> ReadingOf(const Rule& rule, const Figures& figures) {
-  using positions::FormatScaled;
+  using base::FormatScaled;
   switch (rule.condition) {
     case Condition::kDayRise:
     case Condition::kDayFall: {
-      std::optional<std::int64_t> change =
-          positions::ParseSigned(figures.day_change, kChangeDecimals);
+      std::optional<std::int64_t> change = base::ParseSigned(figures.day_change, kChangeDecimals);
       if (!change) return std::nullopt;
       if (rule.condition == Condition::kDayFall) *change = -*change;
-      const std::int64_t shown = positions::RoundDivide(*change, 100);
+      const std::int64_t shown = *base::RoundDivide(*change, 100);  // smaller: it exists
       return Reading{*change, rule.threshold * 100, FormatScaled(shown, kPercentDecimals) + "%"};
     }
     case Condition::kNavAtLeast:
     case Condition::kNavAtMost: {
       const std::optional<std::int64_t> nav =
-          positions::ParsePositive(figures.unit_nav, positions::kPriceDecimals);
+          base::ParsePositive(figures.unit_nav, positions::kPriceDecimals);
       if (!nav) return std::nullopt;
       return Reading{*nav, rule.threshold, FormatScaled(*nav, positions::kPriceDecimals)};
     }
@@ -60,8 +60,8 @@ std::optional<Reading> ReadingOf(const Rule& rule, const Figures& figures) {
 }
 
 std::string ThresholdText(const Rule& rule) {
-  return IsNav(rule.condition) ? positions::FormatScaled(rule.threshold, positions::kPriceDecimals)
-                               : positions::FormatScaled(rule.threshold, kPercentDecimals) + "%";
+  return IsNav(rule.condition) ? base::FormatScaled(rule.threshold, positions::kPriceDecimals)
+                               : base::FormatScaled(rule.threshold, kPercentDecimals) + "%";
 }
 
 }  // namespace
@@ -78,8 +78,7 @@ bool NeedsPosition(Condition condition) {
 }
 
 std::optional<std::int64_t> ParseThreshold(Condition condition, std::string_view text) {
-  return positions::ParsePositive(text,
-                                  IsNav(condition) ? positions::kPriceDecimals : kPercentDecimals);
+  return base::ParsePositive(text, IsNav(condition) ? positions::kPriceDecimals : kPercentDecimals);
 }
 
 std::string LatestText(Condition condition, const Figures& figures) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
+
+#include "base/decimal.h"
 
 namespace positions {
 
@@ -11,70 +14,95 @@ namespace {
 constexpr double kDaysPerYear = 365;
 constexpr int kNewtonSteps = 100;
 constexpr int kHalvings = 200;
-// Where a sign change is looked for when Newton's steps fail: from a near-total loss up.
-constexpr double kBracketRates[] = {-0.999999, -0.99, -0.9, -0.7, -0.5, -0.3, -0.1, 0,   0.1, 0.3,
-                                    0.6,       1,     2,    5,    10,   100,  1e3,  1e4, 1e6};
+// The rates looked at, as x = ln(1 + r): from the smallest 1 + r a double tells from 0 (a rate
+// above -100 %) up to 10^6 %.
+const double kLowestX = std::log(std::numeric_limits<double>::epsilon());
+const double kHighestX = std::log1p(1e4);
+// Where Newton's steps fail, a sign change is looked for at steps this fine in x.
+constexpr double kScanStep = 0.02;
 
+// The flows' present value as a function of x = ln(1 + r): Σ a_k e^(-x t_k). Each term is
+// divided by the largest of them, so that neither a rate near a total loss nor one of
+// thousands of percent overflows: the sign and the ratio of value to slope are those of the
+// unscaled sum.
 struct Discounted {
-  std::vector<double> years;  // from the first day
-  std::vector<double> amounts;
-  double scale = 0;  // the sum of |amounts|, for the tolerance
+  std::vector<double> years;        // t_k, from the first day
+  std::vector<double> log_amounts;  // ln |a_k|
+  std::vector<double> signs;        // the sign of a_k
 
-  double Value(double rate) const {
-    double sum = 0;
-    for (size_t k = 0; k < years.size(); ++k) sum += amounts[k] * std::pow(1 + rate, -years[k]);
-    return sum;
-  }
-  double Slope(double rate) const {
-    double sum = 0;
+  struct Point {
+    double value = 0;
+    double slope = 0;
+    double magnitude = 0;  // Σ |term|, for the tolerance
+  };
+  Point At(double x) const {
+    double largest = -std::numeric_limits<double>::infinity();
     for (size_t k = 0; k < years.size(); ++k) {
-      sum -= years[k] * amounts[k] * std::pow(1 + rate, -years[k] - 1);
+      largest = std::max(largest, log_amounts[k] - x * years[k]);
     }
-    return sum;
+    Point point;
+    for (size_t k = 0; k < years.size(); ++k) {
+      const double term = std::exp(log_amounts[k] - x * years[k] - largest);
+      point.value += signs[k] * term;
+      point.slope -= years[k] * signs[k] * term;
+      point.magnitude += term;
+    }
+    return point;
   }
-  bool Solves(double rate) const {
-    const double value = Value(rate);
-    return std::isfinite(value) && std::abs(value) <= 1e-9 * scale;
+  // The value at x is 0 but for the rounding of its terms.
+  bool Solves(double x) const {
+    const Point point = At(x);
+    return std::isfinite(point.value) && std::abs(point.value) <= 1e-9 * point.magnitude;
   }
 };
 
 std::optional<double> Newton(const Discounted& flows) {
-  double rate = 0.1;
+  double x = std::log1p(0.1);
   for (int step = 0; step < kNewtonSteps; ++step) {
-    const double value = flows.Value(rate);
-    const double slope = flows.Slope(rate);
-    if (!std::isfinite(value) || !std::isfinite(slope) || slope == 0) return std::nullopt;
-    const double next = rate - value / slope;
-    if (!std::isfinite(next) || next <= -1) return std::nullopt;
-    if (std::abs(next - rate) <= 1e-12 * std::max(1.0, std::abs(rate))) {
+    const Discounted::Point point = flows.At(x);
+    if (!std::isfinite(point.value) || !std::isfinite(point.slope) || point.slope == 0) {
+      return std::nullopt;
+    }
+    const double next = x - point.value / point.slope;
+    if (!std::isfinite(next) || next < kLowestX || next > kHighestX) return std::nullopt;
+    if (std::abs(next - x) <= 1e-13 * std::max(1.0, std::abs(x))) {
       return flows.Solves(next) ? std::optional<double>(next) : std::nullopt;
     }
-    rate = next;
+    x = next;
   }
   return std::nullopt;
 }
 
+// A root in [low, high], where the value changes sign, halved down; nothing when the value
+// there is not 0 within the rounding of its terms.
+std::optional<double> Halved(const Discounted& flows, double low, double high) {
+  const bool low_negative = flows.At(low).value < 0;
+  for (int halving = 0; halving < kHalvings; ++halving) {
+    const double middle = (low + high) / 2;
+    if (middle <= low || middle >= high) break;
+    const double value = flows.At(middle).value;
+    if (value == 0) return middle;
+    ((value < 0) == low_negative ? low : high) = middle;
+  }
+  const double x = (low + high) / 2;
+  return flows.Solves(x) ? std::optional<double>(x) : std::nullopt;
+}
+
+// The first sign change from the lowest x up.
 std::optional<double> Bracketed(const Discounted& flows) {
-  for (size_t i = 0; i + 1 < std::size(kBracketRates); ++i) {
-    double low = kBracketRates[i];
-    double high = kBracketRates[i + 1];
-    double low_value = flows.Value(low);
-    const double high_value = flows.Value(high);
-    if (!std::isfinite(low_value) || !std::isfinite(high_value)) continue;
+  const int steps = static_cast<int>(std::ceil((kHighestX - kLowestX) / kScanStep));
+  double low = kLowestX;
+  double low_value = flows.At(low).value;
+  for (int i = 1; i <= steps; ++i) {
     if (low_value == 0) return low;
-    if ((low_value < 0) == (high_value < 0)) continue;
-    for (int halving = 0; halving < kHalvings && high - low > 1e-15 * std::abs(high); ++halving) {
-      const double middle = (low + high) / 2;
-      const double value = flows.Value(middle);
-      if ((value < 0) == (low_value < 0)) {
-        low = middle;
-        low_value = value;
-      } else {
-        high = middle;
-      }
+    const double high = std::min(kHighestX, kLowestX + i * kScanStep);
+    const double high_value = flows.At(high).value;
+    if (high_value == 0) return high;
+    if ((low_value < 0) != (high_value < 0)) {
+      if (const std::optional<double> x = Halved(flows, low, high)) return x;
     }
-    const double rate = (low + high) / 2;
-    if (flows.Solves(rate)) return rate;
+    low = high;
+    low_value = high_value;
   }
   return std::nullopt;
 }
@@ -104,17 +132,19 @@ std::optional<double> Xirr(const std::vector<CashFlow>& flows) {
   bool paid_in = false;
   bool paid_out = false;
   for (const CashFlow& flow : flows) {
-    const double amount = static_cast<double>(flow.fen) / 100;
+    if (flow.fen == 0) continue;
     discounted.years.push_back(static_cast<double>(flow.day - first->day) / kDaysPerYear);
-    discounted.amounts.push_back(amount);
-    discounted.scale += std::abs(amount);
+    discounted.log_amounts.push_back(std::log(std::abs(static_cast<double>(flow.fen))));
+    discounted.signs.push_back(flow.fen < 0 ? -1 : 1);
     paid_in |= flow.fen < 0;
     paid_out |= flow.fen > 0;
   }
   // Flows all of one sign have no rate.
   if (!paid_in || !paid_out) return std::nullopt;
-  if (const std::optional<double> rate = Newton(discounted)) return rate;
-  return Bracketed(discounted);
+  std::optional<double> x = Newton(discounted);
+  if (!x) x = Bracketed(discounted);
+  if (!x) return std::nullopt;
+  return std::expm1(*x);
 }
 
 std::optional<std::vector<CashFlow>> FlowsOf(const std::vector<Record>& records,
@@ -126,18 +156,19 @@ std::optional<std::vector<CashFlow>> FlowsOf(const std::vector<Record>& records,
   }
   std::vector<CashFlow> flows;
   for (const Record& record : chosen) {
-    const std::int64_t fen = CashFlowOf(record);
     const std::optional<long> day = DayOf(record.day);
-    if (!day) return std::nullopt;
+    if (!day || !RecordFits(record)) return std::nullopt;
+    const std::int64_t fen = CashFlowOf(record);
     if (fen != 0) flows.push_back({*day, fen});
   }
   for (const Position& position : Replay(chosen)) {
     if (position.shares <= 0) continue;
     const auto quote = quotes.find(position.code);
     if (quote == quotes.end()) return std::nullopt;
-    const std::optional<std::int64_t> nav = ParsePositive(quote->second.unit_nav, kPriceDecimals);
+    const std::optional<std::int64_t> nav =
+        base::ParsePositive(quote->second.unit_nav, kPriceDecimals);
     const std::optional<long> day = DayOf(quote->second.nav_date);
-    if (!nav || !day) return std::nullopt;
+    if (!nav || *nav >= kPriceLimit || !day) return std::nullopt;
     flows.push_back({*day, Amount(position.shares, *nav)});
   }
   return flows;

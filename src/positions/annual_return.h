@@ -22,9 +22,10 @@ struct CashFlow {
 // Days since 1970-01-01 of a YYYY-MM-DD text; nothing for anything else.
 std::optional<long> DayOf(const std::string& text);
 
-// The rate as a fraction a year (0.3734 for 37.34 %): Newton's steps from 10 %, and where they
-// fail, a bracket of a sign change halved down. Nothing when the flows span fewer than
-// `kMinFlowDays` days or no rate solves them.
+// The rate as a fraction a year (0.3734 for 37.34 %), any above -100 % (as far as a double
+// tells it from -100 %) and up to 10^6 %: Newton's steps from 10 %, and where they fail, the
+// first sign change found on a fine scan of ln(1 + r), halved down. Nothing when the flows span
+// fewer than `kMinFlowDays` days or no rate solves them.
 inline constexpr long kMinFlowDays = 7;
 std::optional<double> Xirr(const std::vector<CashFlow>& flows);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/decimal.h"
 #include "base/text.h"
 #include "positions/positions.h"
 
@@ -36,7 +37,14 @@ std::optional<std::string> ReadDay(app::App& app) {
 }
 
 std::optional<std::int64_t> ParseFee(std::string_view text, int decimals) {
-  return text.empty() ? 0 : ParseNonNegative(text, decimals);
+  return text.empty() ? 0 : base::ParseNonNegative(text, decimals);
+}
+
+// The record when it is within the ledger's limits; else the refusal is shown.
+std::optional<Record> Within(app::App& app, const Record& record) {
+  if (RecordFits(record)) return record;
+  app.dialogs().MessageBox(kBeyondLimitsText);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -55,9 +63,11 @@ std::optional<std::string> ReadCode(app::App& app) {
 std::optional<Record> ReadEntry(app::App& app, bool with_fee) {
   app::PositionsWindow& window = app.positions_window();
   Record record;
-  const auto shares = ReadNumber(app, window.份额框, kShareDecimals, ParsePositive, kBadSharesText);
+  const auto shares =
+      ReadNumber(app, window.份额框, kShareDecimals, base::ParsePositive, kBadSharesText);
   if (!shares) return std::nullopt;
-  const auto price = ReadNumber(app, window.净值框, kPriceDecimals, ParsePositive, kBadPriceText);
+  const auto price =
+      ReadNumber(app, window.净值框, kPriceDecimals, base::ParsePositive, kBadPriceText);
   if (!price) return std::nullopt;
   const auto fee = with_fee ? ReadNumber(app, window.费用框, 2, ParseFee, kBadFeeText) : 0;
   if (!fee) return std::nullopt;
@@ -67,12 +77,12 @@ std::optional<Record> ReadEntry(app::App& app, bool with_fee) {
   record.price = *price;
   record.fee = *fee;
   record.day = *day;
-  return record;
+  return Within(app, record);
 }
 
 std::optional<Record> ReadDividend(app::App& app) {
   const auto amount =
-      ReadNumber(app, app.positions_window().金额框, 2, ParsePositive, kBadAmountText);
+      ReadNumber(app, app.positions_window().金额框, 2, base::ParsePositive, kBadAmountText);
   if (!amount) return std::nullopt;
   const std::optional<std::string> day = ReadDay(app);
   if (!day) return std::nullopt;
@@ -80,10 +90,14 @@ std::optional<Record> ReadDividend(app::App& app) {
   record.kind = RecordKind::kCashDividend;
   record.amount = *amount;
   record.day = *day;
-  return record;
+  return Within(app, record);
 }
 
 void Keep(app::App& app, State& state, const Record& record) {
+  if (!Fits(state.records, record)) {
+    app.dialogs().MessageBox(kBeyondLimitsText);
+    return;
+  }
   if (!state.store.Add(record)) {
     app.dialogs().MessageBox(kCannotSaveText);
     return;

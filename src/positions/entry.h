@@ -16,12 +16,13 @@ namespace positions {
 // 代码框: six digits.
 std::optional<std::string> ReadCode(app::App& app);
 // 份额框, 净值框, then 费用框 when `with_fee` (empty is 0), then 日期框 (empty is today), as the
-// parts of a record of no kind and no fund yet.
+// parts of a record of no kind and no fund yet, within the ledger's limits.
 std::optional<Record> ReadEntry(app::App& app, bool with_fee);
-// 金额框, then 日期框: a cash dividend of no fund yet.
+// 金额框, then 日期框: a cash dividend of no fund yet, within the ledger's limits.
 std::optional<Record> ReadDividend(app::App& app);
 
-// Stores the record and shows it; only a stored record is shown.
+// Stores the record and shows it; only a stored record is shown. A record that would take its
+// fund's position or the total beyond the ledger's limits is refused.
 void Keep(app::App& app, State& state, const Record& record);
 
 }  // namespace positions

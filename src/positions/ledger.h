@@ -1,13 +1,13 @@
 #pragma once
 
-// The arithmetic of the positions ledger, in exact decimals: shares in hundredths, prices
-// (NAV) in ten-thousandths, money in fen, day changes in ten-thousandths of a percent. Every
-// rounding is half away from zero at the stated place. Plain values: no ui, no app.
+// The arithmetic of the positions ledger, in exact decimals (base/decimal.h): shares in
+// hundredths, prices (NAV) in ten-thousandths, money in fen, day changes in ten-thousandths of a
+// percent. Every rounding is half away from zero at the stated place; every sum and product is
+// checked, none wraps. Plain values: no ui, no app.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace positions {
@@ -51,43 +51,45 @@ struct Quote {
   std::string day_change;  // "0.52%"
 };
 
-// `text` as a number above 0 with at most `decimals` decimals, scaled by 10^decimals; nothing
-// for anything else (signs, blanks inside, exponents, zero, more decimals, absurd sizes).
-std::optional<std::int64_t> ParsePositive(std::string_view text, int decimals);
-// The same, 0 allowed.
-std::optional<std::int64_t> ParseNonNegative(std::string_view text, int decimals);
-// A signed decimal such as a day change ("-1.23%", "0.52"), rounded half away from zero to
-// `decimals`; a trailing "%" is allowed.
-std::optional<std::int64_t> ParseSigned(std::string_view text, int decimals);
-// `value` / 10^decimals with exactly `decimals` decimals; `sign` puts "+" before a value
-// above 0.
-std::string FormatScaled(std::int64_t value, int decimals, bool sign = false);
+// What the ledger holds exactly: shares below 10^10, a NAV below 10^5 yuan and money below
+// 10^13 yuan. A record beyond them is refused, and so is one that would take its fund's
+// position or the total of the funds held beyond them.
+inline constexpr std::int64_t kShareLimit = 1'000'000'000'000;      // hundredths of a share
+inline constexpr std::int64_t kPriceLimit = 1'000'000'000;          // ten-thousandths of a yuan
+inline constexpr std::int64_t kMoneyLimit = 1'000'000'000'000'000;  // fen
 
-// round(numerator / denominator) half away from zero; denominator != 0.
-std::int64_t RoundDivide(__int128 numerator, __int128 denominator);
+// The record's shares, price, fee and amount, and the money it moves, within the ledger's
+// limits.
+bool RecordFits(const Record& record);
+// `records` and then `record` stay within the ledger's limits: the record itself, every
+// position they make, and the cost and dividends summed over the funds still held.
+bool Fits(const std::vector<Record>& records, const Record& record);
 
-// round(shares × price, fen).
+// round(shares × price, fen); shares below kShareLimit and a price below kPriceLimit.
 std::int64_t Amount(std::int64_t shares, std::int64_t price);
 // What the record moves in fen: a buy's cost (amount + fee) as a negative, a sale's proceeds
-// (amount - fee), a cash dividend; 0 for a reinvested dividend, which stays in the fund.
+// (amount - fee), a cash dividend; 0 for a reinvested dividend, which stays in the fund. The
+// record fits (RecordFits).
 std::int64_t CashFlowOf(const Record& record);
-// Applies one record to the position of its fund; a sale of more than is held is refused
-// (false, nothing changed).
+// Applies one record to the position of its fund; a sale of more than is held, and a record
+// that does not fit or would take the position beyond the ledger's limits, are refused (false,
+// nothing changed).
 bool Apply(Position& position, const Record& record);
 // The positions the records make, in the order each fund was first bought; sold-out funds
 // stay in the list with 0 shares.
 std::vector<Position> Replay(const std::vector<Record>& records);
 
 // One row's figures; money in fen, the rate in hundredths of a percent. A figure that needs
-// the quote is empty without one. The held profit is the value less the cost, plus the cash
-// dividends paid.
+// the quote is empty without one, and so is one beyond the ledger's limits (a NAV of 10^5 yuan
+// or more, a sum of 10^13 yuan or more). The held profit is the value less the cost, plus the
+// cash dividends paid.
 struct RowFigures {
-  std::int64_t cost = 0;
-  std::optional<std::int64_t> cost_price;    // ten-thousandths
-  std::optional<std::int64_t> today_profit;  // fen
-  std::optional<std::int64_t> held_profit;   // fen
-  std::optional<std::int64_t> rate;          // hundredths of a percent
-  std::int64_t dividends = 0;                // fen
+  std::optional<std::int64_t> cost = 0;
+  std::optional<std::int64_t> cost_price;     // ten-thousandths
+  std::optional<std::int64_t> today_profit;   // fen
+  std::optional<std::int64_t> held_profit;    // fen
+  std::optional<std::int64_t> rate;           // hundredths of a percent
+  std::optional<std::int64_t> dividends = 0;  // fen
 };
 RowFigures FiguresOf(const Position& position, const Quote* quote);
 // The total row: the cost and dividends of every row, today's and held profit summed over the

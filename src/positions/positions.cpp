@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "app/load.h"
+#include "base/decimal.h"
 #include "base/encoding.h"
 #include "base/text.h"
 #include "export/export_handler.h"
@@ -53,6 +54,10 @@ void OnBuy(app::App& app, const StatePtr& state_ptr) {
   const std::string& code = *code_read;
   std::optional<Record> record = ReadEntry(app, true);
   if (!record) return;
+  if (record->fee > Amount(record->shares, record->price)) {
+    app.dialogs().MessageBox(kFeeAboveCostText);
+    return;
+  }
   record->code = code;
   record->kind = RecordKind::kBuy;
   for (const Position& position : Held(state)) {
@@ -100,7 +105,7 @@ void OnSell(app::App& app, State& state) {
   if (!record) return;
   if (record->shares > position->shares) {
     app.dialogs().MessageBox("卖出份额超过持有份额（持有" +
-                             FormatScaled(position->shares, kShareDecimals) + "份）");
+                             base::FormatScaled(position->shares, kShareDecimals) + "份）");
     return;
   }
   if (record->fee > Amount(record->shares, record->price)) {

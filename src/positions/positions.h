@@ -18,6 +18,12 @@ inline constexpr char kBadPriceText[] = "成交净值须为大于0的数字，�
 inline constexpr char kBadDateText[] = "日期格式为YYYY-MM-DD，且不晚于今天";
 inline constexpr char kBadFeeText[] = "手续费须为不小于0的数字，最多两位小数";
 inline constexpr char kFeeAboveProceedsText[] = "手续费不能超过卖出金额";
+inline constexpr char kFeeAboveCostText[] = "手续费不能超过买入金额";
+// The ledger's limits (ledger.h), for a record beyond them or one that would take its fund's
+// position or the total beyond them.
+inline constexpr char kBeyondLimitsText[] =
+    "超出持仓记录的范围：份额须小于100亿份，净值须小于10万元，"
+    "金额、持仓成本、分红及其合计须小于10万亿元";
 inline constexpr char kBadAmountText[] = "分红金额须为大于0的数字，最多两位小数";
 inline constexpr char kNotHeldText[] = "未持有该基金，无法记录分红";
 inline constexpr char kNoRowText[] = "请选择要操作的基金";

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "base/decimal.h"
 #include "base/text.h"
 #include "positions/annual_return.h"
 
@@ -18,7 +19,7 @@ ui::Colour SignColour(std::int64_t value) {
 }
 
 void WriteMoney(ui::Grid& grid, int row, int column, std::optional<std::int64_t> value, bool sign) {
-  grid.SetText(row, column, value ? FormatScaled(*value, 2, sign) : "");
+  grid.SetText(row, column, value ? base::FormatScaled(*value, 2, sign) : "");
   grid.SetTextColour(row, column, value && sign ? SignColour(*value) : ui::kDefaultTextColour);
 }
 
@@ -68,7 +69,8 @@ const Quote* QuoteOf(const State& state, const std::string& code) {
 void ShowMainCaption(app::App& app, const State& state) {
   std::string caption;
   if (!Held(state).empty()) {
-    caption = "当日收益 " + FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
+    caption =
+        "当日收益 " + base::FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
   }
   app.main_window().持仓标签.SetCaption(caption);
   app.notifier().SetTrayToolTip(caption);
@@ -89,9 +91,9 @@ void ShowPositions(app::App& app, const State& state) {
     all.push_back(figures);
     grid.SetText(row, app::kPosName, position.name);
     grid.SetText(row, app::kPosCode, position.code);
-    grid.SetText(row, app::kPosShares, FormatScaled(position.shares, kShareDecimals));
+    grid.SetText(row, app::kPosShares, base::FormatScaled(position.shares, kShareDecimals));
     grid.SetText(row, app::kPosCostPrice,
-                 figures.cost_price ? FormatScaled(*figures.cost_price, kPriceDecimals) : "");
+                 figures.cost_price ? base::FormatScaled(*figures.cost_price, kPriceDecimals) : "");
     grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
     grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
     grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");

@@ -1,6 +1,7 @@
 // The program: one Qt application, the App over the executable's directory, the four
 // windows' views, and the main window shown. Closing the main window ends the event loop; the
 // App then joins its workers, whose transfers were told to stop, and the program returns 0.
+// The main window's native window destroyed from outside, SIGTERM and SIGINT close it alike.
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +12,7 @@
 #include "app/app.h"
 #include "shell/bind_events.h"
 #include "ui/clock.h"
+#include "ui/qt/end_signals.h"
 #include "ui/qt/qt_canvas.h"
 #include "ui/qt/qt_notifier.h"
 #include "ui/qt/qt_services.h"
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
   ui::WindowView figures_view(app.figures_window(), &main_view);
   dialogs.SetParent(&main_view);
 
+  ui::EndSignals end_signals([&main_view] { main_view.close(); });
   main_window.Show();
   application.exec();
   return 0;

@@ -1,13 +1,15 @@
 // The shareholder page panel on a real window of a private X server (Xvfb, as CTest runs it),
 // driven by real input (xdotool): the page, shown by a process of its own, covers the panel
 // inside the main window's own native window; the close mark stays above it and hides it; the
-// controls it covered answer again.
+// controls it covered answer again. A page process missing, ending at once or silent leaves
+// the reason in the panel instead.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -66,12 +68,15 @@ class PagePanelWindowTest : public ::testing::Test {
     EXPECT_EQ(0, QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(global.x()),
                                                QString::number(global.y()), "click", button}));
   }
-  // Clicks holdings row `row` and waits until the page fills the viewer's part of the panel
-  // (the viewer sits at a negative offset and ends 48 pixels above the panel's bottom).
-  void OpenPage(int row) {
+  void ClickHolding(int row) {
     auto* holdings = qobject_cast<QTableView*>(view_.ControlWidget("高级表格5"));
     Click(holdings->viewport()->mapToGlobal(
         holdings->visualRect(holdings->model()->index(row - 1, 0)).center()));
+  }
+  // Clicks holdings row `row` and waits until the page fills the viewer's part of the panel
+  // (the viewer sits at a negative offset and ends 48 pixels above the panel's bottom).
+  void OpenPage(int row) {
+    ClickHolding(row);
     const QPoint corners[] = {{2, 2}, {860, 80}, {2, 820}, {860, 820}};
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
@@ -136,5 +141,45 @@ TEST_F(PagePanelWindowTest, PageCoversThePanelInTheSameWindowTheMarkHidesItAndTh
   OpenPage(2);
   EXPECT_NE(first, viewer_.Page()->ProcessId());
 }
+
+struct Failure {
+  const char* program;
+  const char* reason;
+};
+
+class PageFailureTest : public PagePanelWindowTest, public ::testing::WithParamInterface<Failure> {
+ protected:
+  ~PageFailureTest() override { qputenv(ui::kPageProgramVariable, page_program_); }
+  QByteArray page_program_ = qgetenv(ui::kPageProgramVariable);
+};
+
+TEST_P(PageFailureTest, ThePanelSaysWhyTheMarkHidesItAndTheWindowAnswers) {
+  qputenv(ui::kPageProgramVariable, GetParam().program);
+  viewer_.SetAnswerWait(3000);
+  ClickHolding(1);
+  const QLabel& notice = viewer_.Notice();
+  const QString text = QStringLiteral("无法显示网页：") + GetParam().reason;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return notice.isVisible() && notice.text() == text; }, 20000))
+      << notice.text().toStdString();
+  // It is read where the panel shows the viewer.
+  QWidget* panel = view_.ControlWidget("外形框1");
+  EXPECT_TRUE(
+      panel->rect().contains(panel->mapFromGlobal(notice.mapToGlobal(notice.rect().center()))));
+
+  Click(At("图片框1", QPoint(32, 28)));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !notice.isVisible(); }, 5000));
+  EXPECT_FALSE(main_.外形框1.Visible());
+  int board_clicks = 0;
+  main_.选择板块钮.on_click = [&] { ++board_clicks; };
+  Click(At("选择板块钮", QPoint(60, 20)));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return board_clicks == 1; }, 5000));
+}
+
+// Not installed beside the program, ending at once, and reading its orders without a word.
+INSTANTIATE_TEST_SUITE_P(PageProcess, PageFailureTest,
+                         ::testing::Values(Failure{"/nonexistent/fundview-page",
+                                                   ui::kPageMissingText},
+                                           Failure{"/bin/true", ui::kPageEndedText},
+                                           Failure{"/bin/cat", ui::kPageSilentText}));
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "app/app_fixture.h"
+#include "base/decimal.h"
 #include "net/http_fetch.h"
 #include "portal/fund_page.h"
 #include "positions/ledger.h"
@@ -96,11 +97,11 @@ TEST_F(PositionsWindowViewTest, BuysSellsAndRefreshesByClicksAndKeys) {
   const auto& funds = sim_->market().funds();
   for (int i = 0; i < 3; ++i) {
     const portal::FundSummary summary = SummaryOf(funds[i].code);
-    const std::int64_t nav = *positions::ParsePositive(summary.unit_nav, 4);
+    const std::int64_t nav = *base::ParsePositive(summary.unit_nav, 4);
     const std::int64_t offset = i == 0 ? -1000 : i == 1 ? 1000 : 0;
     Type("代码框", funds[i].code);
     Type("份额框", "1000");
-    Type("净值框", positions::FormatScaled(nav + offset, 4));
+    Type("净值框", base::FormatScaled(nav + offset, 4));
     Click("买入钮");
   }
   EXPECT_TRUE(program_->dialogs.shown.empty());

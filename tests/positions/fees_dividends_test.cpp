@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/decimal.h"
 #include "positions/annual_return.h"
 #include "positions/positions_fixture.h"
 
@@ -46,9 +47,8 @@ TEST_F(PositionsWindowTest, FeesAndDividendsAreExactToTheFenAndGiveTheFlows) {
   window().刷新持仓钮.Click();
   WaitForRefresh();
   const portal::FundSummary summary = SummaryOf(code);
-  const std::int64_t value =
-      positions::Amount(67667, *positions::ParsePositive(summary.unit_nav, 4));
-  EXPECT_EQ(positions::FormatScaled(value - 82808 + 1234, 2, true),  // the cash dividend counts
+  const std::int64_t value = positions::Amount(67667, *base::ParsePositive(summary.unit_nav, 4));
+  EXPECT_EQ(base::FormatScaled(value - 82808 + 1234, 2, true),  // the cash dividend counts
             grid().Text(1, app::kPosHeldProfit));
   const auto day = [](const std::string& text) { return *positions::DayOf(text); };
   std::vector<positions::CashFlow> flows = {{day("2021-01-04"), -123600},

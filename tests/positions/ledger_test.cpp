@@ -7,10 +7,16 @@
 
 #include <cmath>
 
+#include "base/decimal.h"
 #include "positions/annual_return.h"
 
 namespace positions {
 namespace {
+
+using base::FormatScaled;
+using base::ParsePositive;
+using base::ParseSigned;
+using base::RoundDivide;
 
 Record Buy(std::int64_t shares, std::int64_t price) {
   return {"2021-08-02", "000001", "甲", RecordKind::kBuy, shares, price};
@@ -88,10 +94,21 @@ TEST(AnnualReturnTest, RatesMatchIndependentValuesAndMissingOnesAreNone) {
   ASSERT_TRUE(standard);
   EXPECT_NEAR(0.37336253351883136, *standard, 1e-9);
   EXPECT_EQ("37.34%", RateText(std::llround(*standard * 10000)));
-  // Newton's first step from 10 % leaves the domain here; the bracket finds 10^-0.2 - 1.
-  const std::optional<double> loss = Xirr({{0, -10000}, {3650, 100}});
-  ASSERT_TRUE(loss);
-  EXPECT_NEAR(std::pow(10, -0.2) - 1, *loss, 1e-9);
+  // Rates far below 10 %: 10^-0.2 - 1, and a loss of 14.5 % in ten days after a buy thirty
+  // years before, -99.67 % (bisection in Python to 60 digits).
+  const struct {
+    std::vector<CashFlow> flows;
+    double rate;
+  } losses[] = {
+      {{{0, -10000}, {3650, 100}}, std::pow(10, -0.2) - 1},
+      {{{day("1996-01-02"), -1000000}, {day("2026-01-02"), -1000000}, {day("2026-01-12"), 855000}},
+       -0.99671327636708587},
+  };
+  for (const auto& loss : losses) {
+    const std::optional<double> rate = Xirr(loss.flows);
+    ASSERT_TRUE(rate) << loss.rate;
+    EXPECT_NEAR(loss.rate, *rate, 1e-9);
+  }
   const std::vector<CashFlow> none[] = {
       {{0, -10000}, {6, 10100}},   // fewer than 7 days
       {{0, -10000}, {30, -5000}},  // money only paid in

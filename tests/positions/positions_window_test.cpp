@@ -11,6 +11,7 @@
 #include <random>
 
 #include "app/app_fixture.h"
+#include "base/decimal.h"
 #include "export/xls_probe.h"
 #include "net/http_fetch.h"
 #include "portal/fund_page.h"
@@ -121,6 +122,48 @@ TEST_F(PositionsWindowTest, EveryRefusalShowsItsTextAndStoresNothing) {
   EXPECT_EQ(1u, StoredRecords());
 }
 
+TEST_F(PositionsWindowTest, RecordsBeyondTheLedgersLimitsAreRefusedAndTheRestStayExact) {
+  Open();
+  const std::string a = Fund(0).code, b = Fund(1).code;
+  ui::Button* buy = &window().买入钮;
+  ui::Button* reinvest = &window().红利再投钮;
+  const std::string beyond = positions::kBeyondLimitsText;
+  struct Case {
+    std::string code, shares, price, fee, amount;
+    ui::Button* button;
+    std::string refusal;  // none: kept
+  } cases[] = {
+      // Each box within its own limit, their product far beyond the ledger's.
+      {a, "999999999999.99", "999999999999.9999", "", "", buy, beyond},
+      {a, "10000000000", "1", "", "", buy, beyond},
+      {a, "1", "100000", "", "", buy, beyond},
+      {a, "9999999999.99", "1000.01", "", "", buy, beyond},        // just over 10^13 yuan
+      {a, "9999999999", "1000", "999999999999", "", buy, beyond},  // with its fee
+      {a, "100", "1", "100.01", "", buy, positions::kFeeAboveCostText},
+      {a, "5000000000", "1000", "", "", buy, ""},
+      {a, "4000000000", "1250", "", "", buy, beyond},  // the fund's cost would be 10^13
+      {b, "4000000000", "1250", "", "", buy, beyond},  // and so would the total
+      {b, "4000000000", "1249.99", "", "", buy, ""},
+      {a, "4000000000", "1000", "", "", reinvest, ""},
+      {a, "1000000000", "1", "", "", reinvest, beyond},     // 10^10 shares of the fund
+      {b, "1000000000", "6000", "", "", reinvest, beyond},  // the total's dividends
+  };
+  for (const Case& c : cases) {
+    shown().clear();
+    Enter(c.code, c.shares, c.price, "2021-01-06");
+    Press(*c.button, c.fee, c.amount);
+    EXPECT_EQ(c.refusal.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.refusal},
+              shown())
+        << c.code << " " << c.shares << " " << c.price << " " << c.fee << " " << c.amount;
+  }
+  EXPECT_EQ(3u, StoredRecords());
+  EXPECT_EQ("5000000000000.00 555.5556 4000000000000.00 ",
+            grid().Text(1, app::kPosCost) + " " + grid().Text(1, app::kPosCostPrice) + " " +
+                grid().Text(1, app::kPosDividends) + " ");
+  EXPECT_EQ("9999960000000.00 4000000000000.00",
+            grid().Text(3, app::kPosCost) + " " + grid().Text(3, app::kPosDividends));
+}
+
 TEST_F(PositionsWindowTest, BuysSalesAndDeletionsSurviveARestart) {
   Open();
   Enter(Fund(0).code, "1000", "1.234", "2021-08-02");
@@ -210,11 +253,11 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
   EXPECT_NE(std::string::npos,
             window().持仓状态.Caption().find("；1支基金未刷新，合计收益仅含已刷新的基金"));
   const auto fen = [&](int column) {
-    return positions::ParseSigned(grid().Text(grid().RowCount() - 1, column), 2).value_or(0);
+    return base::ParseSigned(grid().Text(grid().RowCount() - 1, column), 2).value_or(0);
   };
-  EXPECT_EQ(positions::RateText(
-                positions::RoundDivide(fen(app::kPosHeldProfit) * 10000, fen(app::kPosCost))),
-            grid().Text(grid().RowCount() - 1, app::kPosRate));
+  EXPECT_EQ(
+      positions::RateText(*base::RoundDivide(fen(app::kPosHeldProfit) * 10000, fen(app::kPosCost))),
+      grid().Text(grid().RowCount() - 1, app::kPosRate));
 
   sim_->SetFaults({});
   Restart();  // the caption comes from the file, without a request

@@ -3,11 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-// The page program as the build tree makes it, and as installed, from the installed program's
-// folder.
-#ifndef FUNDVIEW_PAGE_BUILD_PATH
-#define FUNDVIEW_PAGE_BUILD_PATH ""
-#endif
+// The page program as installed, from the installed program's folder.
 #ifndef FUNDVIEW_PAGE_FROM_BINDIR
 #define FUNDVIEW_PAGE_FROM_BINDIR "../libexec/fundview/fundview-page"
 #endif
@@ -15,13 +11,18 @@
 namespace ui {
 
 QString PageProgramPath() {
-  const QString folder = QCoreApplication::applicationDirPath();
-  const QString candidates[] = {folder + "/fundview-page",
-                                folder + "/" + QStringLiteral(FUNDVIEW_PAGE_FROM_BINDIR),
-                                QStringLiteral(FUNDVIEW_PAGE_BUILD_PATH)};
-  for (const QString& path : candidates) {
+  const auto executable = [](const QString& path) {
     const QFileInfo file(path);
-    if (!path.isEmpty() && file.isExecutable()) return file.absoluteFilePath();
+    return !path.isEmpty() && file.isFile() && file.isExecutable() ? file.absoluteFilePath()
+                                                                   : QString();
+  };
+  if (qEnvironmentVariableIsSet(kPageProgramVariable)) {
+    return executable(qEnvironmentVariable(kPageProgramVariable));
+  }
+  const QString folder = QCoreApplication::applicationDirPath();
+  for (const QString& path :
+       {folder + "/fundview-page", folder + "/" + QStringLiteral(FUNDVIEW_PAGE_FROM_BINDIR)}) {
+    if (QString found = executable(path); !found.isEmpty()) return found;
   }
   return {};
 }
@@ -31,8 +32,21 @@ PageProcess::PageProcess(QObject* parent, QString program)
   // Its messages (the web engine's among them) go where the program's own go.
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   connect(&process_, &QProcess::readyReadStandardOutput, this, &PageProcess::ReadLines);
-  connect(&process_, &QProcess::finished, this, &PageProcess::Ended);
-  Start();
+  connect(&process_, &QProcess::finished, this, &PageProcess::OnFinished);
+  connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    qWarning("fundview: the page program %s could not be started", qPrintable(program_));
+    answer_timer_.stop();
+    emit Failed(kPageNotStartedText);
+  });
+  answer_timer_.setSingleShot(true);
+  answer_timer_.setInterval(30000);
+  connect(&answer_timer_, &QTimer::timeout, this, [this] {
+    qWarning("fundview: the page program did not answer; it is ended");
+    given_up_ = true;
+    emit Failed(kPageSilentText);
+    process_.kill();
+  });
 }
 
 PageProcess::~PageProcess() {
@@ -47,11 +61,22 @@ PageProcess::~PageProcess() {
 }
 
 void PageProcess::Start() {
+  if (program_.isEmpty()) program_ = PageProgramPath();
   if (program_.isEmpty()) {
     qWarning("fundview: the page program fundview-page was not found; pages are not shown");
+    emit Failed(kPageMissingText);
     return;
   }
+  given_up_ = false;
   process_.start(program_, {});
+  answer_timer_.start();
+}
+
+void PageProcess::OnFinished() {
+  answer_timer_.stop();
+  emit Ended();
+  if (!given_up_) emit Failed(kPageEndedText);
+  given_up_ = false;
 }
 
 void PageProcess::Load(const QString& url) {
@@ -72,8 +97,12 @@ void PageProcess::ReadLines() {
     if (line.startsWith("window ")) {
       bool ok = false;
       const WId id = line.mid(7).toULongLong(&ok);
-      if (ok && id != 0) emit WindowReady(id);
+      if (ok && id != 0) {
+        answer_timer_.stop();
+        emit WindowReady(id);
+      }
     } else if (line.startsWith("loaded ")) {
+      answer_timer_.stop();
       emit LoadFinished(line.mid(7) == "1");
     }
   }

@@ -15,20 +15,31 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QTimer>
 #include <QWindow>
 
 namespace ui {
 
-// Where the page program is: beside the running executable, else where the package installs
-// it relative to the executable's folder, else where the build tree made it; empty when none of
-// them holds it.
+// Names the page program where the program's parts run from the build tree (the tests set it);
+// where it is set, it is the only place looked at. The build tree's path is never compiled in.
+inline constexpr char kPageProgramVariable[] = "FUNDVIEW_PAGE_PROGRAM";
+
+// Why a page cannot be shown, as the user reads it.
+inline constexpr char kPageMissingText[] = "找不到页面程序 fundview-page";
+inline constexpr char kPageNotStartedText[] = "页面程序无法启动";
+inline constexpr char kPageEndedText[] = "页面程序意外退出";
+inline constexpr char kPageSilentText[] = "页面程序未响应";
+
+// Where the page program is: where kPageProgramVariable names it, else beside the running
+// executable, else where the package installs it relative to the executable's folder; empty
+// when that place holds no program.
 QString PageProgramPath();
 
 class PageProcess : public QObject {
   Q_OBJECT
 
  public:
-  // Starts `program` (PageProgramPath() when empty).
+  // Runs `program` (PageProgramPath() when empty), started by the first load.
   explicit PageProcess(QObject* parent, QString program = {});
   // Ends the page process: closes its input, then kills it if it has not ended in a moment.
   ~PageProcess() override;
@@ -39,20 +50,28 @@ class PageProcess : public QObject {
   void Load(const QString& url);
   void ShowOwnWindow();
   qint64 ProcessId() const { return process_.processId(); }
+  // How long a page process just started has to report its window before it is given up
+  // (Failed, then ended); 30 s unless changed.
+  void SetAnswerWait(int milliseconds) { answer_timer_.setInterval(milliseconds); }
 
  signals:
   void WindowReady(WId id);
   void LoadFinished(bool ok);
   // The page process ended (crashed, killed): its window is gone. A new one may reuse its id.
   void Ended();
+  // No page can be shown now, for `reason` (one of the texts above); the next load tries again.
+  void Failed(const QString& reason);
 
  private:
   void Start();
   void Send(const QByteArray& line);
   void ReadLines();
+  void OnFinished();
 
   QString program_;
   QProcess process_;
+  QTimer answer_timer_;
+  bool given_up_ = false;  // its end is no news: Failed has told why
 };
 
 }  // namespace ui

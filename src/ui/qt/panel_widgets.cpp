@@ -65,20 +65,28 @@ void RestackNativeWindows(QWidget* from) {
 }  // namespace
 
 HtmlViewerWidget::HtmlViewerWidget(HtmlViewer& viewer, QWidget* parent)
-    : QWidget(parent), viewer_(viewer) {
+    : QWidget(parent), viewer_(viewer), notice_(this) {
   // A page on its way shows as an empty white page.
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
   setPalette(palette);
+  notice_.setObjectName("页面提示");
+  notice_.setAlignment(Qt::AlignCenter);
+  notice_.setWordWrap(true);
+  notice_.hide();
 }
 
 void HtmlViewerWidget::Sync() {
   if (viewer_.NavigationCount() == loaded_navigation_) return;
   loaded_navigation_ = viewer_.NavigationCount();
+  // A new attempt: a reason given for the last one is given again if it still holds.
+  notice_.hide();
   if (!page_) {
     page_ = new PageProcess(this);
+    page_->SetAnswerWait(answer_wait_);
     connect(page_, &PageProcess::WindowReady, this, &HtmlViewerWidget::Embed);
+    connect(page_, &PageProcess::Failed, this, &HtmlViewerWidget::ShowNotice);
     connect(page_, &PageProcess::Ended, this, [this] {
       delete container_;
       container_ = nullptr;
@@ -97,14 +105,33 @@ void HtmlViewerWidget::Embed(WId id) {
     page_->ShowOwnWindow();
     return;
   }
+  notice_.hide();
   container_ = QWidget::createWindowContainer(window, this);
   container_->setGeometry(rect());
   container_->show();
   RestackNativeWindows(container_);
 }
 
+void HtmlViewerWidget::ShowNotice(const QString& reason) {
+  const QString text = QStringLiteral("无法显示网页：") + reason;
+  notice_.setText(text);
+  notice_.setAccessibleName(text);
+  PlaceNotice();
+  notice_.show();
+  notice_.raise();
+}
+
+void HtmlViewerWidget::PlaceNotice() {
+  const QRect shown =
+      parentWidget() ? rect().intersected(QRect(-pos(), parentWidget()->size())) : rect();
+  notice_.setGeometry(shown.isEmpty() ? rect() : shown);
+}
+
 void HtmlViewerWidget::resizeEvent(QResizeEvent*) {
   if (container_) container_->setGeometry(rect());
+  PlaceNotice();
 }
+
+void HtmlViewerWidget::moveEvent(QMoveEvent*) { PlaceNotice(); }
 
 }  // namespace ui

@@ -1,6 +1,9 @@
 #include "ui/qt/window_view.h"
 
+#include <xcb/xcb.h>
+
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QScreen>
@@ -53,9 +56,24 @@ WindowView::WindowView(Window& window, const QWidget* centre_on)
   for (PopupMenu* menu : window.Menus()) new MenuView(*menu, this);
   window_.SetObserver(this);
   WindowChanged();
+  QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
-WindowView::~WindowView() { window_.SetObserver(nullptr); }
+WindowView::~WindowView() {
+  QCoreApplication::instance()->removeNativeEventFilter(this);
+  window_.SetObserver(nullptr);
+}
+
+bool WindowView::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+  if (type != "xcb_generic_event_t") return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7f) != XCB_DESTROY_NOTIFY) return false;
+  const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+  if (internalWinId() == 0 || destroyed->window != internalWinId()) return false;
+  // Closed once the event's dispatch is over, as a close request is.
+  QTimer::singleShot(0, this, [this] { close(); });
+  return false;
+}
 
 QWidget* WindowView::ControlWidget(const std::string& name) const {
   for (const auto& [control, view] : views_) {

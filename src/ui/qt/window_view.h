@@ -2,13 +2,16 @@
 
 // A top-level Qt window bound to a window model: builds every control's widget at its design
 // place, follows the model's title and visibility, runs the modal loop, and turns the user's
-// closing of the window into the model's Close. Pop-up menus open at the mouse cursor.
+// closing of the window into the model's Close; so does the loss of its native window to
+// another client (an X window destroyed without the window manager's close request). Pop-up
+// menus open at the mouse cursor.
 //
 // The controls sit on a content panel of the window's design size inside a frameless scroll
 // area. Where the screen has room for the design size the window has exactly that client size
 // and no scroll bars; on a smaller screen the window takes the screen's available area and the
 // panel scrolls, so that every control stays within reach.
 
+#include <QAbstractNativeEventFilter>
 #include <QEventLoop>
 #include <QPointer>
 #include <QScrollArea>
@@ -35,7 +38,7 @@ class MenuView : public QObject, public MenuObserver {
   QWidget* owner_;
 };
 
-class WindowView : public QWidget, public WindowObserver {
+class WindowView : public QWidget, public WindowObserver, private QAbstractNativeEventFilter {
   Q_OBJECT
 
  public:
@@ -60,6 +63,10 @@ class WindowView : public QWidget, public WindowObserver {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Closes the window, as its user would, once its native window has been destroyed from
+  // outside; a native window the toolkit itself replaces is no longer the widget's by then.
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
   // Sizes the window for the screen it is on: the design size when it fits the available
   // area, else that area (less the window frame), with the design size as the largest.
   void FitScreen();
