@@ -217,7 +217,8 @@ std::optional<base::NavHistory> CutNavHistory(std::string_view answer) {
   }
   if (ReadVariable(answer, "fS_name", &value)) history.name = TextOf(value);
   if (ReadVariable(answer, "fS_code", &value)) history.code = TextOf(value);
-  if (ReadVariable(answer, "fund_Rate", &value)) history.fee_rate = Scaled(value, 4);
+  if (ReadVariable(answer, "fund_Rate", &value))
+    history.fee_rate = Scaled(value, base::kNavDecimals);
   if (ReadVariable(answer, "fund_minsg", &value)) {
     history.min_purchase = Scaled(value, base::kMoneyDecimals);
   }
