@@ -188,8 +188,16 @@ TEST_F(NavHistoryLoopbackTest, AFundsDividendSplitAndDaysAcrossADaylightSavingDa
   tzset();
 }
 
-TEST_F(NavHistoryLoopbackTest, AnUnknownCodeOrAPageWithoutTheHistoryGivesNone) {
+TEST_F(NavHistoryLoopbackTest, AnUnknownCodeAFailedRequestOrAPageWithoutTheHistoryGivesNone) {
   EXPECT_FALSE(portal::FetchNavHistory(urls_, "999998", nullptr));
+  const std::string code = sim_.market().funds()[5].code;
+  EXPECT_TRUE(portal::FetchNavHistory(urls_, code, nullptr));
+  // An error status whose body is the whole answer is still a failed request.
+  FaultOptions faults;
+  faults.fail_targets = {"/pingzhongdata/"};
+  faults.error_keeps_body = true;
+  sim_.SetFaults(faults);
+  EXPECT_FALSE(portal::FetchNavHistory(urls_, code, nullptr));
   EXPECT_FALSE(portal::CutNavHistory("var fS_name = \"x\";var Data_netWorthTrend = [];"));
   // A statement that would need evaluating is no value.
   EXPECT_FALSE(portal::CutNavHistory(
