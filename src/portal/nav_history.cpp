@@ -27,17 +27,24 @@ bool IsIdentifierByte(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Statements of one name read before giving up, so that an answer repeating a statement whose
+// value is no literal costs a few reads of the answer, not one per repetition.
+constexpr int kMaxStatementReads = 8;
+
 // The value of the statement `var <name> = VALUE;`: the first such statement whose value is one
-// whole literal followed by ";" or the end of the answer. Null when there is none.
+// whole literal followed by ";" or the end of the answer. False when there is none.
 bool ReadVariable(std::string_view answer, std::string_view name, Json* value) {
   const std::string marker = "var " + std::string(name);
-  for (size_t at = answer.find(marker); at != answer.npos; at = answer.find(marker, at + 1)) {
+  int reads = 0;
+  for (size_t at = answer.find(marker); at != answer.npos && reads < kMaxStatementReads;
+       at = answer.find(marker, at + 1)) {
     if (at > 0 && IsIdentifierByte(answer[at - 1])) continue;
     size_t p = at + marker.size();
     if (p < answer.size() && IsIdentifierByte(answer[p])) continue;
     while (p < answer.size() && IsBlank(answer[p])) ++p;
     if (p >= answer.size() || answer[p] != '=') continue;
     std::string_view rest = answer.substr(p + 1);
+    ++reads;
     std::size_t consumed = 0;
     Json read;
     if (!script::ParseLiteralPrefix(rest, &read, &consumed)) continue;
