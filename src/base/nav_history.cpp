@@ -74,10 +74,10 @@ std::string ScaledText(std::int64_t value, int decimals, int shown) {
 std::optional<std::int32_t> DayNumber(std::string_view day) {
   if (day.size() != 10 || day[4] != '-' || day[7] != '-') return std::nullopt;
   int parts[3] = {0, 0, 0};
-  const int starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
-  for (int p = 0; p < 3; ++p) {
-    for (int i = 0; i < lengths[p]; ++i) {
-      const char c = day[static_cast<size_t>(starts[p] + i)];
+  const size_t starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+  for (size_t p = 0; p < 3; ++p) {
+    for (size_t i = 0; i < lengths[p]; ++i) {
+      const char c = day[starts[p] + i];
       if (c < '0' || c > '9') return std::nullopt;
       parts[p] = parts[p] * 10 + (c - '0');
     }

@@ -16,7 +16,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr std::int64_t kDayMs = 86'400'000;
-constexpr std::int64_t kUtc8Ms = 8 * 3'600'000;
+constexpr std::int64_t kUtc8Ms = 28'800'000;  // eight hours
 // The largest magnitude a value read as a decimal may have (as base::ScaledDecimal).
 constexpr double kMaxDecimal = 1e9;
 
@@ -224,8 +224,9 @@ std::optional<base::NavHistory> CutNavHistory(std::string_view answer) {
   }
   if (ReadVariable(answer, "fS_name", &value)) history.name = TextOf(value);
   if (ReadVariable(answer, "fS_code", &value)) history.code = TextOf(value);
-  if (ReadVariable(answer, "fund_Rate", &value))
+  if (ReadVariable(answer, "fund_Rate", &value)) {
     history.fee_rate = Scaled(value, base::kNavDecimals);
+  }
   if (ReadVariable(answer, "fund_minsg", &value)) {
     history.min_purchase = Scaled(value, base::kMoneyDecimals);
   }

@@ -204,7 +204,7 @@ bool NavHistoryFresh(std::string_view last_day, std::int64_t fetched, std::int64
   if (!today.ok()) return false;
   // The latest weekday evening that has begun by now.
   sys_days evening = sys_days(today);
-  if (now % 1'000'000 < kNavEveningHour * 10000) evening -= days(1);
+  if (now % 1'000'000 < std::int64_t{kNavEveningHour} * 10000) evening -= days(1);
   while (std::chrono::weekday(evening) == std::chrono::Saturday ||
          std::chrono::weekday(evening) == std::chrono::Sunday) {
     evening -= days(1);
