@@ -18,6 +18,7 @@ void Usage() {
                "                  [--fail-rate R] [--truncate-rate R] [--close-rate R]\n"
                "                  [--stall-rate R] [--stall-ms N] [--list-page-size N]\n"
                "                  [--fund-nav CODE,YYYY-MM-DD,DAY-CHANGE-PERCENT]\n"
+               "                  [--history-years N]\n"
                "rates are shares of requests between 0 and 1\n");
 }
 
@@ -56,6 +57,8 @@ bool ReadOptions(int argc, char** argv, int* port, sim::PortalSimOptions* option
       faults.stall_ms = std::atoi(value);
     else if (name == "--list-page-size")
       options->list_page_size = std::atoi(value);
+    else if (name == "--history-years")
+      options->market.history_years = std::atoi(value);
     else if (name == "--fund-nav")
       fund_navs->push_back(value);
     else

@@ -27,6 +27,9 @@ struct MarketOptions {
   std::uint64_t seed = 20210820;
   // Date of the latest net values, yyyy-mm-dd.
   std::string as_of = "2021-08-20";
+  // With a value above 0, every fund's NAV history (nav_history.h) covers this many years back
+  // from its NAV date, whatever its inception date: long histories for benchmarks.
+  int history_years = 0;
 };
 
 struct Fund {

@@ -7,6 +7,7 @@
 #include "sim/fund_pages.h"
 #include "sim/fund_search.h"
 #include "sim/holdings.h"
+#include "sim/nav_history.h"
 #include "sim/side_services.h"
 #include "sim/yield_compare.h"
 
@@ -66,6 +67,7 @@ PortalSim::PortalSim(PortalSimOptions options)
   AddBoardRankingRoutes(*this);
   AddFundSearchRoutes(*this);
   AddYieldCompareRoutes(*this);
+  AddNavHistoryRoutes(*this);
 }
 
 PortalSim::~PortalSim() { Stop(); }

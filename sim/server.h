@@ -16,6 +16,7 @@
 //   GET /ztjj/GetZTJJList?callback=&st=    board ranking (JSONP; needs the Referer)
 //   GET /FundSearch/api/FundSearchAPI.ashx?callback=&key=   fund search (JSONP)
 //   GET /FundCompare/LJSYL?bzdm=&c=        cumulative yields of one or two funds (yield_compare.h)
+//   GET /pingzhongdata/<code>.js?v=        a fund's whole NAV history (nav_history.h)
 // Fund page paths may end in a blank (" " or "%20"). What the pages say about each fund is in
 // fund_detail.h, which also lists the funds with special cases.
 

@@ -45,6 +45,14 @@ class Parser : public LiteralLexer {
     return pos_ == end_ && !bad_comment_;
   }
 
+  // One value from the start; the position after it in `consumed`.
+  bool ParseFirstValue(Json* out, std::size_t* consumed, const char* begin) {
+    SkipBlanks();
+    if (pos_ == end_ || bad_comment_ || !ParseValue(out, 0)) return false;
+    *consumed = static_cast<std::size_t>(pos_ - begin);
+    return true;
+  }
+
   int max_depth() const { return max_depth_; }
 
  private:
@@ -213,6 +221,16 @@ bool ParseLiteral(std::string_view text, nlohmann::ordered_json* out, int* depth
   if (!parser.ParseDocument(&value)) return false;
   *out = std::move(value);
   if (depth != nullptr) *depth = parser.max_depth();
+  return true;
+}
+
+bool ParseLiteralPrefix(std::string_view text, nlohmann::ordered_json* out, std::size_t* consumed) {
+  Parser parser(text);
+  Json value;
+  std::size_t length = 0;
+  if (!parser.ParseFirstValue(&value, &length, text.data())) return false;
+  *out = std::move(value);
+  *consumed = length;
   return true;
 }
 

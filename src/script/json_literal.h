@@ -3,6 +3,7 @@
 // A data-only reader for JSON and for the JavaScript object literals the portal sends. It never
 // evaluates anything: text that is not a literal is refused.
 
+#include <cstddef>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
@@ -29,5 +30,11 @@ inline constexpr long long kMaxLiteralValues = 1'000'000;
 // On success stores the value in `out`, its nesting depth (0 for a scalar) in `depth` when
 // given, and returns true; otherwise returns false and leaves `out` untouched.
 bool ParseLiteral(std::string_view text, nlohmann::ordered_json* out, int* depth = nullptr);
+
+// Reads the one value that starts `text` (blanks and comments may come before it), as
+// ParseLiteral does, and stores in `consumed` how many bytes of `text` it took up to the value's
+// end; what follows is left unread. Returns false, leaving `out` untouched, when no whole value
+// starts the text.
+bool ParseLiteralPrefix(std::string_view text, nlohmann::ordered_json* out, std::size_t* consumed);
 
 }  // namespace script

@@ -1,5 +1,9 @@
 #include "store/cache.h"
 
+#include <chrono>
+
+#include "store/nav_history_blob.h"
+
 namespace store {
 
 namespace {
@@ -11,6 +15,9 @@ const Migrations kMigrations = {
     "CREATE TABLE details(day TEXT NOT NULL, code TEXT NOT NULL, payload TEXT NOT NULL,"
     " PRIMARY KEY(day, code));"
     "CREATE TABLE marks(name TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    // One row per fund: its NAV history in the compact form of nav_history_blob.h.
+    "CREATE TABLE nav_histories(code TEXT PRIMARY KEY, history BLOB NOT NULL,"
+    " arrived TEXT NOT NULL, stamp INTEGER NOT NULL);",
 };
 
 // A cache write may be lost with a power cut; it must not make the UI thread wait for the disk.
@@ -111,6 +118,39 @@ bool Cache::PruneDetails(std::string_view keep_day) {
   return WroteLocked(statement.Run());
 }
 
+bool Cache::SaveNavHistory(std::string_view code, const base::NavHistory& history,
+                           std::string_view arrived, std::int64_t stamp) {
+  // Encoded before the lock: other callers need not wait for it.
+  const std::string bytes = EncodeNavHistory(history);
+  const std::lock_guard lock(mutex_);
+  Database* database = WritableLocked();
+  if (!database) return false;
+  Statement statement = database->Prepare(
+      "INSERT OR REPLACE INTO nav_histories(code, history, arrived, stamp) VALUES(?, ?, ?, ?)");
+  statement.Bind(1, code).BindBytes(2, bytes).Bind(3, arrived).Bind(4, stamp);
+  return WroteLocked(statement.Run());
+}
+
+std::optional<Cache::KeptNavHistory> Cache::LoadNavHistory(std::string_view code) {
+  std::string bytes, arrived;
+  std::int64_t stamp = 0;
+  {
+    const std::lock_guard lock(mutex_);
+    Database* database = OpenLocked();
+    if (!database) return std::nullopt;
+    Statement statement =
+        database->Prepare("SELECT history, arrived, stamp FROM nav_histories WHERE code = ?");
+    statement.Bind(1, code);
+    if (!statement.Step()) return std::nullopt;
+    bytes = statement.Bytes(0);
+    arrived = statement.Text(1);
+    stamp = statement.Int(2);
+  }
+  std::optional<base::NavHistory> history = DecodeNavHistory(bytes);
+  if (!history) return std::nullopt;
+  return KeptNavHistory{std::move(*history), std::move(arrived), stamp};
+}
+
 bool Cache::SetMark(std::string_view name, std::string_view value) {
   const std::lock_guard lock(mutex_);
   Database* database = WritableLocked();
@@ -149,6 +189,31 @@ std::int64_t TimeStamp(int year, int month, int day, int hour, int minute, int s
           minute) *
              100 +
          second;
+}
+
+bool NavHistoryFresh(std::string_view last_day, std::int64_t fetched, std::int64_t now) {
+  const std::optional<std::int32_t> last = base::DayNumber(last_day);
+  if (!last) return false;
+  using std::chrono::days;
+  using std::chrono::sys_days;
+  const std::int64_t now_date = now / 1'000'000;
+  const std::chrono::year_month_day today{
+      std::chrono::year(static_cast<int>(now_date / 10000)),
+      std::chrono::month(static_cast<unsigned>(now_date / 100 % 100)),
+      std::chrono::day(static_cast<unsigned>(now_date % 100))};
+  if (!today.ok()) return false;
+  // The latest weekday evening that has begun by now.
+  sys_days evening = sys_days(today);
+  if (now % 1'000'000 < std::int64_t{kNavEveningHour} * 10000) evening -= days(1);
+  while (std::chrono::weekday(evening) == std::chrono::Saturday ||
+         std::chrono::weekday(evening) == std::chrono::Sunday) {
+    evening -= days(1);
+  }
+  if (evening.time_since_epoch().count() <= *last) return true;
+  const std::chrono::year_month_day date(evening);
+  return fetched >= TimeStamp(static_cast<int>(date.year()),
+                              static_cast<int>(unsigned(date.month())),
+                              static_cast<int>(unsigned(date.day())), kNavEveningHour, 0, 0);
 }
 
 }  // namespace store

@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's local cache: the last answer of each portal request that carried its marks, the
-// profile columns today's full download has fetched so far, and a few marks (how the day's last
+// profile columns today's full download has fetched so far, each fund's NAV history, and a few
+// marks (how the day's last
 // download ended). Everything here may be lost at any time: the cache is off when its file
 // cannot be used (a full disk, a second copy of the program holding it), every read then finds
 // nothing and every write does nothing. A write that fails (the file locked by another process
@@ -19,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/nav_history.h"
 #include "store/database.h"
 
 namespace store {
@@ -56,6 +58,18 @@ class Cache {
   // Removes the details of every day but `keep_day`; the answers stay.
   bool PruneDetails(std::string_view keep_day);
 
+  // A fund's whole NAV history and when it arrived (as for an answer), kept in a compact form
+  // under the fund's code, replacing the one before.
+  struct KeptNavHistory {
+    base::NavHistory history;
+    std::string arrived;
+    std::int64_t stamp = 0;
+  };
+  bool SaveNavHistory(std::string_view code, const base::NavHistory& history,
+                      std::string_view arrived, std::int64_t stamp);
+  // Nothing when none is kept for `code` or what is kept cannot be read.
+  std::optional<KeptNavHistory> LoadNavHistory(std::string_view code);
+
   // Small values that must survive a restart, by name.
   bool SetMark(std::string_view name, std::string_view value);
   std::optional<std::string> Mark(std::string_view name);
@@ -83,5 +97,18 @@ class Cache {
 
 // A sortable stamp of a local date-time: YYYYMMDDhhmmss as a number.
 std::int64_t TimeStamp(int year, int month, int day, int hour, int minute, int second);
+
+// The local hour from which a trading day's NAV is out.
+inline constexpr int kNavEveningHour = 20;
+
+// Whether a kept NAV history still holds every NAV the portal can have, so that it is used
+// without asking again (the user's 刷新 asks in any case). The portal publishes a trading day's
+// NAV in that day's evening. So a history whose last point is `last_day` (YYYY-MM-DD), fetched
+// at `fetched` (a local TimeStamp), is fresh at `now` unless there is a weekday evening after
+// its last point's day that began (20:00 local time) after it was fetched and no later than
+// now: then a NAV it lacks may be out. Weekdays stand for trading days, so on a holiday the
+// history is asked once more in vain; at most once an evening. A history without a readable
+// last day is never fresh.
+bool NavHistoryFresh(std::string_view last_day, std::int64_t fetched, std::int64_t now);
 
 }  // namespace store

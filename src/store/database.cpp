@@ -111,6 +111,22 @@ std::int64_t Statement::Int(int column) const {
   return statement_ ? sqlite3_column_int64(statement_, column) : 0;
 }
 
+Statement& Statement::BindBytes(int index, std::string_view bytes) {
+  // A zero-length BLOB, not NULL, for no bytes.
+  if (!statement_ ||
+      sqlite3_bind_blob(statement_, index, bytes.empty() ? "" : bytes.data(),
+                        static_cast<int>(bytes.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+    failed_ = true;
+  }
+  return *this;
+}
+
+std::string Statement::Bytes(int column) const {
+  if (!statement_) return {};
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+  return bytes ? std::string(bytes, sqlite3_column_bytes(statement_, column)) : std::string();
+}
+
 std::string Statement::Text(int column) const {
   if (!statement_) return {};
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));

@@ -40,6 +40,8 @@ class Statement {
   // Parameters count from 1.
   Statement& Bind(int index, std::int64_t value);
   Statement& Bind(int index, std::string_view text);
+  // Bytes kept as they are (a BLOB), not as text.
+  Statement& BindBytes(int index, std::string_view bytes);
   // Moves to the next row: true while a row stands; false at the end and on failure (Failed
   // tells them apart).
   bool Step();
@@ -49,6 +51,8 @@ class Statement {
   // Columns of the current row count from 0.
   std::int64_t Int(int column) const;
   std::string Text(int column) const;
+  // A BLOB column's bytes (a text column's bytes as well).
+  std::string Bytes(int column) const;
   // Ready to run again with new parameters.
   void Reset();
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "store/kill_soak.h"
+#include "store/nav_history_blob.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 #include "support/write_lock_holder.h"
@@ -178,6 +179,65 @@ TEST(CacheTest, DetailsKeptBeforeAKillSurviveTwoHundredKillsInAFileThatStaysSoun
   size_t missing = 0;
   for (std::int64_t code : confirmed) missing += stored.count(std::to_string(code)) == 0;
   EXPECT_EQ(0u, missing) << "of " << confirmed.size() << " confirmed";
+}
+
+// Twenty years of a fund with every kind of point, kept across a restart with its arrival time.
+TEST(CacheTest, KeepsAFundsNavHistoryWithItsTimeAcrossARestart) {
+  base::NavHistory history{"000001", "华夏成长混合", std::nullopt, 1000, {}};
+  for (int i = 0; i < 4900; ++i) {
+    base::NavPoint point;
+    point.day = base::DayText(11000 + i + i / 5 * 2);
+    point.unit_nav = 10000 + (i * 37 % 900) - 400;
+    if (i % 97 != 5) point.accumulated_nav = 30000 + i * 3;
+    if (i > 0) point.day_growth = (i * 131 % 1000) * 100 - 50000;
+    if (i % 250 == 100) {
+      point.dividend = 5'000'000;
+      point.unit_money = "分红：每份派现金0.0500元";
+    }
+    if (i == 2345) {
+      point.split_ratio = 102'340'000;
+      point.unit_money = "拆分：每份基金份额折算1.0234份";
+    }
+    history.points.push_back(point);
+  }
+  test_support::TempDir dir;
+  const auto path = dir.path() / "cache.sqlite3";
+  {
+    store::Cache cache(path);
+    EXPECT_FALSE(cache.LoadNavHistory("000001"));
+    EXPECT_TRUE(cache.SaveNavHistory("000001", {"000001", "old", 1, 1, {}}, "t", 1));
+    EXPECT_TRUE(cache.SaveNavHistory("000001", history, "2021年8月20日21时", 20210820210000));
+  }
+  const auto kept = store::Cache(path).LoadNavHistory("000001");
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(history, kept->history);
+  EXPECT_EQ("2021年8月20日21时", kept->arrived);
+  EXPECT_EQ(20210820210000, kept->stamp);
+  const std::string bytes = store::EncodeNavHistory(history);
+  EXPECT_LT(bytes.size(), 60'000u);
+  EXPECT_FALSE(store::DecodeNavHistory(bytes.substr(0, bytes.size() - 1)));
+}
+
+TEST(CacheTest, AKeptNavHistoryIsAskedAgainOnceAWeekdayEveningAfterItsLastDayHasBegun) {
+  struct Case {
+    const char* last_day;
+    std::int64_t fetched, now;
+    bool fresh;
+  } cases[] = {
+      // Friday's NAV kept: fresh over the weekend and Monday until 20:00.
+      {"2021-08-20", 20210820210000, 20210823195959, true},
+      {"2021-08-20", 20210820210000, 20210823200000, false},
+      // Thursday's NAV fetched on Friday morning: Friday's comes in the evening.
+      {"2021-08-19", 20210820100000, 20210820190000, true},
+      {"2021-08-19", 20210820100000, 20210820203000, false},
+      // Asked after Friday's evening began (the NAV was late): not again before Monday's.
+      {"2021-08-19", 20210820200500, 20210822120000, true},
+      {"", 20210820200500, 20210820200600, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.fresh, store::NavHistoryFresh(c.last_day, c.fetched, c.now))
+        << c.last_day << " " << c.fetched << " " << c.now;
+  }
 }
 
 }  // namespace
