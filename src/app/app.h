@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/newest_wins.h"
 #include "app/positions_window.h"
+#include "app/shown_funds.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "net/transfer_control.h"
@@ -97,6 +98,12 @@ class App {
   // Which load of each target is the newest (see newest_wins.h).
   LoadGenerations& loads() { return loads_; }
 
+  // The funds the fund grid shows, written by the fund lists.
+  ShownFunds& shown_funds() { return shown_funds_; }
+  // What the fund grid's menu hands its items: the fund of the grid's current row; nothing when
+  // no data row is current, an empty fund for a row no list wrote.
+  std::optional<FundRef> MenuFund();
+
   // What one feature keeps between its handlers, in a type of that feature's own: made on first
   // use and owned by the App. UI thread only.
   template <class State>
@@ -127,6 +134,7 @@ class App {
   AlertsWindow alerts_window_;
   FiguresWindow figures_window_;
   LoadGenerations loads_;
+  ShownFunds shown_funds_;
   std::vector<StartupStep> startup_steps_;
   std::map<std::type_index, std::shared_ptr<void>> feature_states_;
   net::TransferControl transfers_;

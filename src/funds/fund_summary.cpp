@@ -30,10 +30,11 @@ void ShowFundSummary(app::App& app, FundDetail& detail,
             FundSummaryOrStored(app, code, answer.offline).value_or(portal::FundSummary{});
         return answer;
       },
-      [&app, &detail, code, name, refresh_chart](const Answer& answer) {
+      [&app, &detail, code, name, refresh_chart, fill = *ticket](const Answer& answer) {
         ui::Grid& grid = app.main_window().高级表格1;
         grid.ResetToDesign();
         WriteSummaryRow(grid, 1, name, code, answer.summary);
+        app.shown_funds().Write(fill, 1, {code, name});
         NoteListShown(app, answer.offline);
         // The fund becomes the current one only now that its load was accepted.
         LoadFundDetails(app, detail, 1, code, refresh_chart);

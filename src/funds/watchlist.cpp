@@ -21,11 +21,29 @@ void BindMenuItem(ui::PopupMenu& menu, const std::string& caption, std::function
 
 }  // namespace
 
-void SaveWatchlist(app::App& app) {
-  app::ConfigFile config = app.config();
-  WriteWatchlist(config, app.main_window().超级列表框2);
+Watchlist& WatchlistOf(app::App& app) { return app.FeatureState<Watchlist>(); }
+
+namespace {
+
+void DrawRow(ui::ListView& list, int row, const WatchlistItem& item) {
+  list.SetText(row, 0, base::IntToText(row + 1));
+  list.SetText(row, 1, item.code);
+  list.SetText(row, 2, item.name);
+  list.SetText(row, 3, item.type);
 }
 
+}  // namespace
+
+void LoadWatchlist(app::App& app) {
+  Watchlist& watchlist = WatchlistOf(app);
+  ui::ListView& list = app.main_window().超级列表框2;
+  for (WatchlistItem& item : ReadWatchlist(app.config())) {
+    DrawRow(list, list.InsertRow(), item);
+    watchlist.items.push_back(std::move(item));
+  }
+}
+
+// The menu adds what the chosen row's cells show.
 std::optional<WatchlistEntry> ChosenFund(const ui::Grid& funds) {
   const int row = funds.CurrentRow();
   if (row == -1 || FundNameAt(funds, row).empty()) return std::nullopt;
@@ -41,29 +59,30 @@ std::optional<WatchlistEntry> ChosenStock(const ui::Grid& holdings) {
 
 void AddToWatchlist(app::App& app, const std::optional<WatchlistEntry>& entry,
                     const std::string& type) {
+  Watchlist& watchlist = WatchlistOf(app);
+  app::ConfigFile config = app.config();
   if (!entry) {
     app.dialogs().MessageBox(kChooseFirst);
-    SaveWatchlist(app);
+    WriteWatchlistKey(config, watchlist.items);
     return;
   }
+  watchlist.items.push_back({entry->code, entry->name, type});
   ui::ListView& list = app.main_window().超级列表框2;
-  const int row = list.InsertRow();
-  list.SetText(row, 0, base::IntToText(list.RowCount()));
-  list.SetText(row, 1, entry->code);
-  list.SetText(row, 2, entry->name);
-  list.SetText(row, 3, type);
-  app::ConfigFile config = app.config();
-  ClearWatchlistSection(config);
-  SaveWatchlist(app);
+  DrawRow(list, list.InsertRow(), watchlist.items.back());
+  StoreWatchlist(config, watchlist.items);
 }
 
 void RemoveFromWatchlist(app::App& app) {
+  Watchlist& watchlist = WatchlistOf(app);
   ui::ListView& list = app.main_window().超级列表框2;
-  list.DeleteRow(list.CurrentRow());
+  const int row = list.CurrentRow();
+  if (row >= 0 && row < static_cast<int>(watchlist.items.size())) {
+    watchlist.items.erase(watchlist.items.begin() + row);
+    list.DeleteRow(row);
+    for (int r = 0; r < list.RowCount(); ++r) list.SetText(r, 0, base::IntToText(r + 1));
+  }
   app::ConfigFile config = app.config();
-  ClearWatchlistSection(config);
-  for (int row = 0; row < list.RowCount(); ++row) list.SetText(row, 0, base::IntToText(row + 1));
-  SaveWatchlist(app);
+  StoreWatchlist(config, watchlist.items);
 }
 
 void AddToComparison(app::App& app, FundDetail& detail) {
@@ -80,6 +99,7 @@ void AddToComparison(app::App& app, FundDetail& detail) {
         main.高级表格6.SetText(r, c, main.高级表格5.Text(r, c));
       }
     }
+    // The compared fund is what the comparison grid's first row now shows.
     detail.compared_code = FundCodeAt(comparison, 1);
     main.高级表格5.ResetToDesign();
     // A holdings load still on its way belongs to the fund that just moved aside.

@@ -6,9 +6,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "funds/fund_detail.h"
+#include "funds/watchlist_store.h"
 #include "ui/grid.h"
 
 namespace funds {
@@ -25,14 +27,21 @@ struct WatchlistEntry {
 std::optional<WatchlistEntry> ChosenFund(const ui::Grid& funds);
 std::optional<WatchlistEntry> ChosenStock(const ui::Grid& holdings);
 
+// The watchlist's entries in list order; 超级列表框2 draws them, row for row.
+struct Watchlist {
+  std::vector<WatchlistItem> items;
+};
+Watchlist& WatchlistOf(app::App& app);
+
+// Start-up: the stored entries become the list and are drawn.
+void LoadWatchlist(app::App& app);
+
 // Appends `entry` as a watchlist entry of `type` and stores the list; with nothing chosen it
 // says "请选择要加入的对象" and stores the list unchanged.
 void AddToWatchlist(app::App& app, const std::optional<WatchlistEntry>& entry,
                     const std::string& type);
 // Deletes the selected watchlist row, renumbers the rest and stores the list.
 void RemoveFromWatchlist(app::App& app);
-// Stores the list as code/name/type| per row, the section holding only this key.
-void SaveWatchlist(app::App& app);
 
 // Holds the fund grid's current row, with its holdings, for comparison: it becomes the compared
 // fund and no fund is current any more.

@@ -7,7 +7,7 @@
 #include "base/files.h"
 #include "base/text.h"
 #include "export/export_handler.h"
-#include "funds/watchlist_store.h"
+#include "funds/watchlist.h"
 #include "positions/positions.h"
 
 namespace shell {
@@ -34,17 +34,7 @@ void RestoreCheckBoxes(app::App& app) {
   if (config.Read("开机自启", "自启") == app::ConfigFile::kTrue) main.选择框2.SetChecked(true);
 }
 
-void RefillWatchlist(app::App& app) {
-  ui::ListView& list = app.main_window().超级列表框2;
-  int number = 0;
-  for (const std::vector<std::string>& columns : funds::ReadWatchlist(app.config())) {
-    const int row = list.InsertRow();
-    list.SetText(row, 0, base::IntToText(++number));
-    for (size_t c = 0; c < columns.size(); ++c) {
-      list.SetText(row, static_cast<int>(c) + 1, columns[c]);
-    }
-  }
-}
+void RefillWatchlist(app::App& app) { funds::LoadWatchlist(app); }
 
 void SeedGuardFile(app::App& app) {
   const std::filesystem::path& guard = app.paths().guard_file;
