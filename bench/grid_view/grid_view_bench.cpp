@@ -60,7 +60,7 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
-  const std::vector<std::string> records = Records();
+  const std::vector<portal::FundRecord> records = Records();
 
   app::MainWindow bare;
   std::vector<double> without_view;

@@ -26,7 +26,7 @@ constexpr ComparisonPeriod kPeriods[] = {
     {"threeyear", "近3年月收益率走势对比图"},
 };
 
-// A value as the 32-bit value the chart draws; out-of-range texts stop at the float's
+// A value as the 32-bit value the chart draws; out-of-range values stop at the float's
 // largest value instead of overflowing.
 float ReadValue(double value) {
   if (std::isnan(value)) return 0;

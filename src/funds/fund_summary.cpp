@@ -53,16 +53,16 @@ void OnSearchResultPicked(app::App& app, FundDetail& detail, const ChartRefresh&
 
 void OnWatchlistPicked(app::App& app, FundDetail& detail, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = app.main_window();
-  ui::ListView& watchlist = main.超级列表框2;
-  const int row = watchlist.CurrentRow();
-  const std::string code = watchlist.Text(row, 1);
-  const std::string& type = watchlist.Text(row, 3);
-  if (type == kWatchlistStock) {
-    ShowShareholderPage(app, code);
-  } else if (type == kWatchlistFund) {
+  const std::vector<WatchlistItem>& items = WatchlistOf(app).items;
+  const int row = main.超级列表框2.CurrentRow();
+  if (row < 0 || row >= static_cast<int>(items.size())) return;
+  const WatchlistItem item = items[static_cast<size_t>(row)];
+  if (item.type == kWatchlistStock) {
+    ShowShareholderPage(app, item.code);
+  } else if (item.type == kWatchlistFund) {
     main.外形框1.SetVisible(false);
     main.超文本浏览框1.SetVisible(false);
-    ShowFundSummary(app, detail, code, watchlist.Text(row, 2), refresh_chart);
+    ShowFundSummary(app, detail, item.code, item.name, refresh_chart);
   }
 }
 

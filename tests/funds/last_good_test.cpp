@@ -64,7 +64,7 @@ class LastGoodTest : public ListsTest {
     return false;
   }
   void OpenFromWatchlist(const sim::Fund& fund) {
-    lists_test::OpenFromWatchlist(main(), fund);
+    lists_test::OpenFromWatchlist(app(), fund);
     Settle();
   }
   void WaitForHoldings(const std::string& code) {
