@@ -19,8 +19,8 @@ namespace {
 constexpr int kFunds = 20000;
 constexpr int kRuns = 9;
 
-std::vector<std::string> Records() {
-  std::vector<std::string> records;
+std::vector<portal::FundRecord> Records() {
+  std::vector<portal::FundRecord> records;
   records.reserve(kFunds);
   for (int i = 0; i < kFunds; ++i) {
     const auto change = [i](int k) {
@@ -31,19 +31,21 @@ std::vector<std::string> Records() {
         std::to_string(100000 + i) + ",测试基金" + std::to_string(i) + "号混合,CSJJ,混合型";
     for (int k = 4; k <= 11; ++k) r += "," + change(k);
     r += ",,,,2021-08-20,1." + std::to_string(i % 9000 + 1000) + "," + change(17) + ",,";
-    records.push_back(std::move(r));
+    records.push_back(portal::CutFundRecord(r));
   }
   return records;
 }
 
-double FillSeconds(ui::Grid& grid, const std::vector<std::string>& records, bool with_view) {
+double FillSeconds(ui::Grid& grid, const std::vector<portal::FundRecord>& records, bool with_view) {
   grid.ResetToDesign();
   grid.SetRowCount(app::kFundGridDesignRows);
   if (with_view) QCoreApplication::processEvents();
   const auto start = std::chrono::steady_clock::now();
   grid.SetRowCount(kFunds + 1);
-  for (int i = 0; i < kFunds; ++i) funds::WriteFundRow(grid, i + 1, records[i]);
-  funds::ColourChangeCells(grid, 1, kFunds);
+  for (int i = 0; i < kFunds; ++i) {
+    funds::WriteFundRow(grid, i + 1, records[i]);
+    funds::ColourChangeCells(grid, i + 1, records[i]);
+  }
   if (with_view) QCoreApplication::processEvents();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -58,7 +60,7 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
-  const std::vector<std::string> records = Records();
+  const std::vector<portal::FundRecord> records = Records();
 
   app::MainWindow bare;
   std::vector<double> without_view;

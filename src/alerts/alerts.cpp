@@ -4,7 +4,6 @@
 
 #include "alerts/alerts_state.h"
 #include "app/load.h"
-#include "funds/fund_table.h"
 #include "portal/fund_search.h"
 #include "positions/ledger.h"
 #include "positions/positions.h"
@@ -105,14 +104,11 @@ void OnDelete(app::App& app, State& state) {
 }
 
 // 菜单's fourth item: the current fund row's code goes to 提醒代码框.
-void OnAddFromFundGrid(app::App& app, State& state) {
-  ui::Grid& funds = app.main_window().高级表格1;
-  const int row = funds.CurrentRow();
+void OnAddFromFundGrid(app::App& app, State& state, const std::optional<app::FundRef>& fund) {
   app.alerts_window().Show();
-  if (row < 1) return;
-  // The menu acts on the row the user right-clicked: the grid is read here by design.
-  state.offered_code = funds::FundCodeAt(funds, row);
-  state.offered_name = funds::FundNameAt(funds, row);
+  if (!fund) return;
+  state.offered_code = fund->code;
+  state.offered_name = fund->name;
   app.alerts_window().提醒代码框.SetText(state.offered_code);
 }
 
@@ -176,7 +172,9 @@ void InstallAlerts(app::App& app) {
   window.删除提醒钮.on_click = [&app, state] { OnDelete(app, *state); };
   window.检查提醒钮.on_click = [&app, state] { StartCheck(app, state); };
   app.main_window().提醒钮.on_click = [&app] { app.alerts_window().Show(); };
-  app.main_window().菜单.Item(3).on_click = [&app, state] { OnAddFromFundGrid(app, *state); };
+  app.main_window().菜单.Item(3).on_click = [&app, state] {
+    OnAddFromFundGrid(app, *state, app.MenuFund());
+  };
   app.AddStartupStep(app::StartupPhase::kAlerts, [state](app::App& started) {
     StartCheck(started, state);
     CheckPeriodically(started, state);

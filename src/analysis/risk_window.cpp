@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "analysis/risk_figures.h"
-#include "funds/fund_table.h"
+#include "app/fund_columns.h"
 
 namespace analysis {
 
@@ -24,17 +24,14 @@ constexpr PeriodName kPeriodNames[] = {
 using LastDrawn = std::shared_ptr<std::optional<chart::DrawnComparison>>;
 
 // The fund's name as the comparison grid or the fund grid shows it, else its code. The chart
-// knows codes only, and the grids are where the names are: they are read here by design.
+// knows codes only; the compared fund's name is kept in its row of the comparison grid alone, so
+// that row is read here.
 std::string NameOf(app::App& app, const std::string& code) {
-  app::MainWindow& main = app.main_window();
-  if (funds::FundCodeAt(main.高级表格2, 1) == code) return funds::FundNameAt(main.高级表格2, 1);
-  for (int row = 1; row < main.高级表格1.RowCount(); ++row) {
-    if (funds::FundCodeAt(main.高级表格1, row) == code) {
-      std::string name = funds::FundNameAt(main.高级表格1, row);
-      if (!name.empty()) return name;
-    }
+  const ui::Grid& compared = app.main_window().高级表格2;
+  if (compared.Text(1, app::Col(app::FundColumn::kCode)) == code) {
+    return compared.Text(1, app::Col(app::FundColumn::kName));
   }
-  return code;
+  return app.shown_funds().NameOf(app.loads(), code).value_or(code);
 }
 
 double RiskFree(app::App& app) {

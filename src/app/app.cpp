@@ -25,4 +25,10 @@ void App::AddStartupStep(StartupPhase phase, std::function<void(App&)> run) {
   startup_steps_.push_back({phase, std::move(run)});
 }
 
+std::optional<FundRef> App::MenuFund() {
+  const int row = main_window_.高级表格1.CurrentRow();
+  if (row < 1) return std::nullopt;
+  return shown_funds_.At(loads_, row).value_or(FundRef{});
+}
+
 }  // namespace app

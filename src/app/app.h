@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/newest_wins.h"
 #include "app/positions_window.h"
+#include "app/shown_funds.h"
 #include "app/side_windows.h"
 #include "net/portal.h"
 #include "net/transfer_control.h"
@@ -92,6 +93,12 @@ class App {
   // Which load of each target is the newest (see newest_wins.h).
   LoadGenerations& loads() { return loads_; }
 
+  // The funds the fund grid shows, written by the fund lists.
+  ShownFunds& shown_funds() { return shown_funds_; }
+  // What the fund grid's menu hands its items: the fund of the grid's current row; nothing when
+  // no data row is current, an empty fund for a row no list wrote.
+  std::optional<FundRef> MenuFund();
+
   // Work features add to a phase of the start-up sequence; within a phase it runs after the
   // shell's own work, in the order added.
   void AddStartupStep(StartupPhase phase, std::function<void(App&)> run);
@@ -113,6 +120,7 @@ class App {
   AlertsWindow alerts_window_;
   FiguresWindow figures_window_;
   LoadGenerations loads_;
+  ShownFunds shown_funds_;
   std::vector<StartupStep> startup_steps_;
   net::TransferControl transfers_;
   store::Cache cache_;

@@ -275,6 +275,25 @@ bool ConfigFile::WriteKeys(std::string_view section, std::span<const KeyValue> p
   return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
 }
 
+bool ConfigFile::ReplaceSection(std::string_view section, std::span<const KeyValue> pairs) {
+  if (!IsWritableName(section)) return false;
+  for (const KeyValue& pair : pairs) {
+    if (!IsWritableKey(pair.key) || HasForbiddenBytes(pair.value)) return false;
+  }
+  std::lock_guard<std::mutex> lock(WriteMutex());
+  std::string content;
+  if (LoadFile(Path(), &content) == LoadResult::kFailed) return false;
+  std::vector<Line> lines = SplitLines(content);
+  const std::vector<SectionSpan> spans = FindSections(lines, TrimName(section));
+  for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+  }
+  for (const KeyValue& pair : pairs)
+    SetKey(lines, TrimName(section), TrimName(pair.key), pair.value);
+  return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
+}
+
 bool ConfigFile::WriteBool(std::string_view section, std::string_view key, bool value) {
   return Write(section, key, value ? kTrue : kFalse);
 }

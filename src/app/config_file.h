@@ -49,6 +49,10 @@ class ConfigFile {
   };
   bool WriteKeys(std::string_view section, std::span<const KeyValue> pairs);
 
+  // Replaces every section of this name by one holding only `pairs` (at the end of the file), in
+  // one replacement of the file: a kill or a failure leaves either the old section or the new.
+  bool ReplaceSection(std::string_view section, std::span<const KeyValue> pairs);
+
   // Removes every section of this name together with its lines. True when the file no longer
   // holds the section (including when it never did).
   bool DeleteSection(std::string_view section);

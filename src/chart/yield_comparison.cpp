@@ -7,7 +7,6 @@
 #include "app/load.h"
 #include "base/text.h"
 #include "portal/yield_comparison.h"
-#include "script/regex_object.h"
 
 namespace chart {
 
@@ -27,10 +26,9 @@ constexpr ComparisonPeriod kPeriods[] = {
     {"threeyear", "近3年月收益率走势对比图"},
 };
 
-// A value text as the 32-bit value the chart draws; out-of-range texts stop at the float's
+// A value as the 32-bit value the chart draws; out-of-range values stop at the float's
 // largest value instead of overflowing.
-float ReadValue(std::string_view text) {
-  const double value = base::ToNumber(text);
+float ReadValue(double value) {
   if (std::isnan(value)) return 0;
   return static_cast<float>(
       std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
@@ -62,30 +60,34 @@ DrawnComparison DrawnOf(const ComparisonData& data, const ComparisonSlots& slots
 
 }  // namespace
 
-std::optional<ComparisonData> ParseComparison(std::string_view series,
+std::vector<std::string> CodesToRead(const ComparisonSlots& slots) {
+  std::vector<std::string> codes;
+  if (!slots.first.empty()) codes.push_back(slots.first);
+  if (!slots.second.empty()) codes.push_back(slots.second);
+  return codes;
+}
+
+std::optional<ComparisonData> ParseComparison(const portal::ComparisonSeries& series,
                                               const ComparisonSlots& slots) {
-  script::RegexObject records;
-  records.Create("{ \"date\": \".*?}", series);
-  const bool both = !slots.first.empty() && !slots.second.empty();
+  const size_t read = CodesToRead(slots).size();
   ComparisonData data;
   ValueRange range;
   std::string labels;
-  for (int i = 1; i <= records.Count(); ++i) {
-    const std::string record = records.MatchText(i);
+  for (const portal::ComparisonPoint& point : series.points) {
+    if (point.values.size() != read) return std::nullopt;  // cut for other slots
+    size_t at = 0;
     if (!slots.first.empty()) {
-      const float value =
-          ReadValue(base::TextBetween(record, slots.first + "\":", both ? ",\"" : "}"));
+      const float value = ReadValue(point.values[at++]);
       data.first_values.push_back(value);
       range.Add(value);
     }
     if (!slots.second.empty()) {
-      const float value = ReadValue(base::TextBetween(record, slots.second + "\":", "}"));
+      const float value = ReadValue(point.values[at++]);
       data.second_values.push_back(value);
       range.Add(value);
     }
-    std::string date = base::TextBetween(record, "{ \"date\": \"", "\",\"");
-    labels += "|" + base::TextRightOfLast(date, "/") + "|";
-    data.dates.push_back(std::move(date));
+    labels += "|" + base::TextRightOfLast(point.date, "/") + "|";
+    data.dates.push_back(point.date);
   }
   // No record or no slot leaves no range to scale the chart by: nothing can be drawn.
   if (range.empty) return std::nullopt;
@@ -120,9 +122,10 @@ void LoadComparisonChart(app::App& app, LineChart& chart, const std::string& cod
   app::StartLoad(
       app, ticket,
       [&app, codes, period = std::string(period), slots] {
-        const std::optional<portal::ComparisonSeries> series =
-            portal::FetchComparisonSeries(app.portal(), codes, period, &app.transfers());
-        return ParseComparison(series ? series->records : std::string(), slots);
+        const std::optional<portal::ComparisonSeries> series = portal::FetchComparisonSeries(
+            app.portal(), codes, period, CodesToRead(slots), &app.transfers());
+        if (!series) return std::optional<ComparisonData>();
+        return ParseComparison(*series, slots);
       },
       [&app, &chart, slots, period = std::string(period), ended = std::move(ended),
        drawn = std::move(drawn)](const std::optional<ComparisonData>& data) {

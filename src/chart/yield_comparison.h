@@ -13,6 +13,7 @@
 
 #include "app/app.h"
 #include "chart/line_chart.h"
+#include "portal/yield_comparison.h"
 
 namespace chart {
 
@@ -57,9 +58,12 @@ struct ComparisonData {
   std::vector<float> second_values;  // only when the second slot is set
 };
 
-// The records of `series` (portal::CutComparisonSeries), cut for the slots. Nothing when there is
-// nothing to draw: no record, or neither slot set. A value text without a number counts as 0.
-std::optional<ComparisonData> ParseComparison(std::string_view series,
+// The codes whose values the chart reads: the set slots, the first before the second.
+std::vector<std::string> CodesToRead(const ComparisonSlots& slots);
+
+// The chart's data from the days of a series cut for CodesToRead(slots). Nothing when there is
+// nothing to draw: no day, or neither slot set.
+std::optional<ComparisonData> ParseComparison(const portal::ComparisonSeries& series,
                                               const ComparisonSlots& slots);
 
 // Draws the frame and the slots' series (the first in red, the second in RGB(192, 96, 0)).

@@ -74,6 +74,9 @@ void Finish(const DownloadPtr& d, bool completed) {
   if (d->ended) d->ended(completed);
 }
 
+// The code of a row as the download's list pages wrote it.
+std::string ShownCode(app::App& app, int row) { return app.shown_funds().CodeAt(app.loads(), row); }
+
 std::function<void()> Dropped(const DownloadPtr& d) {
   return [d] { Finish(d, false); };
 }
@@ -113,7 +116,7 @@ void StartFund(const DownloadPtr& d, int row, unsigned pages, int attempt, Profi
   ++d->running;
   ProfileJob job;
   job.row = row;
-  job.code = FundCodeAt(d->app.main_window().高级表格1, row);
+  job.code = ShownCode(d->app, row);
   job.pages = pages;
   job.earlier = std::move(earlier);
   job.keep_day = d->day;
@@ -147,7 +150,6 @@ void StartWorkers(const DownloadPtr& d) {
     Finish(d, false);
     return;
   }
-  const ui::Grid& grid = p.app.main_window().高级表格1;
   while (p.running < kMaxDetailWorkers) {
     if (!p.due.empty()) {
       Retry retry = std::move(p.due.front());
@@ -159,7 +161,7 @@ void StartWorkers(const DownloadPtr& d) {
     if (p.next_row >= p.total) break;
     const int row = ++p.next_row;
     // A row its pages did not fill has no fund to ask about.
-    if (FundCodeAt(grid, row).empty()) {
+    if (ShownCode(p.app, row).empty()) {
       ++p.finished;
       ++p.incomplete;
       continue;
@@ -183,7 +185,7 @@ void FillKeptRows(const DownloadPtr& d,
   ui::Grid& grid = p.app.main_window().高级表格1;
   const int to = std::min(p.total, from + kKeptRowsPerTurn - 1);
   for (int row = from; row <= to; ++row) {
-    const auto found = kept->find(FundCodeAt(grid, row));
+    const auto found = kept->find(ShownCode(p.app, row));
     if (found == kept->end()) continue;
     const std::optional<ProfileColumns> columns = DecodeProfileColumns(found->second);
     if (!columns) continue;
@@ -226,7 +228,7 @@ void LoadPages(const DownloadPtr& d) {
     main.SetTitle(d->page_title);
   };
   list.done = [d, &main](int, const OfflineSince&) {
-    if (FundCodeAt(main.高级表格1, 1).empty()) {
+    if (ShownCode(d->app, 1).empty()) {
       main.SetTitle("加载失败，请重试");
       Finish(d, false);
       return;

@@ -69,6 +69,7 @@ void LoadPages(Funds& funds, const app::LoadTicket& ticket, ListRequests request
         list.done = [&app, &funds, &grid, ticket, prefix, ended, count_offline = count.offline](
                         int rows, const OfflineSince& offline) {
           app.loads().MarkLoaded(ticket);
+          // Failure is judged once, at the end, by the code cell of the grid's first data row.
           app.main_window().SetTitle(FundCodeAt(grid, 1).empty()
                                          ? prefix + "加载失败，请重试"
                                          : prefix + "加载完毕，共" + base::IntToText(rows) +

@@ -20,6 +20,8 @@ constexpr unsigned kPageOrder[] = {kSizePage, kManagerPage, kRatingPage, kRiskPa
 void RefreshComparisonGrid(app::App& app, int row) {
   ui::Grid& funds = app.main_window().高级表格1;
   ui::Grid& comparison = app.main_window().高级表格2;
+  // A fund is held for comparison when the comparison grid's first row shows a code: that cell
+  // is what decides.
   if (FundCodeAt(comparison, 1).empty()) return;
   CopyFundRow(funds, row, comparison, 2, FundColumn::kDayChange);
 }
@@ -181,7 +183,8 @@ void OnFundRowSelected(Funds& funds, const ChartRefresh& refresh_chart) {
   const ui::Grid& grid = funds.app().main_window().高级表格1;
   const int row = grid.CurrentRow();
   if (row == -1) return;
-  // The fund is the one the user picked in the grid: its row is where the list put it.
+  // The fund is the one the user picked in the grid: its code is read from the row's code cell,
+  // which is what the detail of a selected row is about (also a row no list wrote).
   const int detail_row = row > 0 ? row : 1;
   LoadFundDetails(funds, detail_row, FundCodeAt(grid, detail_row), refresh_chart);
 }

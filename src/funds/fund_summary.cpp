@@ -31,10 +31,11 @@ void ShowFundSummary(Funds& funds,
             FundSummaryOrStored(app, code, answer.offline).value_or(portal::FundSummary{});
         return answer;
       },
-      [&app, &funds, code, name, refresh_chart](const Answer& answer) {
+      [&app, &funds, code, name, refresh_chart, fill = *ticket](const Answer& answer) {
         ui::Grid& grid = app.main_window().高级表格1;
         grid.ResetToDesign();
         WriteSummaryRow(grid, 1, name, code, answer.summary);
+        app.shown_funds().Write(fill, 1, {code, name});
         NoteListShown(funds, answer.offline);
         // The fund becomes the current one only now that its load was accepted.
         LoadFundDetails(funds, 1, code, refresh_chart);
@@ -53,16 +54,16 @@ void OnSearchResultPicked(Funds& funds, const ChartRefresh& refresh_chart) {
 
 void OnWatchlistPicked(Funds& funds, const ChartRefresh& refresh_chart) {
   app::MainWindow& main = funds.app().main_window();
-  ui::ListView& watchlist = main.超级列表框2;
-  const int row = watchlist.CurrentRow();
-  const std::string code = watchlist.Text(row, 1);
-  const std::string& type = watchlist.Text(row, 3);
-  if (type == kWatchlistStock) {
-    ShowShareholderPage(funds.app(), code);
-  } else if (type == kWatchlistFund) {
+  const std::vector<WatchlistItem>& items = funds.watchlist();
+  const int row = main.超级列表框2.CurrentRow();
+  if (row < 0 || row >= static_cast<int>(items.size())) return;
+  const WatchlistItem item = items[static_cast<size_t>(row)];
+  if (item.type == kWatchlistStock) {
+    ShowShareholderPage(funds.app(), item.code);
+  } else if (item.type == kWatchlistFund) {
     main.外形框1.SetVisible(false);
     main.超文本浏览框1.SetVisible(false);
-    ShowFundSummary(funds, code, watchlist.Text(row, 2), refresh_chart);
+    ShowFundSummary(funds, item.code, item.name, refresh_chart);
   }
 }
 

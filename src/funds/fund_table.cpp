@@ -9,21 +9,17 @@ namespace {
 // Grid column and record field of each change column, in the order they are written.
 struct PercentColumn {
   FundColumn column;
-  size_t field;
+  std::string portal::FundRecord::*field;
 };
+using R = portal::FundRecord;
 constexpr PercentColumn kPercentColumns[] = {
-    {FundColumn::kDayChange, 17},  {FundColumn::kWeek, 5},      {FundColumn::kMonth, 6},
-    {FundColumn::kThreeMonths, 7}, {FundColumn::kSixMonths, 8}, {FundColumn::kThisYear, 4},
-    {FundColumn::kOneYear, 9},     {FundColumn::kTwoYears, 10}, {FundColumn::kThreeYears, 11}};
+    {FundColumn::kDayChange, &R::day_change},  {FundColumn::kWeek, &R::week},
+    {FundColumn::kMonth, &R::month},           {FundColumn::kThreeMonths, &R::three_months},
+    {FundColumn::kSixMonths, &R::six_months},  {FundColumn::kThisYear, &R::this_year},
+    {FundColumn::kOneYear, &R::one_year},      {FundColumn::kTwoYears, &R::two_years},
+    {FundColumn::kThreeYears, &R::three_years}};
 
 constexpr int kStatisticColumns = 6;
-
-// A field the record does not have reads as empty, so the split's dropping of an empty last
-// field changes nothing.
-const std::string& Field(const std::vector<std::string>& fields, size_t index) {
-  static const std::string kEmpty;
-  return index < fields.size() ? fields[index] : kEmpty;
-}
 
 }  // namespace
 
@@ -42,15 +38,14 @@ std::string FundNameAt(const ui::Grid& grid, int row) {
   return grid.Text(row, Col(FundColumn::kName));
 }
 
-void WriteFundRow(ui::Grid& grid, int row, std::string_view record) {
-  const std::vector<std::string> fields = base::Split(record, ",");
-  grid.SetText(row, Col(FundColumn::kName), Field(fields, 1));
-  grid.SetText(row, Col(FundColumn::kCode), Field(fields, 0));
-  grid.SetText(row, Col(FundColumn::kType), Field(fields, 3));
-  grid.SetText(row, Col(FundColumn::kDate), Field(fields, 15));
-  grid.SetText(row, Col(FundColumn::kNav), Field(fields, 16));
+void WriteFundRow(ui::Grid& grid, int row, const portal::FundRecord& record) {
+  grid.SetText(row, Col(FundColumn::kName), record.name);
+  grid.SetText(row, Col(FundColumn::kCode), record.code);
+  grid.SetText(row, Col(FundColumn::kType), record.type);
+  grid.SetText(row, Col(FundColumn::kDate), record.nav_date);
+  grid.SetText(row, Col(FundColumn::kNav), record.unit_nav);
   for (const PercentColumn& p : kPercentColumns) {
-    const std::string& value = Field(fields, p.field);
+    const std::string& value = record.*p.field;
     grid.SetText(row, Col(p.column), value.empty() ? std::string("-") : value + "%");
   }
 }
@@ -62,11 +57,11 @@ ui::Colour ChangeColour(double value) {
   return kColourSilver;
 }
 
-void ColourChangeCells(ui::Grid& grid, int first_row, int last_row) {
-  for (int row = first_row; row <= last_row; ++row) {
-    for (int column = Col(kFirstChangeColumn); column <= Col(kLastChangeColumn); ++column) {
-      grid.SetTextColour(row, column, ChangeColour(base::ToNumber(grid.Text(row, column))));
-    }
+void ColourChangeCells(ui::Grid& grid, int row, const portal::FundRecord& record) {
+  // The cell shows the change followed by "%" (or "-" when empty); the leading number of either
+  // is the change's own.
+  for (const PercentColumn& p : kPercentColumns) {
+    grid.SetTextColour(row, Col(p.column), ChangeColour(base::ToNumber(record.*p.field)));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/fund_columns.h"
+#include "portal/fund_list.h"
 #include "portal/fund_page.h"
 #include "portal/fund_profile.h"
 #include "ui/grid.h"
@@ -40,12 +41,12 @@ constexpr ui::Colour kColourBlue = ui::Rgb(0, 96, 192);
 std::string FundCodeAt(const ui::Grid& grid, int row);
 std::string FundNameAt(const ui::Grid& grid, int row);
 
-// A list record: writes columns 0-13 of `row` from a comma-separated fund record. A record with
-// fewer fields than the list format has fills the fields it has; missing fields read as empty.
-void WriteFundRow(ui::Grid& grid, int row, std::string_view record);
+// A list record: writes columns 0-13 of `row`; an empty change shows "-".
+void WriteFundRow(ui::Grid& grid, int row, const portal::FundRecord& record);
 
-// Colours the change columns of the data rows first..last by the sign and size of their change.
-void ColourChangeCells(ui::Grid& grid, int first_row, int last_row);
+// Colours the change columns of `row` by the sign and size of the record's changes: the leading
+// number of each (an empty or non-numeric change counts as 0).
+void ColourChangeCells(ui::Grid& grid, int row, const portal::FundRecord& record);
 
 // The colour of one change value: silver for zero, red for gains, blue for gains above 50,
 // green for losses.

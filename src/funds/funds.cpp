@@ -17,7 +17,7 @@ void Funds::Install(const ChartRefresh& refresh_chart) {
   app_.AddStartupStep(Phase::kBoardFresh, [this](app::App&) { lists_.BoardFreshClick = 1; });
   // Before the ranking list chosen last is loaded, which may read the cache.
   app_.AddStartupStep(Phase::kBoardFresh, PruneCache);
-  app_.AddStartupStep(Phase::kWatchlist, RefillWatchlist);
+  app_.AddStartupStep(Phase::kWatchlist, [this](app::App&) { LoadWatchlist(*this); });
   app_.AddStartupStep(Phase::kGuardFile, SeedGuardFile);
   InstallRankingLists(*this);
   InstallFundDetail(*this);

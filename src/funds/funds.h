@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "funds/fund_detail.h"
+#include "funds/watchlist_store.h"
 #include "portal/board_ranking.h"
 #include "ui/grid.h"
 
@@ -76,6 +77,8 @@ class Funds {
   FundListState& lists() { return lists_; }
   // The ranking the board window shows, kept until the next ranking load.
   Boards& boards() { return boards_; }
+  // The watchlist's entries in list order; 超级列表框2 draws them, row for row.
+  std::vector<WatchlistItem>& watchlist() { return watchlist_; }
   // The holdings grid whose stock the stock menu adds to the watchlist: the one last
   // right-clicked.
   const ui::Grid*& stock_menu_source() { return stock_menu_source_; }
@@ -86,6 +89,7 @@ class Funds {
   OfflineNotes notes_;
   FundListState lists_;
   Boards boards_;
+  std::vector<WatchlistItem> watchlist_;
   const ui::Grid* stock_menu_source_ = nullptr;
 };
 

@@ -42,7 +42,7 @@ void StartTopHoldings(Funds& funds, std::string code) {
         app::MainWindow& main = app.main_window();
         WriteHoldings(main.高级表格5, answer.holdings);
         RefreshHoldingsOverlap(app);
-        // The name of the row the user looks at now, which the grid alone knows.
+        // The name of the row the user looks at now, read from the grid's name cell of that row.
         const int row = main.高级表格1.CurrentRow();
         main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));
         const app::LoadGenerations& generations = app.loads();

@@ -40,11 +40,27 @@ double CountFromJson(const Json& json) {
   return json.is_null() ? std::numeric_limits<double>::quiet_NaN() : json.get<double>();
 }
 
+// A page keeps its funds as arrays of the record's fields in record order under "funds"; a page
+// kept as record texts under "records" (an earlier form) has no "funds" and so is not used.
 Json ToJson(const portal::FundListPage& page) {
-  return {{"records", page.records}, {"all_pages", page.all_pages}, {"datacount", page.datacount}};
+  Json funds = Json::array();
+  for (const portal::FundRecord& record : page.records) {
+    Json fields = Json::array();
+    for (auto field : portal::kFundRecordFields) fields.push_back(record.*field);
+    funds.push_back(std::move(fields));
+  }
+  return {
+      {"funds", std::move(funds)}, {"all_pages", page.all_pages}, {"datacount", page.datacount}};
 }
 void FromJson(const Json& json, portal::FundListPage& page) {
-  page.records = json.at("records").get<std::vector<std::string>>();
+  for (const Json& fund : json.at("funds").get<std::vector<Json>>()) {
+    const auto fields = fund.get<std::vector<std::string>>();
+    portal::FundRecord record;
+    for (size_t i = 0; i < std::size(portal::kFundRecordFields); ++i) {
+      record.*portal::kFundRecordFields[i] = fields.at(i);
+    }
+    page.records.push_back(std::move(record));
+  }
   page.all_pages = CountFromJson(json.at("all_pages"));
   page.datacount = CountFromJson(json.at("datacount"));
   page.marked = true;  // only marked answers are kept

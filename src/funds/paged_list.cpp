@@ -74,8 +74,12 @@ void AskNextPage(app::App& app, const std::shared_ptr<PageLoad>& load) {
           const portal::FundListPage& page = *answer.page;
           const int count = std::min(
               {static_cast<int>(page.records.size()), kListPageSize, p.list.last_row - p.offset});
-          for (int j = 1; j <= count; ++j) WriteFundRow(*p.grid, p.offset + j, page.records[j - 1]);
-          if (p.list.colour) ColourChangeCells(*p.grid, p.offset + 1, p.offset + count);
+          for (int j = 1; j <= count; ++j) {
+            const portal::FundRecord& record = page.records[j - 1];
+            WriteFundRow(*p.grid, p.offset + j, record);
+            if (p.list.colour) ColourChangeCells(*p.grid, p.offset + j, record);
+            app.shown_funds().Write(p.ticket, p.offset + j, {record.code, record.name});
+          }
           p.offset += std::max(count, 0);
           if (p.list.after_page) p.list.after_page(page, p.offset);
         }

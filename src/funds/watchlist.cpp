@@ -21,23 +21,27 @@ void BindMenuItem(ui::PopupMenu& menu, const std::string& caption, std::function
 
 }  // namespace
 
-void RefillWatchlist(app::App& app) {
-  ui::ListView& list = app.main_window().超级列表框2;
-  int number = 0;
-  for (const std::vector<std::string>& columns : ReadWatchlist(app.config())) {
-    const int row = list.InsertRow();
-    list.SetText(row, 0, base::IntToText(++number));
-    for (size_t c = 0; c < columns.size(); ++c) {
-      list.SetText(row, static_cast<int>(c) + 1, columns[c]);
-    }
+namespace {
+
+void DrawRow(ui::ListView& list, int row, const WatchlistItem& item) {
+  list.SetText(row, 0, base::IntToText(row + 1));
+  list.SetText(row, 1, item.code);
+  list.SetText(row, 2, item.name);
+  list.SetText(row, 3, item.type);
+}
+
+}  // namespace
+
+void LoadWatchlist(Funds& funds) {
+  std::vector<WatchlistItem>& items = funds.watchlist();
+  ui::ListView& list = funds.app().main_window().超级列表框2;
+  for (WatchlistItem& item : ReadWatchlist(funds.app().config())) {
+    DrawRow(list, list.InsertRow(), item);
+    items.push_back(std::move(item));
   }
 }
 
-void SaveWatchlist(app::App& app) {
-  app::ConfigFile config = app.config();
-  WriteWatchlist(config, app.main_window().超级列表框2);
-}
-
+// The menu adds what the chosen row's cells show.
 std::optional<WatchlistEntry> ChosenFund(const ui::Grid& funds) {
   const int row = funds.CurrentRow();
   if (row == -1 || FundNameAt(funds, row).empty()) return std::nullopt;
@@ -51,31 +55,32 @@ std::optional<WatchlistEntry> ChosenStock(const ui::Grid& holdings) {
                         holdings.Text(row, Col(HoldingColumn::kName))};
 }
 
-void AddToWatchlist(app::App& app, const std::optional<WatchlistEntry>& entry,
+void AddToWatchlist(Funds& funds, const std::optional<WatchlistEntry>& entry,
                     const std::string& type) {
+  std::vector<WatchlistItem>& items = funds.watchlist();
+  app::ConfigFile config = funds.app().config();
   if (!entry) {
-    app.dialogs().MessageBox(kChooseFirst);
-    SaveWatchlist(app);
+    funds.app().dialogs().MessageBox(kChooseFirst);
+    WriteWatchlistKey(config, items);
     return;
   }
-  ui::ListView& list = app.main_window().超级列表框2;
-  const int row = list.InsertRow();
-  list.SetText(row, 0, base::IntToText(list.RowCount()));
-  list.SetText(row, 1, entry->code);
-  list.SetText(row, 2, entry->name);
-  list.SetText(row, 3, type);
-  app::ConfigFile config = app.config();
-  ClearWatchlistSection(config);
-  SaveWatchlist(app);
+  items.push_back({entry->code, entry->name, type});
+  ui::ListView& list = funds.app().main_window().超级列表框2;
+  DrawRow(list, list.InsertRow(), items.back());
+  StoreWatchlist(config, items);
 }
 
-void RemoveFromWatchlist(app::App& app) {
-  ui::ListView& list = app.main_window().超级列表框2;
-  list.DeleteRow(list.CurrentRow());
-  app::ConfigFile config = app.config();
-  ClearWatchlistSection(config);
-  for (int row = 0; row < list.RowCount(); ++row) list.SetText(row, 0, base::IntToText(row + 1));
-  SaveWatchlist(app);
+void RemoveFromWatchlist(Funds& funds) {
+  std::vector<WatchlistItem>& items = funds.watchlist();
+  ui::ListView& list = funds.app().main_window().超级列表框2;
+  const int row = list.CurrentRow();
+  if (row >= 0 && row < static_cast<int>(items.size())) {
+    items.erase(items.begin() + row);
+    list.DeleteRow(row);
+    for (int r = 0; r < list.RowCount(); ++r) list.SetText(r, 0, base::IntToText(r + 1));
+  }
+  app::ConfigFile config = funds.app().config();
+  StoreWatchlist(config, items);
 }
 
 void AddToComparison(app::App& app, FundDetail& detail) {
@@ -92,6 +97,7 @@ void AddToComparison(app::App& app, FundDetail& detail) {
         main.高级表格6.SetText(r, c, main.高级表格5.Text(r, c));
       }
     }
+    // The compared fund is what the comparison grid's first row now shows.
     detail.compared_code = FundCodeAt(comparison, 1);
     main.高级表格5.ResetToDesign();
     // A holdings load still on its way belongs to the fund that just moved aside.
@@ -139,8 +145,8 @@ void InstallFundDetail(Funds& funds) {
     OpenShareholderPage(app, app.main_window().高级表格6);
   };
   BindMenuItem(main.菜单, "加入对比", [&app, &detail] { AddToComparison(app, detail); });
-  BindMenuItem(main.菜单, "加入自选基金", [&app] {
-    AddToWatchlist(app, ChosenFund(app.main_window().高级表格1), kWatchlistFund);
+  BindMenuItem(main.菜单, "加入自选基金", [&funds, &main] {
+    AddToWatchlist(funds, ChosenFund(main.高级表格1), kWatchlistFund);
   });
   BindMenuItem(main.菜单1, "删除对比", [&app, &detail] { RemoveComparison(app, detail); });
   // The stock menu serves both holdings grids; it adds the stock of the one right-clicked.
@@ -150,13 +156,12 @@ void InstallFundDetail(Funds& funds) {
       main.菜单2.Popup();
     };
   }
-  BindMenuItem(main.菜单2, "加入自选股票", [&app, &funds] {
+  BindMenuItem(main.菜单2, "加入自选股票", [&funds, &main] {
     const ui::Grid* source = funds.stock_menu_source();
-    AddToWatchlist(app, ChosenStock(source ? *source : app.main_window().高级表格6),
-                   kWatchlistStock);
+    AddToWatchlist(funds, ChosenStock(source ? *source : main.高级表格6), kWatchlistStock);
     funds.stock_menu_source() = nullptr;
   });
-  BindMenuItem(main.菜单3, "删除自选", [&app] { RemoveFromWatchlist(app); });
+  BindMenuItem(main.菜单3, "删除自选", [&funds] { RemoveFromWatchlist(funds); });
 }
 
 }  // namespace funds

@@ -6,10 +6,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "funds/fund_detail.h"
 #include "funds/funds.h"
+#include "funds/watchlist_store.h"
 #include "ui/grid.h"
 
 namespace funds {
@@ -26,14 +28,16 @@ struct WatchlistEntry {
 std::optional<WatchlistEntry> ChosenFund(const ui::Grid& funds);
 std::optional<WatchlistEntry> ChosenStock(const ui::Grid& holdings);
 
+// Start-up: the stored entries become the feature's watchlist and are drawn in 超级列表框2,
+// numbered from 1.
+void LoadWatchlist(Funds& funds);
+
 // Appends `entry` as a watchlist entry of `type` and stores the list; with nothing chosen it
 // says "请选择要加入的对象" and stores the list unchanged.
-void AddToWatchlist(app::App& app, const std::optional<WatchlistEntry>& entry,
+void AddToWatchlist(Funds& funds, const std::optional<WatchlistEntry>& entry,
                     const std::string& type);
 // Deletes the selected watchlist row, renumbers the rest and stores the list.
-void RemoveFromWatchlist(app::App& app);
-// Stores the list as code/name/type| per row, the section holding only this key.
-void SaveWatchlist(app::App& app);
+void RemoveFromWatchlist(Funds& funds);
 
 // Holds the fund grid's current row, with its holdings, for comparison: it becomes the compared
 // fund and no fund is current any more.
@@ -49,8 +53,5 @@ void ShowShareholderPage(app::App& app, const std::string& code);
 // Attaches the menu items, the holdings grids' cell events and right clicks (the fund pickers
 // install with the fund summary, fund_summary.h).
 void InstallFundDetail(Funds& funds);
-
-// Start-up: the stored watchlist into 超级列表框2, numbered from 1.
-void RefillWatchlist(app::App& app);
 
 }  // namespace funds

@@ -31,24 +31,38 @@ std::vector<std::string> WatchlistRecordColumns(std::string_view record) {
   return {fields.front(), name, fields.back()};
 }
 
-std::vector<std::vector<std::string>> ReadWatchlist(const app::ConfigFile& config) {
-  std::vector<std::vector<std::string>> entries;
+std::vector<WatchlistItem> ReadWatchlist(const app::ConfigFile& config) {
+  std::vector<WatchlistItem> items;
   const std::string stored = config.Read(kSection, kKey);
-  if (stored.empty()) return entries;
+  if (stored.empty()) return items;
   for (const std::string& record : base::Split(stored, "|")) {
-    entries.push_back(WatchlistRecordColumns(record));
+    std::vector<std::string> columns = WatchlistRecordColumns(record);
+    columns.resize(3);
+    items.push_back({std::move(columns[0]), std::move(columns[1]), std::move(columns[2])});
   }
-  return entries;
+  return items;
 }
 
-void WriteWatchlist(app::ConfigFile& config, const ui::ListView& list) {
+namespace {
+
+std::string StoredForm(const std::vector<WatchlistItem>& items) {
   std::string value;
-  for (int row = 0; row < list.RowCount(); ++row) {
-    value += list.Text(row, 1) + "/" + list.Text(row, 2) + "/" + list.Text(row, 3) + "|";
+  for (const WatchlistItem& item : items) {
+    value += item.code + "/" + item.name + "/" + item.type + "|";
   }
-  config.Write(kSection, kKey, value);
+  return value;
 }
 
-void ClearWatchlistSection(app::ConfigFile& config) { config.DeleteSection(kSection); }
+}  // namespace
+
+bool StoreWatchlist(app::ConfigFile& config, const std::vector<WatchlistItem>& items) {
+  const std::string value = StoredForm(items);
+  const app::ConfigFile::KeyValue pair[] = {{kKey, value}};
+  return config.ReplaceSection(kSection, pair);
+}
+
+bool WriteWatchlistKey(app::ConfigFile& config, const std::vector<WatchlistItem>& items) {
+  return config.Write(kSection, kKey, StoredForm(items));
+}
 
 }  // namespace funds

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/config_file.h"
-#include "ui/list_view.h"
 
 namespace funds {
 
@@ -17,13 +16,21 @@ namespace funds {
 // held the "/" themselves. Fewer than three fields give only those.
 std::vector<std::string> WatchlistRecordColumns(std::string_view record);
 
-// The stored entries, each as its columns; none when nothing is stored.
-std::vector<std::vector<std::string>> ReadWatchlist(const app::ConfigFile& config);
+// One watchlist entry: a fund or a stock ("基金" or "股票").
+struct WatchlistItem {
+  std::string code;
+  std::string name;
+  std::string type;
+};
 
-// Stores columns 1-3 of every row of `list`.
-void WriteWatchlist(app::ConfigFile& config, const ui::ListView& list);
+// The stored entries; none when nothing is stored. A stored entry with fewer than three fields
+// leaves the rest empty.
+std::vector<WatchlistItem> ReadWatchlist(const app::ConfigFile& config);
 
-// Empties the section, so that the key written next is its only one.
-void ClearWatchlistSection(app::ConfigFile& config);
+// Stores `items` as the section's only key, in one replacement of the file: a kill at any moment
+// leaves the old list or the new one.
+bool StoreWatchlist(app::ConfigFile& config, const std::vector<WatchlistItem>& items);
+// Sets only the key, leaving the section's other keys as they are.
+bool WriteWatchlistKey(app::ConfigFile& config, const std::vector<WatchlistItem>& items);
 
 }  // namespace funds

@@ -67,13 +67,22 @@ std::string BoardFundsPageUrl(const net::PortalUrls& urls, long long board_numbe
                  "&st=", order, "&pi=", Page(page), "&pn=20&zf=diy&sh=list&rnd=", kBoardRnd}));
 }
 
+FundRecord CutFundRecord(std::string_view text) {
+  FundRecord record;
+  const std::vector<std::string> fields = base::Split(text, ",");
+  for (size_t i = 0; i < fields.size() && i < std::size(kFundRecordFields); ++i) {
+    record.*kFundRecordFields[i] = fields[i];
+  }
+  return record;
+}
+
 FundListPage CutFundListPage(std::string_view body) {
   script::JsonObject list;
   list.Parse(base::TextRightOfLast(body, "var rankData ="));  // on failure it stays empty
   FundListPage page;
   const int count = list.GetCount("datas");
   for (int i = 0; i < count; ++i) {
-    page.records.push_back(list.GetText("datas[" + base::IntToText(i) + "]"));
+    page.records.push_back(CutFundRecord(list.GetText("datas[" + base::IntToText(i) + "]")));
   }
   page.all_pages = list.GetNumber("allPages");
   page.datacount = list.GetNumber("datacount");

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/portal.h"
 #include "net/transfer_control.h"
@@ -21,20 +22,33 @@ std::string YieldComparisonUrl(const net::PortalUrls& urls, std::string_view cod
 // The Referer line (no CR LF).
 std::string YieldComparisonReferer(const net::PortalUrls& urls);
 
-// The records of one answer, as the chart reads them: "{ "date": "...", "<code>":value...}"...
+// One day of the series: its date text as the answer has it, and the value of each code read,
+// in the order the codes were given.
+struct ComparisonPoint {
+  std::string date;
+  std::vector<double> values;
+};
 struct ComparisonSeries {
-  std::string records;
+  std::vector<ComparisonPoint> points;  // in answer order
 };
 
 // What lies between the escaped "dataProvider" array's opening and the end of the string that
 // holds it, with every backslash removed. Empty when either marker is missing.
 std::string CutComparisonSeries(std::string_view answer);
 
-// The series for `codes` over `period`; nothing when the request failed or the answer lacks the
-// series' markers.
+// The days of a cut series: every `{ "date": "` up to the first closing brace after it. The date
+// runs to `","`; the value of each of `codes` from the code, a quotation mark and a colon to a
+// comma and a quotation mark, the last code's to the closing brace. A missing or non-numeric
+// value is the leading number of its text, 0 without one.
+ComparisonSeries CutComparisonPoints(std::string_view series,
+                                     const std::vector<std::string>& codes);
+
+// The series for `codes` (one code or two joined by ",") over `period`, with the values of
+// `read`; nothing when the request failed or the answer lacks the series' markers.
 std::optional<ComparisonSeries> FetchComparisonSeries(const net::PortalUrls& urls,
                                                       std::string_view codes,
                                                       std::string_view period,
+                                                      const std::vector<std::string>& read,
                                                       net::TransferControl* control);
 
 }  // namespace portal

@@ -13,7 +13,6 @@
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "export/grid_export.h"
-#include "funds/fund_table.h"
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
 #include "positions/entry.h"
@@ -234,14 +233,11 @@ void OnExport(app::App& app) {
 }
 
 // 菜单's third item: the current fund row's code and name go to the positions window.
-void OnAddFromFundGrid(app::App& app, State& state) {
-  ui::Grid& funds = app.main_window().高级表格1;
-  const int row = funds.CurrentRow();
+void OnAddFromFundGrid(app::App& app, State& state, const std::optional<app::FundRef>& fund) {
   app.positions_window().Show();
-  if (row < 1) return;
-  // The menu acts on the row the user right-clicked: the grid is read here by design.
-  state.offered_code = funds::FundCodeAt(funds, row);
-  state.offered_name = funds::FundNameAt(funds, row);
+  if (!fund) return;
+  state.offered_code = fund->code;
+  state.offered_name = fund->name;
   app.positions_window().代码框.SetText(state.offered_code);
 }
 
@@ -294,7 +290,9 @@ void InstallPositions(app::App& app) {
   window.刷新持仓钮.on_click = [&app, state] { OnRefresh(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
-  app.main_window().菜单.Item(2).on_click = [&app, state] { OnAddFromFundGrid(app, *state); };
+  app.main_window().菜单.Item(2).on_click = [&app, state] {
+    OnAddFromFundGrid(app, *state, app.MenuFund());
+  };
   app.AddStartupStep(app::StartupPhase::kWatchlist, [state](app::App& started) {
     LoadOnce(*state);
     ShowMainCaption(started, *state);

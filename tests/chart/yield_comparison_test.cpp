@@ -27,6 +27,12 @@ const char* kThreeRecords = R"({ "date": "2021/08/01","005669":1.5,"005939":-0.2
                             R"({ "date": "2021/08/02","005669":2,"005939":3.75},)"
                             R"({ "date": "2021/08/03","005669":abc,"005939":4})";
 
+// The series text cut into days for the slots, then into the chart's data.
+std::optional<ComparisonData> ParseComparison(std::string_view series,
+                                              const ComparisonSlots& slots) {
+  return chart::ParseComparison(portal::CutComparisonPoints(series, CodesToRead(slots)), slots);
+}
+
 TEST(YieldComparisonParse, BothSlotsCutEachFundAndBuildTheAxes) {
   const std::string series = portal::CutComparisonSeries(Answer(kThreeRecords));
   EXPECT_EQ(std::string::npos, series.find('\\'));

@@ -87,7 +87,9 @@ class FullDownloadTest : public ::testing::Test {
   // Columns 0-13 of a fund as its list record gives them.
   std::vector<std::string> ListColumns(int fund) {
     ui::Grid scratch = export_test::FundGrid(1);
-    funds::WriteFundRow(scratch, 1, sim::Market::FundGuideRecord(sim_->market().funds()[fund]));
+    funds::WriteFundRow(
+        scratch, 1,
+        portal::CutFundRecord(sim::Market::FundGuideRecord(sim_->market().funds()[fund])));
     std::vector<std::string> columns;
     for (int c = 0; c <= 13; ++c) columns.push_back(scratch.Text(1, c));
     return columns;

@@ -47,7 +47,7 @@ class FundDetailTest : public ::testing::Test {
   sim::FundDetail Detail(const sim::Fund& fund) { return sim::DetailOf(sim_->market(), fund); }
 
   void OpenFromWatchlist(const sim::Fund& fund) {
-    lists_test::OpenFromWatchlist(main(), fund);
+    lists_test::OpenFromWatchlist(*funds_, fund);
     Settle();
   }
   void Settle() { app_test::Settle(*app_, ui_); }
@@ -183,7 +183,7 @@ TEST_F(FundDetailTest, ComparedFundsShowTheStocksTheyShareAndAnOvertakenLoadColo
   sim::FaultOptions slow;
   slow.target_latency = {{"code=" + third.code, 800}};
   sim_->SetFaults(slow);
-  lists_test::OpenFromWatchlist(main(), third);
+  lists_test::OpenFromWatchlist(*funds_, third);
   lists_test::PumpUntilAsked(ui_, *sim_, "code=" + third.code);
   OpenFromWatchlist(*second);
   WaitForHoldings(Detail(*second).holdings[0].stock.code);

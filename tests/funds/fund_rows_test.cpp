@@ -4,14 +4,15 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "base/text.h"
 #include "funds/fund_summary.h"
 #include "funds/fund_table.h"
 
 namespace {
 
 // A record in the list format with the growth fields given and the rest filled.
-std::string Record(const std::string& growth_week, const std::string& growth_month,
-                   const std::string& daily) {
+portal::FundRecord Record(const std::string& growth_week, const std::string& growth_month,
+                          const std::string& daily) {
   std::vector<std::string> f(20);
   f[0] = "000001";
   f[1] = "华夏成长混合";
@@ -26,7 +27,7 @@ std::string Record(const std::string& growth_week, const std::string& growth_mon
   f[17] = daily;
   std::string record;
   for (size_t i = 0; i < f.size(); ++i) record += (i ? "," : "") + f[i];
-  return record;
+  return portal::CutFundRecord(record);
 }
 
 TEST(FundRowsTest, WritesColumnsFromTheirFieldsAndMarksEmptyChangesWithDash) {
@@ -50,8 +51,9 @@ TEST(FundRowsTest, WritesColumnsFromTheirFieldsAndMarksEmptyChangesWithDash) {
 TEST(FundRowsTest, ColoursGainsLossesZeroAndLargeGains) {
   app::MainWindow window;
   ui::Grid& grid = window.高级表格1;
-  funds::WriteFundRow(grid, 1, Record("-3.1", "55.2", ""));
-  funds::ColourChangeCells(grid, 1, 1);
+  const portal::FundRecord record = Record("-3.1", "55.2", "");
+  funds::WriteFundRow(grid, 1, record);
+  funds::ColourChangeCells(grid, 1, record);
   EXPECT_EQ(funds::kColourSilver, grid.TextColour(1, 5));  // "-"
   EXPECT_EQ(funds::kColourGreen, grid.TextColour(1, 6));   // -3.1%
   EXPECT_EQ(funds::kColourBlue, grid.TextColour(1, 7));    // 55.2%
@@ -64,17 +66,38 @@ TEST(FundRowsTest, ColoursGainsLossesZeroAndLargeGains) {
   EXPECT_EQ(funds::kColourSilver, funds::ChangeColour(-0.00000001));
 }
 
+// Odd change texts take the colour of the leading number of the text the cell shows.
+TEST(FundRowsTest, OddChangeTextsColourByTheirLeadingNumber) {
+  const struct {
+    std::string change;
+    ui::Colour colour;
+  } cases[] = {{"abc", funds::kColourSilver},      {" 5", funds::kColourRed},
+               {"1e3", funds::kColourBlue},        {"-", funds::kColourSilver},
+               {"-0.5x", funds::kColourGreen},     {"+.5", funds::kColourRed},
+               {"50.00000001", funds::kColourRed}, {"%", funds::kColourSilver}};
+  app::MainWindow window;
+  ui::Grid& grid = window.高级表格1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    const portal::FundRecord record = Record(c.change, "", "");
+    funds::WriteFundRow(grid, 1, record);
+    funds::ColourChangeCells(grid, 1, record);
+    EXPECT_EQ(c.colour, grid.TextColour(1, 6));
+    EXPECT_EQ(funds::ChangeColour(base::ToNumber(grid.Text(1, 6))), grid.TextColour(1, 6));
+  }
+}
+
 TEST(FundRowsTest, ShortRecordFillsWhatItHas) {
   app::MainWindow window;
   ui::Grid& grid = window.高级表格1;
-  funds::WriteFundRow(grid, 2, "000002,短记录基金,DJL,债券型,1.5");
+  funds::WriteFundRow(grid, 2, portal::CutFundRecord("000002,短记录基金,DJL,债券型,1.5"));
   EXPECT_EQ("短记录基金", grid.Text(2, 0));
   EXPECT_EQ("000002", grid.Text(2, 1));
   EXPECT_EQ("债券型", grid.Text(2, 2));
   EXPECT_EQ("", grid.Text(2, 3));
   EXPECT_EQ("1.5%", grid.Text(2, 10));
   EXPECT_EQ("-", grid.Text(2, 5));
-  funds::WriteFundRow(grid, 3, "");
+  funds::WriteFundRow(grid, 3, portal::CutFundRecord(""));
   EXPECT_EQ("", grid.Text(3, 0));
   EXPECT_EQ("-", grid.Text(3, 13));
 }

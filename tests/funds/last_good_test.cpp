@@ -63,7 +63,7 @@ class LastGoodTest : public ListsTest {
     return false;
   }
   void OpenFromWatchlist(const sim::Fund& fund) {
-    lists_test::OpenFromWatchlist(main(), fund);
+    lists_test::OpenFromWatchlist(funds(), fund);
     Settle();
   }
   void WaitForHoldings(const std::string& code) {
@@ -305,6 +305,12 @@ TEST_F(LastGoodTest, UnusableCacheLeavesTheProgramAsWithout) {
       [&] {
         app_test::Program stored(dir_.path());
         stored.app.cache().SaveAnswer(ranking, "{\"records\":[\"000001,", "2021年8月8日", 1);
+      },
+      [&] {  // a page kept in the earlier form, as record texts
+        app_test::Program stored(dir_.path());
+        stored.app.cache().SaveAnswer(
+            ranking, "{\"records\":[\"000001,甲,,混合型\"],\"all_pages\":1,\"datacount\":1}",
+            "2021年8月8日", 1);
       },
   };
   for (size_t i = 0; i < spoil.size(); ++i) {

@@ -17,6 +17,7 @@
 #include "funds/fund_lists.h"
 #include "funds/fund_search.h"
 #include "funds/ranking_lists.h"
+#include "funds/watchlist.h"
 #include "sim/server.h"
 
 namespace lists_test {
@@ -111,13 +112,11 @@ class ListsTest : public ::testing::Test {
   std::unique_ptr<TitleLog> titles_;
 };
 
-// Picks `fund` in the watchlist, as a user would; its loads start.
-inline void OpenFromWatchlist(app::MainWindow& main, const sim::Fund& fund) {
-  ui::ListView& list = main.超级列表框2;
-  const int row = list.InsertRow();
-  list.SetText(row, 1, fund.code);
-  list.SetText(row, 2, fund.name);
-  list.SetText(row, 3, "基金");
+// Adds `fund` to the watchlist and picks it there, as a user would; its loads start.
+inline void OpenFromWatchlist(funds::Funds& funds, const sim::Fund& fund) {
+  funds::AddToWatchlist(funds, funds::WatchlistEntry{fund.code, fund.name}, funds::kWatchlistFund);
+  ui::ListView& list = funds.app().main_window().超级列表框2;
+  const int row = list.RowCount() - 1;
   list.SetCurrentRow(row);
   list.on_item_event(row);
 }

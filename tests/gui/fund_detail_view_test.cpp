@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "app/app_fixture.h"
+#include "funds/watchlist.h"
 #include "shell/bind_events.h"
 #include "sim/fund_detail.h"
 #include "sim/server.h"
@@ -39,13 +40,9 @@ TEST(FundDetailViewTest, WatchlistFundShowsItsRowAndHoldingsAndAStockItsSharehol
   const sim::Fund& fund = portal.market().funds()[0];
   const sim::FundDetail detail = sim::DetailOf(portal.market(), fund);
   const sim::Stock& stock = detail.holdings[0].stock;
-  ui::ListView& watchlist = app.main_window().超级列表框2;
   for (const auto& [code, name, type] :
        {std::tuple{fund.code, fund.name, "基金"}, std::tuple{stock.code, stock.name, "股票"}}) {
-    const int row = watchlist.InsertRow();
-    watchlist.SetText(row, 1, code);
-    watchlist.SetText(row, 2, name);
-    watchlist.SetText(row, 3, type);
+    funds::AddToWatchlist(*features.funds, funds::WatchlistEntry{code, name}, type);
   }
   QCoreApplication::processEvents();
   auto* list = qobject_cast<QTableView*>(view.ControlWidget("超级列表框2"));

@@ -16,7 +16,11 @@ TEST(ListCutsTest, FundListPageTakesTheLastRankDataObject) {
   const FundListPage page = CutFundListPage(
       "var rankData = {datas:[\"bad\"]}; var rankData = {datas:[\"000001,甲\",\"000002,乙\"],"
       "allPages:7,datacount:130};");
-  EXPECT_EQ(std::vector<std::string>({"000001,甲", "000002,乙"}), page.records);
+  ASSERT_EQ(2u, page.records.size());
+  EXPECT_EQ("000001", page.records[0].code);
+  EXPECT_EQ("甲", page.records[0].name);
+  EXPECT_EQ("000002", page.records[1].code);
+  EXPECT_EQ("乙", page.records[1].name);
   EXPECT_EQ(7, page.all_pages);
   EXPECT_EQ(130, page.datacount);
   EXPECT_TRUE(page.marked);
@@ -26,6 +30,37 @@ TEST(ListCutsTest, FundListPageTakesTheLastRankDataObject) {
   EXPECT_FALSE(none.marked);
   EXPECT_EQ(0, none.all_pages);
   EXPECT_FALSE(CutFundListPage("var rankData = {allPages:3}").marked);
+}
+
+// A record is cut once, at every comma: empty fields count, missing ones are empty, extra ones
+// are dropped, and texts are kept as they are.
+TEST(ListCutsTest, FundRecordFieldsByPosition) {
+  std::string full;
+  for (int i = 0; i < 22; ++i) full += (i ? "," : "") + std::to_string(i);
+  struct Case {
+    std::string text;
+    std::string code, name, type, this_year, nav_date, unit_nav, day_change, discounted;
+  };
+  const Case cases[] = {
+      {full, "0", "1", "3", "4", "15", "16", "17", "21"},
+      {full + ",22,23", "0", "1", "3", "4", "15", "16", "17", "21"},
+      {"000002,短记录基金,DJL,债券型,1.5", "000002", "短记录基金", "债券型", "1.5", "", "", "", ""},
+      {",,,,,,,,,,,,,,,,,", "", "", "", "", "", "", "", ""},
+      {"", "", "", "", "", "", "", "", ""},
+      {"a, b ,,x%,--", "a", " b ", "x%", "--", "", "", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const FundRecord r = CutFundRecord(c.text);
+    EXPECT_EQ(c.code, r.code);
+    EXPECT_EQ(c.name, r.name);
+    EXPECT_EQ(c.type, r.type);
+    EXPECT_EQ(c.this_year, r.this_year);
+    EXPECT_EQ(c.nav_date, r.nav_date);
+    EXPECT_EQ(c.unit_nav, r.unit_nav);
+    EXPECT_EQ(c.day_change, r.day_change);
+    EXPECT_EQ(c.discounted, r.discounted);
+  }
 }
 
 TEST(ListCutsTest, SearchHitsStopAtTheirClosingMarker) {

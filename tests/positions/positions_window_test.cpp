@@ -310,6 +310,8 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
   app::MainWindow& main = app().main_window();
   main.高级表格1.SetText(2, 0, "某某基金");
   main.高级表格1.SetText(2, 1, "000777");
+  app().shown_funds().Write(app().loads().Current(app::LoadTarget::kFundGrid), 2,
+                            {"000777", "某某基金"});
   main.高级表格1.SetCurrentRow(2);
   ASSERT_EQ("加入持仓", main.菜单.Item(2).caption);
   main.菜单.Choose(2);

@@ -50,7 +50,7 @@ enum class Load { kList, kDetail, kChart, kDownload };
         main.单选框1.Click();
         break;
       case Load::kDetail:
-        lists_test::OpenFromWatchlist(main, portal.market().funds()[3]);
+        lists_test::OpenFromWatchlist(*features.funds, portal.market().funds()[3]);
         break;
       case Load::kChart:
         main.按钮1.Click();

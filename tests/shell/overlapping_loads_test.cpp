@@ -33,7 +33,7 @@ TEST(OverlappingLoadsTest, ChartAnswerArrivingDuringTheDownloadIsDrawnAtOnce) {
   auto& canvas = static_cast<test_support::RecordingCanvas&>(*main.画板1.GetCanvas());
   auto pump = [&] { program.ui.PumpEventsUntil(Clock::now() + std::chrono::milliseconds(5)); };
 
-  lists_test::OpenFromWatchlist(main, portal.market().funds()[7]);
+  lists_test::OpenFromWatchlist(*features.funds, portal.market().funds()[7]);
   lists_test::PumpUntilAsked(program.ui, portal, "/FundCompare/");
   const Clock::time_point asked = Clock::now();
   while (Clock::now() - asked < std::chrono::milliseconds(500)) pump();

@@ -4,10 +4,16 @@
 #include "funds/watchlist.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <regex>
 
 #include "app/app_fixture.h"
 #include "shell/bind_events.h"
 #include "shell/startup_tasks.h"
+#include "store/kill_soak.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -54,7 +60,8 @@ TEST(WatchlistTest, AddsFundsAndStocksRemovesRenumbersAndTheNextStartReadsItBack
   EXPECT_EQ("600519/贵州茅台/股票|000002/基金/B/基金|", f.app.config().Read("自选数据", "自选"));
 
   app::App next(f.app.paths(), f.dialogs, f.ui, f.clock);
-  funds::RefillWatchlist(next);
+  funds::Funds next_funds(next);
+  funds::LoadWatchlist(next_funds);
   const ui::ListView& refilled = next.main_window().超级列表框2;
   ASSERT_EQ(2, refilled.RowCount());
   for (int c = 0; c < 4; ++c) EXPECT_EQ(main.超级列表框2.Text(1, c), refilled.Text(1, c)) << c;
@@ -100,6 +107,48 @@ TEST(WatchlistTest, ComparisonTakesTheRowAndHoldingsAndLetsThemGo) {
   EXPECT_EQ("", main.高级表格6.Text(1, 0));
   EXPECT_EQ("", features.funds->detail().compared_code);
   EXPECT_EQ("基金A", main.高级表格2.Text(1, 0));
+}
+
+// A process changing its watchlist again and again is killed at random moments: the stored list
+// is always a whole one (never emptied, no entry cut) and never older than the one seen before.
+TEST(WatchlistTest, AKillDuringAChangeLeavesTheOldOrTheNewList) {
+  test_support::TempDir dir;
+  {
+    app_test::Program seed(dir.path());
+    app::ConfigFile config = seed.app.config();
+    funds::StoreWatchlist(config, {{"000000", "基金000000", "基金"}});
+  }
+  // Each number removes the list's first entry when it holds two, else adds the fund of that
+  // number: the list holds one or two entries at every moment.
+  const store_test::Writer writer = [&dir](std::int64_t first, int pipe) {
+    app_test::Program program(dir.path());
+    funds::Funds funds(program.app);
+    funds::LoadWatchlist(funds);
+    ui::ListView& list = program.app.main_window().超级列表框2;
+    for (std::int64_t n = first;; ++n) {
+      char code[16];
+      std::snprintf(code, sizeof code, "%06lld", static_cast<long long>(n % 1000000));
+      if (list.RowCount() >= 2) {
+        list.SetCurrentRow(0);
+        funds::RemoveFromWatchlist(funds);
+      } else {
+        funds::AddToWatchlist(funds, funds::WatchlistEntry{code, std::string("基金") + code},
+                              "基金");
+      }
+      if (::write(pipe, &n, sizeof n) != sizeof n) _exit(7);
+    }
+  };
+  const std::regex whole("(\\d{6})/基金\\1/基金\\|((\\d{6})/基金\\3/基金\\|)?");
+  std::int64_t last = 0;
+  store_test::KillWriters(40, 37, writer, [&](int kill) {
+    app_test::Program after(dir.path());
+    const std::string stored = after.app.config().Read("自选数据", "自选");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(stored, match, whole)) << kill << ": " << stored;
+    const std::int64_t newest = std::stoll(match[3].matched ? match[3].str() : match[1].str());
+    EXPECT_GE(newest, last) << kill << ": " << stored;
+    last = newest;
+  });
 }
 
 }  // namespace
