@@ -17,12 +17,11 @@ namespace alerts {
 
 namespace {
 
-constexpr size_t kAtOnce = 5;
+constexpr int kAtOnce = 5;
 
+// The count of one check's answers.
 struct Check {
-  app::LoadTicket ticket;
-  std::vector<std::string> codes;
-  size_t next = 0;
+  size_t total = 0;
   size_t ended = 0;
   int failed = 0;
 };
@@ -100,43 +99,37 @@ void Finish(app::App& app, const StatePtr& state, const Check& check) {
   ShowStatus(app, *state);
 }
 
-void CheckNext(app::App& app, const StatePtr& state, const CheckPtr& check) {
-  while (check->next < check->codes.size() && check->next - check->ended < kAtOnce) {
-    const std::string code = check->codes[check->next++];
-    // An overtaken check's answers reach nobody, so it writes nothing more.
-    app::StartLoad(
-        app, check->ticket, [&app, code] { return FetchFigures(app, code); },
-        [&app, state, check, code](const std::optional<Figures>& figures) {
-          ++check->ended;
-          if (!figures) ++check->failed;
-          Apply(app, state, code, figures);
-          state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) +
-                            "/" + base::IntToText(static_cast<long long>(check->codes.size()));
-          ShowRules(app, *state);
-          if (check->ended == check->codes.size()) {
-            Finish(app, state, *check);
-          } else {
-            CheckNext(app, state, check);
-          }
-        });
-  }
-}
-
 }  // namespace
 
 void StartCheck(app::App& app, const StatePtr& state) {
   LoadOnce(*state);
-  auto check = std::make_shared<Check>();
-  check->ticket = app.loads().Start(app::LoadTarget::kAlerts);
+  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kAlerts);
+  std::vector<std::string> codes;
   for (const positions::StoredAlert& rule : state->rules) {
-    if (std::find(check->codes.begin(), check->codes.end(), rule.code) == check->codes.end()) {
-      check->codes.push_back(rule.code);
+    if (std::find(codes.begin(), codes.end(), rule.code) == codes.end()) {
+      codes.push_back(rule.code);
     }
   }
-  if (check->codes.empty()) return;
-  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->codes.size()));
+  if (codes.empty()) return;
+  auto check = std::make_shared<Check>();
+  check->total = codes.size();
+  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->total));
   ShowStatus(app, *state);
-  CheckNext(app, state, check);
+  // An overtaken check's answers reach nobody, so it writes nothing more.
+  app::LoadEach(
+      app, ticket, std::move(codes), kAtOnce,
+      [&app](const std::string& code) { return FetchFigures(app, code); },
+      [&app, state, check](const std::string& code, const std::optional<Figures>& figures) {
+        ++check->ended;
+        if (!figures) ++check->failed;
+        Apply(app, state, code, figures);
+        state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) + "/" +
+                          base::IntToText(static_cast<long long>(check->total));
+        ShowRules(app, *state);
+      },
+      [&app, state, check](bool completed) {
+        if (completed) Finish(app, state, *check);
+      });
 }
 
 }  // namespace alerts

@@ -39,11 +39,16 @@ bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<voi
 
 }  // namespace detail
 
-std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
-  if (app.loads().Busy(target)) {
-    app.dialogs().MessageBox(kBusyMessage);
-    return std::nullopt;
+bool RefuseWhileBusy(App& app, LoadTarget target, bool also_while_filling) {
+  if (!app.loads().Busy(target) && !(also_while_filling && app.loads().Loading(target))) {
+    return false;
   }
+  app.dialogs().MessageBox(kBusyMessage);
+  return true;
+}
+
+std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
+  if (RefuseWhileBusy(app, target)) return std::nullopt;
   return app.loads().Start(target);
 }
 

@@ -1,6 +1,7 @@
 #include "export/export_handler.h"
 
 #include <chrono>
+#include <memory>
 
 #include "app/app.h"
 #include "base/date_time.h"
@@ -54,6 +55,32 @@ void ExportCurrentDataClick(app::App& app) {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::seconds>(app.clock().Steady() - started).count();
   app.main_window().标签6.SetCaption("导出时间" + base::IntToText(elapsed) + "秒");
+}
+
+void ExportCurrentDataInBackground(app::App& app, std::function<void()> ended) {
+  const auto started = app.clock().Steady();
+  auto snapshot = std::make_shared<const GridSnapshot>(app.main_window().高级表格1);
+  // The export belongs to no load target: nothing overtakes it. It counts as work in flight
+  // until its result is shown.
+  app::LoadGenerations& loads = app.loads();
+  loads.BeginWork();
+  const bool started_work = app.workers().Start([&app, &loads, snapshot,
+                                                 path = TodaysWorkbookPath(app).string(), started,
+                                                 ended] {
+    std::string failure = WriteWorkbook(*snapshot, path);
+    app.ui().Post([&app, &loads, failure = std::move(failure), started, ended] {
+      if (!failure.empty()) app.dialogs().MessageBox(failure);
+      const auto elapsed =
+          std::chrono::duration_cast<std::chrono::seconds>(app.clock().Steady() - started).count();
+      app.main_window().标签6.SetCaption("导出时间" + base::IntToText(elapsed) + "秒");
+      loads.EndWork();
+      if (ended) ended();
+    });
+  });
+  if (!started_work) {
+    loads.EndWork();
+    if (ended) ended();
+  }
 }
 
 void InstallExport(app::App& app) {

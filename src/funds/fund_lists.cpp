@@ -132,21 +132,16 @@ void LoadBoardFunds(app::App& app, long long board_number, std::string_view sort
 ResortState& Resort(app::App& app) { return app.FeatureState<ResortState>(); }
 
 void OnFiveStarClicked(app::App& app) {
-  if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
-    app.dialogs().MessageBox(app::kBusyMessage);
-    return;
-  }
+  // Refused before the board button is taken away.
+  if (app::RefuseWhileBusy(app, app::LoadTarget::kFundGrid)) return;
   app::MainWindow& main = app.main_window();
   main.选择板块钮.SetEnabled(false);
   LoadFiveStarList(app, "", "", [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
 void OnFundGridHeaderClicked(app::App& app, int column) {
-  if (app.loads().Busy(app::LoadTarget::kFundGrid) ||
-      app.loads().Loading(app::LoadTarget::kFundGrid)) {
-    app.dialogs().MessageBox(app::kBusyMessage);
-    return;
-  }
+  // A re-sort also waits for the list still filling.
+  if (app::RefuseWhileBusy(app, app::LoadTarget::kFundGrid, true)) return;
   app::Globals& globals = app.globals;
   globals.BoardFreshClick = 0;
   const std::string_view sort_code = SortCodeOfColumn(column);
