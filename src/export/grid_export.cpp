@@ -79,10 +79,20 @@ std::string WriteWorkbook(const TableSource& table, const std::string& path,
 }
 
 GridSnapshot::GridSnapshot(const ui::Grid& grid)
-    : rows_(grid.RowCount()), columns_(grid.ColumnCount()) {
-  texts_.reserve(static_cast<size_t>(rows_) * static_cast<size_t>(columns_));
-  for (int row = 0; row < rows_; ++row) {
-    for (int column = 0; column < columns_; ++column) texts_.push_back(grid.Text(row, column));
+    : GridSnapshot(grid.RowCount(), grid.ColumnCount()) {
+  CopyRows(grid, 0, rows_);
+}
+
+GridSnapshot::GridSnapshot(int rows, int columns) : rows_(rows), columns_(columns) {
+  ends_.reserve(static_cast<size_t>(rows_) * static_cast<size_t>(columns_) + 1);
+}
+
+void GridSnapshot::CopyRows(const ui::Grid& grid, int from, int to) {
+  for (int row = from; row < to; ++row) {
+    for (int column = 0; column < columns_; ++column) {
+      chars_ += grid.Text(row, column);
+      ends_.push_back(chars_.size());
+    }
   }
 }
 
