@@ -73,6 +73,7 @@ struct Stall {
   double ran_ms = 0;
   double waited_ms = 0;
   double longest_ran_ms = 0;  // the most the UI thread ran between two turns
+  double at_s = 0;            // when the longest stall ended, from the download's start
 };
 
 // The process's threads now, from /proc; 0 when it cannot be read.
@@ -141,6 +142,7 @@ int main(int argc, char** argv) {
     });
     typing.start();
 
+    const SteadyClock::time_point start = SteadyClock::now();
     QElapsedTimer since_last_turn;
     QTimer turns;
     turns.setTimerType(Qt::PreciseTimer);
@@ -152,7 +154,10 @@ int main(int argc, char** argv) {
       const long long gap = since_last_turn.restart();
       const CpuTimes now = ThreadCpuTimes();
       const double ran = now.ran_ms - last_turn.ran_ms;
-      if (gap > stall->ms) *stall = {gap, ran, now.waited_ms - last_turn.waited_ms, 0};
+      if (gap > stall->ms) {
+        *stall = {gap, ran, now.waited_ms - last_turn.waited_ms, stall->longest_ran_ms,
+                  Seconds(SteadyClock::now() - start)};
+      }
       stall->longest_ran_ms = std::max(stall->longest_ran_ms, ran);
       last_turn = now;
       if (++tick % 10 == 0) peak_threads = std::max(peak_threads, ThreadCount());
@@ -160,7 +165,6 @@ int main(int argc, char** argv) {
     since_last_turn.start();
     last_turn = ThreadCpuTimes();
     turns.start();
-    const SteadyClock::time_point start = SteadyClock::now();
     bool completed = false;
     funds::DownloadAllFunds(app, [&](bool c) {
       completed = c;
@@ -216,9 +220,9 @@ int main(int argc, char** argv) {
       stall_ms.ms, stall_ms.ms / 16.0);
   // On a machine other processes load, a stall is partly time the UI thread waited for a CPU.
   std::printf(
-      "    of it the UI thread ran %.1f ms and waited for a CPU %.1f ms; the most it ran between "
-      "two turns: %.1f ms\n",
-      stall_ms.ran_ms, stall_ms.waited_ms, stall_ms.longest_ran_ms);
+      "    at %.2f s; of it the UI thread ran %.1f ms and waited for a CPU %.1f ms; the most it "
+      "ran between two turns: %.1f ms\n",
+      stall_ms.at_s, stall_ms.ran_ms, stall_ms.waited_ms, stall_ms.longest_ran_ms);
   std::printf(
       "  peak resident memory %.1f MB: ratio to goal %.2f (goal for 20,000 funds: under "
       "200 MB)\n",

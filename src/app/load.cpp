@@ -1,5 +1,7 @@
 #include "app/load.h"
 
+#include <memory>
+
 #include "net/transfer_control.h"
 
 namespace app {
@@ -38,6 +40,24 @@ bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<voi
 }
 
 }  // namespace detail
+
+void StartStoreWrite(App& app, std::function<void()> write) {
+  LoadGenerations& loads = app.loads();
+  loads.BeginWork();
+  auto shared = std::make_shared<std::function<void()>>(std::move(write));
+  const bool started = app.workers().Start([&app, &loads, shared] {
+    try {
+      (*shared)();
+    } catch (...) {
+      // A write that throws has failed; the work still ends.
+    }
+    app.ui().Post([&loads] { loads.EndWork(); });
+  });
+  if (!started) {
+    (*shared)();
+    loads.EndWork();
+  }
+}
 
 bool RefuseWhileBusy(App& app, LoadTarget target, bool also_while_filling) {
   if (!app.loads().Busy(target) && !(also_while_filling && app.loads().Loading(target))) {

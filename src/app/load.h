@@ -189,6 +189,11 @@ void LoadEach(App& app, const LoadTicket& ticket, std::vector<Item> items, int a
       at_once, std::move(fetch_one), std::move(apply_one), std::move(done));
 }
 
+// A write to a store that an apply decided on (an alert told is noted) and that must not be
+// lost to a newer load: on a worker, in no load's ticket, counted as work in flight until it is
+// done. Once the program is ending and no worker starts, it is written here.
+void StartStoreWrite(App& app, std::function<void()> write);
+
 // Starts a load the user asked for; while the target is busy it shows kBusyMessage instead and
 // gives nothing.
 std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target);

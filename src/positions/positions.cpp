@@ -176,16 +176,26 @@ struct Refresh {
   std::vector<std::string> failed;  // names
 };
 
-void EndRefresh(app::App& app, const StatePtr& state, const Refresh& r) {
+// The refresh's time is kept on a worker, then shown with the funds that failed.
+void EndRefresh(app::App& app, const StatePtr& state, const app::LoadTicket& ticket,
+                const Refresh& r) {
   std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
-  state->store.SaveRefreshTime(text);
+  std::string shown = text;
   if (!r.failed.empty()) {
     std::string names;
     for (const std::string& name : r.failed) names += (names.empty() ? "" : "、") + name;
-    text += "（" + names + "刷新失败）";
+    shown += "（" + names + "刷新失败）";
   }
-  state->progress = text;
-  ShowStatus(app, *state);
+  app::StartLoad(
+      app, ticket,
+      [state, text] {
+        state->store.SaveRefreshTime(text);
+        return true;
+      },
+      [&app, state, shown](bool) {
+        state->progress = shown;
+        ShowStatus(app, *state);
+      });
 }
 
 void OnRefresh(app::App& app, const StatePtr& state) {
@@ -199,16 +209,19 @@ void OnRefresh(app::App& app, const StatePtr& state) {
   const std::string total = base::IntToText(static_cast<long long>(funds.size()));
   state->progress = "刷新中 0/" + total;
   ShowStatus(app, *state);
-  // A newer refresh or the closed window ends this one before its next request.
+  // A newer refresh or the closed window ends this one before its next request. A quote is kept
+  // in the ledger as it arrives, on the worker; the next start shows the same caption.
   app::LoadEach(
       app, ticket, std::move(funds), 1,
-      [&app](const Fund& fund) { return FetchQuote(app, fund.first); },
+      [&app, state](const Fund& fund) {
+        std::optional<Quote> quote = FetchQuote(app, fund.first);
+        if (quote) state->store.SaveQuote(fund.first, *quote);
+        return quote;
+      },
       [&app, state, refresh, total](const Fund& fund, const std::optional<Quote>& quote) {
         ++refresh->ended;
         if (quote) {
-          // The figures count once they are kept; the next start shows the same caption.
           state->quotes[fund.first] = *quote;
-          state->store.SaveQuote(fund.first, *quote);
         } else {
           refresh->failed.push_back(fund.second);
         }
@@ -216,8 +229,8 @@ void OnRefresh(app::App& app, const StatePtr& state) {
             "刷新中 " + base::IntToText(static_cast<long long>(refresh->ended)) + "/" + total;
         ShowPositions(app, *state);
       },
-      [&app, state, refresh](bool completed) {
-        if (completed) EndRefresh(app, state, *refresh);
+      [&app, state, refresh, ticket](bool completed) {
+        if (completed) EndRefresh(app, state, ticket, *refresh);
       });
 }
 
