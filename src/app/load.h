@@ -63,7 +63,7 @@ namespace detail {
 template <class Item, class Fetch, class Apply>
 class FanOut : public std::enable_shared_from_this<FanOut<Item, Fetch, Apply>> {
  public:
-  using Value = std::invoke_result_t<Fetch&, const Item&>;
+  using Value = std::invoke_result_t<const Fetch&, const Item&>;
 
   FanOut(App& app, const LoadTicket& ticket, std::function<std::optional<Item>()> next, int at_once,
          Fetch fetch, Apply apply, std::function<void(bool)> done)
@@ -71,7 +71,7 @@ class FanOut : public std::enable_shared_from_this<FanOut<Item, Fetch, Apply>> {
         ticket_(ticket),
         next_(std::move(next)),
         at_once_(at_once < 1 ? 1 : at_once),
-        fetch_(std::move(fetch)),
+        fetch_(std::make_shared<const Fetch>(std::move(fetch))),
         apply_(std::move(apply)),
         done_(std::move(done)) {
     app_.loads().BeginWork();
@@ -105,7 +105,7 @@ class FanOut : public std::enable_shared_from_this<FanOut<Item, Fetch, Apply>> {
     auto self = this->shared_from_this();
     auto held = std::make_shared<const Item>(std::move(item));
     StartLoad(
-        app_, ticket_, [fetch = fetch_, held]() mutable { return fetch(*held); },
+        app_, ticket_, [fetch = fetch_, held] { return (*fetch)(*held); },
         [self, held](Value value) {
           --self->running_;
           self->Applied(*held, std::move(value));
@@ -145,7 +145,7 @@ class FanOut : public std::enable_shared_from_this<FanOut<Item, Fetch, Apply>> {
   LoadTicket ticket_;
   std::function<std::optional<Item>()> next_;
   int at_once_;
-  Fetch fetch_;
+  std::shared_ptr<const Fetch> fetch_;  // called on several workers at once
   Apply apply_;
   std::function<void(bool)> done_;
   std::deque<Item> due_;  // retries whose wait is over
@@ -158,12 +158,12 @@ class FanOut : public std::enable_shared_from_this<FanOut<Item, Fetch, Apply>> {
 }  // namespace detail
 
 // Loads many like things under one ticket, at most `at_once` at a time: `next_item` (UI thread)
-// gives the items one after the other, nothing when there are no more; `fetch_one(item)` runs
-// on a worker as a load's fetch; `apply_one(item, value)` runs on the UI thread while the ticket
-// is current and gives nothing, or an EachRetry to ask the item again. `done(true)` runs on the
-// UI thread once every item has been applied; `done(false)` once the fan-out is overtaken or
-// cannot go on (the program is ending): it starts nothing more and its applies write nothing.
-// Counts as work in flight until `done`.
+// gives the items one after the other, nothing when there are no more; `fetch_one(item)` (callable
+// on several workers at once) runs on a worker as a load's fetch; `apply_one(item, value)` runs on
+// the UI thread while the ticket is current and gives nothing, or an EachRetry to ask the item
+// again. `done(true)` runs on the UI thread once every item has been applied; `done(false)` once
+// the fan-out is overtaken or cannot go on (the program is ending): it starts nothing more and its
+// applies write nothing. Counts as work in flight until `done`.
 template <class Item, class Fetch, class Apply>
 void LoadEachFrom(App& app, const LoadTicket& ticket,
                   std::function<std::optional<Item>()> next_item, int at_once, Fetch fetch_one,

@@ -19,6 +19,8 @@ class Workers {
  public:
   // Eight threads: a fan-out asks five things at a time, and a search, a fund's details and a
   // chart the user starts meanwhile each get a thread of their own without waiting behind it.
+  // More jobs than threads (two fan-outs at once) wait in the order they were started, so a job
+  // started first is never held up by a later one.
   static constexpr int kDefaultThreads = 8;
 
   // Creates the thread that runs `body`; throws std::system_error when it cannot, as
