@@ -17,12 +17,11 @@ namespace alerts {
 
 namespace {
 
-constexpr size_t kAtOnce = 5;
+constexpr int kAtOnce = 5;
 
+// The count of one check's answers.
 struct Check {
-  app::LoadTicket ticket;
-  std::vector<std::string> codes;
-  size_t next = 0;
+  size_t total = 0;
   size_t ended = 0;
   int failed = 0;
 };
@@ -37,15 +36,56 @@ std::optional<Figures> FetchFigures(app::App& app, const std::string& code) {
   return Figures{summary->unit_nav, summary->nav_date, summary->day_change, std::nullopt};
 }
 
-// The position's rate on these figures; nothing when the fund is not held.
-std::optional<std::int64_t> RateOf(State& state, const std::string& code, const Figures& f) {
+// The position's rate on these figures; nothing when the fund is not held. Reads the ledger.
+std::optional<std::int64_t> RateOf(positions::PositionsStore& store, const std::string& code,
+                                   const Figures& f) {
   const positions::Quote quote{f.unit_nav, f.nav_date, f.day_change};
-  for (const positions::Position& position : positions::Replay(state.store.Records())) {
+  for (const positions::Position& position : positions::Replay(store.Records())) {
     if (position.code == code && position.shares > 0) {
       return positions::FiguresOf(position, &quote).rate;
     }
   }
   return std::nullopt;
+}
+
+// What one fund's check gives each of its rules.
+struct RuleResult {
+  std::int64_t id = 0;
+  std::string latest;
+  std::string nav_date;
+  std::optional<std::string> body;  // the rule holds
+  bool told_before = false;         // the ledger says it was told for this NAV date
+};
+
+// The fund's answer and its rules' results; nothing when the request failed.
+using FundResults = std::optional<std::vector<RuleResult>>;
+
+// On a worker: the fund's figures, then for each of its rules the figure shown, kept in the
+// ledger, and whether the rule holds and was told before.
+FundResults CheckFund(app::App& app, positions::PositionsStore& store, const std::string& code,
+                      const std::vector<positions::StoredAlert>& rules) {
+  const std::optional<Figures> fetched = FetchFigures(app, code);
+  if (!fetched) return std::nullopt;
+  Figures figures = *fetched;
+  bool rate_read = false;
+  std::vector<RuleResult> results;
+  for (const positions::StoredAlert& stored : rules) {
+    const std::optional<Condition> condition = ConditionOf(stored.condition);
+    const std::optional<std::int64_t> threshold =
+        condition ? ParseThreshold(*condition, stored.threshold) : std::nullopt;
+    if (stored.code != code || !threshold) continue;
+    if (NeedsPosition(*condition) && !rate_read) {
+      figures.rate = RateOf(store, code, figures);
+      rate_read = true;
+    }
+    RuleResult result{stored.id, LatestText(*condition, figures), figures.nav_date, std::nullopt,
+                      false};
+    store.SaveAlertFigures(result.id, result.latest, result.nav_date);
+    result.body = Fired(Rule{stored.code, stored.name, *condition, *threshold}, figures);
+    result.told_before = result.body && store.Told(result.id, result.nav_date);
+    results.push_back(std::move(result));
+  }
+  return results;
 }
 
 std::string ToldAtText(const base::DateTime& when) {
@@ -65,32 +105,26 @@ void Tell(app::App& app, const StatePtr& state, const std::string& body) {
   });
 }
 
-void Apply(app::App& app, const StatePtr& state, const std::string& code,
-           const std::optional<Figures>& fetched) {
+// The rules' figures shown, and each rule that holds told once for its NAV date; that it was
+// told is kept in the ledger on a worker.
+void Apply(app::App& app, const StatePtr& state, const FundResults& results) {
   State& s = *state;
-  if (!fetched) return;
-  Figures figures = *fetched;
-  bool rate_read = false;
-  for (positions::StoredAlert& stored : s.rules) {
-    const std::optional<Condition> condition = ConditionOf(stored.condition);
-    const std::optional<std::int64_t> threshold =
-        condition ? ParseThreshold(*condition, stored.threshold) : std::nullopt;
-    if (stored.code != code || !threshold) continue;
-    if (NeedsPosition(*condition) && !rate_read) {
-      figures.rate = RateOf(s, code, figures);
-      rate_read = true;
-    }
-    stored.latest = LatestText(*condition, figures);
-    stored.nav_date = figures.nav_date;
-    s.store.SaveAlertFigures(stored.id, stored.latest, stored.nav_date);
-    const std::optional<std::string> body =
-        Fired(Rule{stored.code, stored.name, *condition, *threshold}, figures);
-    const auto key = std::make_pair(stored.id, figures.nav_date);
-    if (!body || s.told.contains(key) || s.store.Told(stored.id, figures.nav_date)) continue;
+  if (!results) return;
+  for (const RuleResult& result : *results) {
+    const auto stored =
+        std::find_if(s.rules.begin(), s.rules.end(),
+                     [&](const positions::StoredAlert& r) { return r.id == result.id; });
+    if (stored == s.rules.end()) continue;  // removed while its fund was asked
+    stored->latest = result.latest;
+    stored->nav_date = result.nav_date;
+    const auto key = std::make_pair(result.id, result.nav_date);
+    if (!result.body || s.told.contains(key) || result.told_before) continue;
     s.told.insert(key);
-    stored.last_told = ToldAtText(app.clock().Now());
-    s.store.MarkTold(stored.id, figures.nav_date, stored.last_told);
-    Tell(app, state, *body);
+    stored->last_told = ToldAtText(app.clock().Now());
+    app::StartStoreWrite(app, [state, key, when = stored->last_told] {
+      state->store.MarkTold(key.first, key.second, when);
+    });
+    Tell(app, state, *result.body);
   }
 }
 
@@ -100,43 +134,40 @@ void Finish(app::App& app, const StatePtr& state, const Check& check) {
   ShowStatus(app, *state);
 }
 
-void CheckNext(app::App& app, const StatePtr& state, const CheckPtr& check) {
-  while (check->next < check->codes.size() && check->next - check->ended < kAtOnce) {
-    const std::string code = check->codes[check->next++];
-    // An overtaken check's answers reach nobody, so it writes nothing more.
-    app::StartLoad(
-        app, check->ticket, [&app, code] { return FetchFigures(app, code); },
-        [&app, state, check, code](const std::optional<Figures>& figures) {
-          ++check->ended;
-          if (!figures) ++check->failed;
-          Apply(app, state, code, figures);
-          state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) +
-                            "/" + base::IntToText(static_cast<long long>(check->codes.size()));
-          ShowRules(app, *state);
-          if (check->ended == check->codes.size()) {
-            Finish(app, state, *check);
-          } else {
-            CheckNext(app, state, check);
-          }
-        });
-  }
-}
-
 }  // namespace
 
 void StartCheck(app::App& app, const StatePtr& state) {
   LoadOnce(*state);
-  auto check = std::make_shared<Check>();
-  check->ticket = app.loads().Start(app::LoadTarget::kAlerts);
+  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kAlerts);
+  std::vector<std::string> codes;
   for (const positions::StoredAlert& rule : state->rules) {
-    if (std::find(check->codes.begin(), check->codes.end(), rule.code) == check->codes.end()) {
-      check->codes.push_back(rule.code);
+    if (std::find(codes.begin(), codes.end(), rule.code) == codes.end()) {
+      codes.push_back(rule.code);
     }
   }
-  if (check->codes.empty()) return;
-  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->codes.size()));
+  if (codes.empty()) return;
+  auto check = std::make_shared<Check>();
+  check->total = codes.size();
+  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->total));
   ShowStatus(app, *state);
-  CheckNext(app, state, check);
+  // An overtaken check's answers reach nobody, so it tells nothing more. Each fund's rules go
+  // with its request as they are now.
+  app::LoadEach(
+      app, ticket, std::move(codes), kAtOnce,
+      [&app, state, rules = state->rules](const std::string& code) {
+        return CheckFund(app, state->store, code, rules);
+      },
+      [&app, state, check](const std::string&, const FundResults& results) {
+        ++check->ended;
+        if (!results) ++check->failed;
+        Apply(app, state, results);
+        state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) + "/" +
+                          base::IntToText(static_cast<long long>(check->total));
+        ShowRules(app, *state);
+      },
+      [&app, state, check](bool completed) {
+        if (completed) Finish(app, state, *check);
+      });
 }
 
 }  // namespace alerts

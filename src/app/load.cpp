@@ -1,5 +1,7 @@
 #include "app/load.h"
 
+#include <memory>
+
 #include "net/transfer_control.h"
 
 namespace app {
@@ -39,11 +41,34 @@ bool RunLoad(App& app, const LoadTicket& ticket, std::function<std::function<voi
 
 }  // namespace detail
 
-std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
-  if (app.loads().Busy(target)) {
-    app.dialogs().MessageBox(kBusyMessage);
-    return std::nullopt;
+void StartStoreWrite(App& app, std::function<void()> write) {
+  LoadGenerations& loads = app.loads();
+  loads.BeginWork();
+  auto shared = std::make_shared<std::function<void()>>(std::move(write));
+  const bool started = app.workers().Start([&app, &loads, shared] {
+    try {
+      (*shared)();
+    } catch (...) {
+      // A write that throws has failed; the work still ends.
+    }
+    app.ui().Post([&loads] { loads.EndWork(); });
+  });
+  if (!started) {
+    (*shared)();
+    loads.EndWork();
   }
+}
+
+bool RefuseWhileBusy(App& app, LoadTarget target, bool also_while_filling) {
+  if (!app.loads().Busy(target) && !(also_while_filling && app.loads().Loading(target))) {
+    return false;
+  }
+  app.dialogs().MessageBox(kBusyMessage);
+  return true;
+}
+
+std::optional<LoadTicket> StartLoadOrRefuse(App& app, LoadTarget target) {
+  if (RefuseWhileBusy(app, target)) return std::nullopt;
   return app.loads().Start(target);
 }
 

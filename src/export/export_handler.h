@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ bool IsWorkbookName(std::string_view name);
 // "导出时间" + seconds + "秒", whatever the export's result. The click handler of
 // 导出当前数据钮 and the last step of the full download.
 void ExportCurrentDataClick(app::App& app);
+
+// The same export at the end of the full download, which must not hold up the user-interface
+// thread: the grid's texts are copied there, the workbook is written on a worker, and the
+// message of a failure and the time taken are shown on the UI thread once it is written (they
+// are lost only when the program ends meanwhile). `ended` runs on the UI thread after them.
+void ExportCurrentDataInBackground(app::App& app, std::function<void()> ended = {});
 
 // Attaches 导出当前数据钮 to the export.
 void InstallExport(app::App& app);

@@ -60,25 +60,50 @@ std::string TooLargeText(const TableSource& table) {
   return {};
 }
 
-bool ExportTable(const TableSource& table, const std::string& path, ui::Dialogs& dialogs,
-                 const OutputOpener& open) {
-  if (const std::string refusal = TooLargeText(table); !refusal.empty()) {
-    dialogs.MessageBox(refusal);
-    return false;
-  }
+}  // namespace
+
+std::string WriteWorkbook(const TableSource& table, const std::string& path,
+                          const OutputOpener& open) {
+  if (std::string refusal = TooLargeText(table); !refusal.empty()) return refusal;
   const WorkbookStream stream = BuildWorkbookStream(table);
   // Stream offsets are 32-bit and older readers take no compound file past 2 GB.
   constexpr size_t kMaxStreamBytes = (size_t{1} << 31) - (size_t{1} << 24);
   if (stream.globals.size() + stream.sheet.size() > kMaxStreamBytes) {
-    dialogs.MessageBox("表格的文字太多，超出 Excel 97-2003 工作簿的容量，没有导出。");
-    return false;
+    return "表格的文字太多，超出 Excel 97-2003 工作簿的容量，没有导出。";
   }
   std::unique_ptr<OutputFile> out = open(path);
   if (!out || !WriteCompoundFile({stream.globals, stream.sheet}, *out) || !out->Commit()) {
-    dialogs.MessageBox("无法写入文件 " + path + "，没有导出。");
-    return false;
+    return "无法写入文件 " + path + "，没有导出。";
   }
-  return true;
+  return {};
+}
+
+GridSnapshot::GridSnapshot(const ui::Grid& grid)
+    : GridSnapshot(grid.RowCount(), grid.ColumnCount()) {
+  CopyRows(grid, 0, rows_);
+}
+
+GridSnapshot::GridSnapshot(int rows, int columns) : rows_(rows), columns_(columns) {
+  ends_.reserve(static_cast<size_t>(rows_) * static_cast<size_t>(columns_) + 1);
+}
+
+void GridSnapshot::CopyRows(const ui::Grid& grid, int from, int to) {
+  for (int row = from; row < to; ++row) {
+    for (int column = 0; column < columns_; ++column) {
+      chars_ += grid.Text(row, column);
+      ends_.push_back(chars_.size());
+    }
+  }
+}
+
+namespace {
+
+bool ExportTable(const TableSource& table, const std::string& path, ui::Dialogs& dialogs,
+                 const OutputOpener& open) {
+  const std::string failure = WriteWorkbook(table, path, open);
+  if (failure.empty()) return true;
+  dialogs.MessageBox(failure);
+  return false;
 }
 
 }  // namespace

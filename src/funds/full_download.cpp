@@ -1,13 +1,13 @@
 #include "funds/full_download.h"
 
 #include <chrono>
-#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/load.h"
 #include "base/text.h"
 #include "export/export_handler.h"
 #include "funds/download_guard.h"
@@ -28,19 +28,19 @@ constexpr int kRequestTries = 3;
 const std::vector<std::chrono::milliseconds> kRetryWaits = {std::chrono::milliseconds(1000),
                                                             std::chrono::milliseconds(3000)};
 
-// Pages of one row that failed and wait to be asked again.
-struct Retry {
+// One fund of the detail phase: its row, the pages still to ask for, and the try this is.
+struct FundItem {
   int row = 0;
-  unsigned pages = 0;
-  int attempt = 0;       // the try this will be
+  std::string code;
+  unsigned pages = kAllProfilePages;
+  int attempt = 1;
   ProfilePages earlier;  // the pages the tries before brought in
 };
 
 // One download as the UI thread sees it. Every step is a load of its own: the totals, the pages
-// one after the other, then each fund's profile pages, five funds at a time. A fund's end is
-// counted on the UI thread, which starts the next fund at once, so a free slot never waits. A
-// retry waits on the timer and then takes a slot like any other fund. A row whose fund an
-// earlier attempt today kept whole is filled from the cache and counts as done without a request.
+// one after the other, then each fund's profile pages, five funds at a time in one fan-out; a
+// failed fund is asked again after a wait. A row whose fund an earlier attempt today kept whole
+// is filled from the cache and counts as done without a request.
 struct Download {
   Download(app::App& a, std::string d, std::function<void(bool)> e)
       : app(a), day(std::move(d)), ended(std::move(e)) {}
@@ -54,10 +54,8 @@ struct Download {
   std::string page_title;
   std::vector<bool> kept_rows;  // by row: filled from the cache
   int next_row = 0;
-  int running = 0;     // funds whose pages are being asked for
   int finished = 0;    // rows done, complete or not
   int incomplete = 0;  // rows without a fund, or with a page that failed every try
-  std::deque<Retry> due;
   bool over = false;
 };
 using DownloadPtr = std::shared_ptr<Download>;
@@ -74,7 +72,6 @@ void Finish(const DownloadPtr& d, bool completed) {
   if (d->ended) d->ended(completed);
 }
 
-// The code of a row as the download's list pages wrote it.
 std::string ShownCode(app::App& app, int row) { return app.shown_funds().CodeAt(app.loads(), row); }
 
 std::function<void()> Dropped(const DownloadPtr& d) {
@@ -94,83 +91,90 @@ ListFetch ListFetcher(app::App& app) {
   return [&app](const std::string& url) { return FetchList(app, url); };
 }
 
-void StartWorkers(const DownloadPtr& d);
-
-void OnFundEnded(const DownloadPtr& d, int row, int attempt, DetailOutcome outcome) {
-  if (outcome.failed != 0 && attempt < kRequestTries) {
-    Retry retry{row, outcome.failed, attempt + 1, std::move(outcome.pages)};
-    ui::MessagePumpingDelay(d->app.ui(), kRetryWaits[attempt - 1].count(), 0,
-                            [d, retry = std::move(retry)] {
-                              d->due.push_back(retry);
-                              StartWorkers(d);
-                            });
-  } else {
-    ++d->finished;
-    if (outcome.failed != 0) ++d->incomplete;
-  }
-  StartWorkers(d);
+void ShowProgress(const Download& p) {
+  p.app.main_window().SetTitle(p.page_title + "，详情" + base::IntToText(p.finished) + "/" +
+                               base::IntToText(p.total));
 }
 
-// Starts the load of `pages` of `row`.
-void StartFund(const DownloadPtr& d, int row, unsigned pages, int attempt, ProfilePages earlier) {
-  ++d->running;
-  ProfileJob job;
-  job.row = row;
-  job.code = ShownCode(d->app, row);
-  job.pages = pages;
-  job.earlier = std::move(earlier);
-  job.keep_day = d->day;
-  LoadProfilePages(d->app, d->ticket, std::move(job), {},
-                   [d, row, attempt](std::optional<DetailOutcome> outcome) {
-                     --d->running;
-                     if (!outcome) {
-                       Finish(d, false);
-                       return;
-                     }
-                     OnFundEnded(d, row, attempt, std::move(*outcome));
-                   });
-}
-
+// The day's end is kept in the cache on a worker; the title and the time taken follow.
 void EndDownload(const DownloadPtr& d) {
-  app::MainWindow& main = d->app.main_window();
-  MarkDownloadEnd(d->app.cache(), d->day, d->incomplete);
-  main.SetTitle(d->incomplete == 0
-                    ? std::string("加载完毕")
-                    : "加载完毕（" + base::IntToText(d->incomplete) + "支基金未能完整加载）");
-  const auto seconds =
-      std::chrono::duration_cast<std::chrono::seconds>(d->app.clock().Steady() - d->started)
-          .count();
-  main.标签5.SetCaption("加载时间" + base::IntToText(seconds) + "秒");
-  Finish(d, true);
+  app::StartLoad(
+      d->app, d->ticket,
+      [&cache = d->app.cache(), day = d->day, incomplete = d->incomplete] {
+        MarkDownloadEnd(cache, day, incomplete);
+        return true;
+      },
+      [d](bool) {
+        app::MainWindow& main = d->app.main_window();
+        main.SetTitle(d->incomplete == 0
+                          ? std::string("加载完毕")
+                          : "加载完毕（" + base::IntToText(d->incomplete) + "支基金未能完整加载）");
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(d->app.clock().Steady() - d->started)
+                .count();
+        main.标签5.SetCaption("加载时间" + base::IntToText(seconds) + "秒");
+        Finish(d, true);
+      },
+      Dropped(d));
 }
 
-void StartWorkers(const DownloadPtr& d) {
-  Download& p = *d;
-  if (!Going(p)) {
-    Finish(d, false);
-    return;
-  }
-  while (p.running < kMaxDetailWorkers) {
-    if (!p.due.empty()) {
-      Retry retry = std::move(p.due.front());
-      p.due.pop_front();
-      StartFund(d, retry.row, retry.pages, retry.attempt, std::move(retry.earlier));
-      continue;
-    }
-    while (p.next_row < p.total && p.kept_rows[static_cast<size_t>(p.next_row) + 1]) ++p.next_row;
-    if (p.next_row >= p.total) break;
+// The next row that needs its fund asked for. A row its pages did not fill has no fund to ask
+// about: it counts as done and incomplete.
+std::optional<FundItem> NextFund(Download& p) {
+  while (p.next_row < p.total) {
     const int row = ++p.next_row;
-    // A row its pages did not fill has no fund to ask about.
-    if (ShownCode(p.app, row).empty()) {
+    if (p.kept_rows[static_cast<size_t>(row)]) continue;
+    std::string code = ShownCode(p.app, row);
+    if (code.empty()) {
       ++p.finished;
       ++p.incomplete;
       continue;
     }
-    StartFund(d, row, kAllProfilePages, 1, {});
+    return FundItem{row, std::move(code), kAllProfilePages, 1, {}};
   }
-  p.app.main_window().SetTitle(p.page_title + "，详情" + base::IntToText(p.finished) + "/" +
-                               base::IntToText(p.total));
-  if (p.finished >= p.total) EndDownload(d);
+  return std::nullopt;
+}
+
+// Each fund's profile pages, five funds at a time; a fund with a failed page is asked again for
+// that page up to twice.
+void StartWorkers(const DownloadPtr& d) {
+  if (!Going(*d)) {
+    Finish(d, false);
+    return;
+  }
+  ShowProgress(*d);
+  app::LoadEachFrom<FundItem>(
+      d->app, d->ticket, [d] { return NextFund(*d); }, kMaxDetailWorkers,
+      [&app = d->app, ticket = d->ticket, day = d->day](const FundItem& fund) {
+        ProfileJob job;
+        job.row = fund.row;
+        job.code = fund.code;
+        job.pages = fund.pages;
+        job.earlier = fund.earlier;
+        job.keep_day = day;
+        return FetchProfilePages(app, ticket, job, [] { return true; });
+      },
+      [d](const FundItem& fund, DetailOutcome outcome) -> std::optional<app::EachRetry<FundItem>> {
+        std::optional<app::EachRetry<FundItem>> retry;
+        if (outcome.failed != 0 && fund.attempt < kRequestTries) {
+          retry = app::EachRetry<FundItem>{kRetryWaits[static_cast<size_t>(fund.attempt) - 1],
+                                           FundItem{fund.row, fund.code, outcome.failed,
+                                                    fund.attempt + 1, std::move(outcome.pages)}};
+        } else {
+          ++d->finished;
+          if (outcome.failed != 0) ++d->incomplete;
+        }
+        ShowProgress(*d);
+        return retry;
+      },
+      [d](bool completed) {
+        if (!completed) {
+          Finish(d, false);
+          return;
+        }
+        ShowProgress(*d);
+        EndDownload(d);
+      });
 }
 
 // Fills the rows whose fund the cache holds whole for the download's day, a stretch of rows a
@@ -200,15 +204,20 @@ void FillKeptRows(const DownloadPtr& d,
   StartWorkers(d);
 }
 
+// The funds kept whole today are read from the cache on a worker.
 void StartDetails(const DownloadPtr& d) {
   d->kept_rows.assign(static_cast<size_t>(d->total) + 1, false);
-  auto kept = std::make_shared<const std::map<std::string, std::string>>(
-      d->app.cache().LoadDetails(d->day));
-  if (kept->empty()) {
-    StartWorkers(d);
-  } else {
-    FillKeptRows(d, kept, 1);
-  }
+  app::StartLoad(
+      d->app, d->ticket, [&cache = d->app.cache(), day = d->day] { return cache.LoadDetails(day); },
+      [d](std::map<std::string, std::string> details) {
+        if (details.empty()) {
+          StartWorkers(d);
+          return;
+        }
+        FillKeptRows(
+            d, std::make_shared<const std::map<std::string, std::string>>(std::move(details)), 1);
+      },
+      Dropped(d));
 }
 
 // Fills the grid page by page up to the answer's page count, whatever a page holds; a page that
@@ -242,8 +251,13 @@ void LoadPages(const DownloadPtr& d) {
 // The totals of the full list: 标签5 (count + "支基金"), 标签6 (pages + "页") and the grid's row
 // count (one row per fund under the header).
 void ReadFundTotals(const DownloadPtr& d) {
+  // Only today's kept funds can fill a row; an earlier day's would only take room.
+  ListFetch prune_then_fetch = [&app = d->app, day = d->day](const std::string& url) {
+    app.cache().PruneDetails(day);
+    return FetchList(app, url);
+  };
   AskListAnswer(
-      d->app, d->ticket, ListFetcher(d->app), portal::AllFundsTotalsUrl(d->app.portal()),
+      d->app, d->ticket, std::move(prune_then_fetch), portal::AllFundsTotalsUrl(d->app.portal()),
       kRetryWaits,
       [d](ListAnswer totals) {
         app::MainWindow& main = d->app.main_window();
@@ -268,16 +282,11 @@ void DownloadAllFunds(app::App& app, std::function<void(bool completed)> ended) 
   loads.BeginWork();
   d->ticket = loads.Start(app::LoadTarget::kFundGrid);
   app.main_window().高级表格1.ResetToDesign();
-  // Only today's kept funds can fill a row; an earlier day's would only take room.
-  app.cache().PruneDetails(d->day);
   ReadFundTotals(d);
 }
 
 void LoadAllFunds(app::App& app) {
-  if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
-    app.dialogs().MessageBox(app::kBusyMessage);
-    return;
-  }
+  if (app::RefuseWhileBusy(app, app::LoadTarget::kFundGrid)) return;
   if (!PassDownloadGuard(app)) return;
   app::MainWindow& main = app.main_window();
   for (ui::Button* button :
@@ -286,7 +295,7 @@ void LoadAllFunds(app::App& app) {
   }
   // A download that failed or was cut short leaves no workbook, which would close the day.
   DownloadAllFunds(app, [&app](bool completed) {
-    if (completed) exporter::ExportCurrentDataClick(app);
+    if (completed) exporter::ExportCurrentDataInBackground(app);
   });
 }
 

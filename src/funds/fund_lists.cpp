@@ -136,22 +136,16 @@ void LoadBoardFunds(Funds& funds, long long board_number, std::string_view sort_
 
 void OnFiveStarClicked(Funds& funds) {
   app::App& app = funds.app();
-  if (app.loads().Busy(app::LoadTarget::kFundGrid)) {
-    app.dialogs().MessageBox(app::kBusyMessage);
-    return;
-  }
+  // Refused before the board button is taken away.
+  if (app::RefuseWhileBusy(app, app::LoadTarget::kFundGrid)) return;
   app::MainWindow& main = app.main_window();
   main.选择板块钮.SetEnabled(false);
   LoadFiveStarList(funds, "", "", [&main] { main.选择板块钮.SetEnabled(true); });
 }
 
 void OnFundGridHeaderClicked(Funds& funds, int column) {
-  app::App& app = funds.app();
-  if (app.loads().Busy(app::LoadTarget::kFundGrid) ||
-      app.loads().Loading(app::LoadTarget::kFundGrid)) {
-    app.dialogs().MessageBox(app::kBusyMessage);
-    return;
-  }
+  // A re-sort also waits for the list still filling.
+  if (app::RefuseWhileBusy(funds.app(), app::LoadTarget::kFundGrid, true)) return;
   FundListState& lists = funds.lists();
   lists.BoardFreshClick = 0;
   const std::string_view sort_code = SortCodeOfColumn(column);

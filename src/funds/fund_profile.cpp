@@ -108,39 +108,40 @@ void WritePage(ui::Grid& grid, int row, const ProfilePages& answer, unsigned pag
 
 }  // namespace
 
+DetailOutcome FetchProfilePages(app::App& app, const app::LoadTicket& ticket, const ProfileJob& job,
+                                const std::function<bool()>& row_holds_fund) {
+  DetailOutcome outcome{0, job.earlier, {}};
+  for (const unsigned page : kPageOrder) {
+    if ((job.pages & page) == 0) continue;
+    if (!row_holds_fund()) break;
+    PageAnswer answer = FetchProfilePage(app, job, page);
+    outcome.failed |= TakePage(outcome.pages, answer.pages, page);
+    KeepOldest(outcome.offline, answer.offline);
+    app.ui().Post([&app, ticket, row_holds_fund, row = job.row, stored = job.stored, page,
+                   pages = std::move(answer.pages)] {
+      if (app.loads().IsCurrent(ticket) && row_holds_fund()) {
+        WritePage(app.main_window().高级表格1, row, pages, page, stored);
+      }
+    });
+  }
+  // A fund is kept only whole: one with a page missing is asked for again by the next attempt.
+  const ProfilePages& all = outcome.pages;
+  if (!job.keep_day.empty() && Complete(all)) {
+    KeepProfileColumns(app.cache(), job.keep_day, job.code,
+                       ProfileColumnsOf(*all.size, *all.rating, *all.manager, *all.statistics));
+  }
+  return outcome;
+}
+
 void LoadProfilePages(app::App& app, const app::LoadTicket& ticket, ProfileJob job,
                       std::function<bool()> row_holds_fund,
                       const std::function<void(std::optional<DetailOutcome>)>& ended) {
   if (!row_holds_fund) row_holds_fund = [] { return true; };
   auto dropped = [ended] { ended(std::nullopt); };
-  // The pages follow each other on one worker; each page's write is handed to the UI thread as
-  // soon as it is cut, and lands only while the load is current and the row holds its fund.
   app::StartLoad(
       app, ticket,
       [&app, ticket, job = std::move(job), row_holds_fund] {
-        DetailOutcome outcome{0, job.earlier, {}};
-        for (const unsigned page : kPageOrder) {
-          if ((job.pages & page) == 0) continue;
-          if (!row_holds_fund()) break;
-          PageAnswer answer = FetchProfilePage(app, job, page);
-          outcome.failed |= TakePage(outcome.pages, answer.pages, page);
-          KeepOldest(outcome.offline, answer.offline);
-          app.ui().Post([&app, ticket, row_holds_fund, row = job.row, stored = job.stored, page,
-                         pages = std::move(answer.pages)] {
-            if (app.loads().IsCurrent(ticket) && row_holds_fund()) {
-              WritePage(app.main_window().高级表格1, row, pages, page, stored);
-            }
-          });
-        }
-        // A fund is kept only whole: one with a page missing is asked for again by the next
-        // attempt.
-        const ProfilePages& all = outcome.pages;
-        if (!job.keep_day.empty() && Complete(all)) {
-          KeepProfileColumns(
-              app.cache(), job.keep_day, job.code,
-              ProfileColumnsOf(*all.size, *all.rating, *all.manager, *all.statistics));
-        }
-        return outcome;
+        return FetchProfilePages(app, ticket, job, row_holds_fund);
       },
       [row_holds_fund, ended, dropped](DetailOutcome outcome) {
         if (!row_holds_fund()) {

@@ -66,6 +66,13 @@ struct DetailOutcome {
   OfflineSince offline;  // the oldest last good answer shown
 };
 
+// The fetch of LoadProfilePages, for a load that runs it itself (the full download's fan-out):
+// on a worker, it asks for the job's pages, hands each page's write to the UI thread (landing
+// only while `ticket` is current and `row_holds_fund`, which must be set), keeps a whole fund
+// in the cache and gives the outcome.
+DetailOutcome FetchProfilePages(app::App& app, const app::LoadTicket& ticket, const ProfileJob& job,
+                                const std::function<bool()>& row_holds_fund);
+
 // Asks for the job's pages one after the other on one worker, in the order size, manager,
 // rating, risk, and writes each into the job's row as it arrives. When the fund's four pages are
 // complete the worker keeps them in the cache under the job's day, so that they outlive the

@@ -31,18 +31,17 @@ void AskListAnswer(app::App& app, const app::LoadTicket& ticket, ListFetch fetch
         }
         const std::chrono::milliseconds wait = retry_waits.front();
         retry_waits.erase(retry_waits.begin());
-        ui::MessagePumpingDelay(app.ui(), wait.count(), 0,
-                                [&app, ticket, fetch = std::move(fetch), url = std::move(url),
-                                 retry_waits = std::move(retry_waits), then = std::move(then),
-                                 dropped = std::move(dropped)]() mutable {
-                                  if (!app.loads().IsCurrent(ticket)) {
-                                    if (dropped) dropped();
-                                    return;
-                                  }
-                                  AskListAnswer(app, ticket, std::move(fetch), std::move(url),
-                                                std::move(retry_waits), std::move(then),
-                                                std::move(dropped));
-                                });
+        ui::Delay(app.ui(), wait.count(), 0,
+                  [&app, ticket, fetch = std::move(fetch), url = std::move(url),
+                   retry_waits = std::move(retry_waits), then = std::move(then),
+                   dropped = std::move(dropped)]() mutable {
+                    if (!app.loads().IsCurrent(ticket)) {
+                      if (dropped) dropped();
+                      return;
+                    }
+                    AskListAnswer(app, ticket, std::move(fetch), std::move(url),
+                                  std::move(retry_waits), std::move(then), std::move(dropped));
+                  });
       },
       dropped);
 }

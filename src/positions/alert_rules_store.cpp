@@ -5,6 +5,7 @@
 namespace positions {
 
 bool PositionsStore::AddAlert(StoredAlert& alert) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -19,6 +20,7 @@ bool PositionsStore::AddAlert(StoredAlert& alert) {
 }
 
 bool PositionsStore::RemoveAlert(std::int64_t id) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -31,6 +33,7 @@ bool PositionsStore::RemoveAlert(std::int64_t id) {
 
 bool PositionsStore::SaveAlertFigures(std::int64_t id, const std::string& latest,
                                       const std::string& nav_date) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   return database_->Prepare("UPDATE alert_rules SET latest = ?, nav_date = ? WHERE id = ?")
       .Bind(1, latest)
@@ -41,6 +44,7 @@ bool PositionsStore::SaveAlertFigures(std::int64_t id, const std::string& latest
 
 bool PositionsStore::MarkTold(std::int64_t id, const std::string& nav_date,
                               const std::string& when) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   return database_
       ->Prepare("INSERT OR IGNORE INTO alert_told(rule, nav_date, told_at) VALUES(?, ?, ?)")
@@ -51,6 +55,7 @@ bool PositionsStore::MarkTold(std::int64_t id, const std::string& nav_date,
 }
 
 bool PositionsStore::Told(std::int64_t id, const std::string& nav_date) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Statement select =
       database_->Prepare("SELECT 1 FROM alert_told WHERE rule = ? AND nav_date = ?");
@@ -58,6 +63,7 @@ bool PositionsStore::Told(std::int64_t id, const std::string& nav_date) {
 }
 
 std::vector<StoredAlert> PositionsStore::Alerts() {
+  const std::lock_guard lock(mutex_);
   std::vector<StoredAlert> alerts;
   if (!Ready()) return alerts;
   store::Statement select = database_->Prepare(

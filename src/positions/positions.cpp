@@ -175,56 +175,67 @@ std::optional<Quote> FetchQuote(app::App& app, const std::string& code) {
 
 // One refresh: the held funds asked one after the other, each shown as it arrives.
 struct Refresh {
-  app::LoadTicket ticket;
-  std::vector<std::pair<std::string, std::string>> funds;  // code, name
-  size_t next = 0;
-  std::vector<std::string> failed;
+  size_t total = 0;
+  size_t ended = 0;
+  std::vector<std::string> failed;  // names
 };
 
-void RefreshNext(app::App& app, const StatePtr& state, const std::shared_ptr<Refresh>& refresh) {
-  Refresh& r = *refresh;
-  const std::string total = base::IntToText(static_cast<long long>(r.funds.size()));
-  if (r.next >= r.funds.size()) {
-    std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
-    state->store.SaveRefreshTime(text);
-    if (!r.failed.empty()) {
-      std::string names;
-      for (const std::string& name : r.failed) names += (names.empty() ? "" : "、") + name;
-      text += "（" + names + "刷新失败）";
-    }
-    state->progress = text;
-    ShowStatus(app, *state);
-    return;
+// The refresh's time is kept on a worker, then shown with the funds that failed.
+void EndRefresh(app::App& app, const StatePtr& state, const app::LoadTicket& ticket,
+                const Refresh& r) {
+  std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
+  std::string shown = text;
+  if (!r.failed.empty()) {
+    std::string names;
+    for (const std::string& name : r.failed) names += (names.empty() ? "" : "、") + name;
+    shown += "（" + names + "刷新失败）";
   }
-  const auto [code, name] = r.funds[r.next++];
-  // A newer refresh or the closed window ends this one before its next request.
   app::StartLoad(
-      app, r.ticket, [&app, code = code] { return FetchQuote(app, code); },
-      [&app, state, refresh, code = code, name = name, total](const std::optional<Quote>& quote) {
-        if (quote) {
-          // The figures count once they are kept; the next start shows the same caption.
-          state->quotes[code] = *quote;
-          state->store.SaveQuote(code, *quote);
-        } else {
-          refresh->failed.push_back(name);
-        }
-        state->progress =
-            "刷新中 " + base::IntToText(static_cast<long long>(refresh->next)) + "/" + total;
-        ShowPositions(app, *state);
-        RefreshNext(app, state, refresh);
+      app, ticket,
+      [state, text] {
+        state->store.SaveRefreshTime(text);
+        return true;
+      },
+      [&app, state, shown](bool) {
+        state->progress = shown;
+        ShowStatus(app, *state);
       });
 }
 
 void OnRefresh(app::App& app, const StatePtr& state) {
   LoadOnce(*state);
+  const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kPositions);
+  using Fund = std::pair<std::string, std::string>;  // code, name
+  std::vector<Fund> funds;
+  for (const Position& position : Held(*state)) funds.emplace_back(position.code, position.name);
   auto refresh = std::make_shared<Refresh>();
-  refresh->ticket = app.loads().Start(app::LoadTarget::kPositions);
-  for (const Position& position : Held(*state)) {
-    refresh->funds.emplace_back(position.code, position.name);
-  }
-  state->progress = "刷新中 0/" + base::IntToText(static_cast<long long>(refresh->funds.size()));
+  refresh->total = funds.size();
+  const std::string total = base::IntToText(static_cast<long long>(funds.size()));
+  state->progress = "刷新中 0/" + total;
   ShowStatus(app, *state);
-  RefreshNext(app, state, refresh);
+  // A newer refresh or the closed window ends this one before its next request. A quote is kept
+  // in the ledger as it arrives, on the worker; the next start shows the same caption.
+  app::LoadEach(
+      app, ticket, std::move(funds), 1,
+      [&app, state](const Fund& fund) {
+        std::optional<Quote> quote = FetchQuote(app, fund.first);
+        if (quote) state->store.SaveQuote(fund.first, *quote);
+        return quote;
+      },
+      [&app, state, refresh, total](const Fund& fund, const std::optional<Quote>& quote) {
+        ++refresh->ended;
+        if (quote) {
+          state->quotes[fund.first] = *quote;
+        } else {
+          refresh->failed.push_back(fund.second);
+        }
+        state->progress =
+            "刷新中 " + base::IntToText(static_cast<long long>(refresh->ended)) + "/" + total;
+        ShowPositions(app, *state);
+      },
+      [&app, state, refresh, ticket](bool completed) {
+        if (completed) EndRefresh(app, state, ticket, *refresh);
+      });
 }
 
 void OnExport(app::App& app) {

@@ -72,6 +72,7 @@ std::optional<Record> RecordOf(const store::SalvagedRow& row) {
 int PositionsStore::SchemaVersion() { return static_cast<int>(kMigrations.size()); }
 
 bool PositionsStore::Ready() {
+  const std::lock_guard lock(mutex_);
   if (database_) return true;
   if (path_.empty()) return false;
   store::OpenResult opened = OpenUpgrading(path_, kMigrations);
@@ -80,7 +81,10 @@ bool PositionsStore::Ready() {
   return database_ != nullptr;
 }
 
-bool PositionsStore::ReadOnly() { return Ready() && database_->ReadOnly(); }
+bool PositionsStore::ReadOnly() {
+  const std::lock_guard lock(mutex_);
+  return Ready() && database_->ReadOnly();
+}
 
 void PositionsStore::Recover(const std::filesystem::path& moved) {
   store::Transaction transaction(*database_);
@@ -113,6 +117,7 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
 }
 
 bool PositionsStore::Add(const Record& record) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -131,6 +136,7 @@ bool PositionsStore::Add(const Record& record) {
 }
 
 bool PositionsStore::RemoveFund(const std::string& code) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -143,6 +149,7 @@ bool PositionsStore::RemoveFund(const std::string& code) {
 }
 
 bool PositionsStore::SaveQuote(const std::string& code, const Quote& quote) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -153,6 +160,7 @@ bool PositionsStore::SaveQuote(const std::string& code, const Quote& quote) {
 }
 
 bool PositionsStore::SaveRefreshTime(const std::string& text) {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
@@ -162,6 +170,7 @@ bool PositionsStore::SaveRefreshTime(const std::string& text) {
 }
 
 std::vector<Record> PositionsStore::Records() {
+  const std::lock_guard lock(mutex_);
   std::vector<Record> records;
   if (!Ready()) return records;
   store::Statement select = database_->Prepare(
@@ -175,6 +184,7 @@ std::vector<Record> PositionsStore::Records() {
 }
 
 std::map<std::string, Quote> PositionsStore::Quotes() {
+  const std::lock_guard lock(mutex_);
   std::map<std::string, Quote> quotes;
   if (!Ready()) return quotes;
   store::Statement select =
@@ -186,17 +196,20 @@ std::map<std::string, Quote> PositionsStore::Quotes() {
 }
 
 std::string PositionsStore::DamageNotice() {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return {};
   store::Statement select = database_->Prepare("SELECT value FROM meta WHERE key = ?");
   return select.Bind(1, kDamageKey).Step() ? select.Text(0) : std::string();
 }
 
 bool PositionsStore::ForgetDamageNotice() {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   return database_->Prepare("DELETE FROM meta WHERE key = ?").Bind(1, kDamageKey).Run();
 }
 
 std::string PositionsStore::RefreshTime() {
+  const std::lock_guard lock(mutex_);
   if (!Ready()) return {};
   store::Statement select = database_->Prepare("SELECT value FROM meta WHERE key = 'refreshed'");
   return select.Step() ? select.Text(0) : std::string();

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ struct StoredAlert {
   bool operator==(const StoredAlert&) const = default;
 };
 
+// Safe to use from any thread.
 class PositionsStore {
  public:
   explicit PositionsStore(std::filesystem::path path) : path_(std::move(path)) {}
@@ -81,6 +83,9 @@ class PositionsStore {
   void Recover(const std::filesystem::path& moved);
 
   std::filesystem::path path_;
+  // The store is used from the UI thread and from the loads' fetches on workers: one call at a
+  // time (a call may open the file through Ready, hence recursive).
+  std::recursive_mutex mutex_;
   std::unique_ptr<store::Database> database_;
 };
 

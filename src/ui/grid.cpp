@@ -21,9 +21,7 @@ void Grid::SetDesign(std::vector<GridColumn> columns, int design_rows) {
 }
 
 void Grid::ResetToDesign() {
-  for (size_t r = 1; r < cells_.size(); ++r) {
-    for (Cell& cell : cells_[r]) cell = Cell{};
-  }
+  for (size_t r = 1; r < cells_.size(); ++r) cells_[r].clear();
   for (size_t c = 0; c < columns_.size(); ++c) {
     cells_[0][c] = Cell{columns_[c].header, kDefaultTextColour};
   }
@@ -35,7 +33,9 @@ void Grid::SetRowCount(int rows) {
   rows = std::max(rows, 1);
   const int old_rows = RowCount();
   if (rows == old_rows) return;
-  cells_.resize(rows, std::vector<Cell>(columns_.size()));
+  // New rows hold no cells until one is written: growing to a whole market's rows costs next to
+  // nothing.
+  cells_.resize(rows);
   if (observer_) {
     if (rows > old_rows) {
       observer_->RowsInserted(old_rows, rows - old_rows);
@@ -58,25 +58,41 @@ bool Grid::Contains(int row, int column) const {
   return row >= 0 && column >= 0 && row < RowCount() && column < ColumnCount();
 }
 
+const Grid::Cell* Grid::Find(int row, int column) const {
+  if (!Contains(row, column)) return nullptr;
+  const std::vector<Cell>& cells = cells_[row];
+  return cells.empty() ? nullptr : &cells[column];
+}
+
+Grid::Cell& Grid::Make(int row, int column) {
+  std::vector<Cell>& cells = cells_[row];
+  if (cells.empty()) cells.resize(columns_.size());
+  return cells[column];
+}
+
 const std::string& Grid::Text(int row, int column) const {
-  return Contains(row, column) ? cells_[row][column].text : kEmpty;
+  const Cell* cell = Find(row, column);
+  return cell ? cell->text : kEmpty;
 }
 
 void Grid::SetText(int row, int column, std::string text) {
   if (!Contains(row, column)) return;
-  std::string& cell = cells_[row][column].text;
+  if (!Find(row, column) && text.empty()) return;
+  std::string& cell = Make(row, column).text;
   if (cell == text) return;
   cell = std::move(text);
   if (observer_) observer_->CellChanged(row, column);
 }
 
 Colour Grid::TextColour(int row, int column) const {
-  return Contains(row, column) ? cells_[row][column].colour : kDefaultTextColour;
+  const Cell* cell = Find(row, column);
+  return cell ? cell->colour : kDefaultTextColour;
 }
 
 void Grid::SetTextColour(int row, int column, Colour colour) {
   if (!Contains(row, column)) return;
-  Colour& cell = cells_[row][column].colour;
+  if (!Find(row, column) && colour == kDefaultTextColour) return;
+  Colour& cell = Make(row, column).colour;
   if (cell == colour) return;
   cell = colour;
   if (observer_) observer_->CellChanged(row, column);

@@ -88,10 +88,14 @@ class Grid : public Control {
     Colour colour = kDefaultTextColour;
   };
   bool Contains(int row, int column) const;
+  // The cell, or nothing while its row holds no cell (every cell of it empty and black).
+  const Cell* Find(int row, int column) const;
+  // The cell, its row's cells made when it has none; the cell must be in the grid.
+  Cell& Make(int row, int column);
   void UpdateCurrentRow(int row);
 
   std::vector<GridColumn> columns_;
-  std::vector<std::vector<Cell>> cells_;
+  std::vector<std::vector<Cell>> cells_;  // a row is empty until a cell of it is written
   int current_row_ = -1;
   GridObserver* observer_ = nullptr;
 };

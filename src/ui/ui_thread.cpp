@@ -22,8 +22,8 @@ long double DelayMilliseconds(std::optional<long long> amount, std::optional<int
   return static_cast<long double>(amount.value_or(0)) * factor;
 }
 
-void MessagePumpingDelay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit,
-                         std::function<void()> then) {
+void Delay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit,
+           std::function<void()> then) {
   const long double wait_ms = DelayMilliseconds(amount, unit);
   // The endless wait would overflow the clock's range; a century is as good.
   const long double max_ms = 100.0L * 365 * 24 * 3600 * 1000;

@@ -25,9 +25,9 @@ class UiThread {
 
 // Runs `then` on the UI thread after amount × unit: unit 0 milliseconds, 1 seconds, 2 minutes,
 // 3 hours (another unit counts as milliseconds). Both omitted: practically never.
-void MessagePumpingDelay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit,
-                         std::function<void()> then);
-// The wait MessagePumpingDelay makes, in milliseconds.
+void Delay(UiThread& ui, std::optional<long long> amount, std::optional<int> unit,
+           std::function<void()> then);
+// The wait Delay makes, in milliseconds.
 long double DelayMilliseconds(std::optional<long long> amount, std::optional<int> unit);
 
 }  // namespace ui

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -93,6 +97,77 @@ TEST(StartLoadTest, FetchesOnAWorkerAndAppliesOnTheUiThreadOnlyTheNewestLoad) {
   EXPECT_FALSE(start("late", false));
   EXPECT_EQ(std::vector<std::string>({"first", "late"}), dropped);
   EXPECT_EQ(0, loads.InFlight());
+}
+
+struct Numbered {
+  int number = 0;
+  int attempt = 1;
+};
+
+TEST(LoadEachTest, AsksAtMostNAtOnceAndAsksAFailedItemAgainAfterItsWait) {
+  app_test::AppFixture f;
+  std::atomic<int> running{0}, most{0};
+  std::vector<std::pair<int, int>> applied;  // number, attempt
+  std::vector<bool> done;
+  std::vector<Numbered> items;
+  for (int n = 1; n <= 12; ++n) items.push_back({n, 1});
+  app::LoadEach(
+      f.app, f.app.loads().Start(LoadTarget::kAlerts), items, 3,
+      [&](const Numbered& item) {
+        const int now = ++running;
+        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        --running;
+        return item.number % 5 != 0 || item.attempt == 2;  // 5 and 10 fail their first try
+      },
+      [&](const Numbered& item, bool answered) -> std::optional<app::EachRetry<Numbered>> {
+        applied.emplace_back(item.number, item.attempt);
+        if (answered) return std::nullopt;
+        return app::EachRetry<Numbered>{std::chrono::seconds(1), {item.number, 2}};
+      },
+      [&](bool completed) { done.push_back(completed); });
+  f.Settle();
+  EXPECT_EQ(3, most.load());
+  // Every item once, and the two that failed once more, each after its first try.
+  std::vector<std::pair<int, int>> expected;
+  for (int n = 1; n <= 12; ++n) expected.emplace_back(n, 1);
+  expected.emplace_back(5, 2);
+  expected.emplace_back(10, 2);
+  std::vector<std::pair<int, int>> sorted = applied;
+  std::sort(sorted.begin(), sorted.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, sorted);
+  for (int n : {5, 10}) {
+    EXPECT_LT(std::find(applied.begin(), applied.end(), std::make_pair(n, 1)),
+              std::find(applied.begin(), applied.end(), std::make_pair(n, 2)));
+  }
+  EXPECT_EQ(std::vector<bool>{true}, done);
+  EXPECT_EQ(0, f.app.loads().InFlight());
+}
+
+TEST(LoadEachTest, AnOvertakenFanOutAsksNothingMoreAndWritesNothing) {
+  app_test::AppFixture f;
+  std::atomic<bool> release{false};
+  std::atomic<int> fetched{0};
+  int applied = 0;
+  std::vector<bool> done;
+  app::LoadEach(
+      f.app, f.app.loads().Start(LoadTarget::kPositions), std::vector<int>(10, 0), 2,
+      [&](int) {
+        ++fetched;
+        while (!release) std::this_thread::yield();
+        return 0;
+      },
+      [&](int, int) { ++applied; }, [&](bool completed) { done.push_back(completed); });
+  while (fetched < 2) std::this_thread::yield();
+  f.app.loads().Start(LoadTarget::kPositions);
+  release = true;
+  f.Settle();
+  EXPECT_EQ(2, fetched.load());
+  EXPECT_EQ(0, applied);
+  EXPECT_EQ(std::vector<bool>{false}, done);
+  EXPECT_EQ(0, f.app.loads().InFlight());
 }
 
 }  // namespace

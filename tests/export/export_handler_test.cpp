@@ -7,6 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <string>
 
 #include "app/app_fixture.h"
 #include "xls_probe.h"
@@ -110,6 +111,33 @@ TEST(ExportHandler, WallClockSetDuringTheExportDoesNotChangeTheTimeShown) {
   exporter::ExportCurrentDataClick(f.app);
   EXPECT_EQ("导出时间4秒", f.label());
   EXPECT_TRUE(fs::exists(f.paths.workbook_dir / "8月8日.xls"));
+}
+
+// The full download's export: the same bytes as the button's, the grid copied in stretches while
+// loads that would refill it are refused, the time shown once the worker has written it.
+TEST(ExportHandler, InTheBackgroundWritesTheSameFileAndHoldsTheGridWhileCopyingIt) {
+  Fixture f({{2021, 8, 8, 9, 5, 3}}, {100, 100, 100, 107});
+  f.grid().SetRowCount(4501);
+  for (int row = 1; row <= 4500; ++row) {
+    f.grid().SetText(row, 0, "基金" + std::to_string(row));
+    f.grid().SetText(row, 1, std::to_string(100000 + row));
+  }
+  const fs::path file = f.paths.workbook_dir / "8月8日.xls";
+  exporter::ExportCurrentDataClick(f.app);
+  const std::string by_click = test_support::ReadFileBytes(file);
+  fs::remove(file);
+
+  bool ended = false;
+  exporter::ExportCurrentDataInBackground(f.app, [&] { ended = true; });
+  EXPECT_TRUE(f.app.loads().Busy(app::LoadTarget::kFundGrid));
+  // A write after the export began is not in the workbook once its row was copied.
+  f.grid().SetText(1, 0, "已改");
+  app_test::Settle(f.app, f.ui);
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(f.app.loads().Busy(app::LoadTarget::kFundGrid));
+  EXPECT_EQ(by_click, test_support::ReadFileBytes(file));
+  EXPECT_EQ("导出时间7秒", f.label());
+  EXPECT_EQ(std::vector<std::string>{}, f.dialogs.shown);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(QtUiThreadTest, WorkPostedByAWorkerRunsOnTheUiThreadInOrderWhenEventsArePum
 TEST(QtUiThreadTest, DelayedWorkRunsOnTheEventLoopAfterItsWaitAndQuitEndsTheLoop) {
   QtUiThread ui;
   std::vector<int> order;
-  MessagePumpingDelay(ui, 30, 0, [&] { order.push_back(2); });
+  Delay(ui, 30, 0, [&] { order.push_back(2); });
   ui.PostAfter(std::chrono::milliseconds(0), [&] { order.push_back(1); });
   ui.PostAfter(std::chrono::milliseconds(60), [&] {
     order.push_back(3);

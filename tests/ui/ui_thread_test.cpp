@@ -48,11 +48,11 @@ TEST(UiThreadTest, DelayUnitsAndTheEndlessDefault) {
   }
 }
 
-TEST(UiThreadTest, MessagePumpingDelayRunsItsWorkWhenTheTimerFallsDue) {
+TEST(UiThreadTest, DelayRunsItsWorkWhenTheTimerFallsDue) {
   ManualUiThread ui;
   std::vector<int> order;
-  MessagePumpingDelay(ui, 3, 1, [&] { order.push_back(3); });
-  MessagePumpingDelay(ui, 20, 0, [&] { order.push_back(1); });
+  Delay(ui, 3, 1, [&] { order.push_back(3); });
+  Delay(ui, 20, 0, [&] { order.push_back(1); });
   ui.PumpEvents();
   EXPECT_TRUE(order.empty());
   ui.AdvanceTimers(std::chrono::milliseconds(2999));
@@ -119,6 +119,50 @@ TEST(WorkersTest, JobsThatThrowOrGetNoThreadNeverHoldUpTheEnd) {
   EXPECT_TRUE(workers.Start([&] { ++ran; }));
   workers.StopAndJoin();
   EXPECT_EQ(1, ran.load());
+}
+
+TEST(WorkersTest, ManyJobsShareTheFewThreadsMadeOnceAndAThrowingJobKeepsItsThread) {
+  std::atomic<int> made{0};
+  Workers workers(
+      {},
+      [&made](std::function<void()> body) {
+        ++made;
+        return std::thread(std::move(body));
+      },
+      3);
+  std::atomic<int> ran{0}, running{0}, most{0};
+  EXPECT_TRUE(workers.Start([] { throw std::runtime_error("transfer failed"); }));
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_TRUE(workers.Start([&] {
+      const int now = ++running;
+      for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+      --running;
+      ++ran;
+    }));
+  }
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::hours(1)));
+  EXPECT_EQ(200, ran.load());
+  EXPECT_LE(most.load(), 3);
+  EXPECT_EQ(3, made.load());
+  EXPECT_EQ(3, workers.Threads());
+}
+
+TEST(WorkersTest, JobsQueuedWhenStoppingBeginsRunWithTheirTransfersStoppedBeforeTheJoinEnds) {
+  std::atomic<bool> stop{false}, entered{false};
+  std::atomic<int> ran_stopped{0};
+  Workers workers([&] { stop = true; }, {}, 1);
+  EXPECT_TRUE(workers.Start([&] {
+    entered = true;
+    while (!stop) std::this_thread::yield();
+  }));
+  while (!entered) std::this_thread::yield();
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(workers.Start([&] { ran_stopped += stop ? 1 : 0; }));
+  EXPECT_EQ(6, workers.Running());
+  workers.StopAndJoin();
+  EXPECT_EQ(5, ran_stopped.load());
+  EXPECT_EQ(0, workers.Running());
 }
 
 }  // namespace
