@@ -62,20 +62,20 @@ using FundResults = std::optional<std::vector<RuleResult>>;
 
 // On a worker: the fund's figures, then for each of its rules the figure shown, kept in the
 // ledger, and whether the rule holds and was told before.
-FundResults CheckFund(app::App& app, positions::PositionsStore& store, const std::string& code,
-                      const std::vector<positions::StoredAlert>& rules) {
+FundResults CheckFund(app::App& app, RulesStore& store, const std::string& code,
+                      const std::vector<StoredAlert>& rules) {
   const std::optional<Figures> fetched = FetchFigures(app, code);
   if (!fetched) return std::nullopt;
   Figures figures = *fetched;
   bool rate_read = false;
   std::vector<RuleResult> results;
-  for (const positions::StoredAlert& stored : rules) {
+  for (const StoredAlert& stored : rules) {
     const std::optional<Condition> condition = ConditionOf(stored.condition);
     const std::optional<std::int64_t> threshold =
         condition ? ParseThreshold(*condition, stored.threshold) : std::nullopt;
     if (stored.code != code || !threshold) continue;
     if (NeedsPosition(*condition) && !rate_read) {
-      figures.rate = RateOf(store, code, figures);
+      figures.rate = RateOf(store.ledger(), code, figures);
       rate_read = true;
     }
     RuleResult result{stored.id, LatestText(*condition, figures), figures.nav_date, std::nullopt,
@@ -97,23 +97,22 @@ std::string ToldAtText(const base::DateTime& when) {
 
 // Hands the text to the desktop; without a notification service to the tray, without a tray to
 // the status line.
-void Tell(app::App& app, const StatePtr& state, const std::string& body) {
-  app.notifier().Notify(kSummary, body, [&app, state, body](bool delivered) {
+void Tell(app::App& app, State& state, const std::string& body) {
+  app.notifier().Notify(kSummary, body, [&app, &state, body](bool delivered) {
     if (delivered || app.notifier().ShowTrayMessage(kSummary, body)) return;
-    state->untold = body;
-    ShowStatus(app, *state);
+    state.untold = body;
+    ShowStatus(app, state);
   });
 }
 
 // The rules' figures shown, and each rule that holds told once for its NAV date; that it was
 // told is kept in the ledger on a worker.
-void Apply(app::App& app, const StatePtr& state, const FundResults& results) {
-  State& s = *state;
+void Apply(app::App& app, State& state, const FundResults& results) {
+  State& s = state;
   if (!results) return;
   for (const RuleResult& result : *results) {
-    const auto stored =
-        std::find_if(s.rules.begin(), s.rules.end(),
-                     [&](const positions::StoredAlert& r) { return r.id == result.id; });
+    const auto stored = std::find_if(s.rules.begin(), s.rules.end(),
+                                     [&](const StoredAlert& r) { return r.id == result.id; });
     if (stored == s.rules.end()) continue;  // removed while its fund was asked
     stored->latest = result.latest;
     stored->nav_date = result.nav_date;
@@ -121,26 +120,26 @@ void Apply(app::App& app, const StatePtr& state, const FundResults& results) {
     if (!result.body || s.told.contains(key) || result.told_before) continue;
     s.told.insert(key);
     stored->last_told = ToldAtText(app.clock().Now());
-    app::StartStoreWrite(app, [state, key, when = stored->last_told] {
-      state->store.MarkTold(key.first, key.second, when);
+    app::StartStoreWrite(app, [&state, key, when = stored->last_told] {
+      state.store.MarkTold(key.first, key.second, when);
     });
     Tell(app, state, *result.body);
   }
 }
 
-void Finish(app::App& app, const StatePtr& state, const Check& check) {
-  state->progress = "上次检查 " + base::DateTimeText(app.clock().Now());
-  if (check.failed > 0) state->progress += "；" + base::IntToText(check.failed) + "支基金未能检查";
-  ShowStatus(app, *state);
+void Finish(app::App& app, State& state, const Check& check) {
+  state.progress = "上次检查 " + base::DateTimeText(app.clock().Now());
+  if (check.failed > 0) state.progress += "；" + base::IntToText(check.failed) + "支基金未能检查";
+  ShowStatus(app, state);
 }
 
 }  // namespace
 
-void StartCheck(app::App& app, const StatePtr& state) {
-  LoadOnce(*state);
+void StartCheck(app::App& app, State& state) {
+  LoadOnce(state);
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kAlerts);
   std::vector<std::string> codes;
-  for (const positions::StoredAlert& rule : state->rules) {
+  for (const StoredAlert& rule : state.rules) {
     if (std::find(codes.begin(), codes.end(), rule.code) == codes.end()) {
       codes.push_back(rule.code);
     }
@@ -148,24 +147,24 @@ void StartCheck(app::App& app, const StatePtr& state) {
   if (codes.empty()) return;
   auto check = std::make_shared<Check>();
   check->total = codes.size();
-  state->progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->total));
-  ShowStatus(app, *state);
+  state.progress = "检查中 0/" + base::IntToText(static_cast<long long>(check->total));
+  ShowStatus(app, state);
   // An overtaken check's answers reach nobody, so it tells nothing more. Each fund's rules go
   // with its request as they are now.
   app::LoadEach(
       app, ticket, std::move(codes), kAtOnce,
-      [&app, state, rules = state->rules](const std::string& code) {
-        return CheckFund(app, state->store, code, rules);
+      [&app, &state, rules = state.rules](const std::string& code) {
+        return CheckFund(app, state.store, code, rules);
       },
-      [&app, state, check](const std::string&, const FundResults& results) {
+      [&app, &state, check](const std::string&, const FundResults& results) {
         ++check->ended;
         if (!results) ++check->failed;
         Apply(app, state, results);
-        state->progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) + "/" +
-                          base::IntToText(static_cast<long long>(check->total));
-        ShowRules(app, *state);
+        state.progress = "检查中 " + base::IntToText(static_cast<long long>(check->ended)) + "/" +
+                         base::IntToText(static_cast<long long>(check->total));
+        ShowRules(app, state);
       },
-      [&app, state, check](bool completed) {
+      [&app, &state, check](bool completed) {
         if (completed) Finish(app, state, *check);
       });
 }

@@ -20,7 +20,7 @@ bool SixDigits(const std::string& code) {
 
 // The name of the fund held under `code`; empty when it is not held.
 std::string HeldName(State& state, const std::string& code) {
-  for (const positions::Position& position : positions::Replay(state.store.Records())) {
+  for (const positions::Position& position : positions::Replay(state.store.ledger().Records())) {
     if (position.code == code && position.shares > 0) return position.name;
   }
   return {};
@@ -28,9 +28,9 @@ std::string HeldName(State& state, const std::string& code) {
 
 // The rule the boxes describe, the texts exactly as typed; the first bad box is named to the
 // user and nothing is given.
-std::optional<positions::StoredAlert> ReadRule(app::App& app, State& state) {
+std::optional<StoredAlert> ReadRule(app::App& app, State& state) {
   app::AlertsWindow& window = app.alerts_window();
-  positions::StoredAlert rule;
+  StoredAlert rule;
   rule.code = window.提醒代码框.Text();
   if (!SixDigits(rule.code)) {
     app.dialogs().MessageBox(kBadCodeText);
@@ -57,29 +57,29 @@ std::optional<positions::StoredAlert> ReadRule(app::App& app, State& state) {
   return rule;
 }
 
-void Keep(app::App& app, const StatePtr& state, positions::StoredAlert rule) {
-  if (!state->store.AddAlert(rule)) {
+void Keep(app::App& app, State& state, StoredAlert rule) {
+  if (!state.store.AddAlert(rule)) {
     app.dialogs().MessageBox(kCannotSaveText);
     return;
   }
-  state->rules.push_back(std::move(rule));
-  ShowRules(app, *state);
+  state.rules.push_back(std::move(rule));
+  ShowRules(app, state);
 }
 
-void OnAdd(app::App& app, const StatePtr& state) {
-  if (state->searching) return;
-  LoadOnce(*state);
-  std::optional<positions::StoredAlert> rule = ReadRule(app, *state);
+void OnAdd(app::App& app, State& state) {
+  if (state.searching) return;
+  LoadOnce(state);
+  std::optional<StoredAlert> rule = ReadRule(app, state);
   if (!rule) return;
   if (!rule->name.empty()) return Keep(app, state, *rule);
-  state->searching = true;
-  auto ended = [state] { state->searching = false; };
+  state.searching = true;
+  auto ended = [&state] { state.searching = false; };
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kAlerts),
       [&app, code = rule->code] {
         return portal::FetchFundName(app.portal(), code, &app.transfers());
       },
-      [&app, state, rule = *rule, ended](const std::optional<std::string>& name) mutable {
+      [&app, &state, rule = *rule, ended](const std::optional<std::string>& name) mutable {
         ended();
         if (!name || name->empty()) return app.dialogs().MessageBox(kNotFoundText + rule.code);
         rule.name = *name;
@@ -112,8 +112,8 @@ void OnAddFromFundGrid(app::App& app, State& state, const std::optional<app::Fun
   app.alerts_window().提醒代码框.SetText(state.offered_code);
 }
 
-void CheckPeriodically(app::App& app, const StatePtr& state) {
-  app.ui().PostAfter(CheckInterval(app.config()), [&app, state] {
+void CheckPeriodically(app::App& app, State& state) {
+  app.ui().PostAfter(CheckInterval(app.config()), [&app, &state] {
     StartCheck(app, state);
     CheckPeriodically(app, state);
   });
@@ -124,7 +124,7 @@ void CheckPeriodically(app::App& app, const StatePtr& state) {
 void LoadOnce(State& state) {
   if (state.loaded) return;
   state.rules = state.store.Alerts();
-  state.loaded = state.store.Ready();
+  state.loaded = state.store.ledger().Ready();
 }
 
 void ShowRules(app::App& app, const State& state) {
@@ -132,7 +132,7 @@ void ShowRules(app::App& app, const State& state) {
   const int selected = grid.CurrentRow();
   grid.SetRowCount(static_cast<int>(state.rules.size()) + 1);
   for (size_t i = 0; i < state.rules.size(); ++i) {
-    const positions::StoredAlert& rule = state.rules[i];
+    const StoredAlert& rule = state.rules[i];
     const int row = static_cast<int>(i) + 1;
     const std::string cells[] = {rule.name,   rule.code,     rule.condition, rule.threshold,
                                  rule.latest, rule.nav_date, rule.last_told};
@@ -161,21 +161,27 @@ std::chrono::minutes CheckInterval(const app::ConfigFile& config) {
   return minutes >= 5 && minutes <= 1440 ? std::chrono::minutes(minutes) : kDefaultInterval;
 }
 
-void InstallAlerts(app::App& app) {
-  auto state = std::make_shared<State>(positions::LedgerPath(app.paths()));
+Alerts::Alerts(app::App& app, positions::PositionsStore& ledger)
+    : app_(app), state_(std::make_unique<State>(ledger)) {}
+
+Alerts::~Alerts() = default;
+
+void Alerts::Install() {
+  app::App& app = app_;
+  State& state = *state_;
   app::AlertsWindow& window = app.alerts_window();
-  window.on_created = [&app, state] {
-    LoadOnce(*state);
-    ShowRules(app, *state);
+  window.on_created = [&app, &state] {
+    LoadOnce(state);
+    ShowRules(app, state);
   };
-  window.添加提醒钮.on_click = [&app, state] { OnAdd(app, state); };
-  window.删除提醒钮.on_click = [&app, state] { OnDelete(app, *state); };
-  window.检查提醒钮.on_click = [&app, state] { StartCheck(app, state); };
+  window.添加提醒钮.on_click = [&app, &state] { OnAdd(app, state); };
+  window.删除提醒钮.on_click = [&app, &state] { OnDelete(app, state); };
+  window.检查提醒钮.on_click = [&app, &state] { StartCheck(app, state); };
   app.main_window().提醒钮.on_click = [&app] { app.alerts_window().Show(); };
-  app.main_window().菜单.Item(3).on_click = [&app, state] {
-    OnAddFromFundGrid(app, *state, app.MenuFund());
+  app.main_window().菜单.Item(3).on_click = [&app, &state] {
+    OnAddFromFundGrid(app, state, app.MenuFund());
   };
-  app.AddStartupStep(app::StartupPhase::kAlerts, [state](app::App& started) {
+  app.AddStartupStep(app::StartupPhase::kAlerts, [&state](app::App& started) {
     StartCheck(started, state);
     CheckPeriodically(started, state);
   });

@@ -6,9 +6,11 @@
 // 收益率 rule reads the positions there.
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "app/app.h"
+#include "positions/positions_store.h"
 
 namespace alerts {
 
@@ -27,8 +29,24 @@ inline constexpr char kNotFoundText[] = "没有找到基金";
 // 30 for anything else.
 std::chrono::minutes CheckInterval(const app::ConfigFile& config);
 
-// Attaches the handlers of the alerts window, 提醒钮 and 菜单's fourth item, and the start-up
-// step that runs the first check and sets the periodic one.
-void InstallAlerts(app::App& app);
+struct State;
+
+// The alerts feature: its rules kept in the ledger's file through the positions' handle on it.
+// Made by the shell; outlives the App's windows.
+class Alerts {
+ public:
+  Alerts(app::App& app, positions::PositionsStore& ledger);
+  ~Alerts();
+  Alerts(const Alerts&) = delete;
+  Alerts& operator=(const Alerts&) = delete;
+
+  // Attaches the handlers of the alerts window, 提醒钮 and 菜单's fourth item, and the start-up
+  // step that runs the first check and sets the periodic one.
+  void Install();
+
+ private:
+  app::App& app_;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace alerts

@@ -11,16 +11,16 @@
 #include <vector>
 
 #include "alerts/alert_rules.h"
+#include "alerts/alert_rules_store.h"
 #include "app/app.h"
-#include "positions/positions_store.h"
 
 namespace alerts {
 
 struct State {
-  explicit State(std::filesystem::path path) : store(std::move(path)) {}
-  positions::PositionsStore store;
+  explicit State(positions::PositionsStore& ledger) : store(ledger) {}
+  RulesStore store;
   bool loaded = false;
-  std::vector<positions::StoredAlert> rules;
+  std::vector<StoredAlert> rules;
   // Rule and NAV date of every alert told in this run, so that a ledger that cannot be written
   // still tells each once.
   std::set<std::pair<std::int64_t, std::string>> told;
@@ -34,7 +34,6 @@ struct State {
   std::string progress;
   std::string untold;
 };
-using StatePtr = std::shared_ptr<State>;
 
 void LoadOnce(State& state);
 // The grid as the rules stand, then the status line.
@@ -42,6 +41,6 @@ void ShowRules(app::App& app, const State& state);
 void ShowStatus(app::App& app, const State& state);
 
 // Runs a check of every fund that has a rule; a newer check overtakes it (check.cpp).
-void StartCheck(app::App& app, const StatePtr& state);
+void StartCheck(app::App& app, State& state);
 
 }  // namespace alerts

@@ -25,8 +25,6 @@ namespace positions {
 
 namespace {
 
-using StatePtr = std::shared_ptr<State>;
-
 void LoadOnce(State& state) {
   if (state.loaded) return;
   state.records = state.store.Records();
@@ -44,8 +42,7 @@ void TellDamage(app::App& app, State& state) {
   app.dialogs().MessageBox(notice);
 }
 
-void OnBuy(app::App& app, const StatePtr& state_ptr) {
-  State& state = *state_ptr;
+void OnBuy(app::App& app, State& state) {
   if (state.searching) return;
   LoadOnce(state);
   const std::optional<std::string> code_read = ReadCode(app);
@@ -69,18 +66,18 @@ void OnBuy(app::App& app, const StatePtr& state_ptr) {
   }
   // The buy waits for the name; another buy meanwhile is ignored, as the button shows nothing.
   state.searching = true;
-  auto ended = [state_ptr] { state_ptr->searching = false; };
+  auto ended = [&state] { state.searching = false; };
   app::StartLoad(
       app, app.loads().Current(app::LoadTarget::kPositions),
       [&app, code] { return portal::FetchFundName(app.portal(), code, &app.transfers()); },
-      [&app, state_ptr, record = *record, ended](const std::optional<std::string>& name) mutable {
+      [&app, &state, record = *record, ended](const std::optional<std::string>& name) mutable {
         ended();
         if (!name || name->empty()) {
           app.dialogs().MessageBox(kNotFoundText + record.code);
           return;
         }
         record.name = *name;
-        Keep(app, *state_ptr, record);
+        Keep(app, state, record);
       },
       ended);
 }
@@ -181,8 +178,7 @@ struct Refresh {
 };
 
 // The refresh's time is kept on a worker, then shown with the funds that failed.
-void EndRefresh(app::App& app, const StatePtr& state, const app::LoadTicket& ticket,
-                const Refresh& r) {
+void EndRefresh(app::App& app, State& state, const app::LoadTicket& ticket, const Refresh& r) {
   std::string text = "已刷新 " + base::DateTimeText(app.clock().Now());
   std::string shown = text;
   if (!r.failed.empty()) {
@@ -192,48 +188,48 @@ void EndRefresh(app::App& app, const StatePtr& state, const app::LoadTicket& tic
   }
   app::StartLoad(
       app, ticket,
-      [state, text] {
-        state->store.SaveRefreshTime(text);
+      [&state, text] {
+        state.store.SaveRefreshTime(text);
         return true;
       },
-      [&app, state, shown](bool) {
-        state->progress = shown;
-        ShowStatus(app, *state);
+      [&app, &state, shown](bool) {
+        state.progress = shown;
+        ShowStatus(app, state);
       });
 }
 
-void OnRefresh(app::App& app, const StatePtr& state) {
-  LoadOnce(*state);
+void OnRefresh(app::App& app, State& state) {
+  LoadOnce(state);
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kPositions);
   using Fund = std::pair<std::string, std::string>;  // code, name
   std::vector<Fund> funds;
-  for (const Position& position : Held(*state)) funds.emplace_back(position.code, position.name);
+  for (const Position& position : Held(state)) funds.emplace_back(position.code, position.name);
   auto refresh = std::make_shared<Refresh>();
   refresh->total = funds.size();
   const std::string total = base::IntToText(static_cast<long long>(funds.size()));
-  state->progress = "刷新中 0/" + total;
-  ShowStatus(app, *state);
+  state.progress = "刷新中 0/" + total;
+  ShowStatus(app, state);
   // A newer refresh or the closed window ends this one before its next request. A quote is kept
   // in the ledger as it arrives, on the worker; the next start shows the same caption.
   app::LoadEach(
       app, ticket, std::move(funds), 1,
-      [&app, state](const Fund& fund) {
+      [&app, &state](const Fund& fund) {
         std::optional<Quote> quote = FetchQuote(app, fund.first);
-        if (quote) state->store.SaveQuote(fund.first, *quote);
+        if (quote) state.store.SaveQuote(fund.first, *quote);
         return quote;
       },
-      [&app, state, refresh, total](const Fund& fund, const std::optional<Quote>& quote) {
+      [&app, &state, refresh, total](const Fund& fund, const std::optional<Quote>& quote) {
         ++refresh->ended;
         if (quote) {
-          state->quotes[fund.first] = *quote;
+          state.quotes[fund.first] = *quote;
         } else {
           refresh->failed.push_back(fund.second);
         }
-        state->progress =
+        state.progress =
             "刷新中 " + base::IntToText(static_cast<long long>(refresh->ended)) + "/" + total;
-        ShowPositions(app, *state);
+        ShowPositions(app, state);
       },
-      [&app, state, refresh, ticket](bool completed) {
+      [&app, &state, refresh, ticket](bool completed) {
         if (completed) EndRefresh(app, state, ticket, *refresh);
       });
 }
@@ -283,30 +279,38 @@ std::filesystem::path LedgerPath(const app::AppPaths& paths) {
   return paths.data_dir.empty() ? std::filesystem::path() : paths.data_dir / "positions.sqlite3";
 }
 
-void InstallPositions(app::App& app) {
-  auto state = std::make_shared<State>(LedgerPath(app.paths()));
+Positions::Positions(app::App& app)
+    : app_(app), state_(std::make_unique<State>(LedgerPath(app.paths()))) {}
+
+Positions::~Positions() = default;
+
+PositionsStore& Positions::store() { return state_->store; }
+
+void Positions::Install() {
+  app::App& app = app_;
+  State& state = *state_;
   app::PositionsWindow& window = app.positions_window();
-  window.on_created = [&app, state] {
-    LoadOnce(*state);
-    ShowPositions(app, *state);
-    TellDamage(app, *state);
+  window.on_created = [&app, &state] {
+    LoadOnce(state);
+    ShowPositions(app, state);
+    TellDamage(app, state);
     OnRefresh(app, state);
   };
   window.on_destroyed = [&app] { app.loads().Invalidate(app::LoadTarget::kPositions); };
-  window.买入钮.on_click = [&app, state] { OnBuy(app, state); };
-  window.卖出钮.on_click = [&app, state] { OnSell(app, *state); };
-  window.删除持仓钮.on_click = [&app, state] { OnDelete(app, *state); };
-  window.现金分红钮.on_click = [&app, state] { OnCashDividend(app, *state); };
-  window.红利再投钮.on_click = [&app, state] { OnReinvest(app, *state); };
-  window.刷新持仓钮.on_click = [&app, state] { OnRefresh(app, state); };
+  window.买入钮.on_click = [&app, &state] { OnBuy(app, state); };
+  window.卖出钮.on_click = [&app, &state] { OnSell(app, state); };
+  window.删除持仓钮.on_click = [&app, &state] { OnDelete(app, state); };
+  window.现金分红钮.on_click = [&app, &state] { OnCashDividend(app, state); };
+  window.红利再投钮.on_click = [&app, &state] { OnReinvest(app, state); };
+  window.刷新持仓钮.on_click = [&app, &state] { OnRefresh(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
-  app.main_window().菜单.Item(2).on_click = [&app, state] {
-    OnAddFromFundGrid(app, *state, app.MenuFund());
+  app.main_window().菜单.Item(2).on_click = [&app, &state] {
+    OnAddFromFundGrid(app, state, app.MenuFund());
   };
-  app.AddStartupStep(app::StartupPhase::kWatchlist, [state](app::App& started) {
-    LoadOnce(*state);
-    ShowMainCaption(started, *state);
+  app.AddStartupStep(app::StartupPhase::kWatchlist, [&state](app::App& started) {
+    LoadOnce(state);
+    ShowMainCaption(started, state);
   });
 }
 

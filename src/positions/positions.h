@@ -4,6 +4,7 @@
 // refresh, export), the main window's button and today's-profit caption, and the fund grid's
 // "加入持仓" menu item. The records live in the ledger file under the user's data folder.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,8 +43,28 @@ bool IsPositionsWorkbookName(std::string_view name);
 // The file the ledger is kept in.
 std::filesystem::path LedgerPath(const app::AppPaths& paths);
 
-// Attaches the handlers of the positions window, 持仓钮, the third item of 菜单, and the
-// start-up step that shows the stored today's profit in 持仓标签 (without a request).
-void InstallPositions(app::App& app);
+class PositionsStore;
+struct State;
+
+// The positions feature: the ledger's one handle and what the window shows of it. Made by the
+// shell; outlives the App's windows.
+class Positions {
+ public:
+  explicit Positions(app::App& app);
+  ~Positions();
+  Positions(const Positions&) = delete;
+  Positions& operator=(const Positions&) = delete;
+
+  // Attaches the handlers of the positions window, 持仓钮, the third item of 菜单, and the
+  // start-up step that shows the stored today's profit in 持仓标签 (without a request).
+  void Install();
+
+  // The ledger's file, which the alerts' rules share.
+  PositionsStore& store();
+
+ private:
+  app::App& app_;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace positions

@@ -195,6 +195,11 @@ std::map<std::string, Quote> PositionsStore::Quotes() {
   return quotes;
 }
 
+bool PositionsStore::Use(const std::function<bool(store::Database&)>& use) {
+  const std::lock_guard lock(mutex_);
+  return Ready() && use(*database_);
+}
+
 std::string PositionsStore::DamageNotice() {
   const std::lock_guard lock(mutex_);
   if (!Ready()) return {};

@@ -8,6 +8,7 @@
 // `<name>.bak-v<its version>` before it is upgraded; an upgrade is whole or not at all.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,21 +20,6 @@
 #include "store/database.h"
 
 namespace positions {
-
-// An alert rule as kept: the texts the user entered, the figure and NAV date its fund's last
-// check gave, and when it last fired (empty: never).
-struct StoredAlert {
-  std::int64_t id = 0;
-  std::string code;
-  std::string name;
-  std::string condition;
-  std::string threshold;
-  std::string latest;
-  std::string nav_date;
-  std::string last_told;
-
-  bool operator==(const StoredAlert&) const = default;
-};
 
 // Safe to use from any thread.
 class PositionsStore {
@@ -60,16 +46,10 @@ class PositionsStore {
   std::map<std::string, Quote> Quotes();
   std::string RefreshTime();
 
-  // Alert rules (alert_rules_store.cpp). AddAlert sets the new rule's id.
-  bool AddAlert(StoredAlert& alert);
-  // The rule and every date it fired for.
-  bool RemoveAlert(std::int64_t id);
-  bool SaveAlertFigures(std::int64_t id, const std::string& latest, const std::string& nav_date);
-  // Notes that the rule fired for `nav_date` at `when`.
-  bool MarkTold(std::int64_t id, const std::string& nav_date, const std::string& when);
-  bool Told(std::int64_t id, const std::string& nav_date);
-  // In the order added.
-  std::vector<StoredAlert> Alerts();
+  // Runs `use` with the open file, one call at a time with the store's own: for the tables
+  // another feature keeps in the ledger's file (the alert rules). False when the file cannot be
+  // used now, else what `use` returned.
+  bool Use(const std::function<bool(store::Database&)>& use);
 
   // What the user is to be told about a damaged file found and mended ("持仓记录文件已损坏，
   // 已恢复n条记录，原文件保存为" + the moved file's name); empty when nothing is pending.

@@ -47,7 +47,12 @@ void BindShellControls(app::App& app, const Features& features) {
 
 }  // namespace
 
+Features::~Features() {
+  if (app != nullptr) app->workers().StopAndJoin();
+}
+
 void BindEvents(app::App& app, Features& features) {
+  features.app = &app;
   BindWindowEvents(app);
   BindPopupMenus(app);
   features.funds = std::make_unique<funds::Funds>(app);
@@ -69,8 +74,10 @@ void BindEvents(app::App& app, Features& features) {
   chart::InstallYieldComparison(app, chart, comparison, slots);
   analysis::InstallRiskFigures(app, comparison);
   features.side_tools->Install();
-  positions::InstallPositions(app);
-  alerts::InstallAlerts(app);
+  features.positions = std::make_unique<positions::Positions>(app);
+  features.positions->Install();
+  features.alerts = std::make_unique<alerts::Alerts>(app, features.positions->store());
+  features.alerts->Install();
 }
 
 }  // namespace shell

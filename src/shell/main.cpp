@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
   ui::QtDialogs dialogs;
   ui::SystemClock clock;
   ui::QtNotifier notifier;
-  shell::Features features;  // outlives the App, whose windows call into it
   app::App app(app::AppPaths::ForExecutable(ExecutablePath()), dialogs, ui_thread, clock,
                &notifier);
+  shell::Features features;  // gone before the App, its loads ended first
   app::MainWindow& main_window = app.main_window();
   const ui::Rect& chart = main_window.画板1.Geometry();
   main_window.画板1.SetCanvas(std::make_unique<ui::QtCanvas>(chart.width, chart.height));

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "alerts/alert_rules.h"
+#include "alerts/alert_rules_store.h"
 #include "app/app_fixture.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
@@ -93,14 +94,18 @@ struct Desktop : ui::QtNotifier {
 struct Program {
   Program(const std::filesystem::path& root, ui::Notifier* desktop)
       : app(app_test::TestPaths(root), dialogs, ui, clock, desktop) {
-    positions::InstallPositions(app);
-    alerts::InstallAlerts(app);
+    positions.Install();
+    alerts.Install();
     for (const app::StartupStep& step : app.startup_steps()) step.run(app);
   }
+  // The loads end before the features whose state they use.
+  ~Program() { app.workers().StopAndJoin(); }
   test_support::RecordingDialogs dialogs;
   test_support::ManualUiThread ui;
   test_support::FixedClock clock{base::DateTime{2021, 8, 8, 9, 5, 3}};
   app::App app;
+  positions::Positions positions{app};
+  alerts::Alerts alerts{app, positions.store()};
 };
 
 class AlertsTest : public ::testing::Test {
@@ -177,6 +182,10 @@ class AlertsTest : public ::testing::Test {
            sim::UnitNavText(Fund(i)) + "（" + date + "）";
   }
   positions::PositionsStore Store() { return positions::PositionsStore(Ledger()); }
+  std::vector<alerts::StoredAlert> Rules() {
+    positions::PositionsStore ledger(Ledger());
+    return alerts::RulesStore(ledger).Alerts();
+  }
   std::filesystem::path Ledger() { return positions::LedgerPath(app_test::TestPaths(dir_.path())); }
 
   static inline int buses_ = 0;
@@ -212,7 +221,7 @@ TEST_F(AlertsTest, BadValuesAreRefusedNamingTheBoxAndNothingIsStored) {
     EXPECT_EQ(std::vector<std::string>{c.text}, program_->dialogs.shown) << c.code << c.threshold;
     EXPECT_EQ(c.threshold, window().阈值框.Text());
   }
-  EXPECT_TRUE(Store().Alerts().empty());
+  EXPECT_TRUE(Rules().empty());
   EXPECT_EQ(1, window().提醒表格.RowCount());
 }
 
@@ -232,8 +241,8 @@ TEST_F(AlertsTest, RulesKeepTheTypedTextsAcrossARestartAndDeleteRemovesOne) {
   EXPECT_EQ(Fund(1).nav_date, grid.Text(1, app::kAlertNavDate));  // from the check at start
   grid.SetCurrentRow(1);
   window().删除提醒钮.Click();
-  ASSERT_EQ(1u, Store().Alerts().size());
-  EXPECT_EQ(Fund(2).code, Store().Alerts()[0].code);
+  ASSERT_EQ(1u, Rules().size());
+  EXPECT_EQ(Fund(2).code, Rules()[0].code);
 }
 
 TEST_F(AlertsTest, ARuleTellsTheServiceOnceForEachNavDateAndNotAgainAfterARestart) {
@@ -312,12 +321,14 @@ TEST_F(AlertsTest, AnOldLedgerTakesRulesAndFailedRequestsFireNothingAndAreCounte
   std::filesystem::create_directories(Ledger().parent_path());
   std::filesystem::copy_file(LEDGER_V1, Ledger());
   // Rules on funds the portal does not know: their pages answer 404.
-  std::vector<positions::StoredAlert> rules;
+  positions::PositionsStore ledger(Ledger());
+  alerts::RulesStore kept(ledger);
+  std::vector<alerts::StoredAlert> rules;
   for (const char* code : {"999991", "999992"}) {
     rules.push_back({0, code, "无此基金", "净值≥", "0.0001", "", "", ""});
-    ASSERT_TRUE(Store().AddAlert(rules.back()));
+    ASSERT_TRUE(kept.AddAlert(rules.back()));
   }
-  EXPECT_EQ(rules, Store().Alerts());
+  EXPECT_EQ(rules, Rules());
   Restart();
   AddRule(Fund(6).code, "净值≥", "0.0001");
   Check();

@@ -32,11 +32,19 @@ class PositionsWindowTest : public ::testing::Test {
 
   // A new program over the same folders, its start-up steps run.
   void Restart() {
-    program_.reset();
+    Stop();
     program_ = std::make_unique<app_test::Program>(dir_.path());
-    positions::InstallPositions(app());
+    positions_ = std::make_unique<positions::Positions>(app());
+    positions_->Install();
     for (const app::StartupStep& step : app().startup_steps()) step.run(app());
   }
+  // The program's loads end before the feature whose state they use goes.
+  void Stop() {
+    if (program_) program_->app.workers().StopAndJoin();
+    positions_.reset();
+    program_.reset();
+  }
+  void TearDown() override { Stop(); }
   app::App& app() { return program_->app; }
   app::PositionsWindow& window() { return app().positions_window(); }
   ui::Grid& grid() { return window().持仓表格; }
@@ -89,6 +97,7 @@ class PositionsWindowTest : public ::testing::Test {
   test_support::TempDir dir_;
   std::unique_ptr<sim::PortalSim> sim_;
   std::unique_ptr<app_test::Program> program_;
+  std::unique_ptr<positions::Positions> positions_;
 };
 
 }  // namespace positions_test

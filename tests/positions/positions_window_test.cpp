@@ -330,7 +330,7 @@ TEST_F(PositionsWindowTest, FundGridMenuItemFillsTheCodeAndNeedsNoSearch) {
 // or whole, give back every record SQLite can still read, and say so once.
 TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefusesTheRecord) {
   const auto path = positions::LedgerPath(app().paths());
-  program_.reset();
+  Stop();
   {
     PositionsStore store(path);  // buys and sales of ten funds under names as long as real ones
     for (int i = 0; i < 1000; ++i) {
@@ -348,7 +348,7 @@ TEST_F(PositionsWindowTest, ADamagedLedgerIsMendedAndToldOnceAndALockedOneRefuse
        {std::array{size / 2, size, size}, std::array{size, size / 4, size * 3 / 4},
         std::array{size, size_t{0}, size}}) {
     SCOPED_TRACE(std::to_string(keep) + " " + std::to_string(from));
-    program_.reset();
+    Stop();
     std::filesystem::remove_all(path.parent_path());
     std::filesystem::create_directories(path.parent_path());
     std::string damaged = ledger.substr(0, keep);
@@ -405,7 +405,7 @@ TEST_F(PositionsWindowTest,
   window().刷新持仓钮.Click();
   WaitForRefresh();
   const auto folder = positions::LedgerPath(app().paths()).parent_path();
-  program_.reset();
+  Stop();
   test_support::LetEveryoneRead(dir_.path());
   std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
