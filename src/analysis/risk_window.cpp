@@ -74,14 +74,13 @@ std::string PeriodText(const std::string& key) {
   return key;
 }
 
-void InstallRiskFigures(app::App& app, chart::ComparisonState& comparison) {
-  auto last = std::make_shared<std::optional<chart::DrawnComparison>>();
-  app::FiguresWindow& window = app.figures_window();
-  window.on_created = [&app, last] { Show(app, *last); };
+void RiskWindow::Install(chart::ComparisonState& comparison) {
+  app::App& app = app_;
+  app.figures_window().on_created = [this] { Show(app_, last_); };
   app.main_window().指标钮.on_click = [&app] { app.figures_window().Show(); };
-  comparison.on_drawn = [&app, last](const chart::DrawnComparison& drawn) {
-    *last = drawn;
-    if (app.figures_window().Loaded()) Show(app, *last);
+  comparison.on_drawn = [this](const chart::DrawnComparison& drawn) {
+    last_ = drawn;
+    if (app_.figures_window().Loaded()) Show(app_, last_);
   };
 }
 

@@ -5,6 +5,7 @@
 // chart: each drawing (a fund picked, a period button) replaces its rows, and a load the chart
 // drops changes nothing here either.
 
+#include <optional>
 #include <string>
 
 #include "app/app.h"
@@ -20,8 +21,20 @@ inline constexpr double kDefaultRiskFree = 1.5;
 // The period's text in the window ("近1年" for "year"); the key itself when unknown.
 std::string PeriodText(const std::string& key);
 
-// Attaches 指标钮 and has `comparison` tell the window each drawing; `comparison` must outlive
-// the App's windows.
-void InstallRiskFigures(app::App& app, chart::ComparisonState& comparison);
+// The window's feature: it keeps the chart's last drawing. Made by the shell; outlives the App's
+// windows.
+class RiskWindow {
+ public:
+  explicit RiskWindow(app::App& app) : app_(app) {}
+  RiskWindow(const RiskWindow&) = delete;
+  RiskWindow& operator=(const RiskWindow&) = delete;
+
+  // Attaches 指标钮 and has `comparison` tell the window each drawing.
+  void Install(chart::ComparisonState& comparison);
+
+ private:
+  app::App& app_;
+  std::optional<chart::DrawnComparison> last_;
+};
 
 }  // namespace analysis

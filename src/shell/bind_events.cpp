@@ -2,7 +2,7 @@
 
 #include "alerts/alerts.h"
 #include "analysis/risk_window.h"
-#include "chart/chart_panel.h"
+#include "chart/yield_chart.h"
 #include "chart/yield_comparison.h"
 #include "export/export_handler.h"
 #include "funds/board_ranking.h"
@@ -60,19 +60,16 @@ void BindEvents(app::App& app, Features& features) {
   BindShellControls(app, features);
 
   // Features, in the order their start-up steps and handlers build on each other.
-  chart::LineChart& chart = features.line_chart;
   const funds::FundDetail& detail = features.funds->detail();
-  const chart::SlotsSource slots = [&detail] {
+  features.yield_chart = std::make_unique<chart::YieldChart>(app, [&detail] {
     return chart::ComparisonSlots{detail.current_code, detail.compared_code};
-  };
-  chart::ComparisonState& comparison = features.comparison;
-  exporter::InstallExport(app);
-  features.funds->Install([&app, &chart, &comparison, slots] {
-    chart::RefreshComparisonChart(app, chart, comparison, slots());
   });
-  chart::InstallChartPanel(app, chart);
-  chart::InstallYieldComparison(app, chart, comparison, slots);
-  analysis::InstallRiskFigures(app, comparison);
+  chart::YieldChart& chart = *features.yield_chart;
+  exporter::InstallExport(app);
+  features.funds->Install([&chart] { chart.Refresh(); });
+  chart.Install();
+  features.risk_window = std::make_unique<analysis::RiskWindow>(app);
+  features.risk_window->Install(chart.comparison());
   features.side_tools->Install();
   features.positions = std::make_unique<positions::Positions>(app);
   features.positions->Install();

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "alerts/alerts.h"
+#include "analysis/risk_window.h"
 #include "app/app.h"
-#include "chart/line_chart.h"
-#include "chart/yield_comparison.h"
+#include "chart/yield_chart.h"
 #include "funds/funds.h"
 #include "positions/positions.h"
 #include "tools/side_tools.h"
@@ -21,11 +21,10 @@ struct Features {
   Features& operator=(const Features&) = delete;
   ~Features();
 
-  // The main window's chart: drawn by the yield comparison, read out under the mouse.
-  chart::LineChart line_chart;
-  chart::ComparisonState comparison;
   // Made when the events are bound, over the App they serve.
   std::unique_ptr<funds::Funds> funds;
+  std::unique_ptr<chart::YieldChart> yield_chart;
+  std::unique_ptr<analysis::RiskWindow> risk_window;
   std::unique_ptr<tools::SideTools> side_tools;
   std::unique_ptr<positions::Positions> positions;
   std::unique_ptr<alerts::Alerts> alerts;

@@ -45,9 +45,7 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
 
   // Two funds compared, as the end of a detail load leaves them: the year's chart.
   features.funds->detail() = {portal.market().funds()[5].code, portal.market().funds()[12].code};
-  chart::RefreshComparisonChart(
-      app, features.line_chart, features.comparison,
-      {features.funds->detail().current_code, features.funds->detail().compared_code});
+  features.yield_chart->Refresh();
   program.Settle();
   QWidget* panel = view.ControlWidget("画板1");
   ASSERT_NE(nullptr, panel);

@@ -18,7 +18,7 @@ TEST(ShellChartHoverTest, MouseMoveOverChartDrawsCrossHairAndReadout) {
   panel.SetCanvas(std::make_unique<test_support::RecordingCanvas>(688, 320));
   auto& canvas = static_cast<test_support::RecordingCanvas&>(*panel.GetCanvas());
 
-  chart::LineChart& chart = features.line_chart;
+  chart::LineChart& chart = features.yield_chart->line_chart();
   chart.DrawChartFrame(canvas, "3|01||02||03||04|", "3|-3|12", "时间|涨跌（%）",
                        {"2021/08/01", "2021/08/02", "2021/08/03", "2021/08/04"});
   chart.DrawChartSeries({1.0f, 2.5f, -1.0f, 4.0f}, 3, ui::Rgb(255, 0, 0), "000001");
