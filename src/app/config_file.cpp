@@ -258,6 +258,15 @@ bool ConfigFile::Write(std::string_view section, std::string_view key, std::stri
 }
 
 bool ConfigFile::WriteKeys(std::string_view section, std::span<const KeyValue> pairs) {
+  return EditSection(section, pairs, false);
+}
+
+bool ConfigFile::ReplaceSection(std::string_view section, std::span<const KeyValue> pairs) {
+  return EditSection(section, pairs, true);
+}
+
+bool ConfigFile::EditSection(std::string_view section, std::span<const KeyValue> pairs,
+                             bool replace) {
   if (!IsWritableName(section)) return false;
   for (const KeyValue& pair : pairs) {
     if (!IsWritableKey(pair.key) || HasForbiddenBytes(pair.value)) return false;
@@ -268,29 +277,18 @@ bool ConfigFile::WriteKeys(std::string_view section, std::span<const KeyValue> p
   if (LoadFile(Path(), &content) == LoadResult::kFailed) return false;
   std::vector<Line> lines = SplitLines(content);
   bool changed = false;
+  if (replace) {
+    const std::vector<SectionSpan> spans = FindSections(lines, TrimName(section));
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                  lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+    }
+    changed = true;
+  }
   for (const KeyValue& pair : pairs) {
     changed = SetKey(lines, TrimName(section), TrimName(pair.key), pair.value) || changed;
   }
   if (!changed) return true;
-  return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
-}
-
-bool ConfigFile::ReplaceSection(std::string_view section, std::span<const KeyValue> pairs) {
-  if (!IsWritableName(section)) return false;
-  for (const KeyValue& pair : pairs) {
-    if (!IsWritableKey(pair.key) || HasForbiddenBytes(pair.value)) return false;
-  }
-  std::lock_guard<std::mutex> lock(WriteMutex());
-  std::string content;
-  if (LoadFile(Path(), &content) == LoadResult::kFailed) return false;
-  std::vector<Line> lines = SplitLines(content);
-  const std::vector<SectionSpan> spans = FindSections(lines, TrimName(section));
-  for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
-                lines.begin() + static_cast<std::ptrdiff_t>(span->end));
-  }
-  for (const KeyValue& pair : pairs)
-    SetKey(lines, TrimName(section), TrimName(pair.key), pair.value);
   return base::ReplaceFile(Path(), JoinLines(lines), kPrivateMode, write_);
 }
 

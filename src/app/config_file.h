@@ -65,6 +65,8 @@ class ConfigFile {
   std::string Path() const;
 
  private:
+  // Sets `pairs` in `section`; with `replace` the section holds only them afterwards.
+  bool EditSection(std::string_view section, std::span<const KeyValue> pairs, bool replace);
   std::string directory_;
   WriteFunction write_;
 };
