@@ -263,15 +263,15 @@ WorkbookStream BuildWorkbookStream(const TableSource& table) {
   WriteView(sheet);
   sheet.BeginRecord(kEof);
 
-  ByteBuffer globals;
+  ByteBuffer book;
   size_t sheet_offset_at = 0;
-  WriteGlobals(globals, strings, &sheet_offset_at);
-  globals.PatchU32(sheet_offset_at, static_cast<uint32_t>(globals.Size()));
+  WriteGlobals(book, strings, &sheet_offset_at);
+  book.PatchU32(sheet_offset_at, static_cast<uint32_t>(book.Size()));
 
   constexpr size_t kMinStream = 4096;
-  const size_t total = globals.Size() + sheet.Size();
+  const size_t total = book.Size() + sheet.Size();
   if (total < kMinStream) sheet.Zeros(kMinStream - total);
-  return WorkbookStream{globals.Take(), sheet.Take()};
+  return WorkbookStream{book.Take(), sheet.Take()};
 }
 
 }  // namespace exporter
