@@ -51,8 +51,8 @@ class BoardWindowViewTest : public ::testing::Test {
   test_support::RecordingDialogs dialogs_;
   test_support::ManualUiThread ui_thread_;
   test_support::FixedClock clock_{base::DateTime{2021, 8, 20, 15, 0, 0}};
-  shell::Features features_;
   std::unique_ptr<app::App> app_;
+  shell::Features features_;  // made after the App, gone before it
   std::unique_ptr<ui::WindowView> main_view_;
   std::unique_ptr<ui::WindowView> board_view_;
 };
