@@ -1,9 +1,12 @@
 #include "funds/download_guard.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <system_error>
 
+#include "app/load.h"
 #include "base/encoding.h"
 #include "base/files.h"
 #include "base/text.h"
@@ -46,24 +49,55 @@ int NextDownloadAttempt(std::string_view record, std::string_view today) {
   return static_cast<int>(number) + 1;
 }
 
-bool PassDownloadGuard(app::App& app) {
+namespace {
+
+enum class GuardVerdict { kPassed, kDownloaded, kNoAttemptsLeft };
+
+// What the checks read, taken on the UI thread when the button is clicked.
+struct GuardInputs {
+  std::filesystem::path workbook;
+  std::string day;    // the calendar day of the cache's download notes
+  std::string today;  // the guard file's date text
+  std::filesystem::path file;
+};
+
+// Worker: the checks, and the attempt written when they pass.
+GuardVerdict CheckGuard(store::Cache& cache, const GuardInputs& in) {
   // A workbook whose download left funds incomplete may be redone: the next attempt asks only
   // for those funds.
-  if (base::FileExists(exporter::TodaysWorkbookPath(app).string()) &&
-      !LastDownloadIncomplete(app.cache(), CalendarDay(app.clock().Now()))) {
-    app.dialogs().MessageBox("你已经下载过数据了，请勿重复下载");
-    return false;
+  if (base::FileExists(in.workbook.string()) && !LastDownloadIncomplete(cache, in.day)) {
+    return GuardVerdict::kDownloaded;
   }
-  const std::string today = exporter::TodaysDateText(app);
-  const std::filesystem::path& file = app.paths().guard_file;
-  const int attempt = NextDownloadAttempt(ReadRecord(file), today);
-  if (attempt >= kDownloadAttemptsPerDay) {
-    app.main_window().导出所有数据钮.SetEnabled(false);
-    app.dialogs().MessageBox("不要在下了亲");
-    return false;
-  }
-  WriteRecord(file, today + base::IntToText(attempt));
-  return true;
+  const int attempt = NextDownloadAttempt(ReadRecord(in.file), in.today);
+  if (attempt >= kDownloadAttemptsPerDay) return GuardVerdict::kNoAttemptsLeft;
+  WriteRecord(in.file, in.today + base::IntToText(attempt));
+  return GuardVerdict::kPassed;
+}
+
+}  // namespace
+
+void PassDownloadGuard(app::App& app, std::function<void(bool passed)> then) {
+  GuardInputs in{exporter::TodaysWorkbookPath(app), CalendarDay(app.clock().Now()),
+                 exporter::TodaysDateText(app), app.paths().guard_file};
+  auto done = std::make_shared<std::function<void(bool)>>(std::move(then));
+  app::StartLoad(
+      app, app.loads().Current(app::LoadTarget::kFundGrid),
+      [&cache = app.cache(), in = std::move(in)] { return CheckGuard(cache, in); },
+      [&app, done](GuardVerdict verdict) {
+        switch (verdict) {
+          case GuardVerdict::kDownloaded:
+            app.dialogs().MessageBox("你已经下载过数据了，请勿重复下载");
+            break;
+          case GuardVerdict::kNoAttemptsLeft:
+            app.main_window().导出所有数据钮.SetEnabled(false);
+            app.dialogs().MessageBox("不要在下了亲");
+            break;
+          case GuardVerdict::kPassed:
+            break;
+        }
+        (*done)(verdict == GuardVerdict::kPassed);
+      },
+      [done] { (*done)(false); });
 }
 
 void SeedGuardFile(app::App& app) {

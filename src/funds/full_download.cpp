@@ -287,15 +287,21 @@ void DownloadAllFunds(app::App& app, std::function<void(bool completed)> ended) 
 
 void LoadAllFunds(app::App& app) {
   if (app::RefuseWhileBusy(app, app::LoadTarget::kFundGrid)) return;
-  if (!PassDownloadGuard(app)) return;
-  app::MainWindow& main = app.main_window();
-  for (ui::Button* button :
-       {&main.选择板块钮, &main.五星基金钮, &main.小功能钮, &main.导出当前数据钮}) {
-    button->SetEnabled(false);
-  }
-  // A download that failed or was cut short leaves no workbook, which would close the day.
-  DownloadAllFunds(app, [&app](bool completed) {
-    if (completed) exporter::ExportCurrentDataInBackground(app);
+  // The click holds the grid while its checks run, as the download it may start will: a second
+  // click or a list meanwhile is refused, and nothing overtakes the checks.
+  app.loads().SetBusy(app::LoadTarget::kFundGrid, true);
+  PassDownloadGuard(app, [&app](bool passed) {
+    app.loads().SetBusy(app::LoadTarget::kFundGrid, false);
+    if (!passed) return;
+    app::MainWindow& main = app.main_window();
+    for (ui::Button* button :
+         {&main.选择板块钮, &main.五星基金钮, &main.小功能钮, &main.导出当前数据钮}) {
+      button->SetEnabled(false);
+    }
+    // A download that failed or was cut short leaves no workbook, which would close the day.
+    DownloadAllFunds(app, [&app](bool completed) {
+      if (completed) exporter::ExportCurrentDataInBackground(app);
+    });
   });
 }
 

@@ -14,8 +14,8 @@ namespace funds {
 inline constexpr int kMaxDetailWorkers = 5;
 
 // Click handler of 导出所有数据钮: the daily guard, the four list and tool buttons disabled for
-// good, the download and, when it completed, the export. A click while a download runs is
-// refused with the busy message and counts no attempt.
+// good, the download and, when it completed, the export. A click while a download runs, or
+// while an earlier click's checks run, is refused with the busy message and counts no attempt.
 void LoadAllFunds(app::App& app);
 
 // The download without the guard and the export: the page phase (title "正在加载第" + page +

@@ -5,6 +5,9 @@
 // and handed to the handlers that change or read them.
 
 #include <string>
+#include <vector>
+
+#include "portal/holdings.h"
 
 namespace funds {
 
@@ -14,6 +17,10 @@ struct FundDetail {
   std::string current_code;
   // The fund in row 1 of 高级表格2; empty when none is held.
   std::string compared_code;
+  // The holdings 高级表格5 and 高级表格6 show, row for row from row 1: kept where the grids
+  // are written, so that what is computed from them never reads a cell.
+  std::vector<portal::Holding> current_holdings;
+  std::vector<portal::Holding> compared_holdings;
 };
 
 }  // namespace funds

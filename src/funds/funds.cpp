@@ -15,8 +15,10 @@ namespace funds {
 void Funds::Install(const ChartRefresh& refresh_chart) {
   using Phase = app::StartupPhase;
   app_.AddStartupStep(Phase::kBoardFresh, [this](app::App&) { lists_.BoardFreshClick = 1; });
-  // Before the ranking list chosen last is loaded, which may read the cache.
-  app_.AddStartupStep(Phase::kBoardFresh, PruneCache);
+  // Started before the ranking list chosen last is loaded, whose fetch waits for it as it may
+  // read the cache.
+  app_.AddStartupStep(Phase::kBoardFresh,
+                      [this](app::App& app) { cache_pruned_ = StartCachePrune(app); });
   app_.AddStartupStep(Phase::kWatchlist, [this](app::App&) { LoadWatchlist(*this); });
   app_.AddStartupStep(Phase::kGuardFile, SeedGuardFile);
   InstallRankingLists(*this);

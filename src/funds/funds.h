@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,9 @@ class Funds {
   Funds& operator=(const Funds&) = delete;
 
   // Binds the controls of every part of the feature and adds its start-up steps: the board
-  // list counts as freshly clicked, old cache entries are pruned, the ranking chosen last is
-  // loaded, the watchlist refilled and the download guard file seeded.
+  // list counts as freshly clicked, old cache entries are pruned on a worker, the ranking chosen
+  // last is loaded (its fetch waits for the prune), the watchlist refilled and the download
+  // guard file seeded.
   void Install(const ChartRefresh& refresh_chart);
 
   app::App& app() { return app_; }
@@ -82,6 +84,8 @@ class Funds {
   // The holdings grid whose stock the stock menu adds to the watchlist: the one last
   // right-clicked.
   const ui::Grid*& stock_menu_source() { return stock_menu_source_; }
+  // Ready once the start-up prune of the cache is done; no future before the start-up step ran.
+  const std::shared_future<void>& cache_pruned() const { return cache_pruned_; }
 
  private:
   app::App& app_;
@@ -91,6 +95,7 @@ class Funds {
   Boards boards_;
   std::vector<WatchlistItem> watchlist_;
   const ui::Grid* stock_menu_source_ = nullptr;
+  std::shared_future<void> cache_pruned_;
 };
 
 }  // namespace funds

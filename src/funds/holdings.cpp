@@ -40,8 +40,9 @@ void StartTopHoldings(Funds& funds, std::string code) {
       },
       [&app, &funds, detail, filled](const Answer& answer) {
         app::MainWindow& main = app.main_window();
+        funds.detail().current_holdings = answer.holdings;
         WriteHoldings(main.高级表格5, answer.holdings);
-        RefreshHoldingsOverlap(app);
+        RefreshHoldingsOverlap(app, funds.detail());
         // The name of the row the user looks at now, read from the grid's name cell of that row.
         const int row = main.高级表格1.CurrentRow();
         main.标签1.SetCaption(FundNameAt(main.高级表格1, row != -1 ? row : 1));

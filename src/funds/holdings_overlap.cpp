@@ -10,24 +10,29 @@ namespace funds {
 
 namespace {
 
-constexpr int kCodeColumn = Col(HoldingColumn::kCode);
-constexpr int kShareColumn = Col(HoldingColumn::kShare);
 constexpr long long kMillion = 1000000;
 
-// The data rows of a holdings grid that hold a stock code.
-std::vector<int> StockRows(const ui::Grid& grid) {
-  std::vector<int> rows;
-  for (int row = 1; row < grid.RowCount(); ++row) {
-    if (!grid.Text(row, kCodeColumn).empty()) rows.push_back(row);
+using Holdings = std::vector<portal::Holding>;
+
+// The holdings a grid's rows show (rows 1 to kHoldingCount) that name a stock, by index.
+std::vector<size_t> StockIndexes(const Holdings& holdings) {
+  std::vector<size_t> indexes;
+  for (size_t i = 0; i < holdings.size() && i < size_t{portal::kHoldingCount}; ++i) {
+    if (!holdings[i].code.empty()) indexes.push_back(i);
   }
-  return rows;
+  return indexes;
 }
 
-int RowOf(const ui::Grid& grid, const std::vector<int>& rows, const std::string& code) {
-  const auto found = std::find_if(rows.begin(), rows.end(),
-                                  [&](int row) { return grid.Text(row, kCodeColumn) == code; });
-  return found == rows.end() ? -1 : *found;
+// The first of `indexes` whose holding is stock `code`; nothing when there is none.
+std::optional<size_t> IndexOf(const Holdings& holdings, const std::vector<size_t>& indexes,
+                              const std::string& code) {
+  const auto found = std::find_if(indexes.begin(), indexes.end(),
+                                  [&](size_t i) { return holdings[i].code == code; });
+  if (found == indexes.end()) return std::nullopt;
+  return *found;
 }
+
+int RowOf(size_t index) { return static_cast<int>(index) + 1; }
 
 void ColourRow(ui::Grid& grid, int row, ui::Colour colour) {
   grid.SetTextColour(row, 0, row, kHoldingColumnCount - 1, colour);
@@ -70,37 +75,35 @@ std::string OverlapCaption(int shared, long long overlap_millionths) {
          fraction + "%";
 }
 
-void RefreshHoldingsOverlap(app::App& app) {
+void RefreshHoldingsOverlap(app::App& app, const FundDetail& detail) {
   app::MainWindow& main = app.main_window();
   ui::Grid& current = main.高级表格5;
   ui::Grid& compared = main.高级表格6;
   for (ui::Grid* grid : {&current, &compared}) {
     for (int row = 1; row < grid->RowCount(); ++row) ColourRow(*grid, row, ui::kDefaultTextColour);
   }
-  const std::vector<int> current_rows = StockRows(current);
-  const std::vector<int> compared_rows = StockRows(compared);
-  if (current_rows.empty() || compared_rows.empty()) {
+  const Holdings& mine = detail.current_holdings;
+  const Holdings& theirs = detail.compared_holdings;
+  const std::vector<size_t> my_stocks = StockIndexes(mine);
+  const std::vector<size_t> their_stocks = StockIndexes(theirs);
+  if (my_stocks.empty() || their_stocks.empty()) {
     main.重合标签.SetCaption("");
     return;
   }
   // A stock listed twice in a grid counts once, with its first share.
   int shared = 0;
   long long overlap = 0;
-  for (int row : current_rows) {
-    const std::string code = current.Text(row, kCodeColumn);
-    const int other = RowOf(compared, compared_rows, code);
-    if (other < 0) continue;
-    ColourRow(current, row, kSharedStockColour);
-    if (RowOf(current, current_rows, code) != row) continue;
+  for (size_t i : my_stocks) {
+    const std::optional<size_t> other = IndexOf(theirs, their_stocks, mine[i].code);
+    if (!other) continue;
+    ColourRow(current, RowOf(i), kSharedStockColour);
+    if (IndexOf(mine, my_stocks, mine[i].code) != i) continue;
     ++shared;
-    const std::optional<long long> mine = ShareMillionths(current.Text(row, kShareColumn));
-    const std::optional<long long> theirs = ShareMillionths(compared.Text(other, kShareColumn));
-    overlap += std::min(mine.value_or(0), theirs.value_or(0));
+    overlap += std::min(ShareMillionths(mine[i].share).value_or(0),
+                        ShareMillionths(theirs[*other].share).value_or(0));
   }
-  for (int row : compared_rows) {
-    if (RowOf(current, current_rows, compared.Text(row, kCodeColumn)) >= 0) {
-      ColourRow(compared, row, kSharedStockColour);
-    }
+  for (size_t i : their_stocks) {
+    if (IndexOf(mine, my_stocks, theirs[i].code)) ColourRow(compared, RowOf(i), kSharedStockColour);
   }
   main.重合标签.SetCaption(OverlapCaption(shared, overlap));
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "funds/fund_detail.h"
 #include "ui/canvas.h"
 
 namespace funds {
@@ -22,9 +23,9 @@ std::optional<long long> ShareMillionths(std::string_view text);
 // "重合" + n + "只，重合度" + x + "%" with x in two decimals, rounded half away from zero.
 std::string OverlapCaption(int shared, long long overlap_millionths);
 
-// Colours and the caption as the two grids stand now; the caption is empty while either grid
-// holds no stock. Called after every write to either grid. The overlap is a view of what the
-// grids show, so it reads them.
-void RefreshHoldingsOverlap(app::App& app);
+// Colours and the caption from the holdings the two grids show (`detail`'s current and compared
+// holdings, row for row); the caption is empty while either holds no stock. Called after every
+// write to either grid.
+void RefreshHoldingsOverlap(app::App& app, const FundDetail& detail);
 
 }  // namespace funds

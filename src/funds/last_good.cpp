@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "app/load.h"
 #include "base/date_time.h"
 #include "funds/download_resume.h"
 #include "store/cache.h"
@@ -306,6 +308,20 @@ void PruneCache(app::App& app) {
   // Today's download details stay: a download killed before this start resumes from them.
   app.cache().PruneAnswers(cut);
   app.cache().PruneDetails(CalendarDay(now));
+}
+
+std::shared_future<void> StartCachePrune(app::App& app) {
+  auto pruned = std::make_shared<std::promise<void>>();
+  std::shared_future<void> future = pruned->get_future().share();
+  app::StartStoreWrite(app, [&app, pruned] {
+    // Ready whatever becomes of the prune: a failed one leaves the cache as it was.
+    struct Ready {
+      std::promise<void>& promise;
+      ~Ready() { promise.set_value(); }
+    } ready{*pruned};
+    PruneCache(app);
+  });
+  return future;
 }
 
 }  // namespace funds

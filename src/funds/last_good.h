@@ -12,6 +12,7 @@
 // or the kept values when the request failed; `note` then keeps the oldest arrival used.
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,7 +70,14 @@ void NoteBoardsShown(Funds& funds, const OfflineSince& note);
 // `title` without a note, then the note of `since` when it has a stamp.
 std::string TitleWithNote(std::string_view title, const OfflineSince& since);
 
-// Start-up: forgets answers kept for more than 30 days and the download details of other days.
+// Forgets answers kept for more than 30 days and the download details of other days. Any thread:
+// of `app` it uses only the cache and the clock.
 void PruneCache(app::App& app);
+
+// Start-up: PruneCache as a store write on a worker. The future is ready once it is done (or has
+// failed); a load that must not see what it forgets waits for it in its fetch. The prune is
+// queued before any such load, and workers take jobs in the order they were started, so the
+// wait is never for a job behind the waiting one.
+std::shared_future<void> StartCachePrune(app::App& app);
 
 }  // namespace funds

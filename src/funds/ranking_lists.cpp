@@ -47,9 +47,10 @@ void CheckStoredRanking(app::App& app, int clicked) {
 
 }  // namespace
 
-void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+void LoadRankingList(Funds& funds, const app::LoadTicket& ticket, std::string_view sort_code,
                      std::string_view order,
                      std::function<void(const OfflineSince& offline)> done) {
+  app::App& app = funds.app();
   ui::Grid& grid = app.main_window().高级表格1;
   grid.ResetToDesign();
   // One page, whatever the answer claims: more records than a page holds are not a ranking.
@@ -57,7 +58,8 @@ void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_v
   list.page_url = [url = portal::RankingListUrl(app.portal(), sort_code, order)](int) {
     return url;
   };
-  list.fetch = [&app](const std::string& url) {
+  list.fetch = [&app, pruned = funds.cache_pruned()](const std::string& url) {
+    if (pruned.valid()) pruned.wait();
     ListAnswer answer;
     answer.page = FundListPageOrStored(app, url, answer.offline);
     return answer;
@@ -87,7 +89,7 @@ void OnRankingRadioClick(Funds& funds, int n) {
   }
   app.config().WriteKeys(kStartupSection, choice);
   // Overtaken by a newer load of the grid: its title and stored choice stand.
-  LoadRankingList(app, *ticket, ranking.sort_code, ranking.order,
+  LoadRankingList(funds, *ticket, ranking.sort_code, ranking.order,
                   [&funds, title = ranking.title](const OfflineSince& offline) {
                     funds.app().main_window().SetTitle(title);
                     NoteListShown(funds, offline);

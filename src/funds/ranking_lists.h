@@ -15,8 +15,9 @@ namespace funds {
 // grid, for the load of `ticket`; then `done` on the UI thread with when the stored answer
 // that stood in for a failed request arrived. Without one the grid stays reset. A newer load of
 // the grid overtaking this one while it waits for the answer leaves nothing written after the
-// reset, and `done` never runs.
-void LoadRankingList(app::App& app, const app::LoadTicket& ticket, std::string_view sort_code,
+// reset, and `done` never runs. Its fetch waits for the start-up prune of the cache, so a
+// stored answer older than the cache keeps is never shown.
+void LoadRankingList(Funds& funds, const app::LoadTicket& ticket, std::string_view sort_code,
                      std::string_view order, std::function<void(const OfflineSince& offline)> done);
 
 // The click on ranking radio box `n` (1 to 6): remembers the choice for the next start,

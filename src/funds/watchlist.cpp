@@ -1,5 +1,7 @@
 #include "funds/watchlist.h"
 
+#include <utility>
+
 #include "base/text.h"
 #include "funds/fund_table.h"
 #include "funds/holdings.h"
@@ -99,6 +101,8 @@ void AddToComparison(app::App& app, FundDetail& detail) {
     }
     // The compared fund is what the comparison grid's first row now shows.
     detail.compared_code = FundCodeAt(comparison, 1);
+    detail.compared_holdings = std::move(detail.current_holdings);
+    detail.current_holdings.clear();
     main.高级表格5.ResetToDesign();
     // A holdings load still on its way belongs to the fund that just moved aside.
     app.loads().Invalidate(app::LoadTarget::kHoldingsGrid);
@@ -106,7 +110,7 @@ void AddToComparison(app::App& app, FundDetail& detail) {
   }
   main.标签2.SetCaption(FundNameAt(comparison, 1));
   main.标签1.SetCaption("");
-  RefreshHoldingsOverlap(app);
+  RefreshHoldingsOverlap(app, detail);
 }
 
 void RemoveComparison(app::App& app, FundDetail& detail) {
@@ -117,7 +121,8 @@ void RemoveComparison(app::App& app, FundDetail& detail) {
   }
   main.高级表格6.ResetToDesign();
   detail.compared_code.clear();
-  RefreshHoldingsOverlap(app);
+  detail.compared_holdings.clear();
+  RefreshHoldingsOverlap(app, detail);
 }
 
 void ShowShareholderPage(app::App& app, const std::string& code) {

@@ -4,9 +4,14 @@
 #include "funds/full_download.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_fixture.h"
@@ -182,6 +187,36 @@ TEST_F(FullDownloadTest, GuardCountsFourAttemptsADayAndStopsOnceTheWorkbookExist
     EXPECT_EQ("加载完毕", main().Title());
     std::filesystem::remove(Workbook());
   }
+}
+
+// The guard's checks run on a worker: a guard file that cannot be read yet (a pipe nobody has
+// opened for writing) holds up no click, and the grid is held meanwhile.
+TEST_F(FullDownloadTest, GuardChecksWaitOnAWorkerWhileTheGridIsHeld) {
+  StartPortal(5);
+  const std::filesystem::path guard = app().paths().guard_file;
+  std::filesystem::create_directories(guard.parent_path());
+  ASSERT_EQ(0, mkfifo(guard.c_str(), 0600));
+  std::atomic<bool> clicked{false};
+  bool clicked_before_written = false;
+  std::thread writer([&] {
+    // A failsafe: a click that read the pipe itself would wait for this writer.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!clicked && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    clicked_before_written = clicked;
+    std::ofstream(guard, std::ios::binary) << base::Utf8ToGbk("8月8日3");
+  });
+  main().导出所有数据钮.Click();
+  clicked = true;
+  main().单选框1.Click();
+  writer.join();
+  program_->Settle();
+  EXPECT_TRUE(clicked_before_written);
+  EXPECT_EQ((std::vector<std::string>{app::kBusyMessage, "不要在下了亲"}), shown());
+  EXPECT_FALSE(main().导出所有数据钮.Enabled());
+  EXPECT_EQ(0u, Requests("sc=r&st=desc"));
+  EXPECT_FALSE(app().loads().Busy(app::LoadTarget::kFundGrid));
 }
 
 TEST_F(FullDownloadTest, CompleteDownloadFillsEveryRowShowsProgressAndExportsTheGrid) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
+#include "funds/holdings.h"
 #include "funds/watchlist.h"
 
 namespace {
@@ -13,11 +14,17 @@ using Stocks = std::vector<std::vector<std::string>>;  // name, code, share
 
 class HoldingsOverlapTest : public ::testing::Test, public app_test::AppFixture {
  protected:
+  HoldingsOverlapTest() { detail_.compared_code = "000002"; }
+  // The holdings kept for a grid, and the grid written from them.
   void Fill(ui::Grid& grid, const Stocks& stocks) {
-    grid.ResetToDesign();
-    for (size_t r = 0; r < stocks.size(); ++r) {
-      for (int c = 0; c < 3; ++c) grid.SetText(static_cast<int>(r) + 1, c, stocks[r][c]);
+    std::vector<portal::Holding>& kept =
+        &grid == &main().高级表格5 ? detail_.current_holdings : detail_.compared_holdings;
+    kept.clear();
+    for (const std::vector<std::string>& stock : stocks) {
+      kept.push_back({stock[0], stock[1], stock[2]});
     }
+    grid.ResetToDesign();
+    funds::WriteHoldings(grid, kept);
   }
   // The rows of `grid` whose three cells are purple; every other cell must be black.
   std::vector<int> PurpleRows(const ui::Grid& grid) {
@@ -33,6 +40,7 @@ class HoldingsOverlapTest : public ::testing::Test, public app_test::AppFixture 
     return rows;
   }
   app::MainWindow& main() { return app.main_window(); }
+  funds::FundDetail detail_;
 };
 
 TEST_F(HoldingsOverlapTest, SharedStocksArePurpleInBothGridsAndTheCaptionSumsTheSmallerShares) {
@@ -44,7 +52,7 @@ TEST_F(HoldingsOverlapTest, SharedStocksArePurpleInBothGridsAndTheCaptionSumsThe
                           {"乙", "600002", "6.25"},
                           {"甲", "600001", "10.1%"},
                           {"丁", "000002", "0.13%"}});
-  funds::RefreshHoldingsOverlap(app);
+  funds::RefreshHoldingsOverlap(app, detail_);
   // 9.87 + 5.5 + 0.125 = 15.495, shown half away from zero.
   EXPECT_EQ("重合3只，重合度15.50%", main().重合标签.Caption());
   EXPECT_EQ((std::vector<int>{1, 2, 4}), PurpleRows(main().高级表格5));
@@ -52,19 +60,18 @@ TEST_F(HoldingsOverlapTest, SharedStocksArePurpleInBothGridsAndTheCaptionSumsThe
 
   // Nothing shared: the colours go, the caption counts none.
   Fill(main().高级表格6, {{"戊", "300001", "2.00%"}});
-  funds::RefreshHoldingsOverlap(app);
+  funds::RefreshHoldingsOverlap(app, detail_);
   EXPECT_EQ("重合0只，重合度0.00%", main().重合标签.Caption());
   EXPECT_EQ(std::vector<int>{}, PurpleRows(main().高级表格5));
 
   // "删除对比" empties the compared grid: no caption, no colour.
   Fill(main().高级表格6, {{"甲", "600001", "1%"}});
-  funds::RefreshHoldingsOverlap(app);
+  funds::RefreshHoldingsOverlap(app, detail_);
   EXPECT_EQ("重合1只，重合度1.00%", main().重合标签.Caption());
   main().高级表格2.SetText(1, 0, "某基金");
   main().高级表格2.SetCurrentRow(1);
-  funds::FundDetail detail{"", "000002"};
-  funds::RemoveComparison(app, detail);
-  EXPECT_EQ("", detail.compared_code);
+  funds::RemoveComparison(app, detail_);
+  EXPECT_EQ("", detail_.compared_code);
   EXPECT_EQ("", main().重合标签.Caption());
   EXPECT_EQ(std::vector<int>{}, PurpleRows(main().高级表格5));
 }

@@ -284,6 +284,7 @@ TEST_F(LastGoodTest, StartUpForgetsAnswersKeptForMoreThanThirtyDays) {
   cache.SaveDetails("2021-08-08", "000002", "{}");
   funds().Install({});
   for (const app::StartupStep& step : app().startup_steps()) step.run(app());
+  Settle();
   EXPECT_FALSE(cache.LoadAnswer("old").has_value());
   EXPECT_TRUE(cache.LoadAnswer("kept").has_value());
   EXPECT_TRUE(cache.LoadDetails("2021-08-07").empty());

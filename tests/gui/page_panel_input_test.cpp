@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/app_fixture.h"
@@ -26,6 +27,10 @@
 #include "ui/qt/window_view.h"
 
 namespace {
+
+// How long a wait for a state may take: a failsafe against a hang, never a speed assertion, so
+// long enough for a machine that other processes load.
+constexpr int kWaitMs = 30000;
 
 // Every shareholder page is a page of one colour, rgb(40, 140, 70): the portal's base for pages
 // is a data URL, so the page's address only adds text at its top-left corner, outside the panel.
@@ -63,6 +68,19 @@ class PagePanelWindowTest : public ::testing::Test {
         QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixel(0, 0);
     return std::abs(qRed(c) - 40) + std::abs(qGreen(c) - 140) + std::abs(qBlue(c) - 70) <= 6;
   }
+  // Whether `control` is shown, in a window the X server has exposed, and the page does not cover
+  // `at` (in the control's coordinates): where a click on it would land on it.
+  bool Reachable(const std::string& control, QPoint at) {
+    QWidget* widget = view_.ControlWidget(control);
+    const QWindow* window = widget->window()->windowHandle();
+    return widget->isVisible() && window != nullptr && window->isExposed() &&
+           widget->rect().contains(at) && !PageAt(widget->mapToGlobal(at));
+  }
+  // Real input waits until its target is reachable, then clicks it.
+  void ClickWhenReachable(const std::string& control, QPoint at, const char* button = "1") {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Reachable(control, at); }, kWaitMs)) << control;
+    Click(At(control, at), button);
+  }
   // Real input through the X server: it reaches whichever window is on top at that point.
   void Click(QPoint global, const char* button = "1") {
     EXPECT_EQ(0, QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(global.x()),
@@ -70,8 +88,8 @@ class PagePanelWindowTest : public ::testing::Test {
   }
   void ClickHolding(int row) {
     auto* holdings = qobject_cast<QTableView*>(view_.ControlWidget("高级表格5"));
-    Click(holdings->viewport()->mapToGlobal(
-        holdings->visualRect(holdings->model()->index(row - 1, 0)).center()));
+    const QPoint cell = holdings->visualRect(holdings->model()->index(row - 1, 0)).center();
+    ClickWhenReachable("高级表格5", holdings->viewport()->mapTo(holdings, cell));
   }
   // Clicks holdings row `row` and waits until the page fills the viewer's part of the panel
   // (the viewer sits at a negative offset and ends 48 pixels above the panel's bottom).
@@ -83,7 +101,7 @@ class PagePanelWindowTest : public ::testing::Test {
           return std::all_of(corners, corners + 4,
                              [&](QPoint at) { return PageAt(At("外形框1", at)); });
         },
-        30000));
+        kWaitMs));
   }
 
   test_support::TempDir dir_;
@@ -106,19 +124,17 @@ TEST_F(PagePanelWindowTest, PageCoversThePanelInTheSameWindowTheMarkHidesItAndTh
   // The page's window, another process's, sits inside the main window.
   const WId page = viewer_.PageContainer()->windowHandle()->winId();
   EXPECT_TRUE(InsideX(page, before));
-  const QPoint mark = At("图片框1", QPoint(32, 28));
-  EXPECT_FALSE(PageAt(mark));
-
-  Click(mark);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !PageAt(At("外形框1", QPoint(300, 400))); }, 5000));
-  EXPECT_FALSE(main_.外形框1.Visible());
+  // The mark is on top of the page: it is not drawn in the page's colour.
+  ClickWhenReachable("图片框1", QPoint(32, 28));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !main_.外形框1.Visible(); }, kWaitMs));
   EXPECT_FALSE(main_.超文本浏览框1.Visible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !PageAt(At("外形框1", QPoint(300, 400))); }, kWaitMs));
 
   // The controls the page covered answer to the pointer again.
   int board_clicks = 0;
   main_.选择板块钮.on_click = [&] { ++board_clicks; };
-  Click(At("选择板块钮", QPoint(60, 20)));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return board_clicks == 1; }, 5000));
+  ClickWhenReachable("选择板块钮", QPoint(60, 20));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return board_clicks == 1; }, kWaitMs));
   QString popped;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&popped] {
@@ -128,8 +144,8 @@ TEST_F(PagePanelWindowTest, PageCoversThePanelInTheSameWindowTheMarkHidesItAndTh
     }
   });
   poll.start(20);
-  Click(At("高级表格1", QPoint(1200, 100)), "3");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !popped.isEmpty(); }, 5000));
+  ClickWhenReachable("高级表格1", QPoint(1200, 100), "3");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !popped.isEmpty(); }, kWaitMs));
   EXPECT_EQ("菜单", popped);
   EXPECT_EQ(before, view_.winId());
 
@@ -137,7 +153,7 @@ TEST_F(PagePanelWindowTest, PageCoversThePanelInTheSameWindowTheMarkHidesItAndTh
   const qint64 first = viewer_.Page()->ProcessId();
   ASSERT_GT(first, 0);
   kill(static_cast<pid_t>(first), SIGKILL);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_.Page()->ProcessId() == 0; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_.Page()->ProcessId() == 0; }, kWaitMs));
   OpenPage(2);
   EXPECT_NE(first, viewer_.Page()->ProcessId());
 }
@@ -159,20 +175,20 @@ TEST_P(PageFailureTest, ThePanelSaysWhyTheMarkHidesItAndTheWindowAnswers) {
   ClickHolding(1);
   const QLabel& notice = viewer_.Notice();
   const QString text = QStringLiteral("无法显示网页：") + GetParam().reason;
-  EXPECT_TRUE(QTest::qWaitFor([&] { return notice.isVisible() && notice.text() == text; }, 20000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return notice.isVisible() && notice.text() == text; }, kWaitMs))
       << notice.text().toStdString();
   // It is read where the panel shows the viewer.
   QWidget* panel = view_.ControlWidget("外形框1");
   EXPECT_TRUE(
       panel->rect().contains(panel->mapFromGlobal(notice.mapToGlobal(notice.rect().center()))));
 
-  Click(At("图片框1", QPoint(32, 28)));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !notice.isVisible(); }, 5000));
+  ClickWhenReachable("图片框1", QPoint(32, 28));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !notice.isVisible(); }, kWaitMs));
   EXPECT_FALSE(main_.外形框1.Visible());
   int board_clicks = 0;
   main_.选择板块钮.on_click = [&] { ++board_clicks; };
-  Click(At("选择板块钮", QPoint(60, 20)));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return board_clicks == 1; }, 5000));
+  ClickWhenReachable("选择板块钮", QPoint(60, 20));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return board_clicks == 1; }, kWaitMs));
 }
 
 // Not installed beside the program, ending at once, and reading its orders without a word.
