@@ -44,7 +44,8 @@ TEST(YieldChartViewTest, PeriodButtonRedrawsTwoFundsAndTitlesTheChart) {
   view.show();
 
   // Two funds compared, as the end of a detail load leaves them: the year's chart.
-  features.funds->detail() = {portal.market().funds()[5].code, portal.market().funds()[12].code};
+  features.funds->detail().current_code = portal.market().funds()[5].code;
+  features.funds->detail().compared_code = portal.market().funds()[12].code;
   features.yield_chart->Refresh();
   program.Settle();
   QWidget* panel = view.ControlWidget("画板1");
