@@ -9,7 +9,7 @@ namespace positions {
 namespace {
 
 // A rate's ten-thousandths of a percent per unit.
-constexpr std::int64_t kWholeRate = 100 * 10'000;
+constexpr std::int64_t kWholeRate = std::int64_t{100} * 10'000;
 
 bool RateFits(std::int64_t fee_rate) { return fee_rate >= 0 && fee_rate <= kFeeRateLimit; }
 bool MoneyFits(std::int64_t fen) { return fen > 0 && fen < kMoneyLimit; }

@@ -15,7 +15,7 @@
 namespace positions {
 
 // A fee rate in ten-thousandths of a percent (base::kNavDecimals), from 0 to 10 %.
-inline constexpr std::int64_t kFeeRateLimit = 10 * 10'000;
+inline constexpr std::int64_t kFeeRateLimit = std::int64_t{10} * 10'000;
 
 // A buy by amount or a sale by shares, as entered and until its NAV is known.
 struct Trade {
