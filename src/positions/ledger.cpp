@@ -38,6 +38,11 @@ bool RecordFits(const Record& record) {
   if (record.price < 0 || record.price >= kPriceLimit) return false;
   if (record.fee < 0 || !MoneyFits(record.fee)) return false;
   if (record.amount < 0 || !MoneyFits(record.amount)) return false;
+  if (record.ratio < 0 || record.ratio >= kRatioLimit) return false;
+  if (record.kind == RecordKind::kSplit && record.ratio == 0) return false;
+  if (record.kind == RecordKind::kBuy && record.amount > 0 && record.fee > record.amount) {
+    return false;
+  }
   // Within these, the amount and the money moved cannot overflow.
   const __int128 amount = Amount(record.shares, record.price);
   return MoneyFits(amount) && MoneyFits(amount + record.fee);
@@ -74,12 +79,14 @@ std::int64_t Amount(std::int64_t shares, std::int64_t price) {
 std::int64_t CashFlowOf(const Record& record) {
   switch (record.kind) {
     case RecordKind::kBuy:
+      if (record.amount > 0) return -record.amount;
       return -(Amount(record.shares, record.price) + record.fee);
     case RecordKind::kSell:
       return Amount(record.shares, record.price) - record.fee;
     case RecordKind::kCashDividend:
       return record.amount;
     case RecordKind::kReinvest:
+    case RecordKind::kSplit:
       break;
   }
   return 0;
@@ -106,6 +113,14 @@ bool Apply(Position& position, const Record& record) {
         return false;
       }
       break;
+    case RecordKind::kSplit: {
+      if (position.shares <= 0) return false;
+      const std::optional<std::int64_t> shares = base::RoundDivide(
+          static_cast<__int128>(position.shares) * record.ratio, base::Power10(kRatioDecimals));
+      if (!shares || *shares <= 0 || *shares >= kShareLimit) return false;
+      next.shares = *shares;
+      break;
+    }
     case RecordKind::kSell: {
       if (record.shares > position.shares || position.shares <= 0) return false;
       // At most the whole cost: it fits.

@@ -16,8 +16,13 @@ inline constexpr int kShareDecimals = 2;
 inline constexpr int kPriceDecimals = 4;
 
 // A cash dividend pays `amount` and leaves the shares; a reinvested dividend buys `shares` at
-// `price` with the dividend, so the shares grow and the cost stays.
-enum class RecordKind { kBuy, kSell, kCashDividend, kReinvest };
+// `price` with the dividend, so the shares grow and the cost stays. A split turns each share
+// held into `ratio` shares (round(shares × ratio, 0.01)) and leaves the cost.
+enum class RecordKind { kBuy, kSell, kCashDividend, kReinvest, kSplit };
+
+// A split ratio in hundred-millionths (new shares per share), below 10^4.
+inline constexpr int kRatioDecimals = 8;
+inline constexpr std::int64_t kRatioLimit = 1'000'000'000'000;
 
 // One buy, sale or dividend as the user entered it.
 struct Record {
@@ -28,7 +33,11 @@ struct Record {
   std::int64_t shares = 0;  // hundredths of a share
   std::int64_t price = 0;   // ten-thousandths of a yuan
   std::int64_t fee = 0;     // fen, of a buy or sale
-  std::int64_t amount = 0;  // fen, of a cash dividend
+  // fen: of a cash dividend; of a buy made by amount, the money paid, fee included (its cost),
+  // 0 for a buy entered by shares and NAV, whose cost is shares × price + fee.
+  std::int64_t amount = 0;
+  std::int64_t ratio = 0;     // hundred-millionths, of a split
+  bool from_history = false;  // a dividend or split the program made from the fund's history
 
   bool operator==(const Record&) const = default;
 };
@@ -67,11 +76,13 @@ bool Fits(const std::vector<Record>& records, const Record& record);
 
 // round(shares × price, fen); shares below kShareLimit and a price below kPriceLimit.
 std::int64_t Amount(std::int64_t shares, std::int64_t price);
-// What the record moves in fen: a buy's cost (amount + fee) as a negative, a sale's proceeds
-// (amount - fee), a cash dividend; 0 for a reinvested dividend, which stays in the fund. The
-// record fits (RecordFits).
+// What the record moves in fen: a buy's cost (its amount paid, else shares × price + fee) as a
+// negative, a sale's proceeds
+// (amount - fee), a cash dividend; 0 for a reinvested dividend, which stays in the fund, and for
+// a split. The record fits (RecordFits).
 std::int64_t CashFlowOf(const Record& record);
-// Applies one record to the position of its fund; a sale of more than is held, and a record
+// Applies one record to the position of its fund; a sale of more than is held, a split of a fund
+// not held, and a record
 // that does not fit or would take the position beyond the ledger's limits, are refused (false,
 // nothing changed).
 bool Apply(Position& position, const Record& record);

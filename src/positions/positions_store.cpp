@@ -35,7 +35,7 @@ const store::Migrations kMigrations = {
     " PRIMARY KEY(rule, nav_date));",
 };
 
-constexpr const char* kKindTexts[] = {"buy", "sell", "cash", "reinvest"};
+constexpr const char* kKindTexts[] = {"buy", "sell", "cash", "reinvest", "split"};
 
 const char* KindText(RecordKind kind) { return kKindTexts[static_cast<int>(kind)]; }
 
