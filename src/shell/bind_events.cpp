@@ -45,6 +45,19 @@ void BindShellControls(app::App& app, const Features& features) {
   main.图片框1.on_left_press = [&app] { OnClosePagePanel(app); };
 }
 
+// The fund of the watchlist row 菜单3 was opened on: the fund feature owns the entries, which
+// 超级列表框2 draws row for row; a stock entry is no fund.
+navchart::WatchlistFund ChosenWatchlistFund(app::App& app, funds::Funds& funds) {
+  return [&app, &funds]() -> std::optional<app::FundRef> {
+    const int row = app.main_window().超级列表框2.CurrentRow();
+    const std::vector<funds::WatchlistItem>& items = funds.watchlist();
+    if (row < 0 || row >= static_cast<int>(items.size())) return std::nullopt;
+    const funds::WatchlistItem& item = items[static_cast<size_t>(row)];
+    if (item.type != funds::kWatchlistFund) return std::nullopt;
+    return app::FundRef{item.code, item.name};
+  };
+}
+
 }  // namespace
 
 void BindEvents(app::App& app, Features& features) {
@@ -52,6 +65,8 @@ void BindEvents(app::App& app, Features& features) {
   BindPopupMenus(app);
   features.funds = std::make_unique<funds::Funds>(app);
   features.side_tools = std::make_unique<tools::SideTools>(app);
+  features.nav_chart =
+      std::make_unique<navchart::NavChart>(app, ChosenWatchlistFund(app, *features.funds));
   BindShellControls(app, features);
 
   // Features, in the order their start-up steps and handlers build on each other.
@@ -71,6 +86,7 @@ void BindEvents(app::App& app, Features& features) {
   features.side_tools->Install();
   positions::InstallPositions(app);
   alerts::InstallAlerts(app);
+  features.nav_chart->Install();
 }
 
 }  // namespace shell

@@ -6,6 +6,7 @@
 #include "chart/line_chart.h"
 #include "chart/yield_comparison.h"
 #include "funds/funds.h"
+#include "navchart/nav_chart.h"
 #include "tools/side_tools.h"
 
 namespace shell {
@@ -19,6 +20,7 @@ struct Features {
   // Made when the events are bound, over the App they serve.
   std::unique_ptr<funds::Funds> funds;
   std::unique_ptr<tools::SideTools> side_tools;
+  std::unique_ptr<navchart::NavChart> nav_chart;
 };
 
 // Attaches every control, menu and window event of the four windows to its handler: the
