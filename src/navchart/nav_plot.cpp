@@ -17,7 +17,7 @@ constexpr int kValueSteps = 5;
 constexpr int kDaySteps = 5;
 constexpr int kMarkSize = 6;
 constexpr ui::Colour kFrameColour = ui::Rgb(160, 160, 160);
-constexpr ui::Colour kGridColour = ui::Rgb(220, 220, 220);
+constexpr ui::Colour kGridColour = ui::Rgb(190, 190, 190);
 constexpr ui::Colour kTextColour = ui::Rgb(64, 64, 64);
 
 // A filled triangle pointing up (`up`) or down with its tip `size` pixels from (x, y).
