@@ -120,6 +120,8 @@ void NavChart::Open(const app::FundRef& fund) {
     state_.marks.clear();
   }
   state_.fund = fund;
+  // Opened again, the window comes to the front with the fund.
+  if (window.Visible()) window.Raise();
   window.Show();
   ShowTitle();
   Redraw();
@@ -212,11 +214,20 @@ void NavChart::FillTable() {
 }
 
 void NavChart::TrackCursor(int x) {
-  const std::optional<size_t> index = state_.plot.IndexAt(x);
+  std::optional<size_t> index = state_.plot.IndexAt(x);
   if (!index || !state_.history) return;
-  static const std::vector<base::NavPoint> kNone;
   const std::span<const base::NavPoint> shown = PeriodPoints(state_.history->points, state_.period);
   if (*index >= shown.size()) return;
+  // Where the column draws several days, a marked day among them is the one read out, so that
+  // every mark can be read whatever the period.
+  const auto [first, last] = state_.plot.IndicesAt(x);
+  for (const TradeMark& mark : state_.marks) {
+    const std::optional<size_t> at = state_.plot.MarkIndex(mark);
+    if (at && *at >= first && *at <= last) {
+      index = at;
+      break;
+    }
+  }
   ShowReadout(&shown[*index]);
   app::NavChartWindow& window = app_.nav_chart_window();
   ui::Canvas* canvas = window.净值画板.GetCanvas();

@@ -76,6 +76,22 @@ std::optional<size_t> NavPlot::IndexAt(int x) const {
       *base::RoundDivide(static_cast<__int128>(from_left) * steps, right_ - left_));
 }
 
+std::pair<size_t, size_t> NavPlot::IndicesAt(int x) const {
+  const std::optional<size_t> nearest = IndexAt(x);
+  if (!nearest || shown_.size() < 2 || x < left_ || x > right_) {
+    return {nearest.value_or(0), nearest.value_or(0)};
+  }
+  // X(i) = left + ⌊i·width / steps⌋, so column x draws the points i with
+  // ⌈(x − left)·steps / width⌉ ≤ i < ⌈(x − left + 1)·steps / width⌉.
+  const std::int64_t steps = static_cast<std::int64_t>(shown_.size() - 1);
+  const std::int64_t width = right_ - left_;
+  const auto ceil_div = [](std::int64_t a, std::int64_t b) { return (a + b - 1) / b; };
+  const std::int64_t first = ceil_div((x - left_) * steps, width);
+  const std::int64_t last = std::min(steps, ceil_div((x - left_ + 1) * steps, width) - 1);
+  if (first > last) return {*nearest, *nearest};
+  return {static_cast<size_t>(first), static_cast<size_t>(last)};
+}
+
 std::optional<size_t> NavPlot::MarkIndex(const TradeMark& mark) const {
   const auto at = std::lower_bound(
       shown_.begin(), shown_.end(), mark.day,

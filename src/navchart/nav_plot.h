@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "base/nav_history.h"
@@ -32,6 +33,9 @@ class NavPlot {
 
   // The shown point nearest to panel column `x`; nothing off the plot or without points.
   std::optional<size_t> IndexAt(int x) const;
+  // Where a column stands for several days (a long period), the first and last of the shown
+  // points drawn in column `x`; both IndexAt(x) where it stands for one day or none.
+  std::pair<size_t, size_t> IndicesAt(int x) const;
   int X(size_t index) const;
   int Y(std::int64_t nav) const;
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "app/app_fixture.h"
 #include "base/decimal.h"
@@ -176,6 +177,32 @@ TEST_F(NavChartTest, TheLedgersTradesAreMarkedOnTheUnitNavLine) {
   }
   EXPECT_GT(sales, 0);
   EXPECT_EQ(2 * sales, buys);
+}
+
+TEST_F(NavChartTest, EveryDividendDayCanBeReadOutUnderTheMouseOverTheWholeHistory) {
+  // A fund that pays dividends (every third), with the longest history of them.
+  int fund = 0;
+  for (int i = 3; i < static_cast<int>(sim_->market().funds().size()); i += 3) {
+    if (Fund(i).inception_date < Fund(fund).inception_date) fund = i;
+  }
+  Open(fund);
+  window().区间钮[static_cast<size_t>(app::NavPeriod::kAll)].Click();
+  std::set<std::string> paid;
+  for (int row = 1; row < table().RowCount(); ++row) {
+    if (!table().Text(row, app::kNavUnitMoney).empty())
+      paid.insert(table().Text(row, app::kNavDay));
+  }
+  ASSERT_GE(paid.size(), 3u);
+  // More days than the chart has columns.
+  ASSERT_GT(table().RowCount(), 2 * window().净值画板.Geometry().width);
+  std::set<std::string> read;
+  for (int x = 0; x < window().净值画板.Geometry().width; ++x) {
+    window().净值画板.MouseMove(x, 150);
+    if (window().分红送配读数.Caption() != "分红送配 ") {
+      read.insert(window().日期读数.Caption().substr(std::string("日期 ").size()));
+    }
+  }
+  EXPECT_EQ(paid, read);
 }
 
 TEST_F(NavChartTest, ExportWritesTheTableBesideTheOtherWorkbooks) {
