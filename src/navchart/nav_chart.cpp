@@ -17,6 +17,7 @@ namespace navchart {
 
 namespace {
 
+// The note the program's offline data carry in a title, as the main window's has it.
 constexpr std::string_view kNoteStart = "（离线数据 ";
 constexpr std::string_view kNoteEnd = "）";
 
@@ -26,20 +27,18 @@ std::int64_t Stamp(const base::DateTime& when) {
 
 // The user's trades in fund `code`, from the ledger when there is one; a missing ledger is not
 // made.
-std::vector<TradeMark> LedgerTrades(app::App& app, const std::string& code) {
-  const std::filesystem::path path = positions::LedgerPath(app.paths());
+std::vector<TradeMark> LedgerTrades(positions::PositionsStore& ledger, const std::string& code) {
   std::error_code error;
-  if (path.empty() || !std::filesystem::exists(path, error)) return {};
-  positions::PositionsStore store(path);
-  if (!store.Ready()) return {};
-  return TradeMarksOf(store.Records(), code);
+  if (ledger.Path().empty() || !std::filesystem::exists(ledger.Path(), error)) return {};
+  return TradeMarksOf(ledger.Records(), code);
 }
 
 }  // namespace
 
-LoadedHistory FetchHistory(app::App& app, const std::string& code, bool ask) {
+LoadedHistory FetchHistory(app::App& app, positions::PositionsStore& ledger,
+                           const std::string& code, bool ask) {
   LoadedHistory loaded;
-  loaded.trades = LedgerTrades(app, code);
+  loaded.trades = LedgerTrades(ledger, code);
   std::optional<store::Cache::KeptNavHistory> kept = app.cache().LoadNavHistory(code);
   if (kept && kept->history.points.empty()) kept.reset();
   const base::DateTime now = app.clock().Now();
@@ -48,7 +47,6 @@ LoadedHistory FetchHistory(app::App& app, const std::string& code, bool ask) {
     loaded.history = std::move(kept->history);
     return loaded;
   }
-  loaded.asked = true;
   std::optional<base::NavHistory> fetched =
       portal::FetchNavHistory(app.portal(), code, &app.transfers());
   if (fetched && !fetched->points.empty()) {
@@ -67,7 +65,9 @@ std::filesystem::path NavWorkbookPath(app::App& app, const std::string& code) {
 }
 
 NavChart::NavChart(app::App& app, WatchlistFund watchlist_fund)
-    : app_(app), watchlist_fund_(std::move(watchlist_fund)) {}
+    : app_(app),
+      watchlist_fund_(std::move(watchlist_fund)),
+      ledger_(std::make_unique<positions::PositionsStore>(positions::LedgerPath(app.paths()))) {}
 
 void NavChart::Install() {
   app::NavChartWindow& window = app_.nav_chart_window();
@@ -135,7 +135,9 @@ void NavChart::Load(bool ask) {
   app_.nav_chart_window().净值状态.SetCaption(state_.status);
   app::StartLoad(
       app_, ticket,
-      [&app = app_, code = state_.fund.code, ask] { return FetchHistory(app, code, ask); },
+      [&app = app_, &ledger = *ledger_, code = state_.fund.code, ask] {
+        return FetchHistory(app, ledger, code, ask);
+      },
       [this, fund = state_.fund](LoadedHistory loaded) { Applied(fund, std::move(loaded)); });
 }
 

@@ -22,6 +22,7 @@
 #include "base/nav_history.h"
 #include "navchart/nav_figures.h"
 #include "navchart/nav_plot.h"
+#include "positions/positions_store.h"
 #include "ui/canvas.h"
 
 namespace navchart {
@@ -39,13 +40,13 @@ struct LoadedHistory {
   std::optional<base::NavHistory> history;
   // The arrival of the kept history shown because the request failed; empty when it is fresh.
   std::string offline_since;
-  bool asked = false;  // a request was sent
   std::vector<TradeMark> trades;
 };
 
 // The load's fetch, on a worker: the kept history, the portal when it must be asked (`ask`: the
-// user's 刷新), the fund's trades from the ledger.
-LoadedHistory FetchHistory(app::App& app, const std::string& code, bool ask);
+// user's 刷新), the fund's trades from `ledger` (not made when it is missing).
+LoadedHistory FetchHistory(app::App& app, positions::PositionsStore& ledger,
+                           const std::string& code, bool ask);
 
 class NavChart {
  public:
@@ -86,6 +87,8 @@ class NavChart {
 
   app::App& app_;
   WatchlistFund watchlist_fund_;
+  // The positions ledger's file, read for the trades (its own connection, safe on any thread).
+  std::unique_ptr<positions::PositionsStore> ledger_;
   State state_;
 };
 

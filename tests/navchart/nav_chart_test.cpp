@@ -156,6 +156,8 @@ TEST_F(NavChartTest, TheLedgersTradesAreMarkedOnTheUnitNavLine) {
   // A Saturday's buy is drawn on the next trading day.
   ASSERT_TRUE(ledger.Add({"2021-08-07", code, "甲", RecordKind::kBuy, 10000, 10000, 0, 0}));
   ASSERT_TRUE(ledger.Add({"2021-08-16", code, "甲", RecordKind::kSell, 5000, 10000, 0, 0}));
+  // A dividend the user recorded is no trade.
+  ASSERT_TRUE(ledger.Add({"2021-08-17", code, "甲", RecordKind::kCashDividend, 0, 0, 0, 500}));
   ASSERT_TRUE(ledger.Add({"2021-08-03", Fund(6).code, "乙", RecordKind::kBuy, 100, 10000, 0, 0}));
   Open(5);
   const navchart::NavPlot& plot = feature_->state().plot;

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "navchart/nav_plot.h"
-
 namespace {
 
 using app::NavPeriod;
@@ -100,41 +98,6 @@ TEST(NavFiguresTest, TableRowsShowFourDecimalsTheGrowthInPercentAndTheUnitMoneyA
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.cells, navchart::TableRow(c.point, c.first_of_history)) << c.point.day;
-  }
-}
-
-TEST(NavFiguresTest, TradeMarksAreTheFundsBuyAndSaleDays) {
-  using positions::RecordKind;
-  const std::vector<positions::Record> records = {
-      {"2021-08-02", "000001", "甲", RecordKind::kBuy, 100, 10000, 0, 0},
-      {"2021-08-02", "000001", "甲", RecordKind::kBuy, 100, 10000, 0, 0},
-      {"2021-08-03", "000002", "乙", RecordKind::kBuy, 100, 10000, 0, 0},
-      {"2021-08-04", "000001", "甲", RecordKind::kCashDividend, 0, 0, 0, 500},
-      {"2021-08-05", "000001", "甲", RecordKind::kReinvest, 10, 10000, 0, 0},
-      {"2021-08-16", "000001", "甲", RecordKind::kSell, 50, 11000, 0, 0},
-  };
-  const std::vector<navchart::TradeMark> expected = {{"2021-08-02", navchart::MarkKind::kBuy},
-                                                     {"2021-08-16", navchart::MarkKind::kSale}};
-  EXPECT_EQ(expected, navchart::TradeMarksOf(records, "000001"));
-}
-
-TEST(NavFiguresTest, TheChartsColumnsShareTheDaysOutWithoutGapsOrOverlaps) {
-  for (const size_t days : {size_t{1}, size_t{12}, size_t{700}, size_t{4900}}) {
-    const std::vector<NavPoint> points(days, NavPoint{"2021-08-20", 10000, 10000, 0, 0, 0, ""});
-    const navchart::NavPlot plot(points, 784, 300);
-    size_t next = 0;
-    for (int x = 0; x < 784; ++x) {
-      if (!plot.IndexAt(x)) continue;
-      const auto [first, last] = plot.IndicesAt(x);
-      // Where a column draws several days, it draws the days after the previous column's.
-      if (days > 784 && first <= last && plot.X(first) == x) {
-        EXPECT_EQ(next, first) << days << " " << x;
-        next = last + 1;
-      }
-    }
-    if (days > 784) {
-      EXPECT_EQ(days, next);
-    }
   }
 }
 
