@@ -16,6 +16,7 @@
 #include "app/config_file.h"
 #include "app/figures_window.h"
 #include "app/main_window.h"
+#include "app/nav_chart_window.h"
 #include "app/newest_wins.h"
 #include "app/positions_window.h"
 #include "app/shown_funds.h"
@@ -89,6 +90,7 @@ class App {
   PositionsWindow& positions_window() { return positions_window_; }
   AlertsWindow& alerts_window() { return alerts_window_; }
   FiguresWindow& figures_window() { return figures_window_; }
+  NavChartWindow& nav_chart_window() { return nav_chart_window_; }
 
   // Which load of each target is the newest (see newest_wins.h).
   LoadGenerations& loads() { return loads_; }
@@ -119,6 +121,7 @@ class App {
   PositionsWindow positions_window_;
   AlertsWindow alerts_window_;
   FiguresWindow figures_window_;
+  NavChartWindow nav_chart_window_;
   LoadGenerations loads_;
   ShownFunds shown_funds_;
   std::vector<StartupStep> startup_steps_;

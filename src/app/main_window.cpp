@@ -112,13 +112,13 @@ void MainWindow::ApplyDesign() {
   }
 
   菜单.SetName("菜单");
-  菜单.SetCaptions({"加入对比", "加入自选基金", "加入持仓", "添加提醒"});
+  菜单.SetCaptions({"加入对比", "加入自选基金", "加入持仓", "添加提醒", "净值走势"});
   菜单1.SetName("菜单1");
   菜单1.SetCaptions({"删除对比"});
   菜单2.SetName("菜单2");
   菜单2.SetCaptions({"加入自选股票"});
   菜单3.SetName("菜单3");
-  菜单3.SetCaptions({"删除自选"});
+  菜单3.SetCaptions({"删除自选", "净值走势"});
 }
 
 }  // namespace app

@@ -29,8 +29,9 @@ enum class LoadTarget {
   kPositions,        // the positions window's refresh
   kSideTasks,        // the forum sign-in and the step posting
   kAlerts,           // the check of the alerts
+  kNavChart,         // the NAV history window's fund
 };
-inline constexpr int kLoadTargetCount = 9;
+inline constexpr int kLoadTargetCount = 10;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.

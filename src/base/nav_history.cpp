@@ -3,16 +3,12 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "base/decimal.h"
+
 namespace base {
 namespace {
 
 constexpr std::int64_t kLimit = 1'000'000'000;  // 10^9
-
-std::int64_t PowerOfTen(int exponent) {
-  std::int64_t value = 1;
-  for (int i = 0; i < exponent; ++i) value *= 10;
-  return value;
-}
 
 }  // namespace
 
@@ -47,28 +43,19 @@ std::optional<std::int64_t> ScaledDecimal(std::string_view text, int decimals) {
   }
   if (!seen_digit) return std::nullopt;
   for (int i = fraction_digits; i < decimals; ++i) fraction *= 10;
-  const std::int64_t magnitude = whole * PowerOfTen(decimals) + fraction + (round_up ? 1 : 0);
+  const std::int64_t magnitude = whole * Power10(decimals) + fraction + (round_up ? 1 : 0);
   return negative ? -magnitude : magnitude;
 }
 
 std::string ScaledText(std::int64_t value, int decimals, int shown) {
   if (shown < decimals) {
-    const std::int64_t unit = PowerOfTen(decimals - shown);
-    const std::int64_t half = unit / 2;
-    value = value < 0 ? -((-value + half) / unit) : (value + half) / unit;
+    // A quotient by a power of ten is always in range.
+    value = *RoundDivide(value, Power10(decimals - shown));
     decimals = shown;
   }
-  const bool negative = value < 0;
-  const std::uint64_t magnitude =
-      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  const auto unit = static_cast<std::uint64_t>(PowerOfTen(decimals));
-  std::string text = std::to_string(magnitude / unit);
-  if (decimals > 0) {
-    std::string fraction = std::to_string(magnitude % unit);
-    text += "." + std::string(static_cast<size_t>(decimals) - fraction.size(), '0') + fraction;
-  }
+  std::string text = FormatScaled(value, decimals);
   for (int i = decimals; i < shown; ++i) text += i == 0 ? ".0" : "0";
-  return negative && magnitude != 0 ? "-" + text : text;
+  return text;
 }
 
 std::optional<std::int32_t> DayNumber(std::string_view day) {

@@ -45,6 +45,19 @@ void BindShellControls(app::App& app, const Features& features) {
   main.图片框1.on_left_press = [&app] { OnClosePagePanel(app); };
 }
 
+// The fund of the watchlist row 菜单3 was opened on: the fund feature owns the entries, which
+// 超级列表框2 draws row for row; a stock entry is no fund.
+navchart::WatchlistFund ChosenWatchlistFund(app::App& app, funds::Funds& funds) {
+  return [&app, &funds]() -> std::optional<app::FundRef> {
+    const int row = app.main_window().超级列表框2.CurrentRow();
+    const std::vector<funds::WatchlistItem>& items = funds.watchlist();
+    if (row < 0 || row >= static_cast<int>(items.size())) return std::nullopt;
+    const funds::WatchlistItem& item = items[static_cast<size_t>(row)];
+    if (item.type != funds::kWatchlistFund) return std::nullopt;
+    return app::FundRef{item.code, item.name};
+  };
+}
+
 }  // namespace
 
 Features::~Features() {
@@ -75,6 +88,9 @@ void BindEvents(app::App& app, Features& features) {
   features.positions->Install();
   features.alerts = std::make_unique<alerts::Alerts>(app, features.positions->store());
   features.alerts->Install();
+  features.nav_chart = std::make_unique<navchart::NavChart>(
+      app, features.positions->store(), ChosenWatchlistFund(app, *features.funds));
+  features.nav_chart->Install();
 }
 
 }  // namespace shell

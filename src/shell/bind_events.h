@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "chart/yield_chart.h"
 #include "funds/funds.h"
+#include "navchart/nav_chart.h"
 #include "positions/positions.h"
 #include "tools/side_tools.h"
 
@@ -29,6 +30,7 @@ struct Features {
   std::unique_ptr<positions::Positions> positions;
   std::unique_ptr<alerts::Alerts> alerts;
   app::App* app = nullptr;
+  std::unique_ptr<navchart::NavChart> nav_chart;
 };
 
 // Attaches every control, menu and window event of the four windows to its handler: the

@@ -27,6 +27,36 @@ std::filesystem::path ExecutablePath() {
   return exe;
 }
 
+// The view of a window that most runs never open: made, with the draw panel's canvas, when the
+// window is first loaded, so that nothing of it is built before.
+class ViewWhenLoaded : public ui::WindowObserver {
+ public:
+  ViewWhenLoaded(ui::Window& window, const QWidget* centre_on, ui::DrawPanel* panel)
+      : window_(window), centre_on_(centre_on), panel_(panel) {
+    window_.SetObserver(this);
+  }
+  ~ViewWhenLoaded() override {
+    if (!view_) window_.SetObserver(nullptr);
+  }
+
+  void WindowChanged() override {
+    if (view_ || !window_.Loaded()) return;
+    if (panel_ != nullptr && panel_->GetCanvas() == nullptr) {
+      const ui::Rect& rect = panel_->Geometry();
+      panel_->SetCanvas(std::make_unique<ui::QtCanvas>(rect.width, rect.height));
+    }
+    // The view observes the window from now on and shows it as it stands.
+    view_ = std::make_unique<ui::WindowView>(window_, centre_on_);
+  }
+  void RunModal() override {}
+
+ private:
+  ui::Window& window_;
+  const QWidget* centre_on_;
+  ui::DrawPanel* panel_;
+  std::unique_ptr<ui::WindowView> view_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,6 +85,8 @@ int main(int argc, char** argv) {
   ui::WindowView positions_view(app.positions_window(), &main_view);
   ui::WindowView alerts_view(app.alerts_window(), &main_view);
   ui::WindowView figures_view(app.figures_window(), &main_view);
+  ViewWhenLoaded nav_chart_view(app.nav_chart_window(), &main_view,
+                                &app.nav_chart_window().净值画板);
   dialogs.SetParent(&main_view);
 
   ui::EndSignals end_signals([&main_view] { main_view.close(); });

@@ -32,6 +32,12 @@ void Control::SetToolTip(std::string text) {
   NotifyChanged();
 }
 
+void Control::SetAccessibleName(std::string name) {
+  if (name == accessible_name_) return;
+  accessible_name_ = std::move(name);
+  NotifyChanged();
+}
+
 void Control::Raise() {
   if (control_observer_) control_observer_->ControlRaised();
 }

@@ -71,6 +71,11 @@ class Control {
   const std::string& ToolTip() const { return tool_tip_; }
   void SetToolTip(std::string text);
 
+  // What a screen reader calls a control that shows no caption of its own (a grid, a draw
+  // panel); empty: the toolkit's own (a button's or label's text).
+  const std::string& AccessibleName() const { return accessible_name_; }
+  void SetAccessibleName(std::string name);
+
   void Raise();
 
   void SetControlObserver(ControlObserver* observer) { control_observer_ = observer; }
@@ -85,6 +90,7 @@ class Control {
   bool enabled_ = true;
   Control* parent_ = nullptr;
   std::string tool_tip_;
+  std::string accessible_name_;
   ControlObserver* control_observer_ = nullptr;
 };
 

@@ -81,6 +81,8 @@ class Grid : public Control {
   std::function<void(int column)> on_header_click;
   std::function<void(int row, int column)> on_cell_event;
   std::function<void(int row, int column)> on_right_click;
+  // A double-click on a data row (the row is current by then).
+  std::function<void(int row, int column)> on_double_click;
 
  private:
   struct Cell {

@@ -44,6 +44,10 @@ void Window::Hide() {
   Notify();
 }
 
+void Window::Raise() {
+  if (visible_ && observer_) observer_->WindowRaised();
+}
+
 void Window::Close() {
   if (!loaded_) return;
   visible_ = false;

@@ -21,6 +21,8 @@ class WindowObserver {
   virtual void WindowChanged() = 0;
   // Runs a modal loop for the now visible window and returns when it is hidden or closed.
   virtual void RunModal() = 0;
+  // The visible window asked to be put in front of the others.
+  virtual void WindowRaised() {}
 };
 
 class Window {
@@ -50,6 +52,8 @@ class Window {
   // returns at once, the window still visible.
   void ShowModal();
   void Hide();
+  // Puts the visible window in front of the others (a window opened again on new content).
+  void Raise();
   // Hides the window, raises on_destroyed and puts the controls back to their design state.
   // Closing a window that is not loaded does nothing.
   void Close();

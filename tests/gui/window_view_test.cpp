@@ -156,7 +156,7 @@ TEST_F(WindowViewTest, GridEventsReachTheModelAndMenusOfferTheirItems) {
     popup->close();
   });
   emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
-  EXPECT_EQ(QStringList({"加入对比", "加入自选基金", "加入持仓", "添加提醒"}), shown);
+  EXPECT_EQ(QStringList({"加入对比", "加入自选基金", "加入持仓", "添加提醒", "净值走势"}), shown);
   EXPECT_EQ(1, added);
   EXPECT_EQ(2, main_.高级表格1.CurrentRow());
 }

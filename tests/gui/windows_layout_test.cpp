@@ -170,6 +170,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView support_{f_.app.support_window()};
   ui::WindowView positions_{f_.app.positions_window()};
   ui::WindowView figures_{f_.app.figures_window()};
+  ui::WindowView nav_chart_{f_.app.nav_chart_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -281,8 +282,9 @@ TEST_F(WindowsLayoutTest, GridsShowTheirDesignColumnsWithRowZeroAsHeader) {
 TEST_F(WindowsLayoutTest, NewControlsStayInsideTheirWindowsAndClearOfTheOthers) {
   // Each control of the two windows inside its window and clear of the others; the buttons under
   // the chart clear of every main-window control, the period buttons above them included.
-  for (const auto& [view, only] : {std::pair{&positions_, ""}, std::pair{&figures_, ""},
-                                   std::pair{&main_, "指标钮"}, std::pair{&main_, "提醒钮"}}) {
+  for (const auto& [view, only] :
+       {std::pair{&positions_, ""}, std::pair{&figures_, ""}, std::pair{&nav_chart_, ""},
+        std::pair{&main_, "指标钮"}, std::pair{&main_, "提醒钮"}}) {
     const auto widgets = view->Content()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : widgets) {
       if (a->objectName().isEmpty() || (*only != 0 && a->objectName() != only)) continue;
@@ -300,10 +302,10 @@ TEST_F(WindowsLayoutTest, PopupMenusCarryTheirItems) {
     const char* name;
     std::vector<std::string> items;
   };
-  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金", "加入持仓", "添加提醒"}},
+  const Menu menus[] = {{"菜单", {"加入对比", "加入自选基金", "加入持仓", "添加提醒", "净值走势"}},
                         {"菜单1", {"删除对比"}},
                         {"菜单2", {"加入自选股票"}},
-                        {"菜单3", {"删除自选"}}};
+                        {"菜单3", {"删除自选", "净值走势"}}};
   EXPECT_EQ(4u, f_.app.main_window().Menus().size());
   for (const Menu& m : menus) {
     ui::PopupMenu* menu = f_.app.main_window().FindMenu(m.name);

@@ -33,6 +33,9 @@ void ControlView::ControlChanged() {
   widget_->setGeometry(rect.left, rect.top, rect.width, rect.height);
   widget_->setEnabled(control_.Enabled());
   widget_->setToolTip(QString::fromStdString(control_.ToolTip()));
+  if (!control_.AccessibleName().empty()) {
+    widget_->setAccessibleName(QString::fromStdString(control_.AccessibleName()));
+  }
   if (kind_.sync) kind_.sync(control_, widget_);
   widget_->setVisible(control_.Visible());
 }

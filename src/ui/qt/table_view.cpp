@@ -80,6 +80,10 @@ void ConnectGridTable(ControlView&, Control& control, QWidget* widget) {
     grid.SetCurrentRow(index.row() + 1);
     if (grid.on_cell_event) grid.on_cell_event(index.row() + 1, index.column());
   });
+  QObject::connect(table, &QTableView::doubleClicked, table, [&grid](const QModelIndex& index) {
+    grid.SetCurrentRow(index.row() + 1);
+    if (grid.on_double_click) grid.on_double_click(index.row() + 1, index.column());
+  });
   // A right-click leaves the current row alone: the menus act on the fund last opened.
   QObject::connect(table, &QWidget::customContextMenuRequested, table,
                    [table, &grid](const QPoint& at) {

@@ -94,6 +94,11 @@ void WindowView::WindowChanged() {
   if (!window_.Visible() && modal_loop_) modal_loop_->quit();
 }
 
+void WindowView::WindowRaised() {
+  raise();
+  activateWindow();
+}
+
 void WindowView::RunModal() {
   if (!window_.Visible()) return;
   QEventLoop loop;

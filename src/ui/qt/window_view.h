@@ -56,6 +56,7 @@ class WindowView : public QWidget, public WindowObserver, private QAbstractNativ
 
   void WindowChanged() override;
   void RunModal() override;
+  void WindowRaised() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
