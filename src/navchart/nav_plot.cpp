@@ -34,7 +34,6 @@ void Triangle(ui::Canvas& canvas, int x, int y, bool up, int size) {
 NavPlot::NavPlot(std::span<const base::NavPoint> shown, int width, int height)
     : shown_(shown),
       width_(width),
-      height_(height),
       left_(kLeftMargin),
       right_(std::max(kLeftMargin + 1, width - kRightMargin)),
       top_(kTopMargin),

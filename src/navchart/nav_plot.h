@@ -50,7 +50,7 @@ class NavPlot {
 
  private:
   std::span<const base::NavPoint> shown_;
-  int width_ = 0, height_ = 0;
+  int width_ = 0;
   int left_ = 0, right_ = 0, top_ = 0, bottom_ = 0;
   std::int64_t low_ = 0, high_ = 1;
 };
