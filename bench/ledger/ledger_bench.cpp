@@ -26,7 +26,7 @@ constexpr char kToday[] = "2023-12-31";
 // dividend each June and, for every fifth fund, a split.
 base::NavHistory HistoryOf(int fund, std::mt19937& random) {
   base::NavHistory history;
-  char code[8];
+  char code[16];
   std::snprintf(code, sizeof code, "%06d", 100 + fund);
   history.code = code;
   history.name = "基金" + std::to_string(fund);
