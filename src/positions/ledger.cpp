@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/decimal.h"
+#include "positions/trades.h"
 
 namespace positions {
 
@@ -141,7 +142,7 @@ bool Apply(Position& position, const Record& record) {
 
 std::vector<Position> Replay(const std::vector<Record>& records) {
   std::vector<Position> positions;
-  for (const Record& record : records) {
+  for (const Record& record : InDayOrder(WithoutReplacedDividends(records))) {
     auto it = std::find_if(positions.begin(), positions.end(),
                            [&](const Position& p) { return p.code == record.code; });
     if (it == positions.end()) {

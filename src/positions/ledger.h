@@ -38,6 +38,10 @@ struct Record {
   std::int64_t amount = 0;
   std::int64_t ratio = 0;     // hundred-millionths, of a split
   bool from_history = false;  // a dividend or split the program made from the fund's history
+  // The 定投 plan whose period made it and the period's day; 0 and "" for any other record.
+  std::int64_t plan = 0;
+  std::string period{};
+  std::int64_t id = 0;  // the ledger file's number for it; 0 until stored
 
   bool operator==(const Record&) const = default;
 };
@@ -86,8 +90,10 @@ std::int64_t CashFlowOf(const Record& record);
 // that does not fit or would take the position beyond the ledger's limits, are refused (false,
 // nothing changed).
 bool Apply(Position& position, const Record& record);
-// The positions the records make, in the order each fund was first bought; sold-out funds
-// stay in the list with 0 shares.
+// The positions the records make, replayed in day order (InDayOrder, trades.h) without the
+// program's dividends a dividend the user entered replaces; in the order each fund was first
+// bought, sold-out funds staying in the list with 0 shares. A record that cannot apply (a sale
+// of more than is held on its day) changes nothing.
 std::vector<Position> Replay(const std::vector<Record>& records);
 
 // One row's figures; money in fen, the rate in hundredths of a percent. A figure that needs

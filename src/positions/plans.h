@@ -33,6 +33,8 @@ struct Plan {
   std::string start;  // YYYY-MM-DD
   std::string end;    // YYYY-MM-DD; "" for none
   bool paused = false;
+  // The last day whose period has been made (or passed over while paused); "" for none yet.
+  std::string made_through{};
 
   bool operator==(const Plan&) const = default;
 };

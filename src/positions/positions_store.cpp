@@ -1,5 +1,7 @@
 #include "positions/positions_store.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "positions/store_upgrade.h"
 #include "store/salvage.h"
@@ -33,6 +35,33 @@ const store::Migrations kMigrations = {
     " nav_date TEXT NOT NULL DEFAULT '');"
     "CREATE TABLE alert_told(rule INTEGER NOT NULL, nav_date TEXT NOT NULL, told_at TEXT NOT NULL,"
     " PRIMARY KEY(rule, nav_date));",
+    // Splits, the records the program makes from a fund's history and those of 定投 plans; the
+    // trades waiting for their NAV; the plans; the program's records the user deleted; each
+    // fund's 分红方式. The records table is made anew for its kinds, ids kept.
+    "CREATE TABLE records_v4(id INTEGER PRIMARY KEY, day TEXT NOT NULL, code TEXT NOT NULL,"
+    " name TEXT NOT NULL,"
+    " kind TEXT NOT NULL CHECK(kind IN ('buy', 'sell', 'cash', 'reinvest', 'split')),"
+    " shares INTEGER NOT NULL, price INTEGER NOT NULL, fee INTEGER NOT NULL DEFAULT 0,"
+    " amount INTEGER NOT NULL DEFAULT 0, ratio INTEGER NOT NULL DEFAULT 0,"
+    " from_history INTEGER NOT NULL DEFAULT 0, plan INTEGER NOT NULL DEFAULT 0,"
+    " period TEXT NOT NULL DEFAULT '');"
+    "INSERT INTO records_v4(id, day, code, name, kind, shares, price, fee, amount)"
+    " SELECT id, day, code, name, kind, shares, price, fee, amount FROM records;"
+    "DROP TABLE records;"
+    "ALTER TABLE records_v4 RENAME TO records;"
+    "CREATE TABLE trades(id INTEGER PRIMARY KEY, day TEXT NOT NULL, code TEXT NOT NULL,"
+    " name TEXT NOT NULL, sell INTEGER NOT NULL, amount INTEGER NOT NULL,"
+    " shares INTEGER NOT NULL, fee_rate INTEGER NOT NULL, after_close INTEGER NOT NULL,"
+    " plan INTEGER NOT NULL DEFAULT 0, period TEXT NOT NULL DEFAULT '',"
+    " message TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE plans(id INTEGER PRIMARY KEY, code TEXT NOT NULL, name TEXT NOT NULL,"
+    " amount INTEGER NOT NULL, fee_rate INTEGER NOT NULL, cycle INTEGER NOT NULL,"
+    " day INTEGER NOT NULL, start TEXT NOT NULL, end_day TEXT NOT NULL, paused INTEGER NOT NULL,"
+    " made_through TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE removed(code TEXT NOT NULL, day TEXT NOT NULL, kind TEXT NOT NULL,"
+    " PRIMARY KEY(code, day, kind));"
+    "CREATE TABLE dividend_modes(code TEXT PRIMARY KEY,"
+    " mode TEXT NOT NULL CHECK(mode IN ('cash', 'reinvest')));",
 };
 
 constexpr const char* kKindTexts[] = {"buy", "sell", "cash", "reinvest", "split"};
@@ -61,10 +90,90 @@ std::optional<Record> RecordOf(const store::SalvagedRow& row) {
   if (!text(1) || !text(2) || !text(3) || !text(4)) return std::nullopt;
   const std::optional<RecordKind> kind = KindOf(*text(4));
   const auto shares = number(5), price = number(6), fee = number(7), amount = number(8);
-  if (!kind || !shares || !price || !fee || !amount || *fee < 0) return std::nullopt;
+  const auto ratio = number(9), from_history = number(10), plan = number(11);
+  if (!kind || !shares || !price || !fee || !amount || !ratio || !from_history || !plan ||
+      *fee < 0) {
+    return std::nullopt;
+  }
+  const std::string* period = row.values.size() > 12 ? text(12) : nullptr;
+  Record record{*text(1), *text(2),
+                *text(3), *kind,
+                *shares,  *price,
+                *fee,     *amount,
+                *ratio,   *from_history != 0,
+                *plan,    period ? *period : std::string()};
+  if (!RecordFits(record)) return std::nullopt;
   const bool paid = *kind == RecordKind::kCashDividend;
-  if (paid ? *amount <= 0 : *shares <= 0 || *price <= 0) return std::nullopt;
-  return Record{*text(1), *text(2), *text(3), *kind, *shares, *price, *fee, *amount};
+  const bool split = *kind == RecordKind::kSplit;
+  if (paid ? *amount <= 0 : split ? *ratio <= 0 : *shares <= 0 || *price <= 0) return std::nullopt;
+  return record;
+}
+
+// The record's columns after its id, bound from `first` on, in the order of kRecordColumns.
+constexpr char kRecordColumns[] =
+    "day, code, name, kind, shares, price, fee, amount, ratio, from_history, plan, period";
+void BindRecord(store::Statement& statement, int first, const Record& record) {
+  statement.Bind(first, record.day)
+      .Bind(first + 1, record.code)
+      .Bind(first + 2, record.name)
+      .Bind(first + 3, KindText(record.kind))
+      .Bind(first + 4, record.shares)
+      .Bind(first + 5, record.price)
+      .Bind(first + 6, record.fee)
+      .Bind(first + 7, record.amount)
+      .Bind(first + 8, record.ratio)
+      .Bind(first + 9, std::int64_t{record.from_history})
+      .Bind(first + 10, record.plan)
+      .Bind(first + 11, record.period);
+}
+
+bool InsertRecord(store::Database& database, const Record& record) {
+  store::Statement insert = database.Prepare(std::string("INSERT INTO records(") + kRecordColumns +
+                                             ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  BindRecord(insert, 1, record);
+  return insert.Run();
+}
+
+bool InsertTrade(store::Database& database, const Trade& trade) {
+  store::Statement insert = database.Prepare(
+      "INSERT INTO trades(day, code, name, sell, amount, shares, fee_rate, after_close, plan,"
+      " period) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  insert.Bind(1, trade.day)
+      .Bind(2, trade.code)
+      .Bind(3, trade.name)
+      .Bind(4, std::int64_t{trade.sell})
+      .Bind(5, trade.amount)
+      .Bind(6, trade.shares)
+      .Bind(7, trade.fee_rate)
+      .Bind(8, std::int64_t{trade.after_close})
+      .Bind(9, trade.plan)
+      .Bind(10, trade.period);
+  return insert.Run();
+}
+
+// The plan's columns after its id, bound from 1 on.
+constexpr char kPlanColumns[] =
+    "code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through";
+void BindPlan(store::Statement& statement, const Plan& plan) {
+  statement.Bind(1, plan.code)
+      .Bind(2, plan.name)
+      .Bind(3, plan.amount)
+      .Bind(4, plan.fee_rate)
+      .Bind(5, std::int64_t{static_cast<int>(plan.cycle)})
+      .Bind(6, std::int64_t{plan.day})
+      .Bind(7, plan.start)
+      .Bind(8, plan.end)
+      .Bind(9, std::int64_t{plan.paused})
+      .Bind(10, plan.made_through);
+}
+
+// Runs `sql` with `values` bound in order.
+template <class... Values>
+bool Run(store::Database& database, const char* sql, const Values&... values) {
+  store::Statement statement = database.Prepare(sql);
+  int index = 0;
+  (statement.Bind(++index, values), ...);
+  return statement.Run();
 }
 
 }  // namespace
@@ -88,23 +197,16 @@ bool PositionsStore::ReadOnly() {
 
 void PositionsStore::Recover(const std::filesystem::path& moved) {
   store::Transaction transaction(*database_);
-  store::Statement insert = database_->Prepare(
-      "INSERT INTO records(id, day, code, name, kind, shares, price, fee, amount)"
-      " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  store::Statement insert =
+      database_->Prepare(std::string("INSERT INTO records(id, ") + kRecordColumns +
+                         ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   int recovered = 0;
   for (const store::SalvagedRow& row : store::SalvageRows(moved, "records")) {
     const std::optional<Record> record = RecordOf(row);
     if (!record) continue;
     insert.Reset();
-    insert.Bind(1, row.rowid)
-        .Bind(2, record->day)
-        .Bind(3, record->code)
-        .Bind(4, record->name)
-        .Bind(5, KindText(record->kind))
-        .Bind(6, record->shares)
-        .Bind(7, record->price)
-        .Bind(8, record->fee)
-        .Bind(9, record->amount);
+    insert.Bind(1, row.rowid);
+    BindRecord(insert, 2, *record);
     if (insert.Run()) ++recovered;
   }
   const std::string notice = "持仓记录文件已损坏，已恢复" + base::IntToText(recovered) +
@@ -117,22 +219,7 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
 }
 
 bool PositionsStore::Add(const Record& record) {
-  const std::lock_guard lock(mutex_);
-  if (!Ready()) return false;
-  store::Transaction transaction(*database_);
-  if (!transaction.Active()) return false;
-  store::Statement insert = database_->Prepare(
-      "INSERT INTO records(day, code, name, kind, shares, price, fee, amount)"
-      " VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-  insert.Bind(1, record.day)
-      .Bind(2, record.code)
-      .Bind(3, record.name)
-      .Bind(4, KindText(record.kind))
-      .Bind(5, record.shares)
-      .Bind(6, record.price)
-      .Bind(7, record.fee)
-      .Bind(8, record.amount);
-  return insert.Run() && transaction.Commit();
+  return Write([&](store::Database& database) { return InsertRecord(database, record); });
 }
 
 bool PositionsStore::RemoveFund(const std::string& code) {
@@ -140,8 +227,8 @@ bool PositionsStore::RemoveFund(const std::string& code) {
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
   if (!transaction.Active()) return false;
-  for (const char* sql :
-       {"DELETE FROM records WHERE code = ?", "DELETE FROM quotes WHERE code = ?"}) {
+  for (const char* sql : {"DELETE FROM records WHERE code = ?", "DELETE FROM trades WHERE code = ?",
+                          "DELETE FROM quotes WHERE code = ?"}) {
     store::Statement remove = database_->Prepare(sql);
     if (!remove.Bind(1, code).Run()) return false;
   }
@@ -173,14 +260,144 @@ std::vector<Record> PositionsStore::Records() {
   const std::lock_guard lock(mutex_);
   std::vector<Record> records;
   if (!Ready()) return records;
-  store::Statement select = database_->Prepare(
-      "SELECT day, code, name, kind, shares, price, fee, amount FROM records ORDER BY id");
+  store::Statement select =
+      database_->Prepare(std::string("SELECT ") + kRecordColumns + ", id FROM records ORDER BY id");
   while (select.Step()) {
     records.push_back({select.Text(0), select.Text(1), select.Text(2),
                        KindOf(select.Text(3)).value_or(RecordKind::kBuy), select.Int(4),
-                       select.Int(5), select.Int(6), select.Int(7)});
+                       select.Int(5), select.Int(6), select.Int(7), select.Int(8),
+                       select.Int(9) != 0, select.Int(10), select.Text(11), select.Int(12)});
   }
   return records;
+}
+
+Book PositionsStore::ReadBook() {
+  const std::lock_guard lock(mutex_);
+  Book book;
+  if (!Ready()) return book;
+  book.records = Records();
+  store::Statement trades = database_->Prepare(
+      "SELECT id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period,"
+      " message FROM trades ORDER BY id");
+  while (trades.Step()) {
+    book.trades.push_back(
+        {trades.Int(0),
+         {trades.Text(1), trades.Text(2), trades.Text(3), trades.Int(4) != 0, trades.Int(5),
+          trades.Int(6), trades.Int(7), trades.Int(8) != 0, trades.Int(9), trades.Text(10)},
+         trades.Text(11)});
+  }
+  store::Statement plans =
+      database_->Prepare(std::string("SELECT id, ") + kPlanColumns + " FROM plans ORDER BY id");
+  while (plans.Step()) {
+    const std::int64_t cycle = plans.Int(5);
+    book.plans.push_back({plans.Int(0), plans.Text(1), plans.Text(2), plans.Int(3), plans.Int(4),
+                          static_cast<Cycle>(std::clamp<std::int64_t>(cycle, 0, 3)),
+                          static_cast<int>(plans.Int(6)), plans.Text(7), plans.Text(8),
+                          plans.Int(9) != 0, plans.Text(10)});
+  }
+  store::Statement removed = database_->Prepare("SELECT code, day, kind FROM removed");
+  while (removed.Step()) {
+    Record record;
+    record.code = removed.Text(0);
+    record.day = removed.Text(1);
+    record.kind = KindOf(removed.Text(2)).value_or(RecordKind::kCashDividend);
+    record.from_history = true;
+    book.removed.push_back(std::move(record));
+  }
+  store::Statement modes = database_->Prepare("SELECT code, mode FROM dividend_modes");
+  while (modes.Step()) {
+    book.modes[modes.Text(0)] =
+        modes.Text(1) == "reinvest" ? DividendMode::kReinvest : DividendMode::kCash;
+  }
+  return book;
+}
+
+bool PositionsStore::Write(const std::function<bool(store::Database&)>& write) {
+  const std::lock_guard lock(mutex_);
+  if (!Ready()) return false;
+  store::Transaction transaction(*database_);
+  return transaction.Active() && write(*database_) && transaction.Commit();
+}
+
+bool PositionsStore::AddTrade(const Trade& trade) {
+  return Write([&](store::Database& database) { return InsertTrade(database, trade); });
+}
+
+bool PositionsStore::RemoveTrade(std::int64_t id) {
+  return Write([&](store::Database& database) {
+    return Run(database, "DELETE FROM trades WHERE id = ?", id);
+  });
+}
+
+bool PositionsStore::RemoveRecord(const Record& record) {
+  return Write([&](store::Database& database) {
+    if (record.from_history &&
+        !Run(database, "INSERT OR IGNORE INTO removed(code, day, kind) VALUES(?, ?, ?)",
+             record.code, record.day, KindText(record.kind))) {
+      return false;
+    }
+    return Run(database, "DELETE FROM records WHERE id = ?", record.id);
+  });
+}
+
+std::optional<std::int64_t> PositionsStore::SavePlan(const Plan& plan) {
+  std::optional<std::int64_t> id;
+  const bool saved = Write([&](store::Database& database) {
+    store::Statement save =
+        plan.id == 0
+            ? database.Prepare(std::string("INSERT INTO plans(") + kPlanColumns +
+                               ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            : database.Prepare(
+                  "UPDATE plans SET code = ?, name = ?, amount = ?, fee_rate = ?, cycle = ?,"
+                  " day = ?, start = ?, end_day = ?, paused = ?, made_through = ? WHERE id = ?");
+    BindPlan(save, plan);
+    if (plan.id != 0) save.Bind(11, plan.id);
+    if (!save.Run()) return false;
+    id = plan.id != 0 ? plan.id : database.LastInsertId();
+    return true;
+  });
+  return saved ? id : std::nullopt;
+}
+
+bool PositionsStore::RemovePlan(std::int64_t id) {
+  return Write([&](store::Database& database) {
+    return Run(database, "DELETE FROM plans WHERE id = ?", id);
+  });
+}
+
+bool PositionsStore::SaveDividendMode(const std::string& code, DividendMode mode) {
+  return Write([&](store::Database& database) {
+    return Run(database, "INSERT OR REPLACE INTO dividend_modes(code, mode) VALUES(?, ?)", code,
+               mode == DividendMode::kReinvest ? "reinvest" : "cash");
+  });
+}
+
+bool PositionsStore::Save(const Settlement& settlement) {
+  return Write([&](store::Database& database) {
+    for (const Trade& trade : settlement.made) {
+      if (!InsertTrade(database, trade)) return false;
+    }
+    for (const auto& [plan, day] : settlement.made_through) {
+      if (!Run(database, "UPDATE plans SET made_through = ? WHERE id = ?", day, plan)) {
+        return false;
+      }
+    }
+    for (const auto& [trade, record] : settlement.confirmed) {
+      if (!InsertRecord(database, record) ||
+          !Run(database, "DELETE FROM trades WHERE id = ?", trade)) {
+        return false;
+      }
+    }
+    for (const auto& [trade, message] : settlement.refused) {
+      if (!Run(database, "UPDATE trades SET message = ? WHERE id = ?", message, trade)) {
+        return false;
+      }
+    }
+    for (const Record& record : settlement.from_history) {
+      if (!InsertRecord(database, record)) return false;
+    }
+    return true;
+  });
 }
 
 std::map<std::string, Quote> PositionsStore::Quotes() {

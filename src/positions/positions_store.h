@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "positions/ledger.h"
+#include "positions/settle.h"
 #include "store/database.h"
 
 namespace positions {
@@ -37,12 +38,26 @@ class PositionsStore {
 
   // Each write is one transaction; false when it did not reach the file.
   bool Add(const Record& record);
+  // Every record, pending trade and quote of the fund.
   bool RemoveFund(const std::string& code);
+  // A pending trade by its id; a record by its id, a record the program made being remembered
+  // so that it is not made again.
+  bool AddTrade(const Trade& trade);
+  bool RemoveTrade(std::int64_t id);
+  bool RemoveRecord(const Record& record);
+  // A new plan (id 0) or the plan of its id changed; the plan's id, nothing when not saved.
+  std::optional<std::int64_t> SavePlan(const Plan& plan);
+  bool RemovePlan(std::int64_t id);
+  bool SaveDividendMode(const std::string& code, DividendMode mode);
+  // What a settlement made, in one transaction.
+  bool Save(const Settlement& settlement);
   bool SaveQuote(const std::string& code, const Quote& quote);
   bool SaveRefreshTime(const std::string& text);
 
   // What the file holds; empty when it cannot be read.
   std::vector<Record> Records();
+  // The records, trades, plans, removed records and dividend modes.
+  Book ReadBook();
   std::map<std::string, Quote> Quotes();
   std::string RefreshTime();
 
@@ -61,6 +76,8 @@ class PositionsStore {
   // Copies the readable records of the damaged file at `moved` into the new file and keeps the
   // notice; the records keep their order.
   void Recover(const std::filesystem::path& moved);
+  // Runs `write` in one transaction, committed when it gives true.
+  bool Write(const std::function<bool(store::Database&)>& write);
 
   std::filesystem::path path_;
   // The store is used from the UI thread and from the loads' fetches on workers: one call at a

@@ -53,6 +53,12 @@ std::optional<std::int64_t> SaleFee(std::int64_t gross, std::int64_t fee_rate) {
 
 Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
   Confirmation confirmation;
+  if (trade.fee_rate == kFundFeeRate) {
+    Trade priced = trade;
+    priced.fee_rate =
+        trade.sell ? 0 : std::clamp<std::int64_t>(history.fee_rate.value_or(0), 0, kFeeRateLimit);
+    return Confirm(priced, history);
+  }
   const base::NavPoint* point = ConfirmingPoint(history, trade.day, trade.after_close);
   if (!point) return confirmation;
   confirmation.state = TradeState::kRefused;
@@ -76,6 +82,8 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
     const std::optional<std::int64_t> shares = SharesFor(trade.amount - *fee, point->unit_nav);
     if (!shares || *shares <= 0) return confirmation;
     record.kind = RecordKind::kBuy;
+    record.plan = trade.plan;
+    record.period = trade.period;
     record.shares = *shares;
     record.fee = *fee;
     record.amount = trade.amount;
@@ -87,15 +95,18 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
 }
 
 std::vector<Record> HistoryRecords(const std::vector<Record>& records,
-                                   const base::NavHistory& history, DividendMode mode) {
+                                   const base::NavHistory& history, DividendMode mode,
+                                   const std::vector<Record>& removed) {
   std::vector<Record> own;
   for (const Record& record : records) {
     if (record.code == history.code) own.push_back(record);
   }
   own = InDayOrder(std::move(own));
   const auto has = [&](const std::string& day, auto wanted) {
-    return std::any_of(own.begin(), own.end(),
-                       [&](const Record& r) { return r.day == day && wanted(r); });
+    const auto same = [&](const Record& r) { return r.day == day && wanted(r); };
+    return std::any_of(own.begin(), own.end(), same) ||
+           std::any_of(removed.begin(), removed.end(),
+                       [&](const Record& r) { return r.code == history.code && same(r); });
   };
 
   std::vector<Record> made;

@@ -16,6 +16,9 @@ namespace positions {
 
 // A fee rate in ten-thousandths of a percent (base::kNavDecimals), from 0 to 10 %.
 inline constexpr std::int64_t kFeeRateLimit = std::int64_t{10} * 10'000;
+// The fee rate of a trade or plan whose rate was left empty: the fund's purchase fee as its
+// history gives it when the trade confirms (0 without one), and 0 for a sale.
+inline constexpr std::int64_t kFundFeeRate = -1;
 
 // A buy by amount or a sale by shares, as entered and until its NAV is known.
 struct Trade {
@@ -25,11 +28,11 @@ struct Trade {
   bool sell = false;
   std::int64_t amount = 0;    // fen paid, fee included, of a buy
   std::int64_t shares = 0;    // hundredths, of a sale
-  std::int64_t fee_rate = 0;  // ten-thousandths of a percent
+  std::int64_t fee_rate = 0;  // ten-thousandths of a percent, or kFundFeeRate
   bool after_close = false;   // placed at or after 15:00
   // The 定投 plan that made it and its period day; 0 and "" for a trade entered by hand.
   std::int64_t plan = 0;
-  std::string period;
+  std::string period{};
 
   bool operator==(const Trade&) const = default;
 };
@@ -71,9 +74,11 @@ enum class DividendMode { kCash, kReinvest };
 // reinvested dividend of round(shares × d / NAV, 0.01) shares at that day's NAV, or a split
 // of the ratio; all marked from_history. A day for which `records` already hold one of the
 // program's or a dividend the user entered is skipped; so is a dividend worth less than a fen
-// or a share's hundredth. `records` need not be in day order.
+// or a share's hundredth, and a day `removed` holds a record of the same kind for (the
+// program's records the user deleted). `records` need not be in day order.
 std::vector<Record> HistoryRecords(const std::vector<Record>& records,
-                                   const base::NavHistory& history, DividendMode mode);
+                                   const base::NavHistory& history, DividendMode mode,
+                                   const std::vector<Record>& removed = {});
 
 // `records` without the program's dividends that a dividend the user entered for the same fund
 // and day replaces; the rest in their order.

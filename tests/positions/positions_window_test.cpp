@@ -54,6 +54,7 @@ std::vector<positions::Record> ReadableRecords(const std::filesystem::path& file
         {text(0), text(1), text(2),
          text(3) == "sell" ? positions::RecordKind::kSell : positions::RecordKind::kBuy,
          sqlite3_column_int64(select, 4), sqlite3_column_int64(select, 5)});
+    records.back().id = id;
   }
   sqlite3_finalize(select);
   sqlite3_close(db);
