@@ -30,8 +30,10 @@ enum class LoadTarget {
   kSideTasks,        // the forum sign-in and the step posting
   kAlerts,           // the check of the alerts
   kNavChart,         // the NAV history window's fund
+  kTradeEntry,       // a trade by amount or shares waiting for its fund's history
+  kLedger,           // the positions ledger settled against the kept histories
 };
-inline constexpr int kLoadTargetCount = 10;
+inline constexpr int kLoadTargetCount = 12;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.

@@ -1,13 +1,17 @@
 #include "app/positions_window.h"
 
+#include <utility>
+
 #include "app/design.h"
 
 namespace app {
 
-PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 936, 520) {
+PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 936, 760) {
   for (ui::Control* control : std::initializer_list<ui::Control*>{
-           &持仓表格, &代码框, &份额框, &净值框, &日期框, &买入钮, &卖出钮, &删除持仓钮,
-           &刷新持仓钮, &导出持仓钮, &费用框, &金额框, &现金分红钮, &红利再投钮, &持仓状态}) {
+           &持仓表格,     &代码框,     &份额框,     &净值框,       &日期框,     &买入钮,
+           &卖出钮,       &删除持仓钮, &刷新持仓钮, &导出持仓钮,   &费用框,     &金额框,
+           &现金分红钮,   &红利再投钮, &持仓状态,   &费率框,       &午后框,     &按金额买入钮,
+           &按份额卖出钮, &定投计划钮, &交易表格,   &分红方式标签, &分红方式框, &删除交易钮}) {
     Add(*control);
   }
   ApplyDesign();
@@ -34,13 +38,9 @@ void PositionsWindow::ApplyDesign() {
                      2);
   持仓表格.SetText(1, kPosName, "合计");
   Place(代码框, "代码框", {8, 392, 96, 32});
-  代码框.SetHint("基金代码");
   Place(份额框, "份额框", {112, 392, 96, 32});
-  份额框.SetHint("份额");
   Place(净值框, "净值框", {216, 392, 96, 32});
-  净值框.SetHint("成交净值");
   Place(日期框, "日期框", {320, 392, 112, 32});
-  日期框.SetHint("日期");
   Place(买入钮, "买入钮", "买入", {448, 392, 64, 32});
   Place(卖出钮, "卖出钮", "卖出", {520, 392, 64, 32});
   Place(删除持仓钮, "删除持仓钮", "删除", {592, 392, 64, 32});
@@ -48,12 +48,45 @@ void PositionsWindow::ApplyDesign() {
   Place(导出持仓钮, "导出持仓钮", "导出", {736, 392, 56, 32});
   // The second row: the fee of a buy or sale, and the dividends.
   Place(费用框, "费用框", {8, 432, 96, 32});
-  费用框.SetHint("手续费");
+  // 金额框 is a cash dividend's amount and the money a buy by amount pays.
   Place(金额框, "金额框", {112, 432, 96, 32});
-  金额框.SetHint("分红金额");
   Place(现金分红钮, "现金分红钮", "现金分红", {216, 432, 96, 32});
   Place(红利再投钮, "红利再投钮", "红利再投", {320, 432, 96, 32});
+  // A buy by amount and a sale by shares, confirmed at the NAV of their day.
+  Place(费率框, "费率框", {424, 432, 72, 32});
+  Place(午后框, "午后框", "15点后", {504, 432, 80, 32});
+  Place(按金额买入钮, "按金额买入钮", "按金额买入", {592, 432, 104, 32});
+  Place(按份额卖出钮, "按份额卖出钮", "按份额卖出", {704, 432, 104, 32});
+  Place(定投计划钮, "定投计划钮", "定投计划", {816, 432, 112, 32});
+  for (auto [box, hint] : {std::pair{&代码框, "基金代码"},
+                           {&份额框, "份额"},
+                           {&净值框, "成交净值"},
+                           {&日期框, "日期"},
+                           {&费用框, "手续费"},
+                           {&金额框, "金额"},
+                           {&费率框, "费率%"}}) {
+    box->SetHint(hint);
+    box->SetAccessibleName(hint);
+  }
   Place(持仓状态, "持仓状态", "", {8, 472, 920, 32});
+  Place(交易表格, "交易表格", {8, 512, 920, 200});
+  交易表格.SetDesign({{"日期", 80},
+                      {"基金名称", 120},
+                      {"基金代码", 64},
+                      {"类型", 72},
+                      {"金额", 88},
+                      {"份额", 88},
+                      {"净值", 64},
+                      {"手续费", 64},
+                      {"费率", 56},
+                      {"状态", 200}},
+                     1);
+  交易表格.SetAccessibleName("交易记录");
+  Place(分红方式标签, "分红方式标签", "分红方式", {8, 720, 64, 32});
+  Place(分红方式框, "分红方式框", {80, 720, 112, 32});
+  分红方式框.SetItems({"现金分红", "红利再投"});
+  分红方式框.SetAccessibleName("分红方式");
+  Place(删除交易钮, "删除交易钮", "删除交易", {200, 720, 96, 32});
 }
 
 }  // namespace app

@@ -1,8 +1,10 @@
 #pragma once
 
 // The positions window: the grid of held funds with a total row, the entry boxes for a buy,
-// sale or dividend, the action buttons and the status line.
+// sale or dividend (by shares and NAV as confirmed, or by the amount paid and the shares sold,
+// confirmed by the fund's NAV), the action buttons, the status line, and the grid of trades.
 
+#include "ui/choice_box.h"
 #include "ui/controls.h"
 #include "ui/edit_box.h"
 #include "ui/grid.h"
@@ -28,6 +30,21 @@ enum PositionsColumn {
   kPositionsColumnCount
 };
 
+// 交易表格's columns: the pending trades, then the records of the fund chosen in 持仓表格.
+enum TradesColumn {
+  kTradeDay,
+  kTradeName,
+  kTradeCode,
+  kTradeKind,
+  kTradeAmount,
+  kTradeShares,
+  kTradeNav,
+  kTradeFee,
+  kTradeRate,
+  kTradeState,
+  kTradesColumnCount
+};
+
 class PositionsWindow : public ui::Window {
  public:
   PositionsWindow();
@@ -47,6 +64,15 @@ class PositionsWindow : public ui::Window {
   ui::Button 现金分红钮;
   ui::Button 红利再投钮;
   ui::Label 持仓状态;
+  ui::EditBox 费率框;
+  ui::CheckBox 午后框;
+  ui::Button 按金额买入钮;
+  ui::Button 按份额卖出钮;
+  ui::Button 定投计划钮;
+  ui::Grid 交易表格;
+  ui::Label 分红方式标签;
+  ui::ChoiceBox 分红方式框;
+  ui::Button 删除交易钮;
 
  protected:
   void ApplyDesign() override;

@@ -9,6 +9,7 @@
 #include "export/export_handler.h"
 #include "export/grid_export.h"
 #include "portal/nav_history.h"
+#include "positions/fund_history.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "store/cache.h"
@@ -20,10 +21,6 @@ namespace {
 // The note the program's offline data carry in a title, as the main window's has it.
 constexpr std::string_view kNoteStart = "（离线数据 ";
 constexpr std::string_view kNoteEnd = "）";
-
-std::int64_t Stamp(const base::DateTime& when) {
-  return store::TimeStamp(when.year, when.month, when.day, when.hour, when.minute, when.second);
-}
 
 // The user's trades in fund `code`, from the ledger when there is one; a missing ledger is not
 // made.
@@ -39,23 +36,9 @@ LoadedHistory FetchHistory(app::App& app, positions::PositionsStore& ledger,
                            const std::string& code, bool ask) {
   LoadedHistory loaded;
   loaded.trades = LedgerTrades(ledger, code);
-  std::optional<store::Cache::KeptNavHistory> kept = app.cache().LoadNavHistory(code);
-  if (kept && kept->history.points.empty()) kept.reset();
-  const base::DateTime now = app.clock().Now();
-  if (!ask && kept &&
-      store::NavHistoryFresh(kept->history.points.back().day, kept->stamp, Stamp(now))) {
-    loaded.history = std::move(kept->history);
-    return loaded;
-  }
-  std::optional<base::NavHistory> fetched =
-      portal::FetchNavHistory(app.portal(), code, &app.transfers());
-  if (fetched && !fetched->points.empty()) {
-    app.cache().SaveNavHistory(code, *fetched, base::DateTimeText(now), Stamp(now));
-    loaded.history = std::move(fetched);
-  } else if (kept) {
-    loaded.offline_since = kept->arrived;
-    loaded.history = std::move(kept->history);
-  }
+  positions::FundHistory fund = positions::FetchFundHistory(app, code, ask);
+  loaded.history = std::move(fund.history);
+  loaded.offline_since = std::move(fund.offline_since);
   return loaded;
 }
 

@@ -4,7 +4,9 @@
 
 #include "base/decimal.h"
 #include "base/text.h"
+#include "positions/plans.h"
 #include "positions/positions.h"
+#include "positions/trading.h"
 
 namespace positions {
 
@@ -93,8 +95,49 @@ std::optional<Record> ReadDividend(app::App& app) {
   return Within(app, record);
 }
 
+std::optional<Trade> ReadTrade(app::App& app, bool sell) {
+  app::PositionsWindow& window = app.positions_window();
+  Trade trade;
+  trade.sell = sell;
+  const std::optional<std::string> code = ReadCode(app);
+  if (!code) return std::nullopt;
+  trade.code = *code;
+  if (sell) {
+    const auto shares =
+        ReadNumber(app, window.份额框, kShareDecimals, base::ParsePositive, kBadSharesText);
+    if (!shares) return std::nullopt;
+    if (*shares >= kShareLimit) {
+      app.dialogs().MessageBox(kBeyondLimitsText);
+      return std::nullopt;
+    }
+    trade.shares = *shares;
+  } else {
+    const std::optional<std::int64_t> amount = ParseAmount(base::TrimBlanks(window.金额框.Text()));
+    if (!amount) {
+      app.dialogs().MessageBox(kPlanBadAmountText);
+      return std::nullopt;
+    }
+    trade.amount = *amount;
+  }
+  const std::string rate = base::TrimBlanks(window.费率框.Text());
+  trade.fee_rate = sell ? 0 : kFundFeeRate;
+  if (!rate.empty()) {
+    const std::optional<std::int64_t> parsed = ParseFeeRate(rate);
+    if (!parsed) {
+      app.dialogs().MessageBox(kBadFeeRateText);
+      return std::nullopt;
+    }
+    trade.fee_rate = *parsed;
+  }
+  const std::optional<std::string> day = ReadDay(app);
+  if (!day) return std::nullopt;
+  trade.day = *day;
+  trade.after_close = window.午后框.Checked();
+  return trade;
+}
+
 void Keep(app::App& app, State& state, const Record& record) {
-  if (!Fits(state.records, record)) {
+  if (!Fits(state.book.records, record)) {
     app.dialogs().MessageBox(kBeyondLimitsText);
     return;
   }
@@ -102,8 +145,7 @@ void Keep(app::App& app, State& state, const Record& record) {
     app.dialogs().MessageBox(kCannotSaveText);
     return;
   }
-  state.records.push_back(record);
-  ShowPositions(app, state);
+  AfterWrite(app, state);
 }
 
 }  // namespace positions

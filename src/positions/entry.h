@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "positions/ledger.h"
 #include "positions/positions_view.h"
+#include "positions/trades.h"
 
 namespace positions {
 
@@ -20,6 +21,10 @@ std::optional<std::string> ReadCode(app::App& app);
 std::optional<Record> ReadEntry(app::App& app, bool with_fee);
 // 金额框, then 日期框: a cash dividend of no fund yet, within the ledger's limits.
 std::optional<Record> ReadDividend(app::App& app);
+
+// 代码框, then 金额框 (a buy) or 份额框 (a sale), 费率框 (empty: the fund's purchase fee for a
+// buy, 0 for a sale), 日期框 (empty is today) and 午后框: a trade of no name yet.
+std::optional<Trade> ReadTrade(app::App& app, bool sell);
 
 // Stores the record and shows it; only a stored record is shown. A record that would take its
 // fund's position or the total beyond the ledger's limits is refused.

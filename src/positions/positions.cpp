@@ -16,9 +16,11 @@
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
 #include "positions/entry.h"
+#include "positions/fund_history.h"
 #include "positions/ledger.h"
 #include "positions/positions_store.h"
 #include "positions/positions_view.h"
+#include "positions/trading.h"
 #include "script/json_object.h"
 
 namespace positions {
@@ -27,7 +29,7 @@ namespace {
 
 void LoadOnce(State& state) {
   if (state.loaded) return;
-  state.records = state.store.Records();
+  state.book = state.store.ReadBook();
   state.quotes = state.store.Quotes();
   state.loaded = state.store.Ready();
 }
@@ -156,21 +158,22 @@ void OnDelete(app::App& app, State& state) {
     app.dialogs().MessageBox(kCannotSaveText);
     return;
   }
-  std::erase_if(state.records, [&](const Record& r) { return r.code == position->code; });
   state.quotes.erase(position->code);
-  ShowPositions(app, state);
+  AfterWrite(app, state);
 }
 
-// What one fund's main page gave: a quote when the answer arrived whole and carried the NAV.
-// On a worker.
+// What one fund's main page gave: a quote when the answer arrived whole and carried the NAV;
+// and its NAV history is kept fresh, for the trades waiting on it. On a worker.
 std::optional<Quote> FetchQuote(app::App& app, const std::string& code) {
+  FetchFundHistory(app, code, false);
   const std::optional<portal::FundSummary> summary =
       portal::FetchFundSummary(app.portal(), code, &app.transfers());
   if (!summary || summary->unit_nav.empty()) return std::nullopt;
   return Quote{summary->unit_nav, summary->nav_date, summary->day_change};
 }
 
-// One refresh: the held funds asked one after the other, each shown as it arrives.
+// One refresh: the funds held, waiting for a trade or in a plan asked one after the other, each
+// shown as it arrives; then the ledger is settled against their histories.
 struct Refresh {
   size_t total = 0;
   size_t ended = 0;
@@ -195,6 +198,7 @@ void EndRefresh(app::App& app, State& state, const app::LoadTicket& ticket, cons
       [&app, &state, shown](bool) {
         state.progress = shown;
         ShowStatus(app, state);
+        SettleLedger(app, state);
       });
 }
 
@@ -204,6 +208,14 @@ void OnRefresh(app::App& app, State& state) {
   using Fund = std::pair<std::string, std::string>;  // code, name
   std::vector<Fund> funds;
   for (const Position& position : Held(state)) funds.emplace_back(position.code, position.name);
+  const auto add = [&funds](const std::string& code, const std::string& name) {
+    for (const Fund& fund : funds) {
+      if (fund.first == code) return;
+    }
+    funds.emplace_back(code, name);
+  };
+  for (const PendingTrade& pending : state.book.trades) add(pending.trade.code, pending.trade.name);
+  for (const Plan& plan : state.book.plans) add(plan.code, plan.name);
   auto refresh = std::make_shared<Refresh>();
   refresh->total = funds.size();
   const std::string total = base::IntToText(static_cast<long long>(funds.size()));
@@ -296,21 +308,32 @@ void Positions::Install() {
     TellDamage(app, state);
     OnRefresh(app, state);
   };
-  window.on_destroyed = [&app] { app.loads().Invalidate(app::LoadTarget::kPositions); };
+  window.on_destroyed = [&app] {
+    app.loads().Invalidate(app::LoadTarget::kPositions);
+    app.loads().Invalidate(app::LoadTarget::kTradeEntry);
+  };
   window.买入钮.on_click = [&app, &state] { OnBuy(app, state); };
   window.卖出钮.on_click = [&app, &state] { OnSell(app, state); };
   window.删除持仓钮.on_click = [&app, &state] { OnDelete(app, state); };
   window.现金分红钮.on_click = [&app, &state] { OnCashDividend(app, state); };
   window.红利再投钮.on_click = [&app, &state] { OnReinvest(app, state); };
   window.刷新持仓钮.on_click = [&app, &state] { OnRefresh(app, state); };
+  window.按金额买入钮.on_click = [&app, &state] { OnBuyByAmount(app, state); };
+  window.按份额卖出钮.on_click = [&app, &state] { OnSellByShares(app, state); };
+  window.删除交易钮.on_click = [&app, &state] { OnDeleteTrade(app, state); };
+  window.分红方式框.on_changed = [&app, &state] { OnDividendMode(app, state); };
+  window.持仓表格.on_cell_event = [&app, &state](int, int) { ShowTrades(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {
     OnAddFromFundGrid(app, state, app.MenuFund());
   };
+  // The plans' periods missed while the program was not running are made at its start, and
+  // what the kept histories confirm, without a request.
   app.AddStartupStep(app::StartupPhase::kWatchlist, [&state](app::App& started) {
     LoadOnce(state);
     ShowMainCaption(started, state);
+    SettleLedger(started, state);
   });
 }
 

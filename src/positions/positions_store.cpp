@@ -275,6 +275,7 @@ Book PositionsStore::ReadBook() {
   const std::lock_guard lock(mutex_);
   Book book;
   if (!Ready()) return book;
+  book.version = writes_;
   book.records = Records();
   store::Statement trades = database_->Prepare(
       "SELECT id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period,"
@@ -316,7 +317,23 @@ bool PositionsStore::Write(const std::function<bool(store::Database&)>& write) {
   const std::lock_guard lock(mutex_);
   if (!Ready()) return false;
   store::Transaction transaction(*database_);
-  return transaction.Active() && write(*database_) && transaction.Commit();
+  const bool written = transaction.Active() && write(*database_) && transaction.Commit();
+  writes_ += written;
+  return written;
+}
+
+Book PositionsStore::Settle(const std::map<std::string, base::NavHistory>& histories,
+                            std::string_view today) {
+  const std::lock_guard lock(mutex_);
+  Book book = ReadBook();
+  // Each round makes what the last one's records allow (a plan's new period confirms in the
+  // next); a round that cannot be saved ends it.
+  for (int round = 0; round < 4; ++round) {
+    const Settlement settlement = positions::Settle(book, histories, today);
+    if (settlement.Empty() || !Save(settlement)) break;
+    book = ReadBook();
+  }
+  return book;
 }
 
 bool PositionsStore::AddTrade(const Trade& trade) {

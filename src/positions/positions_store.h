@@ -56,8 +56,12 @@ class PositionsStore {
 
   // What the file holds; empty when it cannot be read.
   std::vector<Record> Records();
-  // The records, trades, plans, removed records and dividend modes.
+  // The records, trades, plans, removed records and dividend modes, with the number of writes
+  // made through this store before it was read.
   Book ReadBook();
+  // Settles the book against `histories` (settle.h) and saves what it made, round after round
+  // until nothing more is made, with no other call in between; the book as it then stands.
+  Book Settle(const std::map<std::string, base::NavHistory>& histories, std::string_view today);
   std::map<std::string, Quote> Quotes();
   std::string RefreshTime();
 
@@ -84,6 +88,7 @@ class PositionsStore {
   // time (a call may open the file through Ready, hence recursive).
   std::recursive_mutex mutex_;
   std::unique_ptr<store::Database> database_;
+  std::int64_t writes_ = 0;
 };
 
 }  // namespace positions

@@ -1,9 +1,11 @@
 #include "positions/positions_view.h"
 
+#include <array>
 #include <cmath>
 #include <optional>
 
 #include "base/decimal.h"
+#include "base/nav_history.h"
 #include "base/text.h"
 #include "positions/annual_return.h"
 
@@ -55,7 +57,7 @@ RowFigures TotalFigures(const State& state) {
 
 std::vector<Position> Held(const State& state) {
   std::vector<Position> held;
-  for (Position& position : Replay(state.records)) {
+  for (Position& position : Replay(state.book.records)) {
     if (position.shares > 0) held.push_back(std::move(position));
   }
   return held;
@@ -76,7 +78,7 @@ void ShowMainCaption(app::App& app, const State& state) {
   app.notifier().SetTrayToolTip(caption);
 }
 
-void ShowPositions(app::App& app, const State& state) {
+void ShowPositions(app::App& app, State& state) {
   ui::Grid& grid = app.positions_window().持仓表格;
   const std::vector<Position> held = Held(state);
   const int selected = grid.CurrentRow();
@@ -97,7 +99,7 @@ void ShowPositions(app::App& app, const State& state) {
     grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
     grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
     grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
-    WriteFigures(grid, row, figures, FlowsOf(state.records, state.quotes, position.code));
+    WriteFigures(grid, row, figures, FlowsOf(state.book.records, state.quotes, position.code));
   }
   const int total_row = static_cast<int>(held.size()) + 1;
   for (int column = 0; column < app::kPositionsColumnCount; ++column) {
@@ -106,20 +108,102 @@ void ShowPositions(app::App& app, const State& state) {
   }
   grid.SetText(total_row, app::kPosName, "合计");
   // The total's annual return counts every flow, of sold-out funds too.
-  WriteFigures(grid, total_row, TotalOf(all), FlowsOf(state.records, state.quotes));
+  WriteFigures(grid, total_row, TotalOf(all), FlowsOf(state.book.records, state.quotes));
   // The selection follows its fund when rows came or went before it.
   int reselect = -1;
   for (size_t i = 0; i < held.size(); ++i) {
     if (held[i].code == selected_code) reselect = static_cast<int>(i) + 1;
   }
   grid.SetCurrentRow(reselect);
+  ShowTrades(app, state);
   ShowStatus(app, state);
   ShowMainCaption(app, state);
+  if (state.on_book_shown) state.on_book_shown();
+}
+
+std::string ChosenCode(app::App& app, const State& state) {
+  const ui::Grid& grid = app.positions_window().持仓表格;
+  const int row = grid.CurrentRow();
+  const int held = static_cast<int>(Held(state).size());
+  return row >= 1 && row <= held ? grid.Text(row, app::kPosCode) : std::string();
+}
+
+void ShowTrades(app::App& app, State& state) {
+  app::PositionsWindow& window = app.positions_window();
+  ui::Grid& grid = window.交易表格;
+  const std::string code = ChosenCode(app, state);
+  state.trade_rows.clear();
+  for (const PendingTrade& pending : state.book.trades) {
+    state.trade_rows.push_back({pending.id, {}});
+  }
+  std::vector<Record> records;
+  for (const Record& record : state.book.records) {
+    if (record.code == code) records.push_back(record);
+  }
+  records = InDayOrder(std::move(records));
+  for (auto it = records.rbegin(); it != records.rend(); ++it) state.trade_rows.push_back({0, *it});
+  grid.SetRowCount(static_cast<int>(state.trade_rows.size()) + 1);
+  for (int row = 1; row <= static_cast<int>(state.trade_rows.size()); ++row) {
+    std::array<std::string, app::kTradesColumnCount> texts;
+    ui::Colour colour = ui::kDefaultTextColour;
+    const State::TradeRow& shown = state.trade_rows[static_cast<size_t>(row - 1)];
+    if (shown.trade != 0) {
+      const PendingTrade& pending = state.book.trades[static_cast<size_t>(row - 1)];
+      const Trade& trade = pending.trade;
+      texts = {trade.day + (trade.after_close ? " 15点后" : ""),
+               trade.name,
+               trade.code,
+               trade.plan != 0 ? "定投"
+               : trade.sell    ? "按份额卖出"
+                               : "按金额买入",
+               trade.sell ? "" : base::FormatScaled(trade.amount, 2),
+               trade.sell ? base::FormatScaled(trade.shares, kShareDecimals) : "",
+               "",
+               "",
+               trade.fee_rate == kFundFeeRate ? (trade.sell ? "0.00%" : "基金费率")
+                                              : base::ScaledText(trade.fee_rate, 4, 2) + "%",
+               pending.message.empty() ? "待确认" : pending.message};
+      if (!pending.message.empty()) colour = kProfitRed;
+    } else {
+      const Record& record = shown.record;
+      static constexpr const char* kKinds[] = {"买入", "卖出", "现金分红", "红利再投", "拆分"};
+      const std::int64_t flow = CashFlowOf(record);
+      const bool split = record.kind == RecordKind::kSplit;
+      texts = {record.day,
+               record.name,
+               record.code,
+               kKinds[static_cast<int>(record.kind)],
+               flow != 0 ? base::FormatScaled(flow < 0 ? -flow : flow, 2) : "",
+               split           ? "×" + base::ScaledText(record.ratio, kRatioDecimals, 4)
+               : record.shares ? base::FormatScaled(record.shares, kShareDecimals)
+                               : "",
+               record.price ? base::FormatScaled(record.price, kPriceDecimals) : "",
+               record.fee ? base::FormatScaled(record.fee, 2) : "",
+               "",
+               record.from_history ? "程序按净值历史记录"
+               : record.plan != 0  ? "定投 " + record.period
+                                   : "已确认"};
+    }
+    for (int column = 0; column < app::kTradesColumnCount; ++column) {
+      grid.SetText(row, column, texts[static_cast<size_t>(column)]);
+      grid.SetTextColour(row, column, colour);
+    }
+  }
+  const auto mode = state.book.modes.find(code);
+  window.分红方式框.SetCurrent(code.empty() ? -1
+                                            : mode != state.book.modes.end() &&
+                                                  mode->second == DividendMode::kReinvest);
 }
 
 void ShowStatus(app::App& app, const State& state) {
   std::vector<std::string> parts;
   if (!state.progress.empty()) parts.push_back(state.progress);
+  if (!state.book.trades.empty()) {
+    std::int64_t money = 0;
+    for (const PendingTrade& pending : state.book.trades) money += pending.trade.amount;
+    parts.push_back(base::IntToText(static_cast<long long>(state.book.trades.size())) +
+                    "笔交易待确认，共" + base::FormatScaled(money, 2) + "元");
+  }
   int unrefreshed = 0;
   for (const Position& position : Held(state)) {
     unrefreshed += !FiguresOf(position, QuoteOf(state, position.code)).held_profit;

@@ -5,6 +5,7 @@
 // Internal to the feature; touched on the UI thread only.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,13 +20,23 @@ struct State {
   explicit State(std::filesystem::path path) : store(std::move(path)) {}
   PositionsStore store;
   bool loaded = false;
-  std::vector<Record> records;
+  Book book;
   std::map<std::string, Quote> quotes;
   // The code and name "加入持仓" put into 代码框: a buy of that code needs no search.
   std::string offered_code;
   std::string offered_name;
   // A buy waits for the search: another click of 买入 meanwhile would record the buy twice.
   bool searching = false;
+  // A trade by amount or shares waits for its fund's history: another click is ignored.
+  bool entering = false;
+  // What each row of 交易表格 holds: a pending trade's id, or a record.
+  struct TradeRow {
+    std::int64_t trade = 0;
+    Record record;
+  };
+  std::vector<TradeRow> trade_rows;
+  // Runs after the book shown changed (the plan window follows it).
+  std::function<void()> on_book_shown;
   // 持仓状态's own text (the refresh's progress or result) and the damaged file's notice, shown
   // after it for the rest of the run once the user has seen it.
   std::string progress;
@@ -36,11 +47,18 @@ struct State {
 std::vector<Position> Held(const State& state);
 const Quote* QuoteOf(const State& state, const std::string& code);
 
-// The grid as the state stands: one row per held fund, then 合计; then the captions below.
-void ShowPositions(app::App& app, const State& state);
-// 持仓状态: the progress, then "n支基金未刷新，合计收益仅含已刷新的基金" when n held funds have no
+// The grid as the state stands: one row per held fund, then 合计; then the captions below and
+// 交易表格.
+void ShowPositions(app::App& app, State& state);
+// 交易表格: the pending trades, then the records of the fund chosen in 持仓表格, newest first;
+// 分红方式框 shows that fund's 分红方式.
+void ShowTrades(app::App& app, State& state);
+// 持仓状态: the progress, then "n笔交易待确认，共x元" for the trades waiting (x the money of the
+// buys among them), then "n支基金未刷新，合计收益仅含已刷新的基金" when n held funds have no
 // figures yet, then the damage notice, joined by "；".
 void ShowStatus(app::App& app, const State& state);
+// The code of the fund chosen in 持仓表格, empty when none is.
+std::string ChosenCode(app::App& app, const State& state);
 // 持仓标签: "当日收益 " + today's profit of the funds held, empty when none are.
 void ShowMainCaption(app::App& app, const State& state);
 

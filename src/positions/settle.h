@@ -38,6 +38,8 @@ struct Book {
   std::vector<Record> removed;
   // 分红方式 per fund; a fund not named takes cash.
   std::map<std::string, DividendMode> modes;
+  // Which of two reads of the same file is the newer: the writes made before it was read.
+  std::int64_t version = 0;
 };
 
 struct Settlement {

@@ -186,7 +186,7 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     EXPECT_EQ(QString(), view->windowTitle()) << s.window;
     EXPECT_FALSE(view->isVisible()) << s.window;
   }
-  EXPECT_EQ(QSize(936, 520), positions_.size());
+  EXPECT_EQ(QSize(936, 760), positions_.size());
   EXPECT_EQ(QString("我的持仓"), positions_.windowTitle());
   EXPECT_FALSE(positions_.isVisible());
   EXPECT_FALSE(f_.app.positions_window().Modal());
@@ -194,8 +194,8 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
   EXPECT_EQ(QString("风险指标"), figures_.windowTitle());
   EXPECT_FALSE(figures_.isVisible());
   const std::pair<const char*, const char*> hints[] = {
-      {"代码框", "基金代码"}, {"份额框", "份额"},   {"净值框", "成交净值"},
-      {"日期框", "日期"},     {"费用框", "手续费"}, {"金额框", "分红金额"}};
+      {"代码框", "基金代码"}, {"份额框", "份额"}, {"净值框", "成交净值"}, {"日期框", "日期"},
+      {"费用框", "手续费"},   {"金额框", "金额"}, {"费率框", "费率%"}};
   for (const auto& [name, hint] : hints) {
     EXPECT_EQ(QString(hint),
               qobject_cast<QLineEdit*>(positions_.ControlWidget(name))->placeholderText());

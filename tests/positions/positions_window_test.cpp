@@ -233,7 +233,8 @@ TEST_F(PositionsWindowTest, RefreshAsksOneMainPagePerFundAndAFailedOneKeepsTheFi
     EXPECT_EQ(summary.day_change, grid().Text(i + 1, app::kPosDayChange));
     EXPECT_NE("", grid().Text(i + 1, app::kPosTodayProfit));
   }
-  EXPECT_EQ(3u, sim_->requests().Count() - 3);  // the three checks above
+  // A main page and a NAV history per fund, and the three checks above.
+  EXPECT_EQ(6u, sim_->requests().Count() - 3);
   const std::string row = grid().Text(1, app::kPosNav) + grid().Text(1, app::kPosHeldProfit);
   const std::string caption = app().main_window().持仓标签.Caption();
   EXPECT_EQ(0u, caption.rfind("当日收益 ", 0));
@@ -278,8 +279,9 @@ TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
   window().刷新持仓钮.Click();
   window().刷新持仓钮.Click();
   WaitForRefresh();
-  // The first refresh ends after the request it had in flight, writing nothing.
-  EXPECT_LE(sim_->requests().Count(), 5u);
+  // The first refresh ends after the request it had in flight, writing nothing; each fund's
+  // job asks its NAV history and its main page.
+  EXPECT_LE(sim_->requests().Count(), 9u);
   EXPECT_EQ("4/4", [&] {
     size_t asked = 0;
     for (int i : {0, 1, 2, 3}) asked += MainPageRequests(Fund(i).code) >= 1;

@@ -1,0 +1,32 @@
+#pragma once
+
+// The positions window's trades by amount and by shares, its grid of trades and 分红方式, and
+// the ledger settled against the funds' kept histories (settle.h) on a worker. Internal to the
+// feature; UI thread.
+
+#include <string>
+
+#include "app/app.h"
+#include "positions/positions_view.h"
+
+namespace positions {
+
+inline constexpr char kBadTradeSharesText[] = "份额须为大于0的数字，最多两位小数";
+inline constexpr char kBeforeFirstNavText[] = "日期早于基金的第一个净值日";
+inline constexpr char kNoTradeRowText[] = "请选择要删除的交易";
+
+// Today as YYYY-MM-DD.
+std::string TodayText(app::App& app);
+
+// Settles the ledger against the kept histories on a worker (no request) and shows the book it
+// leaves; the newest settlement wins.
+void SettleLedger(app::App& app, State& state);
+// After a write on the UI thread: the book read again and shown, then settled.
+void AfterWrite(app::App& app, State& state);
+
+void OnBuyByAmount(app::App& app, State& state);
+void OnSellByShares(app::App& app, State& state);
+void OnDeleteTrade(app::App& app, State& state);
+void OnDividendMode(app::App& app, State& state);
+
+}  // namespace positions
