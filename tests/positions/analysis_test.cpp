@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace positions {
 namespace {
@@ -22,39 +23,23 @@ base::NavPoint Point(std::string day, std::int64_t nav) {
   return point;
 }
 
-base::NavHistory History(const char* code, std::vector<std::pair<const char*, std::int64_t>> navs) {
-  base::NavHistory history;
-  history.code = code;
-  for (const auto& [day, nav] : navs) history.points.push_back(Point(day, nav));
-  return history;
+// The NAVs of 000001 and 000002 by day; 000002 publishes none on 15 January and 9 April, and is
+// valued at its NAV before them.
+std::map<std::string, base::NavHistory> Histories() {
+  const std::tuple<const char*, std::int64_t, std::int64_t> navs[] = {
+      {"2023-12-27", 10000, 20000}, {"2023-12-29", 10200, 20500}, {"2024-01-02", 10100, 20400},
+      {"2024-01-15", 10500, 0},     {"2024-01-31", 10400, 21000}, {"2024-02-08", 10600, 20800},
+      {"2024-02-29", 10800, 21200}, {"2024-03-29", 11000, 21500}, {"2024-04-01", 11000, 21600},
+      {"2024-04-02", 11100, 21400}, {"2024-04-03", 10900, 21300}, {"2024-04-08", 11200, 21700},
+      {"2024-04-09", 11300, 0}};
+  std::map<std::string, base::NavHistory> histories;
+  for (const auto& [day, first, second] : navs) {
+    histories["000001"].points.push_back(Point(day, first));
+    if (second > 0) histories["000002"].points.push_back(Point(day, second));
+  }
+  return histories;
 }
-
-// 000002 has no NAV on 15 January and 9 April: it is valued at its NAV before them.
-const std::map<std::string, base::NavHistory> kHistories = {
-    {"000001", History("000001", {{"2023-12-27", 10000},
-                                  {"2023-12-29", 10200},
-                                  {"2024-01-02", 10100},
-                                  {"2024-01-15", 10500},
-                                  {"2024-01-31", 10400},
-                                  {"2024-02-08", 10600},
-                                  {"2024-02-29", 10800},
-                                  {"2024-03-29", 11000},
-                                  {"2024-04-01", 11000},
-                                  {"2024-04-02", 11100},
-                                  {"2024-04-03", 10900},
-                                  {"2024-04-08", 11200},
-                                  {"2024-04-09", 11300}})},
-    {"000002", History("000002", {{"2023-12-27", 20000},
-                                  {"2023-12-29", 20500},
-                                  {"2024-01-02", 20400},
-                                  {"2024-01-31", 21000},
-                                  {"2024-02-08", 20800},
-                                  {"2024-02-29", 21200},
-                                  {"2024-03-29", 21500},
-                                  {"2024-04-01", 21600},
-                                  {"2024-04-02", 21400},
-                                  {"2024-04-03", 21300},
-                                  {"2024-04-08", 21700}})}};
+const std::map<std::string, base::NavHistory> kHistories = Histories();
 
 Record Of(const char* day, const char* code, RecordKind kind, std::int64_t shares,
           std::int64_t price, std::int64_t fee = 0, std::int64_t amount = 0) {
@@ -97,14 +82,11 @@ TEST(AnalysisTest, EachDayIsExactToTheFen) {
   };
   ASSERT_EQ(std::size(expected), analysis.days.size());
   for (size_t i = 0; i < std::size(expected); ++i) {
+    const AnalysisDay& want = expected[i];
     const AnalysisDay& day = analysis.days[i];
-    SCOPED_TRACE(day.day);
-    EXPECT_EQ(expected[i].day, day.day);
-    EXPECT_EQ(expected[i].value, day.value);
-    EXPECT_EQ(expected[i].principal, day.principal);
-    EXPECT_EQ(expected[i].profit, day.profit);
-    EXPECT_EQ(expected[i].total_profit, day.total_profit);
-    EXPECT_NEAR(expected[i].index, day.index, 1e-12);
+    EXPECT_EQ(std::tie(want.day, want.value, want.principal, want.profit, want.total_profit),
+              std::tie(day.day, day.value, day.principal, day.profit, day.total_profit));
+    EXPECT_NEAR(want.index, day.index, 1e-12) << day.day;
   }
   EXPECT_EQ(1u, analysis.waiting);
   EXPECT_EQ(1u, analysis.refused);
@@ -112,41 +94,28 @@ TEST(AnalysisTest, EachDayIsExactToTheFen) {
 
 TEST(AnalysisTest, MonthsAndYearsTotalTheDaysAndGiveTheirTimeWeightedReturns) {
   const Analysis analysis = Analyse(kRecords, kHistories);
-  struct Period {
-    int year, month;
-    std::int64_t profit;
-    std::optional<double> twr;
-  };
-  const Period months[] = {{2023, 12, 18472, 0.019999959939990104},
-                           {2024, 1, 24970, 0.01854832055450013},
-                           {2024, 2, 34350, 0.032316412249195688},
-                           {2024, 3, 0, std::nullopt},  // nothing held before its last day
-                           {2024, 4, 36239, 0.061563477560844335}};
-  const Period years[] = {{2023, 0, 18472, 0.019999959939990104},
-                          {2024, 0, 95559, 0.11619593745729595}};
-  ASSERT_EQ(std::size(months), analysis.months.size());
-  ASSERT_EQ(std::size(years), analysis.years.size());
-  ASSERT_EQ(std::size(years), analysis.returns.size());
-  for (size_t i = 0; i < std::size(months); ++i) {
-    const PeriodProfit& month = analysis.months[i];
-    EXPECT_EQ(months[i].year, month.year);
-    EXPECT_EQ(months[i].month, month.month);
-    EXPECT_EQ(months[i].profit, month.profit);
-    const size_t row = static_cast<size_t>(month.year - 2023);
-    const std::optional<double> twr = analysis.returns[row].months[month.month - 1];
-    ASSERT_EQ(months[i].twr.has_value(), twr.has_value()) << month.month;
-    if (twr) {
-      EXPECT_NEAR(*months[i].twr, *twr, 1e-12);
-    }
+  // Year, month (0: the year), profit, return; March has no return: nothing was held before
+  // its last day.
+  const std::tuple<int, int, std::int64_t, std::optional<double>> periods[] = {
+      {2023, 12, 18472, 0.019999959939990104}, {2024, 1, 24970, 0.01854832055450013},
+      {2024, 2, 34350, 0.032316412249195688},  {2024, 3, 0, std::nullopt},
+      {2024, 4, 36239, 0.061563477560844335},  {2023, 0, 18472, 0.019999959939990104},
+      {2024, 0, 95559, 0.11619593745729595}};
+  std::vector<PeriodProfit> months = analysis.months;
+  months.insert(months.end(), analysis.years.begin(), analysis.years.end());
+  ASSERT_EQ(std::size(periods), months.size());
+  ASSERT_EQ(2u, analysis.returns.size());
+  for (size_t i = 0; i < std::size(periods); ++i) {
+    const auto& [year, month, profit, twr] = periods[i];
+    EXPECT_EQ(std::tie(year, month, profit),
+              std::tie(months[i].year, months[i].month, months[i].profit));
+    const YearReturns& row = analysis.returns[static_cast<size_t>(year - 2023)];
+    EXPECT_EQ(year, row.year);
+    const std::optional<double> got = month > 0 ? row.months[month - 1] : row.whole;
+    ASSERT_EQ(twr.has_value(), got.has_value()) << year << "-" << month;
+    EXPECT_NEAR(twr.value_or(0), got.value_or(0), 1e-12);
   }
   EXPECT_FALSE(analysis.returns[0].months[10]);  // before the first record
-  for (size_t i = 0; i < std::size(years); ++i) {
-    EXPECT_EQ(years[i].year, analysis.years[i].year);
-    EXPECT_EQ(years[i].profit, analysis.years[i].profit);
-    EXPECT_EQ(years[i].year, analysis.returns[i].year);
-    ASSERT_TRUE(analysis.returns[i].whole);
-    EXPECT_NEAR(*years[i].twr, *analysis.returns[i].whole, 1e-12);
-  }
 }
 
 TEST(AnalysisTest, TheSummary) {
@@ -168,9 +137,11 @@ TEST(AnalysisTest, TheSummary) {
 // A day whose buy's fee exceeds all that was held the day before has no return: the index
 // keeps its level and goes on from that day's value.
 TEST(AnalysisTest, AFeeBeyondWhatWasHeldRestartsTheIndex) {
-  const std::map<std::string, base::NavHistory> histories = {
-      {"000001",
-       History("000001", {{"2024-01-02", 10000}, {"2024-01-03", 10000}, {"2024-01-04", 11000}})}};
+  std::map<std::string, base::NavHistory> histories;
+  for (const auto& [day, nav] :
+       {std::pair{"2024-01-02", 10000}, {"2024-01-03", 10000}, {"2024-01-04", 11000}}) {
+    histories["000001"].points.push_back(Point(day, nav));
+  }
   const Analysis analysis =
       Analyse({Of("2024-01-02", "000001", RecordKind::kBuy, 100, 10000),  // 1.00
                Of("2024-01-03", "000001", RecordKind::kBuy, 98500, 10000, 1500, 100000)},
@@ -188,51 +159,38 @@ TEST(AnalysisTest, DayProfitsAddUpToTheMoneyGained) {
   std::map<std::string, base::NavHistory> histories;
   std::vector<Record> records;
   for (const char* code : {"000001", "000002", "000003"}) {
-    base::NavHistory& history = histories[code];
     std::int64_t nav = 10'000;
     for (std::int32_t day = *base::DayNumber("2022-01-03"); day < *base::DayNumber("2024-01-01");
          ++day) {
       if (random() % 7 < 2) continue;
       nav = std::max<std::int64_t>(1'000, nav + static_cast<std::int64_t>(random() % 301) - 150);
-      history.points.push_back(Point(base::DayText(day), nav));
-      const std::int64_t shares = static_cast<std::int64_t>(random() % 100'000);
-      switch (random() % 12) {
-        case 0:
-          records.push_back(Of(history.points.back().day.c_str(), code, RecordKind::kBuy, shares,
-                               nav, shares / 100));
-          break;
-        case 1:  // a sale of more than held is refused
-          records.push_back(
-              Of(history.points.back().day.c_str(), code, RecordKind::kSell, shares, nav, 7));
-          break;
-        case 2:
-          records.push_back(
-              Of(base::DayText(day + 1).c_str(), code, RecordKind::kCashDividend, 0, 0, 0, shares));
-          break;
-      }
+      histories[code].points.push_back(Point(base::DayText(day), nav));
+      const auto shares = static_cast<std::int64_t>(random() % 100'000);
+      const std::string next = base::DayText(day + 1);  // maybe no trading day
+      const RecordKind kinds[] = {RecordKind::kBuy, RecordKind::kSell, RecordKind::kCashDividend};
+      const size_t pick = random() % 12;
+      if (pick >= std::size(kinds)) continue;  // a sale of more than held is refused
+      records.push_back(Of(next.c_str(), code, kinds[pick], shares, pick == 2 ? 0 : nav, pick,
+                           pick == 2 ? shares : 0));
     }
   }
   const Analysis analysis = Analyse(records, histories);
   ASSERT_GT(analysis.days.size(), 400u);
   std::int64_t sum = 0;
-  std::map<std::pair<int, int>, std::int64_t> months;
   std::int64_t before = 0;  // 累计收益 at the close of the month before
+  auto month = analysis.months.begin();
   for (size_t i = 0; i < analysis.days.size(); ++i) {
-    const AnalysisDay& day = analysis.days[i];
-    sum += day.profit;
-    const int year = std::stoi(day.day.substr(0, 4));
-    const int month = std::stoi(day.day.substr(5, 2));
-    if (i + 1 == analysis.days.size() ||
-        analysis.days[i + 1].day.substr(0, 7) != day.day.substr(0, 7)) {
-      months[{year, month}] = day.total_profit - before;
-      before = day.total_profit;
+    sum += analysis.days[i].profit;
+    const std::string& day = analysis.days[i].day;
+    if (i + 1 < analysis.days.size() && analysis.days[i + 1].day.compare(0, 7, day, 0, 7) == 0) {
+      continue;
     }
+    ASSERT_NE(analysis.months.end(), month);
+    EXPECT_EQ(analysis.days[i].total_profit - before, (month++)->profit) << day;
+    before = analysis.days[i].total_profit;
   }
+  EXPECT_EQ(analysis.months.end(), month);
   EXPECT_EQ(analysis.summary.profit, sum);
-  ASSERT_EQ(months.size(), analysis.months.size());
-  for (const PeriodProfit& month : analysis.months) {
-    EXPECT_EQ((months[{month.year, month.month}]), month.profit);
-  }
 }
 
 }  // namespace
