@@ -12,6 +12,8 @@ namespace positions {
 
 namespace {
 
+namespace risk = ::analysis;
+
 // Sums of money that stop at the first one leaving the 64-bit range.
 struct Sums {
   bool fits = true;
@@ -125,15 +127,15 @@ void AddSummary(Analysis& analysis, const std::vector<CashFlow>& flows, bool giv
   std::vector<double> index;
   index.reserve(analysis.days.size());
   for (const AnalysisDay& day : analysis.days) index.push_back(day.index);
-  const analysis::Fall fall = analysis::LargestFall(index);
+  const risk::Fall fall = risk::LargestFall(index);
   summary.max_drawdown = fall.fall;
   summary.peak_day = analysis.days[fall.peak].day;
   summary.trough_day = analysis.days[fall.trough].day;
   const auto days =
       static_cast<double>(*base::DayNumber(last.day) - *base::DayNumber(analysis.days[0].day));
-  if (days < analysis::kMinAnnualDays) return;
-  summary.annual_time_weighted = analysis::Annualised(last.index, days);
-  summary.volatility = analysis::AnnualVolatility(index, days);
+  if (days < risk::kMinAnnualDays) return;
+  summary.annual_time_weighted = risk::Annualised(last.index, days);
+  summary.volatility = risk::AnnualVolatility(index, days);
 }
 
 }  // namespace
