@@ -9,8 +9,6 @@ namespace analysis {
 
 namespace {
 
-constexpr double kDaysPerYear = 365;
-
 // Leading digits of `text` from `at` (at most `most`); moves `at` past them.
 std::optional<int> Digits(std::string_view text, size_t& at, size_t most) {
   const size_t from = at;
@@ -31,16 +29,6 @@ std::string Hundredths(double value) {
   std::snprintf(text, sizeof text, "%s%llu.%02llu", scaled < 0 ? "-" : "", magnitude / 100,
                 magnitude % 100);
   return text;
-}
-
-// Sample standard deviation (divided by count - 1); needs two values.
-double SampleDeviation(const std::vector<double>& values) {
-  double mean = 0;
-  for (double value : values) mean += value;
-  mean /= static_cast<double>(values.size());
-  double squares = 0;
-  for (double value : values) squares += (value - mean) * (value - mean);
-  return std::sqrt(squares / static_cast<double>(values.size() - 1));
 }
 
 }  // namespace
@@ -86,30 +74,18 @@ RiskFigures FiguresOf(const std::vector<std::string>& dates, const std::vector<f
   const size_t n = wealth.size();
   figures.interval_return = wealth.back() / wealth.front() - 1;
 
-  double fall = 0;
-  size_t peak = 0;
-  for (size_t i = 0; i < n; ++i) {
-    if (wealth[i] > wealth[peak]) peak = i;
-    const double here = (wealth[peak] - wealth[i]) / wealth[peak];
-    if (here > fall) {
-      fall = here;
-      figures.peak = peak;
-      figures.trough = i;
-    }
-  }
-  figures.max_drawdown = fall;
+  const Fall fall = LargestFall(wealth);
+  figures.max_drawdown = fall.fall;
+  figures.peak = fall.peak;
+  figures.trough = fall.trough;
 
   const std::optional<long> first = dates.size() == n ? DayNumber(dates.front()) : std::nullopt;
   const std::optional<long> last = dates.size() == n ? DayNumber(dates.back()) : std::nullopt;
   if (!first || !last || *last - *first < kMinAnnualDays) return figures;
   const auto days = static_cast<double>(*last - *first);
-  figures.annual_return = std::pow(wealth.back() / wealth.front(), kDaysPerYear / days) - 1;
-  if (n < 3) return figures;
-  std::vector<double> returns;
-  for (size_t i = 1; i < n; ++i) returns.push_back(wealth[i] / wealth[i - 1] - 1);
-  const double points_a_year = static_cast<double>(n - 1) * kDaysPerYear / days;
-  figures.volatility = SampleDeviation(returns) * std::sqrt(points_a_year);
-  if (*figures.volatility > 0) {
+  figures.annual_return = Annualised(wealth.back() / wealth.front(), days);
+  figures.volatility = AnnualVolatility(wealth, days);
+  if (figures.volatility && *figures.volatility > 0) {
     figures.sharpe = (*figures.annual_return - risk_free) / *figures.volatility;
   }
   return figures;

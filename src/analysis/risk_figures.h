@@ -4,6 +4,7 @@
 // date and a yield in percent per point, the wealth at each point 1 + yield / 100. Plain
 // values: no ui, no app.
 
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -30,6 +31,50 @@ struct RiskFigures {
 };
 
 inline constexpr int kMinAnnualDays = 30;
+inline constexpr double kDaysPerYear = 365;
+
+// The formulas on a series of wealth (each point above 0), shared with the positions'
+// analysis, which has no ui: inline, so that plain-value code uses them without this library.
+
+// The largest fall from a peak, (w_peak - w_trough) / w_peak, 0 or more, and its points (the
+// first such fall; both 0 when it never fell).
+struct Fall {
+  double fall = 0;
+  size_t peak = 0;
+  size_t trough = 0;
+};
+inline Fall LargestFall(const std::vector<double>& wealth) {
+  Fall largest;
+  size_t peak = 0;
+  for (size_t i = 0; i < wealth.size(); ++i) {
+    if (wealth[i] > wealth[peak]) peak = i;
+    const double here = (wealth[peak] - wealth[i]) / wealth[peak];
+    if (here > largest.fall) largest = {here, peak, i};
+  }
+  return largest;
+}
+
+// A ratio of wealth over `days` calendar days as a return a year: ratio^(365 / days) - 1.
+inline double Annualised(double ratio, double days) {
+  return std::pow(ratio, kDaysPerYear / days) - 1;
+}
+
+// The sample deviation (divided by count - 1) of the point-to-point returns of `wealth`,
+// scaled to a year by the points a year over `days` calendar days; nothing below three points.
+inline std::optional<double> AnnualVolatility(const std::vector<double>& wealth, double days) {
+  const size_t n = wealth.size();
+  if (n < 3) return std::nullopt;
+  std::vector<double> returns;
+  returns.reserve(n - 1);
+  for (size_t i = 1; i < n; ++i) returns.push_back(wealth[i] / wealth[i - 1] - 1);
+  double mean = 0;
+  for (double value : returns) mean += value;
+  mean /= static_cast<double>(returns.size());
+  double squares = 0;
+  for (double value : returns) squares += (value - mean) * (value - mean);
+  const double deviation = std::sqrt(squares / static_cast<double>(returns.size() - 1));
+  return deviation * std::sqrt(static_cast<double>(n - 1) * kDaysPerYear / days);
+}
 
 // The figures of `yields` (percent) at `dates` (one per point, first to last), with the
 // risk-free rate `risk_free` as a fraction a year. A series without a point, with a wealth of
