@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/decimal.h"
+#include "positions/trades.h"
 
 namespace positions {
 
@@ -147,29 +148,34 @@ std::optional<double> Xirr(const std::vector<CashFlow>& flows) {
   return std::expm1(*x);
 }
 
-std::optional<std::vector<CashFlow>> FlowsOf(const std::vector<Record>& records,
-                                             const std::map<std::string, Quote>& quotes,
-                                             const std::string& code) {
-  std::vector<Record> chosen;
-  for (const Record& record : records) {
-    if (code.empty() || record.code == code) chosen.push_back(record);
-  }
+std::optional<std::vector<CashFlow>> RecordFlows(const std::vector<Record>& records,
+                                                 const std::string& code) {
   std::vector<CashFlow> flows;
-  for (const Record& record : chosen) {
+  for (const Record* replayed : ReplayOrder(records)) {
+    const Record& record = *replayed;
+    if (!code.empty() && record.code != code) continue;
     const std::optional<long> day = DayOf(record.day);
     if (!day || !RecordFits(record)) return std::nullopt;
     const std::int64_t fen = CashFlowOf(record);
     if (fen != 0) flows.push_back({*day, fen});
   }
-  for (const Position& position : Replay(chosen)) {
-    if (position.shares <= 0) continue;
+  return flows;
+}
+
+std::optional<std::vector<CashFlow>> WithValues(std::optional<std::vector<CashFlow>> flows,
+                                                const std::vector<Position>& positions,
+                                                const std::map<std::string, Quote>& quotes,
+                                                const std::string& code) {
+  if (!flows) return std::nullopt;
+  for (const Position& position : positions) {
+    if (position.shares <= 0 || (!code.empty() && position.code != code)) continue;
     const auto quote = quotes.find(position.code);
     if (quote == quotes.end()) return std::nullopt;
     const std::optional<std::int64_t> nav =
         base::ParsePositive(quote->second.unit_nav, kPriceDecimals);
     const std::optional<long> day = DayOf(quote->second.nav_date);
     if (!nav || *nav >= kPriceLimit || !day) return std::nullopt;
-    flows.push_back({*day, Amount(position.shares, *nav)});
+    flows->push_back({*day, Amount(position.shares, *nav)});
   }
   return flows;
 }

@@ -29,11 +29,17 @@ std::optional<long> DayOf(const std::string& text);
 inline constexpr long kMinFlowDays = 7;
 std::optional<double> Xirr(const std::vector<CashFlow>& flows);
 
-// The flows of `records` (all of them, or those of `code` when it is not empty): each buy's
-// cost, each sale's proceeds, each cash dividend, and the value of every fund still held at its
-// quote's NAV on the quote's day. Nothing when a held fund has no usable quote.
-std::optional<std::vector<CashFlow>> FlowsOf(const std::vector<Record>& records,
-                                             const std::map<std::string, Quote>& quotes,
-                                             const std::string& code = "");
+// The flows the records themselves make (all of them, or those of `code` when it is not
+// empty): each buy's cost, each sale's proceeds, each cash dividend, a program's dividend that
+// one entered by hand replaces left out. Nothing when a record has no usable day or does not fit.
+std::optional<std::vector<CashFlow>> RecordFlows(const std::vector<Record>& records,
+                                                 const std::string& code = "");
+// `flows` with the value of every fund of `positions` still held (all, or `code`'s) at its
+// quote's NAV on the quote's day. Nothing when `flows` is nothing or a held fund has no usable
+// quote.
+std::optional<std::vector<CashFlow>> WithValues(std::optional<std::vector<CashFlow>> flows,
+                                                const std::vector<Position>& positions,
+                                                const std::map<std::string, Quote>& quotes,
+                                                const std::string& code = "");
 
 }  // namespace positions

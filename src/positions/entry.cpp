@@ -1,7 +1,5 @@
 #include "positions/entry.h"
 
-#include <cstdio>
-
 #include "base/decimal.h"
 #include "base/text.h"
 #include "positions/plans.h"
@@ -11,12 +9,6 @@
 namespace positions {
 
 namespace {
-
-std::string DayText(const base::DateTime& when) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", when.year, when.month, when.day);
-  return text;
-}
 
 // A box's number scaled to `decimals` by `parse`; the refusal `text` when it is none.
 template <class Parse>
@@ -30,7 +22,7 @@ std::optional<std::int64_t> ReadNumber(app::App& app, const ui::EditBox& box, in
 std::optional<std::string> ReadDay(app::App& app) {
   const base::DateTime now = app.clock().Now();
   std::string day = base::TrimBlanks(app.positions_window().日期框.Text());
-  if (day.empty()) day = DayText(now);
+  if (day.empty()) day = TodayText(app);
   if (!ValidDay(day, now)) {
     app.dialogs().MessageBox(kBadDateText);
     return std::nullopt;

@@ -142,7 +142,8 @@ bool Apply(Position& position, const Record& record) {
 
 std::vector<Position> Replay(const std::vector<Record>& records) {
   std::vector<Position> positions;
-  for (const Record& record : InDayOrder(WithoutReplacedDividends(records))) {
+  for (const Record* replayed : ReplayOrder(records)) {
+    const Record& record = *replayed;
     auto it = std::find_if(positions.begin(), positions.end(),
                            [&](const Position& p) { return p.code == record.code; });
     if (it == positions.end()) {

@@ -29,7 +29,7 @@ namespace {
 
 void LoadOnce(State& state) {
   if (state.loaded) return;
-  state.book = state.store.ReadBook();
+  SetBook(state, state.store.ReadBook());
   state.quotes = state.store.Quotes();
   state.loaded = state.store.Ready();
 }
@@ -329,12 +329,10 @@ void Positions::Install() {
     OnAddFromFundGrid(app, state, app.MenuFund());
   };
   // The plans' periods missed while the program was not running are made at its start, and
-  // what the kept histories confirm, without a request.
-  app.AddStartupStep(app::StartupPhase::kWatchlist, [&state](app::App& started) {
-    LoadOnce(state);
-    ShowMainCaption(started, state);
-    SettleLedger(started, state);
-  });
+  // what the kept histories confirm, without a request; then 持仓标签 shows today's profit.
+  // The caption follows once the ledger is read, on a worker.
+  app.AddStartupStep(app::StartupPhase::kWatchlist,
+                     [&state](app::App& started) { SettleLedger(started, state); });
 }
 
 }  // namespace positions

@@ -127,17 +127,25 @@ void BindRecord(store::Statement& statement, int first, const Record& record) {
       .Bind(first + 11, record.period);
 }
 
-bool InsertRecord(store::Database& database, const Record& record) {
-  store::Statement insert = database.Prepare(std::string("INSERT INTO records(") + kRecordColumns +
-                                             ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+store::Statement InsertRecordStatement(store::Database& database) {
+  return database.Prepare(std::string("INSERT INTO records(") + kRecordColumns +
+                          ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+}
+
+bool InsertRecord(store::Statement& insert, const Record& record) {
+  insert.Reset();
   BindRecord(insert, 1, record);
   return insert.Run();
 }
 
-bool InsertTrade(store::Database& database, const Trade& trade) {
-  store::Statement insert = database.Prepare(
+store::Statement InsertTradeStatement(store::Database& database) {
+  return database.Prepare(
       "INSERT INTO trades(day, code, name, sell, amount, shares, fee_rate, after_close, plan,"
       " period) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+}
+
+bool InsertTrade(store::Statement& insert, const Trade& trade) {
+  insert.Reset();
   insert.Bind(1, trade.day)
       .Bind(2, trade.code)
       .Bind(3, trade.name)
@@ -219,7 +227,10 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
 }
 
 bool PositionsStore::Add(const Record& record) {
-  return Write([&](store::Database& database) { return InsertRecord(database, record); });
+  return Write([&](store::Database& database) {
+    store::Statement insert = InsertRecordStatement(database);
+    return InsertRecord(insert, record);
+  });
 }
 
 bool PositionsStore::RemoveFund(const std::string& code) {
@@ -337,7 +348,10 @@ Book PositionsStore::Settle(const std::map<std::string, base::NavHistory>& histo
 }
 
 bool PositionsStore::AddTrade(const Trade& trade) {
-  return Write([&](store::Database& database) { return InsertTrade(database, trade); });
+  return Write([&](store::Database& database) {
+    store::Statement insert = InsertTradeStatement(database);
+    return InsertTrade(insert, trade);
+  });
 }
 
 bool PositionsStore::RemoveTrade(std::int64_t id) {
@@ -391,27 +405,28 @@ bool PositionsStore::SaveDividendMode(const std::string& code, DividendMode mode
 
 bool PositionsStore::Save(const Settlement& settlement) {
   return Write([&](store::Database& database) {
+    store::Statement insert_trade = InsertTradeStatement(database);
     for (const Trade& trade : settlement.made) {
-      if (!InsertTrade(database, trade)) return false;
+      if (!InsertTrade(insert_trade, trade)) return false;
     }
+    store::Statement made = database.Prepare("UPDATE plans SET made_through = ? WHERE id = ?");
     for (const auto& [plan, day] : settlement.made_through) {
-      if (!Run(database, "UPDATE plans SET made_through = ? WHERE id = ?", day, plan)) {
-        return false;
-      }
+      made.Reset();
+      if (!made.Bind(1, day).Bind(2, plan).Run()) return false;
     }
+    store::Statement insert_record = InsertRecordStatement(database);
+    store::Statement remove = database.Prepare("DELETE FROM trades WHERE id = ?");
     for (const auto& [trade, record] : settlement.confirmed) {
-      if (!InsertRecord(database, record) ||
-          !Run(database, "DELETE FROM trades WHERE id = ?", trade)) {
-        return false;
-      }
+      remove.Reset();
+      if (!InsertRecord(insert_record, record) || !remove.Bind(1, trade).Run()) return false;
     }
+    store::Statement refuse = database.Prepare("UPDATE trades SET message = ? WHERE id = ?");
     for (const auto& [trade, message] : settlement.refused) {
-      if (!Run(database, "UPDATE trades SET message = ? WHERE id = ?", message, trade)) {
-        return false;
-      }
+      refuse.Reset();
+      if (!refuse.Bind(1, message).Bind(2, trade).Run()) return false;
     }
     for (const Record& record : settlement.from_history) {
-      if (!InsertRecord(database, record)) return false;
+      if (!InsertRecord(insert_record, record)) return false;
     }
     return true;
   });

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "base/decimal.h"
@@ -55,10 +56,20 @@ RowFigures TotalFigures(const State& state) {
 
 }  // namespace
 
+void SetBook(State& state, Book book) {
+  state.book = std::move(book);
+  state.replayed = Replay(state.book.records);
+  std::map<std::string, std::vector<Record>> by_fund;
+  for (const Record& record : state.book.records) by_fund[record.code].push_back(record);
+  state.record_flows.clear();
+  for (const auto& [code, records] : by_fund) state.record_flows[code] = RecordFlows(records);
+  state.record_flows[""] = RecordFlows(state.book.records);
+}
+
 std::vector<Position> Held(const State& state) {
   std::vector<Position> held;
-  for (Position& position : Replay(state.book.records)) {
-    if (position.shares > 0) held.push_back(std::move(position));
+  for (const Position& position : state.replayed) {
+    if (position.shares > 0) held.push_back(position);
   }
   return held;
 }
@@ -84,6 +95,11 @@ void ShowPositions(app::App& app, State& state) {
   const int selected = grid.CurrentRow();
   const std::string selected_code = selected > 0 ? grid.Text(selected, app::kPosCode) : "";
   grid.SetRowCount(static_cast<int>(held.size()) + 2);
+  const auto flows = [&state](const std::string& code) {
+    const auto it = state.record_flows.find(code);
+    return WithValues(it == state.record_flows.end() ? std::nullopt : it->second, state.replayed,
+                      state.quotes, code);
+  };
   std::vector<RowFigures> all;
   for (size_t i = 0; i < held.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
@@ -99,7 +115,7 @@ void ShowPositions(app::App& app, State& state) {
     grid.SetText(row, app::kPosNav, quote ? quote->unit_nav : "");
     grid.SetText(row, app::kPosNavDate, quote ? quote->nav_date : "");
     grid.SetText(row, app::kPosDayChange, quote ? quote->day_change : "");
-    WriteFigures(grid, row, figures, FlowsOf(state.book.records, state.quotes, position.code));
+    WriteFigures(grid, row, figures, flows(position.code));
   }
   const int total_row = static_cast<int>(held.size()) + 1;
   for (int column = 0; column < app::kPositionsColumnCount; ++column) {
@@ -108,7 +124,7 @@ void ShowPositions(app::App& app, State& state) {
   }
   grid.SetText(total_row, app::kPosName, "合计");
   // The total's annual return counts every flow, of sold-out funds too.
-  WriteFigures(grid, total_row, TotalOf(all), FlowsOf(state.book.records, state.quotes));
+  WriteFigures(grid, total_row, TotalOf(all), flows(""));
   // The selection follows its fund when rows came or went before it.
   int reselect = -1;
   for (size_t i = 0; i < held.size(); ++i) {

@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "positions/annual_return.h"
 #include "positions/ledger.h"
 #include "positions/positions_store.h"
 
@@ -20,7 +22,11 @@ struct State {
   explicit State(std::filesystem::path path) : store(std::move(path)) {}
   PositionsStore store;
   bool loaded = false;
+  // What the file held when last read, and the positions its records replay to.
   Book book;
+  std::vector<Position> replayed;
+  // The flows of the records, of each fund by code and of all of them under "".
+  std::map<std::string, std::optional<std::vector<CashFlow>>> record_flows;
   std::map<std::string, Quote> quotes;
   // The code and name "加入持仓" put into 代码框: a buy of that code needs no search.
   std::string offered_code;
@@ -42,6 +48,9 @@ struct State {
   std::string progress;
   std::string damage_notice;
 };
+
+// The book read from the file becomes the one shown, its positions replayed once.
+void SetBook(State& state, Book book);
 
 // The funds held (shares above 0), in the order first bought.
 std::vector<Position> Held(const State& state);

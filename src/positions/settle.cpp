@@ -63,9 +63,9 @@ void SettleFund(const Book& book, const std::string& code, const base::NavHistor
     working.insert(working.end(), made.begin(), made.end());
     std::optional<std::int64_t> failed;
     Position position;
-    for (const Record& record : InDayOrder(WithoutReplacedDividends(working))) {
-      if (!Apply(position, record) && record.id < 0 && record.kind == RecordKind::kSell) {
-        failed = -record.id;
+    for (const Record* record : ReplayOrder(working)) {
+      if (!Apply(position, *record) && record->id < 0 && record->kind == RecordKind::kSell) {
+        failed = -record->id;
         break;
       }
     }

@@ -1,6 +1,7 @@
 #include "positions/trades.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/decimal.h"
 
@@ -154,25 +155,54 @@ std::vector<Record> HistoryRecords(const std::vector<Record>& records,
   return made;
 }
 
+namespace {
+
+// The days on which the user entered a dividend, by fund: "code day".
+std::set<std::string> HandDividendDays(const std::vector<Record>& records) {
+  std::set<std::string> days;
+  for (const Record& record : records) {
+    if (!record.from_history && IsDividend(record.kind))
+      days.insert(record.code + ' ' + record.day);
+  }
+  return days;
+}
+
+bool Replaced(const Record& record, const std::set<std::string>& hand_days) {
+  return record.from_history && IsDividend(record.kind) &&
+         hand_days.contains(record.code + ' ' + record.day);
+}
+
+bool DayOrder(const Record& a, const Record& b) {
+  if (a.day != b.day) return a.day < b.day;
+  return a.from_history && !b.from_history;
+}
+
+}  // namespace
+
 std::vector<Record> WithoutReplacedDividends(const std::vector<Record>& records) {
+  const std::set<std::string> hand_days = HandDividendDays(records);
   std::vector<Record> kept;
   for (const Record& record : records) {
-    const bool replaced = record.from_history && IsDividend(record.kind) &&
-                          std::any_of(records.begin(), records.end(), [&](const Record& r) {
-                            return !r.from_history && IsDividend(r.kind) && r.code == record.code &&
-                                   r.day == record.day;
-                          });
-    if (!replaced) kept.push_back(record);
+    if (!Replaced(record, hand_days)) kept.push_back(record);
   }
   return kept;
 }
 
 std::vector<Record> InDayOrder(std::vector<Record> records) {
-  std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
-    if (a.day != b.day) return a.day < b.day;
-    return a.from_history && !b.from_history;
-  });
+  std::stable_sort(records.begin(), records.end(), DayOrder);
   return records;
+}
+
+std::vector<const Record*> ReplayOrder(const std::vector<Record>& records) {
+  const std::set<std::string> hand_days = HandDividendDays(records);
+  std::vector<const Record*> order;
+  order.reserve(records.size());
+  for (const Record& record : records) {
+    if (!Replaced(record, hand_days)) order.push_back(&record);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Record* a, const Record* b) { return DayOrder(*a, *b); });
+  return order;
 }
 
 }  // namespace positions

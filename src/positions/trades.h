@@ -88,4 +88,8 @@ std::vector<Record> WithoutReplacedDividends(const std::vector<Record>& records)
 // splits (which go by the shares of the day before) first.
 std::vector<Record> InDayOrder(std::vector<Record> records);
 
+// The records a replay applies, in its order: WithoutReplacedDividends then InDayOrder, as
+// pointers into `records`.
+std::vector<const Record*> ReplayOrder(const std::vector<Record>& records);
+
 }  // namespace positions

@@ -1,5 +1,6 @@
 #include "positions/trading.h"
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ namespace {
 // The book read or settled on a worker replaces the one shown unless that one is newer.
 void ShowBook(app::App& app, State& state, Book book) {
   if (book.version < state.book.version) return;
-  state.book = std::move(book);
+  if (!state.loaded) state.quotes = state.store.Quotes();  // a few rows: the funds held
+  SetBook(state, std::move(book));
   state.loaded = true;
   ShowPositions(app, state);
 }
@@ -98,7 +100,9 @@ void EnterTrade(app::App& app, State& state, bool sell) {
 
 std::string TodayText(app::App& app) {
   const base::DateTime now = app.clock().Now();
-  return base::DateTimeText(now).substr(0, 10);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.year, now.month, now.day);
+  return text;
 }
 
 void SettleLedger(app::App& app, State& state) {
@@ -110,7 +114,7 @@ void SettleLedger(app::App& app, State& state) {
 }
 
 void AfterWrite(app::App& app, State& state) {
-  state.book = state.store.ReadBook();
+  SetBook(state, state.store.ReadBook());
   ShowPositions(app, state);
   SettleLedger(app, state);
 }

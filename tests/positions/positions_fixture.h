@@ -37,6 +37,7 @@ class PositionsWindowTest : public ::testing::Test {
     positions_ = std::make_unique<positions::Positions>(app());
     positions_->Install();
     for (const app::StartupStep& step : app().startup_steps()) step.run(app());
+    program_->Settle();
   }
   // The program's loads end before the feature whose state they use goes.
   void Stop() {

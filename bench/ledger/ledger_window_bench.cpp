@@ -1,0 +1,144 @@
+// The positions feature over the benchmark's ledger (20 funds, weekly 定投 plans over five years,
+// their histories kept): the start of the program making every period's buy (about 5,200) and
+// confirming it through the ledger's file on a worker, then the positions window opened and a
+// fund's trades shown. Prints the time of the catch-up, of a settlement with nothing to make,
+// and the longest stall of the UI thread's event loop (from a 1 ms timer) over all of it, each
+// with its ratio to the goal.
+
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "app/app.h"
+#include "app/config_file.h"
+#include "net/portal.h"
+#include "positions/positions.h"
+#include "positions/positions_store.h"
+#include "store/cache.h"
+#include "support/fixed_clock.h"
+#include "support/recording_dialogs.h"
+#include "synthetic_ledger.h"
+#include "ui/qt/qt_services.h"
+#include "ui/qt/window_view.h"
+
+namespace {
+
+using Ms = std::chrono::duration<double, std::milli>;
+
+app::AppPaths PathsUnder(const std::filesystem::path& root) {
+  app::AppPaths paths;
+  paths.run_dir = root / "run";
+  paths.workbook_dir = root / "documents";
+  paths.executable = paths.run_dir / "fundview";
+  paths.guard_file = root / "state" / "记录.txt";
+  paths.autostart_dir = root / "autostart";
+  paths.data_dir = root / "data";
+  paths.cache_file = root / "cache" / "cache.sqlite3";
+  std::filesystem::create_directories(paths.run_dir);
+  std::filesystem::create_directories(paths.workbook_dir);
+  std::filesystem::create_directories(paths.data_dir);
+  return paths;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  char root_template[] = "/tmp/ledger_window_bench_XXXXXX";
+  const std::filesystem::path root = mkdtemp(root_template);
+  const app::AppPaths paths = PathsUnder(root);
+  {
+    // No portal: the window's refresh fails at once and changes nothing.
+    app::ConfigFile config(paths.run_dir.string());
+    for (std::string_view key : net::kPortalUrlKeys)
+      config.Write("门户", key, "http://127.0.0.1:1");
+  }
+  ui::QtUiThread ui_thread;
+  test_support::RecordingDialogs dialogs;
+  test_support::FixedClock clock({2024, 1, 2, 10, 0, 0});
+  app::App app(paths, dialogs, ui_thread, clock);
+  std::mt19937 random(39);
+  std::map<std::string, base::NavHistory> histories;
+  {
+    positions::PositionsStore ledger(positions::LedgerPath(paths));
+    for (int f = 0; f < bench_ledger::kFunds; ++f) {
+      base::NavHistory history = bench_ledger::HistoryOf(f, random);
+      positions::Plan plan = bench_ledger::PlanOf(f, history);
+      plan.id = 0;
+      ledger.SavePlan(plan);
+      app.cache().SaveNavHistory(history.code, history, "2024-01-02 09:00:00",
+                                 store::TimeStamp(2024, 1, 2, 9, 0, 0));
+      histories.emplace(history.code, std::move(history));
+    }
+  }
+  positions::Positions feature(app);
+  feature.Install();
+  ui::WindowView view(app.positions_window());
+
+  qint64 longest = 0;
+  QElapsedTimer since_last;
+  QTimer ticker;
+  ticker.setInterval(1);
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    longest = std::max(longest, since_last.elapsed());
+    since_last.restart();
+  });
+  ticker.start();
+  std::vector<qint64> stalls;  // the longest of each step
+  const auto timed = [&](const auto& step) {
+    QCoreApplication::processEvents();
+    since_last.restart();
+    longest = 0;
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    do {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    } while (app.loads().InFlight() > 0);
+    view.repaint();
+    stalls.push_back(longest);
+    return Ms(std::chrono::steady_clock::now() - start).count();
+  };
+
+  const double catch_up = timed([&] {
+    for (const app::StartupStep& step : app.startup_steps()) step.run(app);
+  });
+  const double opened = timed([&] { app.positions_window().Show(); });
+  ui::Grid& grid = app.positions_window().持仓表格;
+  const double chosen = timed([&] {
+    grid.SetCurrentRow(1);
+    grid.on_cell_event(1, 0);
+  });
+  const positions::Book book = feature.store().ReadBook();
+  const auto settle_start = std::chrono::steady_clock::now();
+  const positions::Book again = feature.store().Settle(histories, "2024-01-02");
+  const double idle = Ms(std::chrono::steady_clock::now() - settle_start).count();
+
+  std::printf("%d funds, %zu records (%zu pending), %d positions rows\n", bench_ledger::kFunds,
+              book.records.size(), book.trades.size(), grid.RowCount() - 2);
+  std::printf(
+      "start-up catch-up (periods made, confirmed, dividends, on a worker): %.1f ms: ratio to "
+      "goal %.2f (goal: at most 100 ms of work; for reference it includes the file's writes)\n",
+      catch_up, catch_up / 100.0);
+  std::printf("a settlement with nothing to make: %.1f ms: ratio to goal %.2f (goal: 100 ms)\n",
+              idle, idle / 100.0);
+  std::printf("window opened: %.1f ms; a fund's trades shown: %.1f ms\n", opened, chosen);
+  longest = *std::max_element(stalls.begin(), stalls.end());
+  std::printf(
+      "longest UI-thread stall: %lld ms (catch-up %lld, opening %lld, a fund's trades %lld): "
+      "ratio to goal %.2f (goal: at most 16 ms)\n",
+      static_cast<long long>(longest), static_cast<long long>(stalls[0]),
+      static_cast<long long>(stalls[1]), static_cast<long long>(stalls[2]), longest / 16.0);
+  app.positions_window().Close();
+  app.workers().StopAndJoin();
+  std::error_code error;
+  std::filesystem::remove_all(root, error);
+  return again.records.size() == book.records.size() && !book.records.empty() ? 0 : 1;
+}
