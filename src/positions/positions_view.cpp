@@ -148,6 +148,12 @@ void ShowTrades(app::App& app, State& state) {
   app::PositionsWindow& window = app.positions_window();
   ui::Grid& grid = window.交易表格;
   const std::string code = ChosenCode(app, state);
+  // The selection follows its trade or record; one that is gone leaves none.
+  const int selected = grid.CurrentRow();
+  const State::TradeRow chosen =
+      selected >= 1 && selected <= static_cast<int>(state.trade_rows.size())
+          ? state.trade_rows[static_cast<size_t>(selected - 1)]
+          : State::TradeRow{-1, {}};
   state.trade_rows.clear();
   for (const PendingTrade& pending : state.book.trades) {
     state.trade_rows.push_back({pending.id, {}});
@@ -205,6 +211,14 @@ void ShowTrades(app::App& app, State& state) {
       grid.SetTextColour(row, column, colour);
     }
   }
+  int reselect = -1;
+  for (size_t i = 0; i < state.trade_rows.size(); ++i) {
+    const State::TradeRow& row = state.trade_rows[i];
+    if (row.trade == chosen.trade && row.record.id == chosen.record.id) {
+      reselect = static_cast<int>(i) + 1;
+    }
+  }
+  grid.SetCurrentRow(reselect);
   const auto mode = state.book.modes.find(code);
   window.分红方式框.SetCurrent(code.empty() ? -1
                                             : mode != state.book.modes.end() &&
