@@ -109,6 +109,43 @@ std::optional<Record> RecordOf(const store::SalvagedRow& row) {
   return record;
 }
 
+// The tables other than the records copied from a damaged file: their columns and types ('k'
+// the rowid, 'i' an integer, 't' a text).
+struct SalvagedTable {
+  const char* table;
+  const char* columns;
+  const char* types;
+};
+constexpr SalvagedTable kSalvagedTables[] = {
+    {"trades",
+     "id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period, message",
+     "ktttiiiiiitt"},
+    {"plans", "id, code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through",
+     "kttiiiittit"},
+    {"removed", "code, day, kind", "ttt"},
+    {"dividend_modes", "code, mode", "tt"},
+};
+
+// Binds the salvaged row to `copy` when each of its columns has the type `types` gives.
+bool CopySalvaged(store::Statement& copy, const store::SalvagedRow& row, std::string_view types) {
+  if (row.values.size() != types.size()) return false;
+  copy.Reset();
+  for (size_t i = 0; i < types.size(); ++i) {
+    const int index = static_cast<int>(i) + 1;
+    if (types[i] == 'k') {
+      copy.Bind(index, row.rowid);
+    } else if (const auto* number = std::get_if<std::int64_t>(&row.values[i]); types[i] == 'i') {
+      if (!number) return false;
+      copy.Bind(index, *number);
+    } else if (const auto* text = std::get_if<std::string>(&row.values[i])) {
+      copy.Bind(index, *text);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The record's columns after its id, bound from `first` on, in the order of kRecordColumns.
 constexpr char kRecordColumns[] =
     "day, code, name, kind, shares, price, fee, amount, ratio, from_history, plan, period";
@@ -216,6 +253,17 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
     insert.Bind(1, row.rowid);
     BindRecord(insert, 2, *record);
     if (insert.Run()) ++recovered;
+  }
+  // The pending trades, plans (with the periods they have made), the program's records the
+  // user deleted and the dividend modes: every row whose columns have their types.
+  for (const auto& [table, columns, types] : kSalvagedTables) {
+    std::string marks;
+    for (size_t i = 0; i < std::string_view(types).size(); ++i) marks += i ? ", ?" : "?";
+    store::Statement copy = database_->Prepare(std::string("INSERT OR IGNORE INTO ") + table + "(" +
+                                               columns + ") VALUES(" + marks + ")");
+    for (const store::SalvagedRow& row : store::SalvageRows(moved, table)) {
+      if (CopySalvaged(copy, row, types)) copy.Run();
+    }
   }
   const std::string notice = "持仓记录文件已损坏，已恢复" + base::IntToText(recovered) +
                              "条记录，原文件保存为" + moved.filename().string();

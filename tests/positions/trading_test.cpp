@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "base/decimal.h"
 #include "portal/nav_history.h"
 #include "positions/positions_fixture.h"
@@ -237,6 +239,62 @@ TEST_F(TradingTest, DividendsAndSplitsOfTheHistoryAreMadeOnceExactToTheFen) {
   Restart();
   program_->Settle();
   for (const Record& record : Stored(split_code)) EXPECT_NE(RecordKind::kSplit, record.kind);
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged ledger gives back its plans (with the periods they made), its pending trades, the
+// program's records the user deleted and the dividend modes along with the records.
+TEST(LedgerDamageTest, PlansAndPendingTradesAreRecoveredWithTheRecords) {
+  test_support::TempDir dir;
+  const std::filesystem::path path = dir.path() / "positions.sqlite3";
+  positions::Plan plan{0,
+                       "000001",
+                       "甲",
+                       100000,
+                       positions::kFundFeeRate,
+                       positions::Cycle::kWeekly,
+                       3,
+                       "2021-01-04",
+                       "",
+                       false,
+                       "2021-06-30"};
+  positions::Trade trade{"2021-07-01", "000001", "甲", false,       50000, 0,
+                         1500,         true,     1,    "2021-07-01"};
+  {
+    positions::PositionsStore store(path);
+    ASSERT_TRUE(store.SavePlan(plan));
+    ASSERT_TRUE(store.AddTrade(trade));
+    ASSERT_TRUE(store.SaveDividendMode("000001", positions::DividendMode::kReinvest));
+    Record split{"2021-03-01", "000001", "甲", RecordKind::kSplit};
+    split.ratio = 200'000'000;
+    split.from_history = true;
+    ASSERT_TRUE(store.Add(split));
+    ASSERT_TRUE(store.RemoveRecord(store.Records().front()));
+    for (int i = 0; i < 400; ++i) {  // pages after the small tables'
+      ASSERT_TRUE(store.Add({"2021-01-04", "000001", "测试蓝筹精选混合型证券投资基金",
+                             RecordKind::kBuy, 10000 + i, 10000}));
+    }
+  }
+  std::string bytes = test_support::ReadFileBytes(path);
+  std::mt19937 random(39);
+  for (size_t i = bytes.size() * 2 / 3; i < bytes.size(); ++i)
+    bytes[i] = static_cast<char>(random());
+  test_support::WriteFileBytes(path, bytes);
+
+  positions::PositionsStore store(path);
+  const positions::Book book = store.ReadBook();
+  EXPECT_NE("", store.DamageNotice());
+  plan.id = 1;
+  EXPECT_EQ(std::vector<positions::Plan>{plan}, book.plans);
+  ASSERT_EQ(1u, book.trades.size());
+  EXPECT_EQ(trade, book.trades.front().trade);
+  ASSERT_EQ(1u, book.removed.size());
+  EXPECT_EQ(RecordKind::kSplit, book.removed.front().kind);
+  EXPECT_EQ(positions::DividendMode::kReinvest, book.modes.at("000001"));
+  EXPECT_LT(book.records.size(), 400u);
 }
 
 }  // namespace
