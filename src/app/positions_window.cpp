@@ -6,12 +6,14 @@
 
 namespace app {
 
-PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 936, 760) {
+PositionsWindow::PositionsWindow() : ui::Window("PositionsWindow", 936, 800) {
   for (ui::Control* control : std::initializer_list<ui::Control*>{
            &持仓表格,     &代码框,     &份额框,     &净值框,       &日期框,     &买入钮,
            &卖出钮,       &删除持仓钮, &刷新持仓钮, &导出持仓钮,   &费用框,     &金额框,
            &现金分红钮,   &红利再投钮, &持仓状态,   &费率框,       &午后框,     &按金额买入钮,
-           &按份额卖出钮, &定投计划钮, &交易表格,   &分红方式标签, &分红方式框, &删除交易钮}) {
+           &按份额卖出钮, &定投计划钮, &交易表格,   &分红方式标签, &分红方式框, &删除交易钮,
+           &收益分析钮,   &导入钮,     &导出记录钮, &备份钮,       &恢复钮,     &账户标签,
+           &账户框,       &账户名框,   &添加账户钮, &改名账户钮,   &删除账户钮}) {
     Add(*control);
   }
   ApplyDesign();
@@ -87,6 +89,21 @@ void PositionsWindow::ApplyDesign() {
   分红方式框.SetItems({"现金分红", "红利再投"});
   分红方式框.SetAccessibleName("分红方式");
   Place(删除交易钮, "删除交易钮", "删除交易", {200, 720, 96, 32});
+  Place(收益分析钮, "收益分析钮", "收益分析", {304, 720, 96, 32});
+  Place(导入钮, "导入钮", "导入", {408, 720, 64, 32});
+  Place(导出记录钮, "导出记录钮", "导出记录", {480, 720, 88, 32});
+  Place(备份钮, "备份钮", "备份", {576, 720, 64, 32});
+  Place(恢复钮, "恢复钮", "恢复", {648, 720, 64, 32});
+  // The accounts: the one chosen filters the window; a new record goes to it.
+  Place(账户标签, "账户标签", "账户", {8, 760, 40, 32});
+  Place(账户框, "账户框", {56, 760, 136, 32});
+  账户框.SetAccessibleName("账户");
+  Place(账户名框, "账户名框", {200, 760, 120, 32});
+  账户名框.SetHint("账户名称");
+  账户名框.SetAccessibleName("账户名称");
+  Place(添加账户钮, "添加账户钮", "添加账户", {328, 760, 88, 32});
+  Place(改名账户钮, "改名账户钮", "改名", {424, 760, 64, 32});
+  Place(删除账户钮, "删除账户钮", "删除账户", {496, 760, 88, 32});
 }
 
 }  // namespace app

@@ -73,6 +73,17 @@ class PositionsWindow : public ui::Window {
   ui::Label 分红方式标签;
   ui::ChoiceBox 分红方式框;
   ui::Button 删除交易钮;
+  ui::Button 收益分析钮;
+  ui::Button 导入钮;
+  ui::Button 导出记录钮;
+  ui::Button 备份钮;
+  ui::Button 恢复钮;
+  ui::Label 账户标签;
+  ui::ChoiceBox 账户框;
+  ui::EditBox 账户名框;
+  ui::Button 添加账户钮;
+  ui::Button 改名账户钮;
+  ui::Button 删除账户钮;
 
  protected:
   void ApplyDesign() override;

@@ -186,7 +186,7 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     EXPECT_EQ(QString(), view->windowTitle()) << s.window;
     EXPECT_FALSE(view->isVisible()) << s.window;
   }
-  EXPECT_EQ(QSize(936, 760), positions_.size());
+  EXPECT_EQ(QSize(936, 800), positions_.size());
   EXPECT_EQ(QString("我的持仓"), positions_.windowTitle());
   EXPECT_FALSE(positions_.isVisible());
   EXPECT_FALSE(f_.app.positions_window().Modal());
