@@ -1,5 +1,6 @@
 #include "positions/trading.h"
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -98,7 +99,9 @@ void EnterTrade(app::App& app, State& state, bool sell) {
 
 std::string TodayText(app::App& app) {
   const base::DateTime now = app.clock().Now();
-  return base::DateTimeText(now).substr(0, 10);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", now.year, now.month, now.day);
+  return text;
 }
 
 void SettleLedger(app::App& app, State& state) {
