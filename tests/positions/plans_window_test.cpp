@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "base/decimal.h"
 #include "positions/plans.h"
 #include "positions/positions_fixture.h"
 
@@ -20,27 +20,27 @@ using positions_test::PositionsWindowTest;
 
 class PlansWindowTest : public PositionsWindowTest {
  protected:
+  void SetUp() override {
+    PositionsWindowTest::SetUp();
+    fund_ = &Fund(0);
+    for (int i = 0; Fund(i).inception_date > "2020-01-01"; ++i) fund_ = &Fund(i + 1);
+  }
   app::PlansWindow& plans() { return app().plans_window(); }
-  // A fund of the market old enough for the plans of 2021.
-  const sim::Fund& OldFund() {
-    for (int i = 0;; ++i) {
-      if (Fund(i).inception_date < "2020-01-01") return Fund(i);
-    }
+  void SetToday(const char* day) {  // at 10:00
+    program_->clock.Set({std::stoi(day), std::stoi(day + 5), std::stoi(day + 8), 10, 0, 0});
   }
-  void SetToday(const std::string& day) {
-    program_->clock.Set(base::DateTime{std::stoi(day.substr(0, 4)), std::stoi(day.substr(5, 2)),
-                                       std::stoi(day.substr(8, 2)), 10, 0, 0});
-  }
-  // The boxes of a plan; `cycle` and `day` are their items' indices.
-  void Fill(const std::string& code, const std::string& amount, const std::string& rate, int cycle,
-            int day, const std::string& start, const std::string& end = "") {
-    plans().定投代码框.SetText(code);
+  // The boxes of a plan, `cycle` and `day` by their items' indices, and `button` clicked.
+  void Enter(ui::Button& button, const std::string& amount, const std::string& rate, int cycle,
+             int day, const std::string& start, const std::string& end = "",
+             const std::string& code = "") {
+    plans().定投代码框.SetText(code.empty() ? fund_->code : code);
     plans().定投金额框.SetText(amount);
     plans().定投费率框.SetText(rate);
     plans().定投周期框.Choose(cycle);
     plans().定投日框.SetCurrent(day);
     plans().开始日期框.SetText(start);
     plans().结束日期框.SetText(end);
+    Click(button);
   }
   void Click(ui::Button& button) {
     button.Click();
@@ -54,161 +54,138 @@ class PlansWindowTest : public PositionsWindowTest {
   positions::Book Stored() {
     return positions::PositionsStore(positions::LedgerPath(app().paths())).ReadBook();
   }
-  // Every period day the ledger holds a buy of, with its amount in fen and whether it is
-  // still pending; a period held twice would show twice.
-  std::multimap<std::string, std::pair<std::int64_t, bool>> Periods() {
-    std::multimap<std::string, std::pair<std::int64_t, bool>> periods;
+  // The ledger's buys of plans as "period>confirming day amount", "period? amount" while
+  // pending; a period held twice shows twice.
+  std::multiset<std::string> Periods() {
+    std::multiset<std::string> periods;
     const positions::Book book = Stored();
-    for (const positions::Record& record : book.records) {
-      if (record.plan != 0) periods.emplace(record.period, std::pair{record.amount, false});
+    for (const positions::Record& r : book.records) {
+      periods.insert(r.period + ">" + r.day + " " + base::FormatScaled(r.amount, 2));
     }
-    for (const positions::PendingTrade& pending : book.trades) {
-      if (pending.trade.plan != 0) {
-        periods.emplace(pending.trade.period, std::pair{pending.trade.amount, true});
-      }
+    for (const positions::PendingTrade& p : book.trades) {
+      periods.insert(p.trade.period + "? " + base::FormatScaled(p.trade.amount, 2));
     }
     return periods;
   }
-  std::string Row(int row) {
+  std::string Row() {  // 状态 to 下次定投日 of the first plan
     std::string text;
     for (int column = app::kPlanState; column < app::kPlansColumnCount; ++column) {
-      text += plans().定投表格.Text(row, column) + "|";
+      text += plans().定投表格.Text(1, column) + "|";
     }
     return text;
   }
+  const sim::Fund* fund_ = nullptr;  // old enough for the plans of 2021
 };
 
 TEST_F(PlansWindowTest, AWeeklyPlanMakesItsBuysOncePendingUntilTheHistoryHoldsTheirDay) {
-  const sim::Fund& fund = OldFund();
   SetToday("2021-06-01");
-  sim_->SetFundNav(fund.code, "2021-04-30", 0.5);
+  sim_->SetFundNav(fund_->code, "2021-04-30", 0.5);
   Open();
   window().定投计划钮.Click();
   ASSERT_TRUE(plans().Visible());
   // Every Monday of April and May; 5 April and 3 May are holidays.
-  Fill(fund.code, "1000", "0.15", 1, 0, "2021-04-01", "2021-05-31");
-  Click(plans().添加定投钮);
+  Enter(plans().添加定投钮, "1000", "0.15", 1, 0, "2021-04-01", "2021-05-31");
   EXPECT_TRUE(shown().empty()) << shown().front();
-  EXPECT_EQ("已添加定投计划：" + fund.name, plans().定投状态.Caption());
-  EXPECT_EQ(fund.name, plans().定投表格.Text(1, app::kPlanName));
-  EXPECT_EQ("0.15%", plans().定投表格.Text(1, app::kPlanRate));
-  EXPECT_EQ("已结束|9|9000.00||", Row(1));
+  EXPECT_EQ("已添加定投计划：" + fund_->name, plans().定投状态.Caption());
+  EXPECT_EQ(fund_->name + "0.15%",
+            plans().定投表格.Text(1, app::kPlanName) + plans().定投表格.Text(1, app::kPlanRate));
+  EXPECT_EQ("已结束|9|9000.00||", Row());
   Refresh();  // the history up to 30 April confirms the buys of April
-  std::vector<std::string> pending, confirmed;
-  for (const auto& [period, buy] : Periods()) (buy.second ? pending : confirmed).push_back(period);
-  EXPECT_EQ((std::vector<std::string>{"2021-04-05", "2021-04-12", "2021-04-19", "2021-04-26"}),
-            confirmed);
-  EXPECT_EQ((std::vector<std::string>{"2021-05-03", "2021-05-10", "2021-05-17", "2021-05-24",
-                                      "2021-05-31"}),
-            pending);
-  sim_->SetFundNav(fund.code, "2021-05-31", 0.5);
+  const std::multiset<std::string> april = {
+      "2021-04-05>2021-04-07 1000.00", "2021-04-12>2021-04-12 1000.00",
+      "2021-04-19>2021-04-19 1000.00", "2021-04-26>2021-04-26 1000.00"};
+  std::multiset<std::string> expected = april;
+  for (const char* day : {"03", "10", "17", "24", "31"}) {
+    expected.insert("2021-05-" + std::string(day) + "? 1000.00");
+  }
+  EXPECT_EQ(expected, Periods());
+  sim_->SetFundNav(fund_->code, "2021-05-31", 0.5);
   SetToday("2021-06-02");  // the history kept yesterday is asked again
   Refresh();
-  // A holiday's buy confirms on the next trading day, at 1000.00 less its fee of 1.50.
-  std::vector<std::string> days;
-  for (const positions::Record& record : Stored().records) {
-    days.push_back(record.period + ">" + record.day);
-    EXPECT_EQ(150, record.fee);
+  expected = april;
+  for (const char* day :
+       {"03>2021-05-06", "10>2021-05-10", "17>2021-05-17", "24>2021-05-24", "31>2021-05-31"}) {
+    expected.insert("2021-05-" + std::string(day) + " 1000.00");
   }
-  EXPECT_EQ((std::vector<std::string>{
-                "2021-04-05>2021-04-07", "2021-04-12>2021-04-12", "2021-04-19>2021-04-19",
-                "2021-04-26>2021-04-26", "2021-05-03>2021-05-06", "2021-05-10>2021-05-10",
-                "2021-05-17>2021-05-17", "2021-05-24>2021-05-24", "2021-05-31>2021-05-31"}),
-            days);
-  EXPECT_TRUE(Stored().trades.empty());
+  EXPECT_EQ(expected, Periods());
+  for (const positions::Record& record : Stored().records) EXPECT_EQ(150, record.fee);
   Restart();  // the next start settles again and makes nothing twice
   program_->Settle();
-  EXPECT_EQ(9u, Periods().size());
-  EXPECT_EQ(9u, Stored().records.size());
+  EXPECT_EQ(expected, Periods());
 }
 
 TEST_F(PlansWindowTest, APauseSkipsItsPeriodsAChangeTakesTheNextOnesAndDeletedBuysStayDeleted) {
-  const sim::Fund& fund = OldFund();
   SetToday("2021-06-01");
   Open();
   window().定投计划钮.Click();
-  Fill(fund.code, "100", "", 1, 1, "2021-05-01");  // every Tuesday, at the fund's own rate
-  Click(plans().添加定投钮);
+  Enter(plans().添加定投钮, "100", "", 1, 1, "2021-05-01");  // Tuesdays, at the fund's own rate
   EXPECT_EQ("基金费率", plans().定投表格.Text(1, app::kPlanRate));
-  EXPECT_EQ("定投中|5|500.00|2021-06-08|", Row(1));
+  EXPECT_EQ("定投中|5|500.00|2021-06-08|", Row());
   plans().定投表格.SetCurrentRow(1);
   plans().定投表格.on_cell_event(1, 0);
-  EXPECT_EQ("100.00", plans().定投金额框.Text());
-  EXPECT_EQ("周二", plans().定投日框.CurrentText());
-  EXPECT_EQ("暂停", plans().暂停定投钮.Caption());
+  EXPECT_EQ("100.00周二暂停", plans().定投金额框.Text() + plans().定投日框.CurrentText() +
+                                  plans().暂停定投钮.Caption());
   Click(plans().暂停定投钮);
-  EXPECT_EQ("已暂停|5|500.00||", Row(1));
-  EXPECT_EQ("恢复", plans().暂停定投钮.Caption());
+  EXPECT_EQ("已暂停|5|500.00||恢复", Row() + plans().暂停定投钮.Caption());
   SetToday("2021-06-22");
-  Refresh();  // the paused weeks of 8 and 15 June make nothing
-  EXPECT_EQ(5u, Periods().size());
+  Refresh();                  // the paused weeks of 8 and 15 June make nothing
   Click(plans().暂停定投钮);  // resumed on a Tuesday: today's period is made
-  EXPECT_EQ("定投中|6|600.00|2021-06-29|", Row(1));
+  EXPECT_EQ("定投中|6|600.00|2021-06-29|", Row());
   // Changed a week later before anything settled: that week's period keeps the old amount.
   SetToday("2021-06-29");
   plans().定投金额框.SetText("200");
   Click(plans().修改定投钮);
   SetToday("2021-07-06");
   Refresh();
-  std::map<std::string, std::int64_t> amounts;
-  for (const auto& [period, buy] : Periods()) amounts[period] += buy.first;
-  EXPECT_EQ((std::map<std::string, std::int64_t>{{"2021-05-04", 10000},
-                                                 {"2021-05-11", 10000},
-                                                 {"2021-05-18", 10000},
-                                                 {"2021-05-25", 10000},
-                                                 {"2021-06-01", 10000},
-                                                 {"2021-06-22", 10000},
-                                                 {"2021-06-29", 10000},
-                                                 {"2021-07-06", 20000}}),
-            amounts);
-  // The user skips the last period: deleted, it does not come back.
+  std::vector<std::string> made;
+  for (const std::string& period : Periods())
+    made.push_back(period.substr(5, 5) + period.substr(22));
+  EXPECT_EQ((std::vector<std::string>{"05-04100.00", "05-11100.00", "05-18100.00", "05-25100.00",
+                                      "06-01100.00", "06-22100.00", "06-29100.00", "07-06200.00"}),
+            made);
+  // The user deletes the last buy: it does not come back. The plan deleted, its buys stay.
   grid().SetCurrentRow(1);
   grid().on_cell_event(1, 0);
-  ui::Grid& trades = window().交易表格;
-  for (int row = 1; row < trades.RowCount(); ++row) {
-    if (trades.Text(row, app::kTradeDay) == "2021-07-06") trades.SetCurrentRow(row);
+  for (int row = 1; row < window().交易表格.RowCount(); ++row) {
+    if (window().交易表格.Text(row, app::kTradeDay) == "2021-07-06") {
+      window().交易表格.SetCurrentRow(row);
+    }
   }
-  window().删除交易钮.Click();
-  program_->Settle();
+  Click(window().删除交易钮);
   Refresh();
-  EXPECT_EQ(7u, Periods().size());
-  EXPECT_EQ(0u, Periods().count("2021-07-06"));
-  // The plan deleted, its buys stay.
+  made.pop_back();
   plans().定投表格.SetCurrentRow(1);
   Click(plans().删除定投钮);
   EXPECT_EQ(1, plans().定投表格.RowCount());
   Restart();
   program_->Settle();
   EXPECT_TRUE(Stored().plans.empty());
-  EXPECT_EQ(7u, Periods().size());
+  EXPECT_EQ(made.size(), Periods().size());
+  EXPECT_EQ("2021-06-29", Periods().rbegin()->substr(0, 10));
 }
 
 TEST_F(PlansWindowTest, BadInputIsRefusedWithItsReasonAndStoresNothing) {
-  const std::string code = OldFund().code;
   Open();
   window().定投计划钮.Click();
   struct Case {
-    std::string code, amount, rate;
-    int cycle;
-    std::string start, end, message;
+    std::string amount, rate, start, end, code, message;
   };
   const Case cases[] = {
-      {"12345", "100", "", 3, "2021-01-05", "", positions::kPlanBadCodeText},
-      {code, "0", "", 3, "2021-01-05", "", positions::kPlanBadAmountText},
-      {code, "1.234", "", 3, "2021-01-05", "", positions::kPlanBadAmountText},
-      {code, "100", "10.5", 3, "2021-01-05", "", positions::kBadFeeRateText},
-      {code, "100", "0.12345", 0, "2021-01-05", "", positions::kBadFeeRateText},
-      {code, "100", "", 1, "2021-02-30", "", positions::kBadStartText},
-      {code, "100", "", 1, "1989-12-31", "", positions::kPlanStartTooEarlyText},
-      {code, "100", "", 2, "2021-01-05", "2021-13-01", positions::kBadEndText},
-      {code, "100", "", 3, "2021-01-05", "2021-01-04", positions::kEndBeforeStartText},
-      {"999999", "100", "", 3, "2021-01-05", "", std::string(positions::kNotFoundText) + "999999"},
+      {"100", "", "2021-01-05", "", "12345", positions::kPlanBadCodeText},
+      {"0", "", "2021-01-05", "", "", positions::kPlanBadAmountText},
+      {"1.234", "", "2021-01-05", "", "", positions::kPlanBadAmountText},
+      {"100", "10.5", "2021-01-05", "", "", positions::kBadFeeRateText},
+      {"100", "0.12345", "2021-01-05", "", "", positions::kBadFeeRateText},
+      {"100", "", "2021-02-30", "", "", positions::kBadStartText},
+      {"100", "", "1989-12-31", "", "", positions::kPlanStartTooEarlyText},
+      {"100", "", "2021-01-05", "2021-13-01", "", positions::kBadEndText},
+      {"100", "", "2021-01-05", "2021-01-04", "", positions::kEndBeforeStartText},
+      {"100", "", "2021-01-05", "", "999999", std::string(positions::kNotFoundText) + "999999"},
   };
   for (const Case& c : cases) {
     shown().clear();
-    Fill(c.code, c.amount, c.rate, c.cycle, 0, c.start, c.end);
-    Click(plans().添加定投钮);
-    EXPECT_EQ(std::vector<std::string>{c.message}, shown()) << c.code << c.amount << c.start;
+    Enter(plans().添加定投钮, c.amount, c.rate, 3, 0, c.start, c.end, c.code);
+    EXPECT_EQ(std::vector<std::string>{c.message}, shown()) << c.message;
   }
   shown().clear();
   Click(plans().修改定投钮);
@@ -216,11 +193,9 @@ TEST_F(PlansWindowTest, BadInputIsRefusedWithItsReasonAndStoresNothing) {
   EXPECT_EQ(std::vector<std::string>(2, positions::kNoPlanRowText), shown());
   EXPECT_TRUE(Stored().plans.empty());
   // A daily plan has no day to choose; a start after today is allowed.
-  Fill(code, "100", "", 0, 0, "2099-01-05");
+  Enter(plans().添加定投钮, "100", "", 0, 0, "2099-01-05");
   EXPECT_FALSE(plans().定投日框.Enabled());
-  Click(plans().添加定投钮);
-  EXPECT_EQ(1u, Stored().plans.size());
-  EXPECT_EQ("定投中|0|0.00|2099-01-05|", Row(1));
+  EXPECT_EQ("定投中|0|0.00|2099-01-05|", Row());
 }
 
 }  // namespace
