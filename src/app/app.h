@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/nav_chart_window.h"
 #include "app/newest_wins.h"
+#include "app/plans_window.h"
 #include "app/positions_window.h"
 #include "app/shown_funds.h"
 #include "app/side_windows.h"
@@ -89,6 +90,7 @@ class App {
   SupportWindow& support_window() { return support_window_; }
   PositionsWindow& positions_window() { return positions_window_; }
   AlertsWindow& alerts_window() { return alerts_window_; }
+  PlansWindow& plans_window() { return plans_window_; }
   FiguresWindow& figures_window() { return figures_window_; }
   NavChartWindow& nav_chart_window() { return nav_chart_window_; }
 
@@ -120,6 +122,7 @@ class App {
   SupportWindow support_window_;
   PositionsWindow positions_window_;
   AlertsWindow alerts_window_;
+  PlansWindow plans_window_;
   FiguresWindow figures_window_;
   NavChartWindow nav_chart_window_;
   LoadGenerations loads_;

@@ -32,8 +32,9 @@ enum class LoadTarget {
   kNavChart,         // the NAV history window's fund
   kTradeEntry,       // a trade by amount or shares waiting for its fund's history
   kLedger,           // the positions ledger settled against the kept histories
+  kPlanEntry,        // a 定投 plan's change waiting for its fund's name or for its write
 };
-inline constexpr int kLoadTargetCount = 12;
+inline constexpr int kLoadTargetCount = 13;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.

@@ -57,7 +57,10 @@ std::variant<Plan, std::string> ReadPlan(const PlanTexts& texts, std::int64_t de
   const std::optional<std::int64_t> rate = texts.fee_rate.empty()
                                                ? std::optional<std::int64_t>(default_rate)
                                                : ParseFeeRate(texts.fee_rate);
-  if (!rate || *rate < 0 || *rate > kFeeRateLimit) return std::string(kBadFeeRateText);
+  // The default is taken as given: kFundFeeRate (the fund's own rate) is below 0.
+  if (!rate || (*rate != kFundFeeRate && (*rate < 0 || *rate > kFeeRateLimit))) {
+    return std::string(kBadFeeRateText);
+  }
   plan.fee_rate = *rate;
   const auto cycle = std::find(std::begin(kCycleTexts), std::end(kCycleTexts), texts.cycle);
   if (cycle == std::end(kCycleTexts)) return std::string(kBadCycleText);

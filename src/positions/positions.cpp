@@ -18,6 +18,7 @@
 #include "positions/entry.h"
 #include "positions/fund_history.h"
 #include "positions/ledger.h"
+#include "positions/plans_window.h"
 #include "positions/positions_store.h"
 #include "positions/positions_view.h"
 #include "positions/trading.h"
@@ -324,6 +325,7 @@ void Positions::Install() {
   window.分红方式框.on_changed = [&app, &state] { OnDividendMode(app, state); };
   window.持仓表格.on_cell_event = [&app, &state](int, int) { ShowTrades(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
+  InstallPlans(app, state);
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {
     OnAddFromFundGrid(app, state, app.MenuFund());

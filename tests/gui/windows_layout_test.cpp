@@ -171,6 +171,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView positions_{f_.app.positions_window()};
   ui::WindowView figures_{f_.app.figures_window()};
   ui::WindowView nav_chart_{f_.app.nav_chart_window()};
+  ui::WindowView plans_{f_.app.plans_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -199,6 +200,19 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
   for (const auto& [name, hint] : hints) {
     EXPECT_EQ(QString(hint),
               qobject_cast<QLineEdit*>(positions_.ControlWidget(name))->placeholderText());
+  }
+  EXPECT_EQ(QSize(936, 456), plans_.size());
+  EXPECT_EQ(QString("定投计划"), plans_.windowTitle());
+  EXPECT_FALSE(f_.app.plans_window().Modal());
+  const std::pair<const char*, const char*> plan_hints[] = {{"定投代码框", "基金代码"},
+                                                            {"定投金额框", "每期金额"},
+                                                            {"定投费率框", "费率%"},
+                                                            {"开始日期框", "开始日期"},
+                                                            {"结束日期框", "结束日期，可不填"}};
+  for (const auto& [name, hint] : plan_hints) {
+    QWidget* box = plans_.ControlWidget(name);
+    EXPECT_EQ(QString(hint), qobject_cast<QLineEdit*>(box)->placeholderText());
+    EXPECT_EQ(QString(hint), box->accessibleName());
   }
 }
 
@@ -284,7 +298,7 @@ TEST_F(WindowsLayoutTest, NewControlsStayInsideTheirWindowsAndClearOfTheOthers) 
   // the chart clear of every main-window control, the period buttons above them included.
   for (const auto& [view, only] :
        {std::pair{&positions_, ""}, std::pair{&figures_, ""}, std::pair{&nav_chart_, ""},
-        std::pair{&main_, "指标钮"}, std::pair{&main_, "提醒钮"}}) {
+        std::pair{&plans_, ""}, std::pair{&main_, "指标钮"}, std::pair{&main_, "提醒钮"}}) {
     const auto widgets = view->Content()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : widgets) {
       if (a->objectName().isEmpty() || (*only != 0 && a->objectName() != only)) continue;
