@@ -134,8 +134,10 @@ void ShowPositions(app::App& app, State& state) {
   ShowTrades(app, state);
   ShowStatus(app, state);
   ShowMainCaption(app, state);
-  if (state.on_book_shown) state.on_book_shown();
+  for (const std::function<void()>& shown : state.on_book_shown) shown();
 }
+
+std::vector<Record> AccountRecords(app::App&, const State& state) { return state.book.records; }
 
 std::string ChosenCode(app::App& app, const State& state) {
   const ui::Grid& grid = app.positions_window().持仓表格;

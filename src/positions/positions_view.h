@@ -41,8 +41,8 @@ struct State {
     Record record;
   };
   std::vector<TradeRow> trade_rows;
-  // Runs after the book shown changed (the plan window follows it).
-  std::function<void()> on_book_shown;
+  // Run after the book shown changed (the plan window and 收益分析 follow it).
+  std::vector<std::function<void()>> on_book_shown;
   // 持仓状态's own text (the refresh's progress or result) and the damaged file's notice, shown
   // after it for the rest of the run once the user has seen it.
   std::string progress;
@@ -66,6 +66,9 @@ void ShowTrades(app::App& app, State& state);
 // buys among them), then "n支基金未刷新，合计收益仅含已刷新的基金" when n held funds have no
 // figures yet, then the damage notice, joined by "；".
 void ShowStatus(app::App& app, const State& state);
+// The records of the account chosen in 账户框 (every record for "全部账户").
+std::vector<Record> AccountRecords(app::App& app, const State& state);
+
 // The code of the fund chosen in 持仓表格, empty when none is.
 std::string ChosenCode(app::App& app, const State& state);
 // 持仓标签: "当日收益 " + today's profit of the funds held, empty when none are.
