@@ -15,6 +15,16 @@ class Dialogs {
     MessageBox(text);
     return false;
   }
+  // A file to open, chosen by the user from `folder` among the files `filter` names
+  // ("表格文件 (*.csv *.txt *.xlsx)"); empty when none was chosen.
+  virtual std::string ChooseFile(const std::string& title, const std::string& folder,
+                                 const std::string& filter) {
+    return {};
+  }
+  // A folder chosen by the user, starting from `folder`; empty when none was chosen.
+  virtual std::string ChooseFolder(const std::string& title, const std::string& folder) {
+    return {};
+  }
 };
 
 }  // namespace ui

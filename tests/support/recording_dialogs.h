@@ -16,8 +16,19 @@ class RecordingDialogs : public ui::Dialogs {
     shown.push_back(text);
     return answer_yes;
   }
+  // A file or folder chooser gives `chosen` (empty: the user cancelled) and keeps its title.
+  std::string ChooseFile(const std::string& title, const std::string&,
+                         const std::string&) override {
+    shown.push_back(title);
+    return chosen;
+  }
+  std::string ChooseFolder(const std::string& title, const std::string&) override {
+    shown.push_back(title);
+    return chosen;
+  }
   std::vector<std::string> shown;
   bool answer_yes = true;
+  std::string chosen;
 };
 
 }  // namespace test_support

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -53,6 +54,20 @@ bool QtDialogs::AskYesNo(const std::string& text) {
   box.button(QMessageBox::No)->setText(QString::fromUtf8("否"));
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+std::string QtDialogs::ChooseFile(const std::string& title, const std::string& folder,
+                                  const std::string& filter) {
+  return QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
+                                      QString::fromStdString(folder),
+                                      QString::fromStdString(filter))
+      .toStdString();
+}
+
+std::string QtDialogs::ChooseFolder(const std::string& title, const std::string& folder) {
+  return QFileDialog::getExistingDirectory(parent_, QString::fromStdString(title),
+                                           QString::fromStdString(folder))
+      .toStdString();
 }
 
 }  // namespace ui

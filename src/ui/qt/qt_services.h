@@ -31,6 +31,9 @@ class QtDialogs : public Dialogs {
   void SetParent(QWidget* parent) { parent_ = parent; }
   void MessageBox(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  std::string ChooseFile(const std::string& title, const std::string& folder,
+                         const std::string& filter) override;
+  std::string ChooseFolder(const std::string& title, const std::string& folder) override;
 
  private:
   QWidget* parent_;
