@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/alerts_window.h"
+#include "app/analysis_window.h"
 #include "app/app_paths.h"
 #include "app/board_window.h"
 #include "app/config_file.h"
@@ -91,6 +92,7 @@ class App {
   PositionsWindow& positions_window() { return positions_window_; }
   AlertsWindow& alerts_window() { return alerts_window_; }
   PlansWindow& plans_window() { return plans_window_; }
+  AnalysisWindow& analysis_window() { return analysis_window_; }
   FiguresWindow& figures_window() { return figures_window_; }
   NavChartWindow& nav_chart_window() { return nav_chart_window_; }
 
@@ -123,6 +125,7 @@ class App {
   PositionsWindow positions_window_;
   AlertsWindow alerts_window_;
   PlansWindow plans_window_;
+  AnalysisWindow analysis_window_;
   FiguresWindow figures_window_;
   NavChartWindow nav_chart_window_;
   LoadGenerations loads_;

@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
   ui::WindowView figures_view(app.figures_window(), &main_view);
   ViewWhenLoaded nav_chart_view(app.nav_chart_window(), &main_view,
                                 &app.nav_chart_window().净值画板);
+  ViewWhenLoaded analysis_view(app.analysis_window(), &main_view, &app.analysis_window().资产画板);
   dialogs.SetParent(&main_view);
 
   ui::EndSignals end_signals([&main_view] { main_view.close(); });
