@@ -400,7 +400,7 @@ void InstallAnalysis(app::App& app, State& state) {
     view->analysis.reset();
   };
   state.on_book_shown.push_back([&app, &state, view] {
-    if (app.analysis_window().Loaded()) Load(app, state, view);
+    if (app.analysis_window().Visible()) Load(app, state, view);
   });
   window.上月钮.on_click = [&app, view] { StepMonth(app, *view, -1); };
   window.下月钮.on_click = [&app, view] { StepMonth(app, *view, 1); };
