@@ -92,6 +92,10 @@ struct View {
   int month = 0;
   app::ValuePeriod period = app::ValuePeriod::kAll;
   std::unique_ptr<ui::Canvas> picture;
+  // One analysis runs at a time: a book shown meanwhile overtakes it and waits for its end (a
+  // refresh shows a book for every fund it brings).
+  bool running = false;
+  bool waiting = false;
 };
 
 // The chart: 总资产 and 投入本金 of the shown days as two lines over one money axis, a date axis
@@ -324,11 +328,31 @@ void ShowAll(app::App& app, View& view) {
   ShowStatusLine(app, view);
 }
 
-// A new analysis of the chosen account's records; the newest wins. The worker reads the kept
-// histories of the funds the records name (no request) and analyses them.
+void Run(app::App& app, State& state, const std::shared_ptr<View>& view,
+         const app::LoadTicket& ticket);
+
+// A new analysis of the chosen account's records; the newest wins.
 void Load(app::App& app, State& state, const std::shared_ptr<View>& view) {
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kAnalysis);
   app.analysis_window().分析状态.SetCaption(kAnalysingText);
+  if (view->running) {
+    view->waiting = true;
+    return;
+  }
+  Run(app, state, view, ticket);
+}
+
+// The worker reads the kept histories of the funds the records name (no request) and analyses
+// them; an overtaken analysis stops between funds, and the newest starts when it ends.
+void Run(app::App& app, State& state, const std::shared_ptr<View>& view,
+         const app::LoadTicket& ticket) {
+  view->running = true;
+  const auto ended = [&app, &state, view] {
+    view->running = false;
+    if (!view->waiting) return;
+    view->waiting = false;
+    Run(app, state, view, app.loads().Current(app::LoadTarget::kAnalysis));
+  };
   std::vector<Record> records = AccountRecords(app, state);
   app::StartLoad(
       app, ticket,
@@ -339,7 +363,6 @@ void Load(app::App& app, State& state, const std::shared_ptr<View>& view) {
         for (const Record& record : records) codes.insert(record.code);
         std::map<std::string, base::NavHistory> histories;
         for (const std::string& code : codes) {
-          // An overtaken load leaves the rest of its work to the newer one.
           if (!app.loads().IsCurrent(ticket)) return computed;
           std::optional<base::NavHistory> history = KeptFundHistory(app, code);
           if (history) {
@@ -352,7 +375,8 @@ void Load(app::App& app, State& state, const std::shared_ptr<View>& view) {
         computed.analysis = std::make_shared<const Analysis>(Analyse(records, histories));
         return computed;
       },
-      [&app, view](Computed computed) {
+      [&app, view, ended](Computed computed) {
+        ended();
         if (!computed.analysis) return;
         view->analysis = std::move(computed.analysis);
         view->records = computed.records;
@@ -368,7 +392,8 @@ void Load(app::App& app, State& state, const std::shared_ptr<View>& view) {
           view->month = std::stoi(days.back().day.substr(5, 2));
         }
         ShowAll(app, *view);
-      });
+      },
+      ended);
 }
 
 void StepMonth(app::App& app, View& view, int step) {
@@ -390,13 +415,17 @@ void InstallAnalysis(app::App& app, State& state) {
   auto view = std::make_shared<View>();
   app::AnalysisWindow& window = app.analysis_window();
   window.on_created = [&app, &state, view] {
-    *view = View{};
+    view->analysis.reset();
+    view->year = view->month = 0;
+    view->period = app::ValuePeriod::kAll;
+    view->picture.reset();
     Redraw(app, *view);
     Load(app, state, view);
   };
   // Closed, the window's load writes nothing more; it starts afresh when it opens again.
   window.on_destroyed = [&app, view] {
     app.loads().Invalidate(app::LoadTarget::kAnalysis);
+    view->waiting = false;
     view->analysis.reset();
   };
   state.on_book_shown.push_back([&app, &state, view] {
