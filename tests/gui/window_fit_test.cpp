@@ -151,8 +151,9 @@ TEST(WindowPlaceTest, OpenedWindowsAreCentredOnTheMainWindowWithinItsScreen) {
 // bar when their rows overflow, never a horizontal one.
 TEST(WindowPlaceTest, GridColumnsFitTheirFramesWhenTheRowsOverflow) {
   app_test::AppFixture f;
-  for (ui::Window* window : std::initializer_list<ui::Window*>{
-           &f.app.positions_window(), &f.app.alerts_window(), &f.app.plans_window()}) {
+  for (ui::Window* window :
+       std::initializer_list<ui::Window*>{&f.app.positions_window(), &f.app.alerts_window(),
+                                          &f.app.plans_window(), &f.app.analysis_window()}) {
     ui::WindowView view(*window);
     window->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));

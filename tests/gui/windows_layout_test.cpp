@@ -172,6 +172,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView figures_{f_.app.figures_window()};
   ui::WindowView nav_chart_{f_.app.nav_chart_window()};
   ui::WindowView plans_{f_.app.plans_window()};
+  ui::WindowView analysis_{f_.app.analysis_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -213,6 +214,14 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
     QWidget* box = plans_.ControlWidget(name);
     EXPECT_EQ(QString(hint), qobject_cast<QLineEdit*>(box)->placeholderText());
     EXPECT_EQ(QString(hint), box->accessibleName());
+  }
+  EXPECT_EQ(QSize(960, 720), analysis_.size());
+  EXPECT_EQ(QString("收益分析"), analysis_.windowTitle());
+  EXPECT_FALSE(f_.app.analysis_window().Modal());
+  for (const auto& [name, accessible] : {std::pair{"收益日历", "收益日历"},
+                                         {"月度收益表格", "月度收益"},
+                                         {"资产画板", "总资产与投入本金走势图"}}) {
+    EXPECT_EQ(QString(accessible), analysis_.ControlWidget(name)->accessibleName());
   }
 }
 
