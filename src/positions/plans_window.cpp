@@ -251,7 +251,10 @@ bool SaveChange(app::App& app, State& state, Change change, const Plan& edited,
     if (stored == book.plans.end()) return false;
     Plan saved = change == Change::kEdit ? edited : *stored;
     saved.made_through = stored->made_through;
-    if (change == Change::kEdit) saved.paused = stored->paused;
+    if (change == Change::kEdit) {
+      saved.paused = stored->paused;
+      saved.account = stored->account;
+    }
     if (change == Change::kPause) saved.paused = true;
     if (change == Change::kResume) {
       saved.paused = false;
@@ -319,6 +322,7 @@ void OnAdd(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
   std::optional<Plan> plan = ReadBoxes(app);
   if (!plan) return;
   plan->name = KnownName(state, plan->code);
+  plan->account = NewAccount(state);
   StartChange(app, state, plans, Change::kAdd, *plan);
 }
 

@@ -22,6 +22,8 @@
 
 namespace positions {
 
+enum class AccountRemoval { kRemoved, kInUse, kFailed };
+
 // Safe to use from any thread.
 class PositionsStore {
  public:
@@ -38,8 +40,14 @@ class PositionsStore {
 
   // Each write is one transaction; false when it did not reach the file.
   bool Add(const Record& record);
-  // Every record, pending trade and quote of the fund.
-  bool RemoveFund(const std::string& code);
+  // Every record and pending trade of the fund in `account` (0: in every account), and its
+  // quote once no account holds a record of it.
+  bool RemoveFund(const std::string& code, std::int64_t account = 0);
+  // A new account of that name (the names are unique); its id, nothing when not saved.
+  std::optional<std::int64_t> AddAccount(const std::string& name);
+  bool RenameAccount(std::int64_t id, const std::string& name);
+  // An account is removed only while no record, trade or plan is in it.
+  AccountRemoval RemoveAccount(std::int64_t id);
   // A pending trade by its id; a record by its id, a record the program made being remembered
   // so that it is not made again.
   bool AddTrade(const Trade& trade);

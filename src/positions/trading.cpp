@@ -63,7 +63,7 @@ void StoreTrade(app::App& app, State& state, const app::LoadTicket& ticket, cons
 
 void EnterTrade(app::App& app, State& state, bool sell) {
   if (state.entering) return;
-  std::optional<Trade> read = ReadTrade(app, sell);
+  std::optional<Trade> read = ReadTrade(app, state, sell);
   if (!read) return;
   state.entering = true;
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kTradeEntry);
