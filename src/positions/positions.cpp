@@ -15,6 +15,7 @@
 #include "export/grid_export.h"
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
+#include "positions/backup.h"
 #include "positions/entry.h"
 #include "positions/fund_history.h"
 #include "positions/ledger.h"
@@ -326,6 +327,7 @@ void Positions::Install() {
   window.持仓表格.on_cell_event = [&app, &state](int, int) { ShowTrades(app, state); };
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   InstallPlans(app, state);
+  InstallBackup(app, state);
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {
     OnAddFromFundGrid(app, state, app.MenuFund());
