@@ -173,7 +173,7 @@ std::optional<std::filesystem::path> WriteBackup(PositionsStore& store,
   std::string why = "无法打开持仓记录文件";
   bool written = store.Use([&](store::Database& database) {
     if (database.Prepare("VACUUM INTO ?").Bind(1, temp).Run()) return true;
-    why = database.LastError();
+    why = database.LastError().empty() ? "无法写入备份文件" : database.LastError();
     return false;
   });
   if (written && !SyncPath(temp)) written = false, why = std::strerror(errno);
