@@ -176,7 +176,10 @@ std::optional<std::filesystem::path> WriteBackup(PositionsStore& store,
     why = database.LastError().empty() ? "无法写入备份文件" : database.LastError();
     return false;
   });
-  if (written && !SyncPath(temp)) written = false, why = std::strerror(errno);
+  if (written && !SyncPath(temp)) {
+    written = false;
+    why = std::strerror(errno);
+  }
   std::error_code failed;
   if (written) {
     std::filesystem::rename(temp, target, failed);

@@ -522,7 +522,10 @@ bool PositionsStore::ReplaceWith(const std::filesystem::path& replacement,
   }
   if (replaced) {
     const int folder = ::open(path_.parent_path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (folder >= 0) ::fsync(folder), ::close(folder);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
   }
   return Ready() && replaced;
 }
