@@ -16,6 +16,7 @@
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
 #include "positions/accounts.h"
+#include "positions/backup.h"
 #include "positions/entry.h"
 #include "positions/fund_history.h"
 #include "positions/ledger.h"
@@ -330,6 +331,7 @@ void Positions::Install() {
   InstallAccounts(app, state);
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   InstallPlans(app, state);
+  InstallBackup(app, state);
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {
     OnAddFromFundGrid(app, state, app.MenuFund());

@@ -1,6 +1,10 @@
 #include "positions/positions_store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "base/text.h"
 #include "positions/store_upgrade.h"
@@ -549,6 +553,35 @@ std::map<std::string, Quote> PositionsStore::Quotes() {
 bool PositionsStore::Use(const std::function<bool(store::Database&)>& use) {
   const std::lock_guard lock(mutex_);
   return Ready() && use(*database_);
+}
+
+bool PositionsStore::ReplaceWith(const std::filesystem::path& replacement,
+                                 const std::filesystem::path& kept) {
+  const std::lock_guard lock(mutex_);
+  if (!Ready() || database_->ReadOnly()) return false;
+  database_.reset();
+  ++writes_;  // a book read before is older than the file now
+  std::error_code error;
+  std::filesystem::path log = path_;
+  log += "-wal";
+  // A log still there belongs to another connection: the file is not replaced under it.
+  bool replaced = !std::filesystem::exists(log, error) && !error;
+  if (replaced && ::link(path_.c_str(), kept.c_str()) != 0) {
+    replaced = errno != EEXIST && std::filesystem::copy_file(path_, kept, error) && !error;
+  }
+  if (replaced) {
+    std::filesystem::rename(replacement, path_, error);
+    replaced = !error;
+    if (!replaced) std::filesystem::remove(kept, error);
+  }
+  if (replaced) {
+    const int folder = ::open(path_.parent_path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
+  }
+  return Ready() && replaced;
 }
 
 std::string PositionsStore::DamageNotice() {

@@ -78,6 +78,12 @@ class PositionsStore {
   // used now, else what `use` returned.
   bool Use(const std::function<bool(store::Database&)>& use);
 
+  // The file replaced by `replacement`, a whole ledger in the same folder, with no other call in
+  // between: the connection is closed (its write-ahead log folded into the file), the current
+  // file kept as `kept` (a link, else a copy), `replacement` renamed over it and the file opened
+  // again. False, the file as it was, when a step fails or the file may not be written.
+  bool ReplaceWith(const std::filesystem::path& replacement, const std::filesystem::path& kept);
+
   // What the user is to be told about a damaged file found and mended ("持仓记录文件已损坏，
   // 已恢复n条记录，原文件保存为" + the moved file's name); empty when nothing is pending.
   std::string DamageNotice();
