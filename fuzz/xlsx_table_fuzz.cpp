@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a workbook to import, then recognises the layout of its first sheet
-// and reads its rows. Whatever comes back must be sound: rows in the order of their row
-// numbers within a sheet's bounds, no empty row and no empty last cell, every cell well-formed
-// UTF-8, the cells within their limit; every data row either a reason naming its line or an
-// import row with a key and figures the ledger can hold.
+// and reads its rows. Whatever comes back must be sound: rows in the order of their row numbers
+// (one row per number) within a sheet's bounds, no empty row and no empty last cell, every cell
+// well-formed UTF-8, the cells within their limit; every data row either a reason naming its
+// line or an import row with a key and figures the ledger can hold.
+//
 // The first byte chooses what the rest is: even, the file itself; odd, the XML of the sheet,
 // the shared strings and the styles (parted by two NUL bytes), packed here into a sound zip
 // with the workbook's other parts, so that the fuzzer's changes reach the XML readers rather
@@ -39,7 +40,7 @@ void CheckRows(const ledger_import::Table& table) {
   for (const ledger_import::SourceRow& row : table.rows) Check(row.line <= 1'048'576);
   std::size_t cells = 0;
   for (const ledger_import::SourceRow& row : table.rows) {
-    Check(row.line >= line);
+    Check(row.line > line);
     line = row.line;
     Check(!row.cells.empty() && !row.cells.back().empty());
     for (const std::string& cell : row.cells) Check(base::IsValidUtf8(cell));

@@ -20,7 +20,7 @@ std::uint32_t Rotate(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n))
 
 void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
   std::array<std::uint32_t, 64> w;
-  for (int i = 0; i < 16; ++i) {
+  for (std::size_t i = 0; i < 16; ++i) {
     w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
            std::uint32_t{block[4 * i + 2]} << 8 | std::uint32_t{block[4 * i + 3]};
   }
@@ -64,8 +64,9 @@ std::string Sha256Hex(std::string_view bytes) {
   tail[rest] = 0x80;
   const std::size_t blocks = rest + 9 > 64 ? 2 : 1;
   const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-  for (int i = 0; i < 8; ++i)
+  for (std::size_t i = 0; i < 8; ++i) {
     tail[blocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
+  }
   for (std::size_t block = 0; block < blocks; ++block) Compress(state, tail + 64 * block);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;

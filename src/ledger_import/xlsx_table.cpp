@@ -151,7 +151,7 @@ class Workbook {
         zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0));
     *message = kNotWorkbookText;
     if (file == nullptr) return PartState::kFailed;
-    std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate("UTF-8"));
+    std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
     if (parser == nullptr) return PartState::kFailed;
     ParseContext context{parser.get(), &handler};
     XML_SetUserData(parser.get(), &context);
@@ -485,6 +485,27 @@ class SheetHandler : public XmlHandler {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The rows by their numbers; a row number that comes twice (a damaged file) is one row with the
+// cells of both, the later one's where both have one.
+Table InRowOrder(Table table) {
+  std::stable_sort(table.rows.begin(), table.rows.end(),
+                   [](const SourceRow& a, const SourceRow& b) { return a.line < b.line; });
+  std::vector<SourceRow> rows;
+  for (SourceRow& row : table.rows) {
+    if (rows.empty() || rows.back().line != row.line) {
+      rows.push_back(std::move(row));
+      continue;
+    }
+    std::vector<std::string>& cells = rows.back().cells;
+    if (cells.size() < row.cells.size()) cells.resize(row.cells.size());
+    for (size_t i = 0; i < row.cells.size(); ++i) {
+      if (!row.cells[i].empty()) cells[i] = std::move(row.cells[i]);
+    }
+  }
+  table.rows = std::move(rows);
+  return table;
+}
+
 }  // namespace
 
 std::string NumberText(std::string_view stored) {
@@ -664,7 +685,7 @@ TableOrError ReadXlsxTable(std::string_view bytes) {
   if (workbook->Read(Resolve(folder, sheet->target), cells, &message) != PartState::kRead) {
     return message.empty() ? std::string(kNotWorkbookText) : message;
   }
-  return std::move(cells.table);
+  return InRowOrder(std::move(cells.table));
 }
 
 }  // namespace ledger_import

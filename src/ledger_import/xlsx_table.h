@@ -14,8 +14,9 @@ namespace ledger_import {
 // of binary fractions ("1234.5", "0.0015"); a number in a date format as "YYYY-MM-DD", or
 // "YYYY-MM-DD HH:MM:SS" when it holds a time of day, and in a time format below a day as
 // "HH:MM:SS"; TRUE/FALSE; an error value as its text. Each cell sits in the column its reference
-// ("C5") names; a row's line is its row number. A file that is not a workbook, is damaged, or
-// unpacks beyond kMaxFileBytes in a part or kMaxCells cells is refused with a message.
+// ("C5") names; a row's line is its row number, and the rows come in their order. A file that is
+// not a workbook, is damaged, or unpacks beyond kMaxFileBytes in a part or kMaxCells cells is
+// refused with a message.
 TableOrError ReadXlsxTable(std::string_view bytes);
 
 // A number as a workbook stores it ("1.5E-3", "1234.5000000000002") as a person reads it: plain

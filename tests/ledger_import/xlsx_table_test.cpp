@@ -75,7 +75,8 @@ parts = {
   'xl/worksheets/sheet2.xml': '<worksheet ' + NS + '><sheetData>'
     '<row r="2"><c r="B2" t="inlineStr"><is><r><t>富</t></r><r><t>文本</t></r><rPh><t>fu</t></rPh></is></c>'
     '<c s="1"><v>7305</v></c><c s="2"><v>0.5</v></c><c s="3"><v>1234.5000000000002</v></c>'
-    '<c><v>1.5E-3</v></c><c t="b"><v>1</v></c><c t="e"><v>#N/A</v></c></row></sheetData></worksheet>',
+    '<c><v>1.5E-3</v></c><c t="b"><v>1</v></c><c t="e"><v>#N/A</v></c></row>'
+    '<row r="1"><c r="A1" t="inlineStr"><is><t>后写的第一行</t></is></c></row></sheetData></worksheet>',
 }
 with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
   for name, text in parts.items():
@@ -85,11 +86,12 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
 TEST(XlsxTableTest, TheFirstSheetIsFoundThroughItsRelationshipAndEveryCellKindIsRead) {
   TempDir dir;
   const Table table = Read(MadeByPython(dir, kPackScript));
-  ASSERT_EQ(1u, table.rows.size());
+  ASSERT_EQ(2u, table.rows.size());
+  EXPECT_EQ((SourceRow{1, {"后写的第一行"}}), table.rows[0]);
   // 7305 days after 1904-01-01 in a custom date format; 0.5 in a time format; float noise gone.
   EXPECT_EQ(
       (SourceRow{2, {"", "富文本", "1924-01-01", "12:00:00", "1234.5", "0.0015", "TRUE", "#N/A"}}),
-      table.rows[0]);
+      table.rows[1]);
 }
 
 // The packed workbook again, with its first sheet's XML made by the Python expression `sheet`
