@@ -104,20 +104,35 @@ struct ParserFree {
   void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
 };
 
-// The count of parts the zip's end record announces; nothing when it has none, or when it
-// defers to the 64-bit form (which no workbook needs).
-std::optional<std::uint32_t> PartCount(std::string_view bytes) {
-  constexpr size_t kEndRecord = 22;
+// Little-endian integer of `size` bytes at `at`; nothing beyond the end.
+std::optional<std::uint64_t> LittleEndian(std::string_view bytes, std::size_t at,
+                                          std::size_t size) {
+  if (at > bytes.size() || bytes.size() - at < size) return std::nullopt;
+  std::uint64_t value = 0;
+  for (std::size_t i = size; i-- > 0;) {
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  }
+  return value;
+}
+
+// The count of parts the zip's end record announces (or, for a zip in its 64-bit form, the
+// record that one points to); nothing when there is none.
+std::optional<std::uint64_t> PartCount(std::string_view bytes) {
+  constexpr std::size_t kEndRecord = 22;
+  constexpr std::size_t kLocator = 20;
   if (bytes.size() < kEndRecord) return std::nullopt;
-  const size_t lowest = bytes.size() > kEndRecord + 0xFFFF ? bytes.size() - kEndRecord - 0xFFFF : 0;
-  for (size_t at = bytes.size() - kEndRecord + 1; at-- > lowest;) {
+  const std::size_t lowest =
+      bytes.size() > kEndRecord + 0xFFFF ? bytes.size() - kEndRecord - 0xFFFF : 0;
+  for (std::size_t at = bytes.size() - kEndRecord + 1; at-- > lowest;) {
     if (bytes.compare(at, 4, "PK\x05\x06") != 0) continue;
-    const auto byte = [&](size_t i) {
-      return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i]));
-    };
-    const std::uint32_t count = byte(10) | (byte(11) << 8);
-    if (count == 0xFFFF) return std::nullopt;
-    return count;
+    const std::optional<std::uint64_t> count = LittleEndian(bytes, at + 10, 2);
+    if (count != 0xFFFF) return count;
+    if (at < kLocator || bytes.compare(at - kLocator, 4, "PK\x06\x07") != 0) return std::nullopt;
+    const std::optional<std::uint64_t> record = LittleEndian(bytes, at - kLocator + 8, 8);
+    if (!record || *record > bytes.size() || bytes.compare(*record, 4, "PK\x06\x06") != 0) {
+      return std::nullopt;
+    }
+    return LittleEndian(bytes, *record + 32, 8);
   }
   return std::nullopt;
 }
@@ -125,7 +140,7 @@ std::optional<std::uint32_t> PartCount(std::string_view bytes) {
 class Workbook {
  public:
   static std::unique_ptr<Workbook> Open(std::string_view bytes) {
-    const std::optional<std::uint32_t> parts = PartCount(bytes);
+    const std::optional<std::uint64_t> parts = PartCount(bytes);
     if (!parts || *parts > kMaxParts) return nullptr;
     zip_error_t error;
     zip_error_init(&error);
