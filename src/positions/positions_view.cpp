@@ -47,10 +47,11 @@ void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures,
   grid.SetText(row, app::kPosAnnualReturn, AnnualReturnText(flows));
 }
 
+// The total of every account's funds held.
 RowFigures TotalFigures(const State& state) {
   std::vector<RowFigures> rows;
-  for (const Position& position : Held(state)) {
-    rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
+  for (const Position& position : state.all_replayed) {
+    if (position.shares > 0) rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
   }
   return TotalOf(rows);
 }
@@ -66,6 +67,7 @@ void SetBook(State& state, Book book) {
   }
   const std::vector<Record> records = AccountRecords(state);
   state.replayed = Replay(records);
+  state.all_replayed = state.account == 0 ? state.replayed : Replay(state.book.records);
   std::map<std::string, std::vector<Record>> by_fund;
   for (const Record& record : records) by_fund[record.code].push_back(record);
   state.record_flows.clear();
@@ -139,7 +141,8 @@ const Quote* QuoteOf(const State& state, const std::string& code) {
 
 void ShowMainCaption(app::App& app, const State& state) {
   std::string caption;
-  if (!Held(state).empty()) {
+  if (std::any_of(state.all_replayed.begin(), state.all_replayed.end(),
+                  [](const Position& p) { return p.shares > 0; })) {
     caption =
         "当日收益 " + base::FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
   }

@@ -28,6 +28,7 @@ struct State {
   // to.
   Book book;
   std::vector<Position> replayed;
+  std::vector<Position> all_replayed;  // of every account, for the main window's caption
   // The flows of the records, of each fund by code and of all of them under "".
   std::map<std::string, std::optional<std::vector<CashFlow>>> record_flows;
   std::map<std::string, Quote> quotes;
@@ -86,7 +87,8 @@ void ShowAccounts(app::App& app, const State& state);
 
 // The code of the fund chosen in 持仓表格, empty when none is.
 std::string ChosenCode(app::App& app, const State& state);
-// 持仓标签: "当日收益 " + today's profit of the funds held, empty when none are.
+// 持仓标签: "当日收益 " + today's profit of the funds held in every account, empty when none
+// are.
 void ShowMainCaption(app::App& app, const State& state);
 
 }  // namespace positions
