@@ -218,16 +218,6 @@ std::string KnownName(const State& state, const std::string& code) {
   return "";
 }
 
-// The kept histories of every fund the ledger names; on a worker, no request.
-std::map<std::string, base::NavHistory> KeptHistories(app::App& app, State& state) {
-  std::map<std::string, base::NavHistory> histories;
-  for (const std::string& code : CodesOf(state.store.ReadBook())) {
-    std::optional<base::NavHistory> history = KeptFundHistory(app, code);
-    if (history) histories.emplace(code, std::move(*history));
-  }
-  return histories;
-}
-
 // Saves a change of the stored plan `plan.id`, on a worker. Editing or pausing changes only the
 // periods after the change: the ledger is settled first, so every period up to today is made
 // with the plan as it was, and the plan is saved with the made_through that settlement left
