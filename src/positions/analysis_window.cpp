@@ -353,7 +353,7 @@ void Run(app::App& app, State& state, const std::shared_ptr<View>& view,
     view->waiting = false;
     Run(app, state, view, app.loads().Current(app::LoadTarget::kAnalysis));
   };
-  std::vector<Record> records = AccountRecords(app, state);
+  std::vector<Record> records = AccountRecords(state);
   app::StartLoad(
       app, ticket,
       [&app, ticket, records = std::move(records)] {

@@ -87,7 +87,7 @@ std::optional<Record> ReadDividend(app::App& app) {
   return Within(app, record);
 }
 
-std::optional<Trade> ReadTrade(app::App& app, bool sell) {
+std::optional<Trade> ReadTrade(app::App& app, const State& state, bool sell) {
   app::PositionsWindow& window = app.positions_window();
   Trade trade;
   trade.sell = sell;
@@ -125,10 +125,12 @@ std::optional<Trade> ReadTrade(app::App& app, bool sell) {
   if (!day) return std::nullopt;
   trade.day = *day;
   trade.after_close = window.午后框.Checked();
+  trade.account = sell ? AccountFor(state, trade.code) : NewAccount(state);
   return trade;
 }
 
-void Keep(app::App& app, State& state, const Record& record) {
+void Keep(app::App& app, State& state, Record record) {
+  if (record.account == kDefaultAccount) record.account = NewAccount(state);
   if (!Fits(state.book.records, record)) {
     app.dialogs().MessageBox(kBeyondLimitsText);
     return;

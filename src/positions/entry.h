@@ -23,11 +23,13 @@ std::optional<Record> ReadEntry(app::App& app, bool with_fee);
 std::optional<Record> ReadDividend(app::App& app);
 
 // 代码框, then 金额框 (a buy) or 份额框 (a sale), 费率框 (empty: the fund's purchase fee for a
-// buy, 0 for a sale), 日期框 (empty is today) and 午后框: a trade of no name yet.
-std::optional<Trade> ReadTrade(app::App& app, bool sell);
+// buy, 0 for a sale), 日期框 (empty is today) and 午后框: a trade of no name yet, in the
+// account new trades go to.
+std::optional<Trade> ReadTrade(app::App& app, const State& state, bool sell);
 
 // Stores the record and shows it; only a stored record is shown. A record that would take its
-// fund's position or the total beyond the ledger's limits is refused.
-void Keep(app::App& app, State& state, const Record& record);
+// fund's position or the total beyond the ledger's limits is refused. A record of the default
+// account goes to the one chosen (NewAccount).
+void Keep(app::App& app, State& state, Record record);
 
 }  // namespace positions

@@ -51,14 +51,21 @@ bool RecordFits(const Record& record) {
 
 bool Fits(const std::vector<Record>& records, const Record& record) {
   if (!RecordFits(record)) return false;
-  std::vector<Position> positions = Replay(records);
-  auto it = std::find_if(positions.begin(), positions.end(),
-                         [&](const Position& p) { return p.code == record.code; });
-  if (it == positions.end()) {
-    positions.push_back({record.code, record.name});
-    it = positions.end() - 1;
+  // Its account's position of the fund takes it.
+  std::vector<Record> account;
+  for (const Record& r : records) {
+    if (r.account == record.account && r.code == record.code) account.push_back(r);
   }
-  if (!Apply(*it, record)) return false;
+  std::vector<Position> own = Replay(account);
+  Position held = own.empty() ? Position{record.code, record.name} : own.front();
+  if (!Apply(held, record)) return false;
+  // Every fund's position, of all accounts, with it.
+  std::vector<Record> all = records;
+  all.push_back(record);
+  const std::vector<Position> positions = Replay(all);
+  for (const Position& p : positions) {
+    if (p.shares >= kShareLimit || !MoneyFits(p.cost) || !MoneyFits(p.dividends)) return false;
+  }
   __int128 cost = 0;
   __int128 dividends = 0;
   for (const Position& position : positions) {
@@ -141,16 +148,34 @@ bool Apply(Position& position, const Record& record) {
 }
 
 std::vector<Position> Replay(const std::vector<Record>& records) {
-  std::vector<Position> positions;
+  // Each account's positions apart, in the order each fund was first bought.
+  std::vector<std::pair<std::int64_t, Position>> apart;
   for (const Record* replayed : ReplayOrder(records)) {
     const Record& record = *replayed;
-    auto it = std::find_if(positions.begin(), positions.end(),
-                           [&](const Position& p) { return p.code == record.code; });
-    if (it == positions.end()) {
-      positions.push_back({record.code, record.name});
-      it = positions.end() - 1;
+    auto it = std::find_if(apart.begin(), apart.end(), [&](const auto& p) {
+      return p.second.code == record.code && p.first == record.account;
+    });
+    if (it == apart.end()) {
+      apart.push_back({record.account, {record.code, record.name}});
+      it = apart.end() - 1;
     }
-    Apply(*it, record);
+    Apply(it->second, record);
+  }
+  // Then the same fund's added; the sums stay within the limits an account's position keeps
+  // only when the ledger's checks (Fits) let the records in.
+  std::vector<Position> positions;
+  for (const auto& [account, position] : apart) {
+    auto it = std::find_if(positions.begin(), positions.end(),
+                           [&](const Position& p) { return p.code == position.code; });
+    if (it == positions.end()) {
+      positions.push_back(position);
+      continue;
+    }
+    it->shares += position.shares;
+    it->cost += position.cost;
+    it->realised += position.realised;
+    it->cash_dividends += position.cash_dividends;
+    it->dividends += position.dividends;
   }
   return positions;
 }

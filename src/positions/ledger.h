@@ -24,6 +24,9 @@ enum class RecordKind { kBuy, kSell, kCashDividend, kReinvest, kSplit };
 inline constexpr int kRatioDecimals = 8;
 inline constexpr std::int64_t kRatioLimit = 1'000'000'000'000;
 
+// The account every record belongs to unless the user chose another: "默认账户".
+inline constexpr std::int64_t kDefaultAccount = 1;
+
 // One buy, sale or dividend as the user entered it.
 struct Record {
   std::string day;  // YYYY-MM-DD
@@ -42,6 +45,7 @@ struct Record {
   std::int64_t plan = 0;
   std::string period{};
   std::int64_t id = 0;  // the ledger file's number for it; 0 until stored
+  std::int64_t account = kDefaultAccount;
 
   bool operator==(const Record&) const = default;
 };
@@ -74,8 +78,9 @@ inline constexpr std::int64_t kMoneyLimit = 1'000'000'000'000'000;  // fen
 // The record's shares, price, fee and amount, and the money it moves, within the ledger's
 // limits.
 bool RecordFits(const Record& record);
-// `records` and then `record` stay within the ledger's limits: the record itself, every
-// position they make, and the cost and dividends summed over the funds still held.
+// `records` and then `record` stay within the ledger's limits: the record itself, the position
+// of its fund in its account, every position they make, and the cost and dividends summed over
+// the funds still held.
 bool Fits(const std::vector<Record>& records, const Record& record);
 
 // round(shares × price, fen); shares below kShareLimit and a price below kPriceLimit.
@@ -91,9 +96,11 @@ std::int64_t CashFlowOf(const Record& record);
 // nothing changed).
 bool Apply(Position& position, const Record& record);
 // The positions the records make, replayed in day order (InDayOrder, trades.h) without the
-// program's dividends a dividend the user entered replaces; in the order each fund was first
-// bought, sold-out funds staying in the list with 0 shares. A record that cannot apply (a sale
-// of more than is held on its day) changes nothing.
+// program's dividends a dividend the user entered replaces, each account's apart, then the same
+// fund's positions of several accounts added into one (shares, cost, profits: none counted
+// twice); in the order each fund was first bought, sold-out funds staying in the list with 0
+// shares. A record that cannot apply (a sale of more than its account holds on its day)
+// changes nothing.
 std::vector<Position> Replay(const std::vector<Record>& records);
 
 // One row's figures; money in fen, the rate in hundredths of a percent. A figure that needs

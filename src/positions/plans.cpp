@@ -158,6 +158,7 @@ Trade PeriodTrade(const Plan& plan, const std::string& day) {
   trade.fee_rate = plan.fee_rate;
   trade.plan = plan.id;
   trade.period = day;
+  trade.account = plan.account;
   return trade;
 }
 

@@ -35,6 +35,7 @@ struct Plan {
   bool paused = false;
   // The last day whose period has been made (or passed over while paused); "" for none yet.
   std::string made_through{};
+  std::int64_t account = kDefaultAccount;
 
   bool operator==(const Plan&) const = default;
 };

@@ -218,16 +218,6 @@ std::string KnownName(const State& state, const std::string& code) {
   return "";
 }
 
-// The kept histories of every fund the ledger names; on a worker, no request.
-std::map<std::string, base::NavHistory> KeptHistories(app::App& app, State& state) {
-  std::map<std::string, base::NavHistory> histories;
-  for (const std::string& code : CodesOf(state.store.ReadBook())) {
-    std::optional<base::NavHistory> history = KeptFundHistory(app, code);
-    if (history) histories.emplace(code, std::move(*history));
-  }
-  return histories;
-}
-
 // Saves a change of the stored plan `plan.id`, on a worker. Editing or pausing changes only the
 // periods after the change: the ledger is settled first, so every period up to today is made
 // with the plan as it was, and the plan is saved with the made_through that settlement left
@@ -251,7 +241,10 @@ bool SaveChange(app::App& app, State& state, Change change, const Plan& edited,
     if (stored == book.plans.end()) return false;
     Plan saved = change == Change::kEdit ? edited : *stored;
     saved.made_through = stored->made_through;
-    if (change == Change::kEdit) saved.paused = stored->paused;
+    if (change == Change::kEdit) {
+      saved.paused = stored->paused;
+      saved.account = stored->account;
+    }
     if (change == Change::kPause) saved.paused = true;
     if (change == Change::kResume) {
       saved.paused = false;
@@ -319,6 +312,7 @@ void OnAdd(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
   std::optional<Plan> plan = ReadBoxes(app);
   if (!plan) return;
   plan->name = KnownName(state, plan->code);
+  plan->account = NewAccount(state);
   StartChange(app, state, plans, Change::kAdd, *plan);
 }
 

@@ -15,7 +15,9 @@
 #include "export/grid_export.h"
 #include "portal/fund_page.h"
 #include "portal/fund_search.h"
+#include "positions/accounts.h"
 #include "positions/analysis_window.h"
+#include "positions/backup.h"
 #include "positions/entry.h"
 #include "positions/fund_history.h"
 #include "positions/ledger.h"
@@ -103,9 +105,11 @@ void OnSell(app::App& app, State& state) {
   if (!position) return;
   std::optional<Record> record = ReadEntry(app, true);
   if (!record) return;
-  if (record->shares > position->shares) {
+  record->account = AccountFor(state, position->code);
+  const std::int64_t held = PositionIn(state, position->code, record->account).shares;
+  if (record->shares > held) {
     app.dialogs().MessageBox("卖出份额超过持有份额（持有" +
-                             base::FormatScaled(position->shares, kShareDecimals) + "份）");
+                             base::FormatScaled(held, kShareDecimals) + "份）");
     return;
   }
   if (record->fee > Amount(record->shares, record->price)) {
@@ -129,7 +133,8 @@ void OnDividend(app::App& app, State& state, Read read) {
   const std::vector<Position> held = Held(state);
   const auto position =
       std::find_if(held.begin(), held.end(), [&](const Position& p) { return p.code == *code; });
-  if (position == held.end()) {
+  record->account = AccountFor(state, *code);
+  if (position == held.end() || PositionIn(state, *code, record->account).shares <= 0) {
     app.dialogs().MessageBox(kNotHeldText);
     return;
   }
@@ -156,11 +161,10 @@ void OnDelete(app::App& app, State& state) {
   const std::optional<Position> position = SelectedPosition(app, state);
   if (!position) return;
   if (!app.dialogs().AskYesNo("确定删除" + position->name + "的全部持仓记录吗？")) return;
-  if (!state.store.RemoveFund(position->code)) {
+  if (!state.store.RemoveFund(position->code, state.account)) {
     app.dialogs().MessageBox(kCannotSaveText);
     return;
   }
-  state.quotes.erase(position->code);
   AfterWrite(app, state);
 }
 
@@ -325,8 +329,10 @@ void Positions::Install() {
   window.删除交易钮.on_click = [&app, &state] { OnDeleteTrade(app, state); };
   window.分红方式框.on_changed = [&app, &state] { OnDividendMode(app, state); };
   window.持仓表格.on_cell_event = [&app, &state](int, int) { ShowTrades(app, state); };
+  InstallAccounts(app, state);
   window.导出持仓钮.on_click = [&app] { OnExport(app); };
   InstallPlans(app, state);
+  InstallBackup(app, state);
   InstallAnalysis(app, state);
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {

@@ -1,6 +1,10 @@
 #include "positions/positions_store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "base/text.h"
 #include "positions/store_upgrade.h"
@@ -37,14 +41,15 @@ const store::Migrations kMigrations = {
     " PRIMARY KEY(rule, nav_date));",
     // Splits, the records the program makes from a fund's history and those of 定投 plans; the
     // trades waiting for their NAV; the plans; the program's records the user deleted; each
-    // fund's 分红方式. The records table is made anew for its kinds, ids kept.
+    // fund's 分红方式; the accounts, every record, trade and plan in one ("默认账户" for those
+    // there were). The records table is made anew for its kinds, ids kept.
     "CREATE TABLE records_v4(id INTEGER PRIMARY KEY, day TEXT NOT NULL, code TEXT NOT NULL,"
     " name TEXT NOT NULL,"
     " kind TEXT NOT NULL CHECK(kind IN ('buy', 'sell', 'cash', 'reinvest', 'split')),"
     " shares INTEGER NOT NULL, price INTEGER NOT NULL, fee INTEGER NOT NULL DEFAULT 0,"
     " amount INTEGER NOT NULL DEFAULT 0, ratio INTEGER NOT NULL DEFAULT 0,"
     " from_history INTEGER NOT NULL DEFAULT 0, plan INTEGER NOT NULL DEFAULT 0,"
-    " period TEXT NOT NULL DEFAULT '');"
+    " period TEXT NOT NULL DEFAULT '', account INTEGER NOT NULL DEFAULT 1);"
     "INSERT INTO records_v4(id, day, code, name, kind, shares, price, fee, amount)"
     " SELECT id, day, code, name, kind, shares, price, fee, amount FROM records;"
     "DROP TABLE records;"
@@ -53,15 +58,17 @@ const store::Migrations kMigrations = {
     " name TEXT NOT NULL, sell INTEGER NOT NULL, amount INTEGER NOT NULL,"
     " shares INTEGER NOT NULL, fee_rate INTEGER NOT NULL, after_close INTEGER NOT NULL,"
     " plan INTEGER NOT NULL DEFAULT 0, period TEXT NOT NULL DEFAULT '',"
-    " message TEXT NOT NULL DEFAULT '');"
+    " message TEXT NOT NULL DEFAULT '', account INTEGER NOT NULL DEFAULT 1);"
     "CREATE TABLE plans(id INTEGER PRIMARY KEY, code TEXT NOT NULL, name TEXT NOT NULL,"
     " amount INTEGER NOT NULL, fee_rate INTEGER NOT NULL, cycle INTEGER NOT NULL,"
     " day INTEGER NOT NULL, start TEXT NOT NULL, end_day TEXT NOT NULL, paused INTEGER NOT NULL,"
-    " made_through TEXT NOT NULL DEFAULT '');"
+    " made_through TEXT NOT NULL DEFAULT '', account INTEGER NOT NULL DEFAULT 1);"
     "CREATE TABLE removed(code TEXT NOT NULL, day TEXT NOT NULL, kind TEXT NOT NULL,"
-    " PRIMARY KEY(code, day, kind));"
+    " account INTEGER NOT NULL DEFAULT 1, PRIMARY KEY(code, day, kind, account));"
     "CREATE TABLE dividend_modes(code TEXT PRIMARY KEY,"
-    " mode TEXT NOT NULL CHECK(mode IN ('cash', 'reinvest')));",
+    " mode TEXT NOT NULL CHECK(mode IN ('cash', 'reinvest')));"
+    "CREATE TABLE accounts(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
+    "INSERT INTO accounts(id, name) VALUES(1, '默认账户');",
 };
 
 constexpr const char* kKindTexts[] = {"buy", "sell", "cash", "reinvest", "split"};
@@ -96,12 +103,15 @@ std::optional<Record> RecordOf(const store::SalvagedRow& row) {
     return std::nullopt;
   }
   const std::string* period = row.values.size() > 12 ? text(12) : nullptr;
+  const auto account = row.values.size() > 13 ? number(13) : kDefaultAccount;
+  if (!account) return std::nullopt;
   Record record{*text(1), *text(2),
                 *text(3), *kind,
                 *shares,  *price,
                 *fee,     *amount,
                 *ratio,   *from_history != 0,
-                *plan,    period ? *period : std::string()};
+                *plan,    period ? *period : std::string(),
+                0,        *account};
   if (!RecordFits(record)) return std::nullopt;
   const bool paid = *kind == RecordKind::kCashDividend;
   const bool split = *kind == RecordKind::kSplit;
@@ -118,12 +128,16 @@ struct SalvagedTable {
 };
 constexpr SalvagedTable kSalvagedTables[] = {
     {"trades",
-     "id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period, message",
-     "ktttiiiiiitt"},
-    {"plans", "id, code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through",
-     "kttiiiittit"},
-    {"removed", "code, day, kind", "ttt"},
+     "id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period, message,"
+     " account",
+     "ktttiiiiiitti"},
+    {"plans",
+     "id, code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through,"
+     " account",
+     "kttiiiittiti"},
+    {"removed", "code, day, kind, account", "ttti"},
     {"dividend_modes", "code, mode", "tt"},
+    {"accounts", "id, name", "kt"},
 };
 
 // Binds the salvaged row to `copy` when each of its columns has the type `types` gives.
@@ -148,7 +162,7 @@ bool CopySalvaged(store::Statement& copy, const store::SalvagedRow& row, std::st
 
 // The record's columns after its id, bound from `first` on, in the order of kRecordColumns.
 constexpr char kRecordColumns[] =
-    "day, code, name, kind, shares, price, fee, amount, ratio, from_history, plan, period";
+    "day, code, name, kind, shares, price, fee, amount, ratio, from_history, plan, period, account";
 void BindRecord(store::Statement& statement, int first, const Record& record) {
   statement.Bind(first, record.day)
       .Bind(first + 1, record.code)
@@ -161,12 +175,13 @@ void BindRecord(store::Statement& statement, int first, const Record& record) {
       .Bind(first + 8, record.ratio)
       .Bind(first + 9, std::int64_t{record.from_history})
       .Bind(first + 10, record.plan)
-      .Bind(first + 11, record.period);
+      .Bind(first + 11, record.period)
+      .Bind(first + 12, record.account);
 }
 
 store::Statement InsertRecordStatement(store::Database& database) {
   return database.Prepare(std::string("INSERT INTO records(") + kRecordColumns +
-                          ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                          ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 }
 
 bool InsertRecord(store::Statement& insert, const Record& record) {
@@ -178,7 +193,7 @@ bool InsertRecord(store::Statement& insert, const Record& record) {
 store::Statement InsertTradeStatement(store::Database& database) {
   return database.Prepare(
       "INSERT INTO trades(day, code, name, sell, amount, shares, fee_rate, after_close, plan,"
-      " period) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+      " period, account) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 }
 
 bool InsertTrade(store::Statement& insert, const Trade& trade) {
@@ -192,13 +207,14 @@ bool InsertTrade(store::Statement& insert, const Trade& trade) {
       .Bind(7, trade.fee_rate)
       .Bind(8, std::int64_t{trade.after_close})
       .Bind(9, trade.plan)
-      .Bind(10, trade.period);
+      .Bind(10, trade.period)
+      .Bind(11, trade.account);
   return insert.Run();
 }
 
 // The plan's columns after its id, bound from 1 on.
 constexpr char kPlanColumns[] =
-    "code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through";
+    "code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through, account";
 void BindPlan(store::Statement& statement, const Plan& plan) {
   statement.Bind(1, plan.code)
       .Bind(2, plan.name)
@@ -209,7 +225,8 @@ void BindPlan(store::Statement& statement, const Plan& plan) {
       .Bind(7, plan.start)
       .Bind(8, plan.end)
       .Bind(9, std::int64_t{plan.paused})
-      .Bind(10, plan.made_through);
+      .Bind(10, plan.made_through)
+      .Bind(11, plan.account);
 }
 
 // Runs `sql` with `values` bound in order.
@@ -244,7 +261,7 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
   store::Transaction transaction(*database_);
   store::Statement insert =
       database_->Prepare(std::string("INSERT INTO records(id, ") + kRecordColumns +
-                         ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                         ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   int recovered = 0;
   for (const store::SalvagedRow& row : store::SalvageRows(moved, "records")) {
     const std::optional<Record> record = RecordOf(row);
@@ -259,8 +276,8 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
   for (const auto& [table, columns, types] : kSalvagedTables) {
     std::string marks;
     for (size_t i = 0; i < std::string_view(types).size(); ++i) marks += i ? ", ?" : "?";
-    store::Statement copy = database_->Prepare(std::string("INSERT OR IGNORE INTO ") + table + "(" +
-                                               columns + ") VALUES(" + marks + ")");
+    store::Statement copy = database_->Prepare(std::string("INSERT OR REPLACE INTO ") + table +
+                                               "(" + columns + ") VALUES(" + marks + ")");
     for (const store::SalvagedRow& row : store::SalvageRows(moved, table)) {
       if (CopySalvaged(copy, row, types)) copy.Run();
     }
@@ -281,17 +298,53 @@ bool PositionsStore::Add(const Record& record) {
   });
 }
 
-bool PositionsStore::RemoveFund(const std::string& code) {
-  const std::lock_guard lock(mutex_);
-  if (!Ready()) return false;
-  store::Transaction transaction(*database_);
-  if (!transaction.Active()) return false;
-  for (const char* sql : {"DELETE FROM records WHERE code = ?", "DELETE FROM trades WHERE code = ?",
-                          "DELETE FROM quotes WHERE code = ?"}) {
-    store::Statement remove = database_->Prepare(sql);
-    if (!remove.Bind(1, code).Run()) return false;
-  }
-  return transaction.Commit();
+bool PositionsStore::RemoveFund(const std::string& code, std::int64_t account) {
+  return Write([&](store::Database& database) {
+    // The quote goes with the fund's last record.
+    return Run(database, "DELETE FROM records WHERE code = ? AND (? = 0 OR account = ?)", code,
+               account, account) &&
+           Run(database, "DELETE FROM trades WHERE code = ? AND (? = 0 OR account = ?)", code,
+               account, account) &&
+           Run(database,
+               "DELETE FROM quotes WHERE code = ? AND NOT EXISTS"
+               " (SELECT 1 FROM records WHERE code = ?)",
+               code, code);
+  });
+}
+
+std::optional<std::int64_t> PositionsStore::AddAccount(const std::string& name) {
+  std::optional<std::int64_t> id;
+  Write([&](store::Database& database) {
+    if (!Run(database, "INSERT INTO accounts(name) VALUES(?)", name)) return false;
+    id = database.LastInsertId();
+    return true;
+  });
+  return id;
+}
+
+bool PositionsStore::RenameAccount(std::int64_t id, const std::string& name) {
+  return Write([&](store::Database& database) {
+    return Run(database, "UPDATE accounts SET name = ? WHERE id = ?", name, id);
+  });
+}
+
+AccountRemoval PositionsStore::RemoveAccount(std::int64_t id) {
+  AccountRemoval removal = AccountRemoval::kFailed;
+  Write([&](store::Database& database) {
+    store::Statement used = database.Prepare(
+        "SELECT EXISTS(SELECT 1 FROM records WHERE account = ?1)"
+        " OR EXISTS(SELECT 1 FROM trades WHERE account = ?1)"
+        " OR EXISTS(SELECT 1 FROM plans WHERE account = ?1)");
+    if (!used.Bind(1, id).Step()) return false;
+    if (used.Int(0) != 0) {
+      removal = AccountRemoval::kInUse;
+      return false;
+    }
+    if (!Run(database, "DELETE FROM accounts WHERE id = ?", id)) return false;
+    removal = AccountRemoval::kRemoved;
+    return true;
+  });
+  return removal;
 }
 
 bool PositionsStore::SaveQuote(const std::string& code, const Quote& quote) {
@@ -325,7 +378,8 @@ std::vector<Record> PositionsStore::Records() {
     records.push_back({select.Text(0), select.Text(1), select.Text(2),
                        KindOf(select.Text(3)).value_or(RecordKind::kBuy), select.Int(4),
                        select.Int(5), select.Int(6), select.Int(7), select.Int(8),
-                       select.Int(9) != 0, select.Int(10), select.Text(11), select.Int(12)});
+                       select.Int(9) != 0, select.Int(10), select.Text(11), select.Int(13),
+                       select.Int(12)});
   }
   return records;
 }
@@ -338,13 +392,13 @@ Book PositionsStore::ReadBook() {
   book.records = Records();
   store::Statement trades = database_->Prepare(
       "SELECT id, day, code, name, sell, amount, shares, fee_rate, after_close, plan, period,"
-      " message FROM trades ORDER BY id");
+      " message, account FROM trades ORDER BY id");
   while (trades.Step()) {
-    book.trades.push_back(
-        {trades.Int(0),
-         {trades.Text(1), trades.Text(2), trades.Text(3), trades.Int(4) != 0, trades.Int(5),
-          trades.Int(6), trades.Int(7), trades.Int(8) != 0, trades.Int(9), trades.Text(10)},
-         trades.Text(11)});
+    book.trades.push_back({trades.Int(0),
+                           {trades.Text(1), trades.Text(2), trades.Text(3), trades.Int(4) != 0,
+                            trades.Int(5), trades.Int(6), trades.Int(7), trades.Int(8) != 0,
+                            trades.Int(9), trades.Text(10), trades.Int(12)},
+                           trades.Text(11)});
   }
   store::Statement plans =
       database_->Prepare(std::string("SELECT id, ") + kPlanColumns + " FROM plans ORDER BY id");
@@ -353,14 +407,15 @@ Book PositionsStore::ReadBook() {
     book.plans.push_back({plans.Int(0), plans.Text(1), plans.Text(2), plans.Int(3), plans.Int(4),
                           static_cast<Cycle>(std::clamp<std::int64_t>(cycle, 0, 3)),
                           static_cast<int>(plans.Int(6)), plans.Text(7), plans.Text(8),
-                          plans.Int(9) != 0, plans.Text(10)});
+                          plans.Int(9) != 0, plans.Text(10), plans.Int(11)});
   }
-  store::Statement removed = database_->Prepare("SELECT code, day, kind FROM removed");
+  store::Statement removed = database_->Prepare("SELECT code, day, kind, account FROM removed");
   while (removed.Step()) {
     Record record;
     record.code = removed.Text(0);
     record.day = removed.Text(1);
     record.kind = KindOf(removed.Text(2)).value_or(RecordKind::kCashDividend);
+    record.account = removed.Int(3);
     record.from_history = true;
     book.removed.push_back(std::move(record));
   }
@@ -369,6 +424,8 @@ Book PositionsStore::ReadBook() {
     book.modes[modes.Text(0)] =
         modes.Text(1) == "reinvest" ? DividendMode::kReinvest : DividendMode::kCash;
   }
+  store::Statement accounts = database_->Prepare("SELECT id, name FROM accounts ORDER BY id");
+  while (accounts.Step()) book.accounts.push_back({accounts.Int(0), accounts.Text(1)});
   return book;
 }
 
@@ -411,8 +468,8 @@ bool PositionsStore::RemoveTrade(std::int64_t id) {
 bool PositionsStore::RemoveRecord(const Record& record) {
   return Write([&](store::Database& database) {
     if (record.from_history &&
-        !Run(database, "INSERT OR IGNORE INTO removed(code, day, kind) VALUES(?, ?, ?)",
-             record.code, record.day, KindText(record.kind))) {
+        !Run(database, "INSERT OR IGNORE INTO removed(code, day, kind, account) VALUES(?, ?, ?, ?)",
+             record.code, record.day, KindText(record.kind), record.account)) {
       return false;
     }
     return Run(database, "DELETE FROM records WHERE id = ?", record.id);
@@ -425,12 +482,13 @@ std::optional<std::int64_t> PositionsStore::SavePlan(const Plan& plan) {
     store::Statement save =
         plan.id == 0
             ? database.Prepare(std::string("INSERT INTO plans(") + kPlanColumns +
-                               ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                               ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
             : database.Prepare(
                   "UPDATE plans SET code = ?, name = ?, amount = ?, fee_rate = ?, cycle = ?,"
-                  " day = ?, start = ?, end_day = ?, paused = ?, made_through = ? WHERE id = ?");
+                  " day = ?, start = ?, end_day = ?, paused = ?, made_through = ?, account = ?"
+                  " WHERE id = ?");
     BindPlan(save, plan);
-    if (plan.id != 0) save.Bind(11, plan.id);
+    if (plan.id != 0) save.Bind(12, plan.id);
     if (!save.Run()) return false;
     id = plan.id != 0 ? plan.id : database.LastInsertId();
     return true;
@@ -495,6 +553,35 @@ std::map<std::string, Quote> PositionsStore::Quotes() {
 bool PositionsStore::Use(const std::function<bool(store::Database&)>& use) {
   const std::lock_guard lock(mutex_);
   return Ready() && use(*database_);
+}
+
+bool PositionsStore::ReplaceWith(const std::filesystem::path& replacement,
+                                 const std::filesystem::path& kept) {
+  const std::lock_guard lock(mutex_);
+  if (!Ready() || database_->ReadOnly()) return false;
+  database_.reset();
+  ++writes_;  // a book read before is older than the file now
+  std::error_code error;
+  std::filesystem::path log = path_;
+  log += "-wal";
+  // A log still there belongs to another connection: the file is not replaced under it.
+  bool replaced = !std::filesystem::exists(log, error) && !error;
+  if (replaced && ::link(path_.c_str(), kept.c_str()) != 0) {
+    replaced = errno != EEXIST && std::filesystem::copy_file(path_, kept, error) && !error;
+  }
+  if (replaced) {
+    std::filesystem::rename(replacement, path_, error);
+    replaced = !error;
+    if (!replaced) std::filesystem::remove(kept, error);
+  }
+  if (replaced) {
+    const int folder = ::open(path_.parent_path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
+  }
+  return Ready() && replaced;
 }
 
 std::string PositionsStore::DamageNotice() {

@@ -22,6 +22,8 @@
 
 namespace positions {
 
+enum class AccountRemoval { kRemoved, kInUse, kFailed };
+
 // Safe to use from any thread.
 class PositionsStore {
  public:
@@ -38,8 +40,14 @@ class PositionsStore {
 
   // Each write is one transaction; false when it did not reach the file.
   bool Add(const Record& record);
-  // Every record, pending trade and quote of the fund.
-  bool RemoveFund(const std::string& code);
+  // Every record and pending trade of the fund in `account` (0: in every account), and its
+  // quote once no account holds a record of it.
+  bool RemoveFund(const std::string& code, std::int64_t account = 0);
+  // A new account of that name (the names are unique); its id, nothing when not saved.
+  std::optional<std::int64_t> AddAccount(const std::string& name);
+  bool RenameAccount(std::int64_t id, const std::string& name);
+  // An account is removed only while no record, trade or plan is in it.
+  AccountRemoval RemoveAccount(std::int64_t id);
   // A pending trade by its id; a record by its id, a record the program made being remembered
   // so that it is not made again.
   bool AddTrade(const Trade& trade);
@@ -69,6 +77,12 @@ class PositionsStore {
   // another feature keeps in the ledger's file (the alert rules). False when the file cannot be
   // used now, else what `use` returned.
   bool Use(const std::function<bool(store::Database&)>& use);
+
+  // The file replaced by `replacement`, a whole ledger in the same folder, with no other call in
+  // between: the connection is closed (its write-ahead log folded into the file), the current
+  // file kept as `kept` (a link, else a copy), `replacement` renamed over it and the file opened
+  // again. False, the file as it was, when a step fails or the file may not be written.
+  bool ReplaceWith(const std::filesystem::path& replacement, const std::filesystem::path& kept);
 
   // What the user is to be told about a damaged file found and mended ("持仓记录文件已损坏，
   // 已恢复n条记录，原文件保存为" + the moved file's name); empty when nothing is pending.

@@ -1,5 +1,6 @@
 #include "positions/positions_view.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -46,10 +47,11 @@ void WriteFigures(ui::Grid& grid, int row, const RowFigures& figures,
   grid.SetText(row, app::kPosAnnualReturn, AnnualReturnText(flows));
 }
 
+// The total of every account's funds held.
 RowFigures TotalFigures(const State& state) {
   std::vector<RowFigures> rows;
-  for (const Position& position : Held(state)) {
-    rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
+  for (const Position& position : state.all_replayed) {
+    if (position.shares > 0) rows.push_back(FiguresOf(position, QuoteOf(state, position.code)));
   }
   return TotalOf(rows);
 }
@@ -58,12 +60,70 @@ RowFigures TotalFigures(const State& state) {
 
 void SetBook(State& state, Book book) {
   state.book = std::move(book);
-  state.replayed = Replay(state.book.records);
+  // An account deleted meanwhile leaves all of them shown.
+  if (std::none_of(state.book.accounts.begin(), state.book.accounts.end(),
+                   [&](const Account& a) { return a.id == state.account; })) {
+    state.account = 0;
+  }
+  const std::vector<Record> records = AccountRecords(state);
+  state.replayed = Replay(records);
+  state.all_replayed = state.account == 0 ? state.replayed : Replay(state.book.records);
   std::map<std::string, std::vector<Record>> by_fund;
-  for (const Record& record : state.book.records) by_fund[record.code].push_back(record);
+  for (const Record& record : records) by_fund[record.code].push_back(record);
   state.record_flows.clear();
-  for (const auto& [code, records] : by_fund) state.record_flows[code] = RecordFlows(records);
-  state.record_flows[""] = RecordFlows(state.book.records);
+  for (const auto& [code, own] : by_fund) state.record_flows[code] = RecordFlows(own);
+  state.record_flows[""] = RecordFlows(records);
+}
+
+std::int64_t NewAccount(const State& state) {
+  return state.account != 0 ? state.account : kDefaultAccount;
+}
+
+Position PositionIn(const State& state, const std::string& code, std::int64_t account) {
+  std::vector<Record> own;
+  for (const Record& record : state.book.records) {
+    if (record.code == code && record.account == account) own.push_back(record);
+  }
+  const std::vector<Position> positions = Replay(own);
+  return positions.empty() ? Position{code, ""} : positions.front();
+}
+
+std::int64_t AccountFor(const State& state, const std::string& code) {
+  if (state.account != 0) return state.account;
+  if (PositionIn(state, code, kDefaultAccount).shares > 0) return kDefaultAccount;
+  for (const Account& account : state.book.accounts) {
+    if (PositionIn(state, code, account.id).shares > 0) return account.id;
+  }
+  return kDefaultAccount;
+}
+
+std::vector<Record> AccountRecords(const State& state) {
+  if (state.account == 0) return state.book.records;
+  std::vector<Record> records;
+  for (const Record& record : state.book.records) {
+    if (record.account == state.account) records.push_back(record);
+  }
+  return records;
+}
+
+std::vector<PendingTrade> AccountTrades(const State& state) {
+  std::vector<PendingTrade> trades;
+  for (const PendingTrade& pending : state.book.trades) {
+    if (state.account == 0 || pending.trade.account == state.account) trades.push_back(pending);
+  }
+  return trades;
+}
+
+void ShowAccounts(app::App& app, const State& state) {
+  ui::ChoiceBox& box = app.positions_window().账户框;
+  std::vector<std::string> names = {"全部账户"};
+  int chosen = 0;
+  for (const Account& account : state.book.accounts) {
+    if (account.id == state.account) chosen = static_cast<int>(names.size());
+    names.push_back(account.name);
+  }
+  if (names != box.Items()) box.SetItems(names);
+  box.SetCurrent(chosen);
 }
 
 std::vector<Position> Held(const State& state) {
@@ -81,7 +141,8 @@ const Quote* QuoteOf(const State& state, const std::string& code) {
 
 void ShowMainCaption(app::App& app, const State& state) {
   std::string caption;
-  if (!Held(state).empty()) {
+  if (std::any_of(state.all_replayed.begin(), state.all_replayed.end(),
+                  [](const Position& p) { return p.shares > 0; })) {
     caption =
         "当日收益 " + base::FormatScaled(TotalFigures(state).today_profit.value_or(0), 2, true);
   }
@@ -131,13 +192,12 @@ void ShowPositions(app::App& app, State& state) {
     if (held[i].code == selected_code) reselect = static_cast<int>(i) + 1;
   }
   grid.SetCurrentRow(reselect);
+  ShowAccounts(app, state);
   ShowTrades(app, state);
   ShowStatus(app, state);
   ShowMainCaption(app, state);
   for (const std::function<void()>& shown : state.on_book_shown) shown();
 }
-
-std::vector<Record> AccountRecords(app::App&, const State& state) { return state.book.records; }
 
 std::string ChosenCode(app::App& app, const State& state) {
   const ui::Grid& grid = app.positions_window().持仓表格;
@@ -157,11 +217,10 @@ void ShowTrades(app::App& app, State& state) {
           ? state.trade_rows[static_cast<size_t>(selected - 1)]
           : State::TradeRow{-1, {}};
   state.trade_rows.clear();
-  for (const PendingTrade& pending : state.book.trades) {
-    state.trade_rows.push_back({pending.id, {}});
-  }
+  const std::vector<PendingTrade> trades = AccountTrades(state);
+  for (const PendingTrade& pending : trades) state.trade_rows.push_back({pending.id, {}});
   std::vector<Record> records;
-  for (const Record& record : state.book.records) {
+  for (const Record& record : AccountRecords(state)) {
     if (record.code == code) records.push_back(record);
   }
   records = InDayOrder(std::move(records));
@@ -172,7 +231,7 @@ void ShowTrades(app::App& app, State& state) {
     ui::Colour colour = ui::kDefaultTextColour;
     const State::TradeRow& shown = state.trade_rows[static_cast<size_t>(row - 1)];
     if (shown.trade != 0) {
-      const PendingTrade& pending = state.book.trades[static_cast<size_t>(row - 1)];
+      const PendingTrade& pending = trades[static_cast<size_t>(row - 1)];
       const Trade& trade = pending.trade;
       texts = {trade.day + (trade.after_close ? " 15点后" : ""),
                trade.name,
@@ -230,11 +289,11 @@ void ShowTrades(app::App& app, State& state) {
 void ShowStatus(app::App& app, const State& state) {
   std::vector<std::string> parts;
   if (!state.progress.empty()) parts.push_back(state.progress);
-  if (!state.book.trades.empty()) {
+  if (const std::vector<PendingTrade> trades = AccountTrades(state); !trades.empty()) {
     std::int64_t money = 0;
-    for (const PendingTrade& pending : state.book.trades) money += pending.trade.amount;
-    parts.push_back(base::IntToText(static_cast<long long>(state.book.trades.size())) +
-                    "笔交易待确认，共" + base::FormatScaled(money, 2) + "元");
+    for (const PendingTrade& pending : trades) money += pending.trade.amount;
+    parts.push_back(base::IntToText(static_cast<long long>(trades.size())) + "笔交易待确认，共" +
+                    base::FormatScaled(money, 2) + "元");
   }
   int unrefreshed = 0;
   for (const Position& position : Held(state)) {

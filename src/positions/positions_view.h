@@ -22,9 +22,13 @@ struct State {
   explicit State(std::filesystem::path path) : store(std::move(path)) {}
   PositionsStore store;
   bool loaded = false;
-  // What the file held when last read, and the positions its records replay to.
+  // The account chosen in 账户框; 0 for "全部账户".
+  std::int64_t account = 0;
+  // What the file held when last read, and the positions the chosen account's records replay
+  // to.
   Book book;
   std::vector<Position> replayed;
+  std::vector<Position> all_replayed;  // of every account, for the main window's caption
   // The flows of the records, of each fund by code and of all of them under "".
   std::map<std::string, std::optional<std::vector<CashFlow>>> record_flows;
   std::map<std::string, Quote> quotes;
@@ -49,8 +53,16 @@ struct State {
   std::string damage_notice;
 };
 
-// The book read from the file becomes the one shown, its positions replayed once.
+// The book read from the file becomes the one shown, the chosen account's positions replayed
+// once.
 void SetBook(State& state, Book book);
+// The account records and trades go to: the chosen one, else "默认账户".
+std::int64_t NewAccount(const State& state);
+// The account a sale or dividend of `code` goes to: the chosen one; under "全部账户" the
+// default account when it holds the fund, else the first account holding it.
+std::int64_t AccountFor(const State& state, const std::string& code);
+// The fund's position in one account.
+Position PositionIn(const State& state, const std::string& code, std::int64_t account);
 
 // The funds held (shares above 0), in the order first bought.
 std::vector<Position> Held(const State& state);
@@ -67,11 +79,16 @@ void ShowTrades(app::App& app, State& state);
 // figures yet, then the damage notice, joined by "；".
 void ShowStatus(app::App& app, const State& state);
 // The records of the account chosen in 账户框 (every record for "全部账户").
-std::vector<Record> AccountRecords(app::App& app, const State& state);
+std::vector<Record> AccountRecords(const State& state);
+// The pending trades of the account chosen.
+std::vector<PendingTrade> AccountTrades(const State& state);
+// 账户框: "全部账户", then every account by name; the chosen one shown.
+void ShowAccounts(app::App& app, const State& state);
 
 // The code of the fund chosen in 持仓表格, empty when none is.
 std::string ChosenCode(app::App& app, const State& state);
-// 持仓标签: "当日收益 " + today's profit of the funds held, empty when none are.
+// 持仓标签: "当日收益 " + today's profit of the funds held in every account, empty when none
+// are.
 void ShowMainCaption(app::App& app, const State& state);
 
 }  // namespace positions

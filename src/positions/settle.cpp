@@ -41,9 +41,9 @@ void MakePeriods(const Book& book, const std::map<std::string, base::NavHistory>
   }
 }
 
-// One fund's records with its newly confirmed trades: the sales that cannot apply on their
-// day are refused (the first failing one each round, as it may be what the later ones lacked),
-// then the history's records are made over what stays.
+// One fund's records with its newly confirmed trades, each account's apart: the sales that
+// cannot apply on their day are refused (the first failing one each round, as it may be what the
+// later ones lacked), then the history's records are made over what stays.
 void SettleFund(const Book& book, const std::string& code, const base::NavHistory* history,
                 std::vector<std::pair<std::int64_t, Record>> confirmed, Settlement& settlement) {
   std::vector<Record> own;
@@ -62,9 +62,10 @@ void SettleFund(const Book& book, const std::string& code, const base::NavHistor
     if (history) made = HistoryRecords(working, *history, mode, book.removed);
     working.insert(working.end(), made.begin(), made.end());
     std::optional<std::int64_t> failed;
-    Position position;
+    std::map<std::int64_t, Position> accounts;  // each account's position of the fund
     for (const Record* record : ReplayOrder(working)) {
-      if (!Apply(position, *record) && record->id < 0 && record->kind == RecordKind::kSell) {
+      if (!Apply(accounts[record->account], *record) && record->id < 0 &&
+          record->kind == RecordKind::kSell) {
         failed = -record->id;
         break;
       }

@@ -29,6 +29,13 @@ struct PendingTrade {
   bool operator==(const PendingTrade&) const = default;
 };
 
+struct Account {
+  std::int64_t id = 0;
+  std::string name;
+
+  bool operator==(const Account&) const = default;
+};
+
 // What the ledger's file holds of the user's money.
 struct Book {
   std::vector<Record> records;
@@ -38,6 +45,7 @@ struct Book {
   std::vector<Record> removed;
   // 分红方式 per fund; a fund not named takes cash.
   std::map<std::string, DividendMode> modes;
+  std::vector<Account> accounts;
   // Which of two reads of the same file is the newer: the writes made before it was read.
   std::int64_t version = 0;
 };

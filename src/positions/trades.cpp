@@ -1,6 +1,7 @@
 #include "positions/trades.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "base/decimal.h"
@@ -67,6 +68,7 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
   record.day = point->day;
   record.code = trade.code;
   record.name = trade.name;
+  record.account = trade.account;
   record.price = point->unit_nav;
   if (point->unit_nav <= 0 || point->unit_nav >= kPriceLimit) return confirmation;
   if (trade.sell) {
@@ -95,19 +97,19 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
   return confirmation;
 }
 
-std::vector<Record> HistoryRecords(const std::vector<Record>& records,
-                                   const base::NavHistory& history, DividendMode mode,
-                                   const std::vector<Record>& removed) {
-  std::vector<Record> own;
-  for (const Record& record : records) {
-    if (record.code == history.code) own.push_back(record);
-  }
+namespace {
+
+// HistoryRecords for the records of one account.
+std::vector<Record> AccountHistoryRecords(std::vector<Record> own, const base::NavHistory& history,
+                                          DividendMode mode, const std::vector<Record>& removed,
+                                          std::int64_t account) {
   own = InDayOrder(std::move(own));
   const auto has = [&](const std::string& day, auto wanted) {
     const auto same = [&](const Record& r) { return r.day == day && wanted(r); };
     return std::any_of(own.begin(), own.end(), same) ||
-           std::any_of(removed.begin(), removed.end(),
-                       [&](const Record& r) { return r.code == history.code && same(r); });
+           std::any_of(removed.begin(), removed.end(), [&](const Record& r) {
+             return r.code == history.code && r.account == account && same(r);
+           });
   };
 
   std::vector<Record> made;
@@ -122,6 +124,7 @@ std::vector<Record> HistoryRecords(const std::vector<Record>& records,
     record.day = point.day;
     record.code = history.code;
     record.name = history.name;
+    record.account = account;
     record.from_history = true;
     const bool dividend_kept = has(point.day, [](const Record& r) { return IsDividend(r.kind); });
     if (point.dividend > 0 && !dividend_kept) {
@@ -150,6 +153,24 @@ std::vector<Record> HistoryRecords(const std::vector<Record>& records,
       split.kind = RecordKind::kSplit;
       split.ratio = point.split_ratio;
       if (Apply(position, split)) made.push_back(std::move(split));
+    }
+  }
+  return made;
+}
+
+}  // namespace
+
+std::vector<Record> HistoryRecords(const std::vector<Record>& records,
+                                   const base::NavHistory& history, DividendMode mode,
+                                   const std::vector<Record>& removed) {
+  std::map<std::int64_t, std::vector<Record>> by_account;
+  for (const Record& record : records) {
+    if (record.code == history.code) by_account[record.account].push_back(record);
+  }
+  std::vector<Record> made;
+  for (auto& [account, own] : by_account) {
+    for (Record& record : AccountHistoryRecords(std::move(own), history, mode, removed, account)) {
+      made.push_back(std::move(record));
     }
   }
   return made;

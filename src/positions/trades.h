@@ -33,6 +33,7 @@ struct Trade {
   // The 定投 plan that made it and its period day; 0 and "" for a trade entered by hand.
   std::int64_t plan = 0;
   std::string period{};
+  std::int64_t account = kDefaultAccount;
 
   bool operator==(const Trade&) const = default;
 };
@@ -68,7 +69,8 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history);
 // How a fund's dividends come: paid out, or bought back into the fund at that day's NAV.
 enum class DividendMode { kCash, kReinvest };
 
-// The records `history` makes for the fund of `code` held in `records`: for each day of a
+// The records `history` makes for the fund of `code` held in `records`, in each account apart
+// (each made record in its account): for each day of a
 // dividend or split on which the fund is held (shares above 0 after the records of the days
 // before it and the records already made), a cash dividend of round(shares × d, fen), a
 // reinvested dividend of round(shares × d / NAV, 0.01) shares at that day's NAV, or a split

@@ -25,16 +25,6 @@ void ShowBook(app::App& app, State& state, Book book) {
   ShowPositions(app, state);
 }
 
-// The kept histories of every fund the book names; on a worker.
-std::map<std::string, base::NavHistory> KeptHistories(app::App& app, State& state) {
-  std::map<std::string, base::NavHistory> histories;
-  for (const std::string& code : CodesOf(state.store.ReadBook())) {
-    std::optional<base::NavHistory> history = KeptFundHistory(app, code);
-    if (history) histories.emplace(code, std::move(*history));
-  }
-  return histories;
-}
-
 // What a trade's load found of its fund: the history (kept or asked), else its name by search.
 struct FundFound {
   std::optional<base::NavHistory> history;
@@ -63,7 +53,7 @@ void StoreTrade(app::App& app, State& state, const app::LoadTicket& ticket, cons
 
 void EnterTrade(app::App& app, State& state, bool sell) {
   if (state.entering) return;
-  std::optional<Trade> read = ReadTrade(app, sell);
+  std::optional<Trade> read = ReadTrade(app, state, sell);
   if (!read) return;
   state.entering = true;
   const app::LoadTicket ticket = app.loads().Start(app::LoadTarget::kTradeEntry);
@@ -97,6 +87,15 @@ void EnterTrade(app::App& app, State& state, bool sell) {
 }
 
 }  // namespace
+
+std::map<std::string, base::NavHistory> KeptHistories(app::App& app, State& state) {
+  std::map<std::string, base::NavHistory> histories;
+  for (const std::string& code : CodesOf(state.store.ReadBook())) {
+    std::optional<base::NavHistory> history = KeptFundHistory(app, code);
+    if (history) histories.emplace(code, std::move(*history));
+  }
+  return histories;
+}
 
 std::string TodayText(app::App& app) {
   const base::DateTime now = app.clock().Now();

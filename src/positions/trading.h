@@ -4,9 +4,11 @@
 // the ledger settled against the funds' kept histories (settle.h) on a worker. Internal to the
 // feature; UI thread.
 
+#include <map>
 #include <string>
 
 #include "app/app.h"
+#include "base/nav_history.h"
 #include "positions/positions_view.h"
 
 namespace positions {
@@ -14,6 +16,9 @@ namespace positions {
 inline constexpr char kBadTradeSharesText[] = "份额须为大于0的数字，最多两位小数";
 inline constexpr char kBeforeFirstNavText[] = "日期早于基金的第一个净值日";
 inline constexpr char kNoTradeRowText[] = "请选择要删除的交易";
+
+// The kept histories of every fund the ledger names; on a worker, no request.
+std::map<std::string, base::NavHistory> KeptHistories(app::App& app, State& state);
 
 // Today as YYYY-MM-DD.
 std::string TodayText(app::App& app);

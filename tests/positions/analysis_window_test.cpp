@@ -167,4 +167,22 @@ TEST_F(AnalysisWindowTest, TheWindowFollowsNewTradesAndAClosedWindowsLoadWritesN
   EXPECT_EQ("累计投入 10500.00", analysis().累计投入标签.Caption());
 }
 
+TEST_F(AnalysisWindowTest, TheWindowShowsTheAccountChosenAndFollowsTheChoice) {
+  Open();
+  Trade(false, funds_[0], "10000", "2021-03-01");  // into 默认账户
+  window().账户名框.SetText("券商B");
+  window().添加账户钮.Click();  // and chosen
+  program_->Settle();
+  Trade(false, funds_[0], "5000", "2021-04-15");
+  OpenAnalysis();
+  EXPECT_EQ("累计投入 5000.00", analysis().累计投入标签.Caption());
+  // 全部账户, then 默认账户.
+  for (const auto& [item, invested] :
+       {std::pair{0, "累计投入 15000.00"}, {1, "累计投入 10000.00"}}) {
+    window().账户框.Choose(item);
+    program_->Settle();
+    EXPECT_EQ(invested, analysis().累计投入标签.Caption()) << item;
+  }
+}
+
 }  // namespace

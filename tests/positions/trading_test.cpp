@@ -9,6 +9,7 @@
 
 #include "base/decimal.h"
 #include "portal/nav_history.h"
+#include "positions/accounts.h"
 #include "positions/positions_fixture.h"
 #include "store/cache.h"
 
@@ -295,6 +296,61 @@ TEST(LedgerDamageTest, PlansAndPendingTradesAreRecoveredWithTheRecords) {
   EXPECT_EQ(RecordKind::kSplit, book.removed.front().kind);
   EXPECT_EQ(positions::DividendMode::kReinvest, book.modes.at("000001"));
   EXPECT_LT(book.records.size(), 400u);
+}
+
+}  // namespace
+
+namespace {
+
+using TradingAccountsTest = positions_test::PositionsWindowTest;
+
+// The same fund in two accounts: apart, each account's own; together, one row adding both; an
+// account with records cannot be deleted, an empty one can.
+TEST_F(TradingAccountsTest, TwoAccountsHoldingAFundAreShownApartAndTogether) {
+  Open();
+  const std::string code = Fund(1).code;
+  Enter(code, "1000", "1.0000", "2021-08-02");
+  Press(window().买入钮);
+  window().账户名框.SetText("券商");
+  window().添加账户钮.Click();
+  program_->Settle();
+  EXPECT_EQ((std::vector<std::string>{"全部账户", "默认账户", "券商"}), window().账户框.Items());
+  EXPECT_EQ("券商", window().账户框.CurrentText());
+  EXPECT_EQ(1, grid().RowCount() - 1);  // only 合计: the new account holds nothing
+  Enter(code, "500", "1.2000", "2021-08-03");
+  Press(window().买入钮);
+  grid().SetCurrentRow(1);
+  Enter("", "600", "1.3000", "2021-08-04");
+  Press(window().卖出钮);
+  EXPECT_EQ(std::vector<std::string>{"卖出份额超过持有份额（持有500.00份）"}, shown());
+
+  const auto row = [&] {
+    return grid().Text(1, app::kPosShares) + " " + grid().Text(1, app::kPosCost);
+  };
+  EXPECT_EQ("500.00 600.00", row());
+  for (const auto& [chosen, expected] :
+       {std::pair{0, "1500.00 1600.00"}, {1, "1000.00 1000.00"}, {2, "500.00 600.00"}}) {
+    window().账户框.Choose(chosen);
+    EXPECT_EQ(expected, row()) << chosen;
+    EXPECT_EQ(3, grid().RowCount());
+  }
+
+  shown().clear();
+  window().删除账户钮.Click();
+  window().账户框.Choose(1);
+  window().删除账户钮.Click();
+  EXPECT_EQ((std::vector<std::string>{"确定删除账户券商吗？", positions::kAccountInUseText,
+                                      positions::kDefaultAccountText}),
+            shown());
+  Restart();
+  Open();
+  EXPECT_EQ((std::vector<std::string>{"全部账户", "默认账户", "券商"}), window().账户框.Items());
+  EXPECT_EQ("1500.00 1600.00", row());
+  window().账户名框.SetText("空账户");
+  window().添加账户钮.Click();
+  window().删除账户钮.Click();
+  program_->Settle();
+  EXPECT_EQ((std::vector<std::string>{"全部账户", "默认账户", "券商"}), window().账户框.Items());
 }
 
 }  // namespace
