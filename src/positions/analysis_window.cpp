@@ -159,9 +159,9 @@ void DrawValues(ui::Canvas& canvas, std::span<const AnalysisDay> days) {
     legend += 100;
   }
   canvas.SetPenWidth(0);
-  for (const auto& [colour, principal] :
-       {std::pair{kPrincipalColour, true}, std::pair{kValueColour, false}}) {
-    canvas.SetPenColour(colour);
+  // The principal first, so that the value is drawn over it where they meet.
+  for (const bool principal : {true, false}) {
+    canvas.SetPenColour(principal ? kPrincipalColour : kValueColour);
     const auto money = [principal](const AnalysisDay& day) {
       return principal ? day.principal : day.value;
     };
