@@ -14,62 +14,19 @@
 #include "positions/analysis.h"
 #include "positions/plans.h"
 #include "positions/trades.h"
+#include "synthetic_ledger.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace positions;
-
-constexpr int kFunds = 20;
-constexpr char kStart[] = "2019-01-01";
-constexpr char kToday[] = "2023-12-31";
-
-// Weekdays from kStart to kToday, less some ten holidays a year, with a random walk of NAVs, a
-// dividend each June and, for every fifth fund, a split.
-base::NavHistory HistoryOf(int fund, std::mt19937& random) {
-  base::NavHistory history;
-  char code[16];
-  std::snprintf(code, sizeof code, "%06d", 100 + fund);
-  history.code = code;
-  history.name = "基金" + std::to_string(fund);
-  std::int64_t nav = 10'000;
-  std::uniform_int_distribution<int> step(-150, 160);
-  std::uniform_int_distribution<int> holiday(0, 25);
-  bool split_done = fund % 5 != 0;
-  std::string paid;  // the year of the last dividend
-  for (std::int32_t day = *base::DayNumber(kStart); day <= *base::DayNumber(kToday); ++day) {
-    if (WeekdayOf(day) > 5 || holiday(random) == 0) continue;
-    nav = std::clamp<std::int64_t>(nav + step(random), 5'000, 90'000);
-    base::NavPoint point;
-    point.day = base::DayText(day);
-    point.unit_nav = nav;
-    const std::string year = point.day.substr(0, 4);
-    if (year != paid && point.day.substr(5) >= "06-15") {
-      point.dividend = 2'500'000;  // 0.025 a share
-      paid = year;
-    }
-    if (!split_done && point.day >= "2021-03-01") {
-      point.split_ratio = 200'000'000;
-      split_done = true;
-    }
-    history.points.push_back(std::move(point));
-  }
-  return history;
-}
+using namespace bench_ledger;
 
 // The plans' buys confirmed against the histories, and the dividends and splits these make.
 std::vector<Record> LedgerOf(const std::vector<base::NavHistory>& histories) {
   std::vector<Record> records;
   for (size_t f = 0; f < histories.size(); ++f) {
-    Plan plan;
-    plan.id = static_cast<std::int64_t>(f) + 1;
-    plan.code = histories[f].code;
-    plan.name = histories[f].name;
-    plan.amount = 50'000 + 10'000 * static_cast<std::int64_t>(f);
-    plan.fee_rate = 1'500;
-    plan.cycle = Cycle::kWeekly;
-    plan.day = static_cast<int>(f % 5) + 1;
-    plan.start = kStart;
+    const Plan plan = PlanOf(static_cast<int>(f), histories[f]);
     for (const std::string& day : PeriodDays(plan, plan.start, kToday, histories[f])) {
       const Confirmation confirmation = Confirm(PeriodTrade(plan, day), histories[f]);
       if (confirmation.state == TradeState::kConfirmed) records.push_back(confirmation.record);
