@@ -33,8 +33,9 @@ enum class LoadTarget {
   kTradeEntry,       // a trade by amount or shares waiting for its fund's history
   kLedger,           // the positions ledger settled against the kept histories
   kPlanEntry,        // a 定投 plan's change waiting for its fund's name or for its write
+  kImport,           // a file to import read, its rows mapped and its funds searched
 };
-inline constexpr int kLoadTargetCount = 13;
+inline constexpr int kLoadTargetCount = 14;
 
 // A load's claim on its target; it stays current until a newer load starts or the target is
 // reset by someone else.
