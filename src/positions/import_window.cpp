@@ -126,7 +126,8 @@ ImportChoices ChoicesOf(app::App& app, const Importing& importing) {
                         ? importing.accounts[static_cast<size_t>(account)]
                         : kDefaultAccount;
   choices.sale_fee_rate = SaleRate(app).value_or(0);
-  choices.snapshot_day = app.import_window().快照日期框.Text();
+  const std::string& day = app.import_window().快照日期框.Text();
+  if (ValidDay(day, app.clock().Now())) choices.snapshot_day = day;
   choices.codes = importing.preview.codes;
   choices.names = importing.preview.names;
   return choices;
