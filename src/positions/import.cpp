@@ -105,13 +105,15 @@ std::variant<ImportItem, std::string> ItemOf(const ImportRow& row, const ImportC
   item.account_name = row.account;
   item.account = choices.account;
   std::string code = row.code, name = row.name;
-  if (code.empty()) {
+  const bool searched = code.empty();
+  if (searched) {
     const auto found = choices.codes.find(name);
     if (found == choices.codes.end()) return NoFundText(row.line, name);
     code = found->second;
   }
+  // A name the search matched takes the fund's own name.
   if (const auto found = choices.names.find(code); found != choices.names.end()) {
-    if (name.empty()) name = found->second;
+    if (name.empty() || searched) name = found->second;
   }
   if (name.empty()) name = code;
   Record record;

@@ -185,10 +185,13 @@ void ShowRows(app::App& app, Importing& importing) {
     }
     std::string state;
     bool bad = false;
-    std::string code = row->code;
+    std::string code = row->code, name = row->name;
     if (code.empty()) {
       const auto found = preview.codes.find(row->name);
       if (found != preview.codes.end()) code = found->second;
+    }
+    if (const auto found = preview.names.find(code); found != preview.names.end()) {
+      if (name.empty() || row->code.empty()) name = found->second;
     }
     if (code.empty() && preview.candidates.contains(row->name)) {
       state = "第" + std::to_string(row->line) + "行：请在候选框中选择「" + row->name + "」";
@@ -211,7 +214,7 @@ void ShowRows(app::App& app, Importing& importing) {
     grid.SetText(line, app::kImportDay, row->day.empty() ? choices.snapshot_day : row->day);
     grid.SetText(line, app::kImportTime, row->time);
     grid.SetText(line, app::kImportCode, code);
-    grid.SetText(line, app::kImportName, row->name);
+    grid.SetText(line, app::kImportName, name);
     grid.SetText(line, app::kImportKind,
                  ledger_import::kImportKindTexts[static_cast<int>(row->kind)]);
     grid.SetText(line, app::kImportAmount, Scaled(row->amount, kFenDecimals));

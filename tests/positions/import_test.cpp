@@ -164,6 +164,11 @@ TEST_F(ImportTest, ABillsBuysConfirmAsTradesItsSaleByProceedsAndANameIsPickedOnc
   preview().卖出费率框.SetText("0.5");
   Confirm();
   EXPECT_NE(std::string::npos, Status().find("新增5笔，重复0笔")) << Status();
+  // The sale waits, marked, with its proceeds.
+  const ui::Grid& trades = window().交易表格;
+  const int last = trades.RowCount() - 1;
+  EXPECT_EQ(positions::kReviewText, trades.Text(last, app::kTradeState));
+  EXPECT_EQ("300.00", trades.Text(last, app::kTradeAmount));
   window().刷新持仓钮.Click();
   WaitForRefresh();
   program_->Settle();
@@ -179,6 +184,7 @@ TEST_F(ImportTest, ABillsBuysConfirmAsTradesItsSaleByProceedsAndANameIsPickedOnc
   EXPECT_EQ(151, sale.fee);                       // 300 / 0.995 = 301.51 gross
   const std::string picked_code = picked.substr(picked.size() - 6 - 3, 6);
   EXPECT_EQ(20000, by_day["2021-08-03" + picked_code].amount) << picked;
+  EXPECT_EQ(picked, by_day["2021-08-03" + picked_code].name + "（" + picked_code + "）");
   EXPECT_EQ(30000, by_day["2021-08-04" + picked_code].amount) << picked;
 }
 
