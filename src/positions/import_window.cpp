@@ -276,6 +276,8 @@ void ShowPreview(app::App& app, State& state, Importing& importing) {
 
 // Reads the file and shows its preview; the newest read wins.
 void OnImport(app::App& app, State& state, const std::shared_ptr<Importing>& importing) {
+  // The rows confirmed are being written: another file waits until they are.
+  if (importing->writing) return;
   const std::string chosen =
       app.dialogs().ChooseFile("导入", app.paths().workbook_dir.string(), kImportFilter);
   if (chosen.empty()) return;
