@@ -256,10 +256,11 @@ void ShowPreview(app::App& app, State& state, Importing& importing) {
       {std::begin(ledger_import::kColumnKindTexts), std::end(ledger_import::kColumnKindTexts)});
   const int shown = window.源列框.Current();
   window.映射框.SetCurrent(shown < 0 ? -1 : static_cast<int>(preview.layout.columns[shown]));
-  const std::int64_t chosen =
-      importing.accounts.empty()
-          ? NewAccount(state)
-          : importing.accounts[static_cast<size_t>(std::max(0, window.导入账户框.Current()))];
+  // The account chosen stays; a new file's preview starts with the positions window's.
+  const int index = window.导入账户框.Current();
+  const std::int64_t chosen = index >= 0 && index < static_cast<int>(importing.accounts.size())
+                                  ? importing.accounts[static_cast<size_t>(index)]
+                                  : NewAccount(state);
   importing.accounts.clear();
   std::vector<std::string> names;
   int current = 0;
@@ -314,7 +315,7 @@ void OnImport(app::App& app, State& state, const std::shared_ptr<Importing>& imp
             },
             [&app, &state, importing](Preview ready) {
               importing->preview = std::move(ready);
-              importing->writing = false;
+              importing->accounts.clear();
               app::ImportWindow& window = app.import_window();
               window.Show();
               window.源列框.SetCurrent(0);
