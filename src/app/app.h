@@ -16,6 +16,7 @@
 #include "app/board_window.h"
 #include "app/config_file.h"
 #include "app/figures_window.h"
+#include "app/import_window.h"
 #include "app/main_window.h"
 #include "app/nav_chart_window.h"
 #include "app/newest_wins.h"
@@ -93,6 +94,7 @@ class App {
   AlertsWindow& alerts_window() { return alerts_window_; }
   PlansWindow& plans_window() { return plans_window_; }
   AnalysisWindow& analysis_window() { return analysis_window_; }
+  ImportWindow& import_window() { return import_window_; }
   FiguresWindow& figures_window() { return figures_window_; }
   NavChartWindow& nav_chart_window() { return nav_chart_window_; }
 
@@ -126,6 +128,7 @@ class App {
   AlertsWindow alerts_window_;
   PlansWindow plans_window_;
   AnalysisWindow analysis_window_;
+  ImportWindow import_window_;
   FiguresWindow figures_window_;
   NavChartWindow nav_chart_window_;
   LoadGenerations loads_;

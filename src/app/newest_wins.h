@@ -34,6 +34,7 @@ enum class LoadTarget {
   kLedger,           // the positions ledger settled against the kept histories
   kPlanEntry,        // a 定投 plan's change waiting for its fund's name or for its write
   kAnalysis,         // 收益分析 computed over the ledger and the kept histories
+  kImport,           // a file to import read, its rows mapped and its funds searched
 };
 inline constexpr int kLoadTargetCount = 14;
 

@@ -20,6 +20,7 @@
 #include "positions/backup.h"
 #include "positions/entry.h"
 #include "positions/fund_history.h"
+#include "positions/import_window.h"
 #include "positions/ledger.h"
 #include "positions/plans_window.h"
 #include "positions/positions_store.h"
@@ -334,6 +335,7 @@ void Positions::Install() {
   InstallPlans(app, state);
   InstallBackup(app, state);
   InstallAnalysis(app, state);
+  InstallImport(app, state);
   app.main_window().持仓钮.on_click = [&app] { app.positions_window().Show(); };
   app.main_window().菜单.Item(2).on_click = [&app, &state] {
     OnAddFromFundGrid(app, state, app.MenuFund());

@@ -68,7 +68,9 @@ const store::Migrations kMigrations = {
     "CREATE TABLE dividend_modes(code TEXT PRIMARY KEY,"
     " mode TEXT NOT NULL CHECK(mode IN ('cash', 'reinvest')));"
     "CREATE TABLE accounts(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
-    "INSERT INTO accounts(id, name) VALUES(1, '默认账户');",
+    "INSERT INTO accounts(id, name) VALUES(1, '默认账户');"
+    // The keys of the rows imported from files: a row whose key is here is not imported again.
+    "CREATE TABLE import_keys(key TEXT PRIMARY KEY, imported_at TEXT NOT NULL DEFAULT '');",
 };
 
 constexpr const char* kKindTexts[] = {"buy", "sell", "cash", "reinvest", "split"};
@@ -457,6 +459,71 @@ bool PositionsStore::AddTrade(const Trade& trade) {
     store::Statement insert = InsertTradeStatement(database);
     return InsertTrade(insert, trade);
   });
+}
+
+ImportCounts PositionsStore::Import(const std::vector<ImportItem>& items) {
+  ImportCounts counts;
+  const bool written = Write([&](store::Database& database) {
+    counts = {};
+    store::Statement seen = database.Prepare("SELECT 1 FROM import_keys WHERE key = ?");
+    store::Statement keep = database.Prepare("INSERT INTO import_keys(key) VALUES(?)");
+    store::Statement add_account =
+        database.Prepare("INSERT OR IGNORE INTO accounts(name) VALUES(?)");
+    store::Statement account_of = database.Prepare("SELECT id FROM accounts WHERE name = ?");
+    store::Statement record_insert = InsertRecordStatement(database);
+    store::Statement trade_insert = InsertTradeStatement(database);
+    std::map<std::string, std::int64_t> accounts;
+    for (const ImportItem& item : items) {
+      seen.Reset();
+      seen.Bind(1, item.key);
+      if (seen.Step()) {
+        ++counts.duplicates;
+        continue;
+      }
+      keep.Reset();
+      keep.Bind(1, item.key);
+      if (!keep.Run()) return false;
+      std::int64_t account = item.account;
+      if (!item.account_name.empty()) {
+        auto found = accounts.find(item.account_name);
+        if (found == accounts.end()) {
+          add_account.Reset();
+          add_account.Bind(1, item.account_name);
+          account_of.Reset();
+          account_of.Bind(1, item.account_name);
+          if (!add_account.Run() || !account_of.Step()) return false;
+          found = accounts.emplace(item.account_name, account_of.Int(0)).first;
+        }
+        account = found->second;
+      }
+      if (item.record) {
+        Record record = *item.record;
+        record.account = account;
+        if (!InsertRecord(record_insert, record)) return false;
+      } else if (item.trade) {
+        Trade trade = *item.trade;
+        trade.account = account;
+        if (!InsertTrade(trade_insert, trade)) return false;
+        if (!item.message.empty() && !Run(database, "UPDATE trades SET message = ? WHERE id = ?",
+                                          item.message, database.LastInsertId())) {
+          return false;
+        }
+      }
+      ++counts.added;
+    }
+    return true;
+  });
+  counts.written = written;
+  return counts;
+}
+
+std::set<std::string> PositionsStore::ImportedKeys() {
+  const std::lock_guard lock(mutex_);
+  std::set<std::string> keys;
+  if (!Ready()) return keys;
+  store::Statement select = database_->Prepare("SELECT key FROM import_keys");
+  while (select.Step()) keys.insert(select.Text(0));
+  return keys;
 }
 
 bool PositionsStore::RemoveTrade(std::int64_t id) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,23 @@
 #include "store/database.h"
 
 namespace positions {
+
+// One row of a file to import: its key, and a record or a pending trade (with the message its
+// line in 交易表格 shows until it confirms); in the account named (made when there is none of
+// that name), else in `account`.
+struct ImportItem {
+  std::string key;
+  std::optional<Record> record;
+  std::optional<Trade> trade;
+  std::string message;
+  std::string account_name;
+  std::int64_t account = kDefaultAccount;
+};
+struct ImportCounts {
+  bool written = false;
+  int added = 0;
+  int duplicates = 0;  // rows whose key was imported before
+};
 
 enum class AccountRemoval { kRemoved, kInUse, kFailed };
 
@@ -52,6 +70,11 @@ class PositionsStore {
   // so that it is not made again.
   bool AddTrade(const Trade& trade);
   bool RemoveTrade(std::int64_t id);
+  // The rows whose keys were not imported yet, with their keys, in one transaction: every one
+  // or none (written false).
+  ImportCounts Import(const std::vector<ImportItem>& items);
+  // The keys of every row imported so far.
+  std::set<std::string> ImportedKeys();
   bool RemoveRecord(const Record& record);
   // A new plan (id 0) or the plan of its id changed; the plan's id, nothing when not saved.
   std::optional<std::int64_t> SavePlan(const Plan& plan);

@@ -233,14 +233,17 @@ void ShowTrades(app::App& app, State& state) {
     if (shown.trade != 0) {
       const PendingTrade& pending = trades[static_cast<size_t>(row - 1)];
       const Trade& trade = pending.trade;
+      // A bill's sale by its proceeds shows them, its shares being worked out when it confirms.
+      const bool by_shares = trade.sell && trade.shares != 0;
       texts = {trade.day + (trade.after_close ? " 15点后" : ""),
                trade.name,
                trade.code,
                trade.plan != 0 ? "定投"
-               : trade.sell    ? "按份额卖出"
+               : by_shares     ? "按份额卖出"
+               : trade.sell    ? "按金额卖出"
                                : "按金额买入",
-               trade.sell ? "" : base::FormatScaled(trade.amount, 2),
-               trade.sell ? base::FormatScaled(trade.shares, kShareDecimals) : "",
+               by_shares ? "" : base::FormatScaled(trade.amount, 2),
+               by_shares ? base::FormatScaled(trade.shares, kShareDecimals) : "",
                "",
                "",
                trade.fee_rate == kFundFeeRate ? (trade.sell ? "0.00%" : "基金费率")

@@ -53,6 +53,14 @@ std::optional<std::int64_t> SaleFee(std::int64_t gross, std::int64_t fee_rate) {
   return base::RoundDivide(static_cast<__int128>(gross) * fee_rate, kWholeRate);
 }
 
+std::optional<std::int64_t> GrossOfProceeds(std::int64_t proceeds, std::int64_t fee_rate) {
+  if (!MoneyFits(proceeds) || !RateFits(fee_rate)) return std::nullopt;
+  const std::optional<std::int64_t> gross =
+      base::RoundDivide(static_cast<__int128>(proceeds) * kWholeRate, kWholeRate - fee_rate);
+  if (!gross || !MoneyFits(*gross)) return std::nullopt;
+  return gross;
+}
+
 Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
   Confirmation confirmation;
   if (trade.fee_rate == kFundFeeRate) {
@@ -71,7 +79,15 @@ Confirmation Confirm(const Trade& trade, const base::NavHistory& history) {
   record.account = trade.account;
   record.price = point->unit_nav;
   if (point->unit_nav <= 0 || point->unit_nav >= kPriceLimit) return confirmation;
-  if (trade.sell) {
+  if (trade.sell && trade.shares == 0) {
+    const std::optional<std::int64_t> gross = GrossOfProceeds(trade.amount, trade.fee_rate);
+    const std::optional<std::int64_t> shares =
+        gross ? SharesFor(*gross, point->unit_nav) : std::nullopt;
+    if (!shares || *shares <= 0) return confirmation;
+    record.kind = RecordKind::kSell;
+    record.shares = *shares;
+    record.fee = std::max<std::int64_t>(0, Amount(*shares, point->unit_nav) - trade.amount);
+  } else if (trade.sell) {
     if (trade.shares <= 0 || trade.shares >= kShareLimit) return confirmation;
     const std::optional<std::int64_t> fee =
         SaleFee(Amount(trade.shares, point->unit_nav), trade.fee_rate);

@@ -20,13 +20,15 @@ inline constexpr std::int64_t kFeeRateLimit = std::int64_t{10} * 10'000;
 // history gives it when the trade confirms (0 without one), and 0 for a sale.
 inline constexpr std::int64_t kFundFeeRate = -1;
 
-// A buy by amount or a sale by shares, as entered and until its NAV is known.
+// A buy by amount or a sale by shares, as entered and until its NAV is known; or a sale by its
+// proceeds (`amount`, no shares), as a platform's bill gives it.
 struct Trade {
   std::string day;  // YYYY-MM-DD, the day it was placed
   std::string code;
   std::string name;
   bool sell = false;
-  std::int64_t amount = 0;    // fen paid, fee included, of a buy
+  std::int64_t amount = 0;    // fen paid, fee included, of a buy; fen received, of a sale by
+                              // proceeds
   std::int64_t shares = 0;    // hundredths, of a sale
   std::int64_t fee_rate = 0;  // ten-thousandths of a percent, or kFundFeeRate
   bool after_close = false;   // placed at or after 15:00
@@ -50,6 +52,9 @@ std::optional<std::int64_t> BuyFee(std::int64_t amount, std::int64_t fee_rate);
 std::optional<std::int64_t> SharesFor(std::int64_t net, std::int64_t nav);
 // The fee of a sale of gross `gross` fen at `fee_rate`: round(gross × rate, fen).
 std::optional<std::int64_t> SaleFee(std::int64_t gross, std::int64_t fee_rate);
+// The gross of a sale that left `proceeds` fen after its fee at `fee_rate`:
+// round(proceeds / (1 − rate), fen).
+std::optional<std::int64_t> GrossOfProceeds(std::int64_t proceeds, std::int64_t fee_rate);
 
 enum class TradeState {
   kPending,    // the history does not yet hold the confirming day's NAV
@@ -62,7 +67,10 @@ struct Confirmation {
 };
 // The trade confirmed at the NAV of its confirming day: a buy of round((amount − fee) / NAV,
 // 0.01) shares at that NAV with its fee and cost `amount`, or a sale of its shares at that NAV
-// with round(gross × rate, fen) as fee. The record's day is the confirming day. Whether a sale
+// with round(gross × rate, fen) as fee. A sale by proceeds sells round(gross / NAV, 0.01) shares
+// of the gross GrossOfProceeds gives, its fee what the shares fetch above the proceeds (0 when
+// the rounding of the shares leaves them below), so that it brings the proceeds as given.
+// The record's day is the confirming day. Whether a sale
 // is held is the ledger's to say (Fits).
 Confirmation Confirm(const Trade& trade, const base::NavHistory& history);
 

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
   ui::WindowView positions_view(app.positions_window(), &main_view);
   ui::WindowView alerts_view(app.alerts_window(), &main_view);
   ui::WindowView plans_view(app.plans_window(), &main_view);
+  ui::WindowView import_view(app.import_window(), &main_view);
   ui::WindowView figures_view(app.figures_window(), &main_view);
   ViewWhenLoaded nav_chart_view(app.nav_chart_window(), &main_view,
                                 &app.nav_chart_window().净值画板);

@@ -173,6 +173,7 @@ class WindowsLayoutTest : public ::testing::Test {
   ui::WindowView nav_chart_{f_.app.nav_chart_window()};
   ui::WindowView plans_{f_.app.plans_window()};
   ui::WindowView analysis_{f_.app.analysis_window()};
+  ui::WindowView import_{f_.app.import_window()};
 };
 
 TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
@@ -222,6 +223,15 @@ TEST_F(WindowsLayoutTest, WindowsHaveTheirClientSizesAndEmptyTitles) {
                                          {"月度收益表格", "月度收益"},
                                          {"资产画板", "总资产与投入本金走势图"}}) {
     EXPECT_EQ(QString(accessible), analysis_.ControlWidget(name)->accessibleName());
+  }
+  EXPECT_EQ(QSize(1000, 560), import_.size());
+  EXPECT_EQ(QString("导入预览"), import_.windowTitle());
+  EXPECT_FALSE(f_.app.import_window().Modal());
+  for (const auto& [name, hint] :
+       {std::pair{"卖出费率框", "卖出费率%"}, std::pair{"快照日期框", "快照日期"}}) {
+    QWidget* box = import_.ControlWidget(name);
+    EXPECT_EQ(QString(hint), qobject_cast<QLineEdit*>(box)->placeholderText());
+    EXPECT_EQ(QString(hint), box->accessibleName());
   }
 }
 

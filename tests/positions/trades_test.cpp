@@ -63,6 +63,34 @@ TEST(TradesTest, ABuyByAmountAndASaleByShareAreExactToTheFen) {
   EXPECT_EQ(TradeState::kRefused, Confirm(bad, kHistory).state);
 }
 
+// A bill's sale gives its proceeds: the gross is proceeds / (1 − rate), the shares what the gross
+// buys at the NAV, the fee what the shares fetch above the proceeds (never below 0).
+TEST(TradesTest, ASaleByProceedsSellsTheSharesItsGrossBuys) {
+  const struct {
+    std::int64_t proceeds, fee_rate;
+    const char* day;  // its NAV
+    std::int64_t shares, fee, cash;
+  } cases[] = {
+      {100000, 5000, "2021-10-12", 80402, 503, 100000},     // gross 1005.03 at 1.2500
+      {123456, 15000, "2021-10-11", 101077, 1879, 123456},  // gross 1253.36 at 1.2400
+      {100001, 0, "2021-10-08", 81005, 0, 100001},
+      {100000, 0, "2021-10-08", 81004, 0, 99999},  // 810.04 shares fetch 999.99
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.proceeds);
+    Trade sale = BuyOn(c.day);
+    sale.sell = true;
+    sale.amount = c.proceeds;
+    sale.fee_rate = c.fee_rate;
+    const Confirmation sold = Confirm(sale, kHistory);
+    ASSERT_EQ(TradeState::kConfirmed, sold.state);
+    EXPECT_EQ(RecordKind::kSell, sold.record.kind);
+    EXPECT_EQ(c.shares, sold.record.shares);
+    EXPECT_EQ(c.fee, sold.record.fee);
+    EXPECT_EQ(c.cash, CashFlowOf(sold.record));
+  }
+}
+
 TEST(TradesTest, ATradeConfirmsOnTheFirstTradingDayOnOrAfterItsDayOrAfterItWhenLate) {
   const struct {
     const char* day;
