@@ -140,6 +140,7 @@ constexpr SalvagedTable kSalvagedTables[] = {
     {"removed", "code, day, kind, account", "ttti"},
     {"dividend_modes", "code, mode", "tt"},
     {"accounts", "id, name", "kt"},
+    {"import_keys", "key, imported_at", "tt"},
 };
 
 // Binds the salvaged row to `copy` when each of its columns has the type `types` gives.
@@ -274,7 +275,8 @@ void PositionsStore::Recover(const std::filesystem::path& moved) {
     if (insert.Run()) ++recovered;
   }
   // The pending trades, plans (with the periods they have made), the program's records the
-  // user deleted and the dividend modes: every row whose columns have their types.
+  // user deleted, the dividend modes, the accounts and the keys of imported rows: every row
+  // whose columns have their types.
   for (const auto& [table, columns, types] : kSalvagedTables) {
     std::string marks;
     for (size_t i = 0; i < std::string_view(types).size(); ++i) marks += i ? ", ?" : "?";

@@ -269,6 +269,7 @@ TEST(LedgerDamageTest, PlansAndPendingTradesAreRecoveredWithTheRecords) {
     ASSERT_TRUE(store.SavePlan(plan));
     ASSERT_TRUE(store.AddTrade(trade));
     ASSERT_TRUE(store.SaveDividendMode("000001", positions::DividendMode::kReinvest));
+    ASSERT_TRUE(store.AddAccount("券商"));
     Record split{"2021-03-01", "000001", "甲", RecordKind::kSplit};
     split.ratio = 200'000'000;
     split.from_history = true;
@@ -295,6 +296,7 @@ TEST(LedgerDamageTest, PlansAndPendingTradesAreRecoveredWithTheRecords) {
   ASSERT_EQ(1u, book.removed.size());
   EXPECT_EQ(RecordKind::kSplit, book.removed.front().kind);
   EXPECT_EQ(positions::DividendMode::kReinvest, book.modes.at("000001"));
+  EXPECT_EQ((std::vector<positions::Account>{{1, "默认账户"}, {2, "券商"}}), book.accounts);
   EXPECT_LT(book.records.size(), 400u);
 }
 
