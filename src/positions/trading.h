@@ -13,7 +13,6 @@
 
 namespace positions {
 
-inline constexpr char kBadTradeSharesText[] = "份额须为大于0的数字，最多两位小数";
 inline constexpr char kBeforeFirstNavText[] = "日期早于基金的第一个净值日";
 inline constexpr char kNoTradeRowText[] = "请选择要删除的交易";
 
