@@ -286,7 +286,7 @@ void OnImport(app::App& app, State& state, const std::shared_ptr<Importing>& imp
   using Read = std::variant<Preview, std::string>;
   app::StartLoad(
       app, app.loads().Start(app::LoadTarget::kImport),
-      [&app, path]() -> Read {
+      [path]() -> Read {
         auto bytes = ReadBytes(path);
         if (bytes.index() == 1) return std::get<1>(bytes);
         ledger_import::TableOrError table = ReadImportTable(std::get<0>(bytes));

@@ -164,7 +164,8 @@ std::vector<Position> Replay(const std::vector<Record>& records) {
   // Then the same fund's added; the sums stay within the limits an account's position keeps
   // only when the ledger's checks (Fits) let the records in.
   std::vector<Position> positions;
-  for (const auto& [account, position] : apart) {
+  for (const auto& entry : apart) {
+    const Position& position = entry.second;
     auto it = std::find_if(positions.begin(), positions.end(),
                            [&](const Position& p) { return p.code == position.code; });
     if (it == positions.end()) {

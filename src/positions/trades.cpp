@@ -198,8 +198,9 @@ namespace {
 std::set<std::string> HandDividendDays(const std::vector<Record>& records) {
   std::set<std::string> days;
   for (const Record& record : records) {
-    if (!record.from_history && IsDividend(record.kind))
+    if (!record.from_history && IsDividend(record.kind)) {
       days.insert(record.code + ' ' + record.day);
+    }
   }
   return days;
 }

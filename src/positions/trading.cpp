@@ -62,8 +62,9 @@ void EnterTrade(app::App& app, State& state, bool sell) {
       [&app, code = read->code] {
         FundFound found;
         found.history = FetchFundHistory(app, code, false).history;
-        if (!found.history)
+        if (!found.history) {
           found.name = portal::FetchFundName(app.portal(), code, &app.transfers());
+        }
         return found;
       },
       [&app, &state, ticket, trade = *read](const FundFound& found) mutable {
