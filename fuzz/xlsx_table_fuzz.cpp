@@ -18,54 +18,10 @@
 #include <variant>
 #include <vector>
 
-#include "base/encoding.h"
-#include "base/nav_history.h"
-#include "ledger_import/layout.h"
-#include "ledger_import/rows.h"
+#include "import_checks.h"
 #include "ledger_import/xlsx_table.h"
-#include "positions/ledger.h"
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-void CheckFigure(const std::optional<std::int64_t>& value, std::int64_t limit) {
-  Check(!value || (*value >= 0 && *value < limit));
-}
-
-void CheckRows(const ledger_import::Table& table) {
-  int line = 0;
-  for (const ledger_import::SourceRow& row : table.rows) Check(row.line <= 1'048'576);
-  std::size_t cells = 0;
-  for (const ledger_import::SourceRow& row : table.rows) {
-    Check(row.line > line);
-    line = row.line;
-    Check(!row.cells.empty() && !row.cells.back().empty());
-    for (const std::string& cell : row.cells) Check(base::IsValidUtf8(cell));
-    cells += row.cells.size();
-  }
-  Check(cells <= ledger_import::kMaxCells);
-  const ledger_import::Layout layout = ledger_import::Recognize(table);
-  Check(layout.first <= layout.end && layout.end <= table.rows.size());
-  for (const auto& read : ledger_import::ReadRows(table, layout, "文件.csv")) {
-    if (const auto* reason = std::get_if<std::string>(&read)) {
-      Check(reason->starts_with("第"));
-      continue;
-    }
-    const auto& row = std::get<ledger_import::ImportRow>(read);
-    Check(!row.key.empty());
-    Check(row.day.empty() || base::DayNumber(row.day).has_value());
-    Check(row.code.empty() || row.code.size() == 6);
-    Check(!row.code.empty() || !row.name.empty());
-    CheckFigure(row.amount, positions::kMoneyLimit);
-    CheckFigure(row.shares, positions::kShareLimit);
-    CheckFigure(row.nav, positions::kPriceLimit);
-    CheckFigure(row.cost_price, positions::kPriceLimit);
-    CheckFigure(row.fee, positions::kMoneyLimit);
-  }
-}
 
 constexpr char kContentTypes[] =
     R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"></Types>)";
@@ -142,6 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   const std::string packed = data[0] % 2 == 0 ? std::string(rest) : WorkbookOf(rest);
   const auto table = ledger_import::ReadXlsxTable(packed);
-  if (const auto* read = std::get_if<ledger_import::Table>(&table)) CheckRows(*read);
+  if (const auto* read = std::get_if<ledger_import::Table>(&table)) {
+    // Within a sheet's bounds.
+    for (const ledger_import::SourceRow& row : read->rows)
+      import_fuzz::Check(row.line <= 1'048'576);
+    import_fuzz::CheckRows(*read);
+  }
   return 0;
 }

@@ -18,14 +18,11 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/config_file.h"
-#include "net/portal.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
-#include "store/cache.h"
+#include "program_ledger.h"
 #include "support/fixed_clock.h"
 #include "support/recording_dialogs.h"
-#include "synthetic_ledger.h"
 #include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
 
@@ -33,52 +30,18 @@ namespace {
 
 using Ms = std::chrono::duration<double, std::milli>;
 
-app::AppPaths PathsUnder(const std::filesystem::path& root) {
-  app::AppPaths paths;
-  paths.run_dir = root / "run";
-  paths.workbook_dir = root / "documents";
-  paths.executable = paths.run_dir / "fundview";
-  paths.guard_file = root / "state" / "记录.txt";
-  paths.autostart_dir = root / "autostart";
-  paths.data_dir = root / "data";
-  paths.cache_file = root / "cache" / "cache.sqlite3";
-  std::filesystem::create_directories(paths.run_dir);
-  std::filesystem::create_directories(paths.workbook_dir);
-  std::filesystem::create_directories(paths.data_dir);
-  return paths;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   char root_template[] = "/tmp/ledger_window_bench_XXXXXX";
   const std::filesystem::path root = mkdtemp(root_template);
-  const app::AppPaths paths = PathsUnder(root);
-  {
-    // No portal: the window's refresh fails at once and changes nothing.
-    app::ConfigFile config(paths.run_dir.string());
-    for (std::string_view key : net::kPortalUrlKeys)
-      config.Write("门户", key, "http://127.0.0.1:1");
-  }
+  const app::AppPaths paths = bench_ledger::PathsUnder(root);
   ui::QtUiThread ui_thread;
   test_support::RecordingDialogs dialogs;
   test_support::FixedClock clock({2024, 1, 2, 10, 0, 0});
   app::App app(paths, dialogs, ui_thread, clock);
-  std::mt19937 random(39);
-  std::map<std::string, base::NavHistory> histories;
-  {
-    positions::PositionsStore ledger(positions::LedgerPath(paths));
-    for (int f = 0; f < bench_ledger::kFunds; ++f) {
-      base::NavHistory history = bench_ledger::HistoryOf(f, random);
-      positions::Plan plan = bench_ledger::PlanOf(f, history);
-      plan.id = 0;
-      ledger.SavePlan(plan);
-      app.cache().SaveNavHistory(history.code, history, "2024-01-02 09:00:00",
-                                 store::TimeStamp(2024, 1, 2, 9, 0, 0));
-      histories.emplace(history.code, std::move(history));
-    }
-  }
+  const std::map<std::string, base::NavHistory> histories = bench_ledger::KeepLedger(app);
   positions::Positions feature(app);
   feature.Install();
   ui::WindowView view(app.positions_window());
