@@ -100,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto table = ledger_import::ReadXlsxTable(packed);
   if (const auto* read = std::get_if<ledger_import::Table>(&table)) {
     // Within a sheet's bounds.
-    for (const ledger_import::SourceRow& row : read->rows)
+    for (const ledger_import::SourceRow& row : read->rows) {
       import_fuzz::Check(row.line <= 1'048'576);
+    }
     import_fuzz::CheckRows(*read);
   }
   return 0;
