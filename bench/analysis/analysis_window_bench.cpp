@@ -7,8 +7,6 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "../ledger/program_ledger.h"
+#include "../ledger/step_timer.h"
 #include "app/app.h"
 #include "positions/analysis.h"
 #include "positions/positions.h"
@@ -54,29 +53,7 @@ int main(int argc, char** argv) {
   window.资产画板.SetCanvas(std::make_unique<ui::QtCanvas>(panel.width, panel.height));
   ui::WindowView view(window);
 
-  qint64 longest = 0;
-  QElapsedTimer since_last;
-  QTimer ticker;
-  ticker.setInterval(1);
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    longest = std::max(longest, since_last.elapsed());
-    since_last.restart();
-  });
-  ticker.start();
-  std::vector<qint64> stalls;  // the longest of each step
-  const auto timed = [&](const auto& step) {
-    QCoreApplication::processEvents();
-    since_last.restart();
-    longest = 0;
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    do {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    } while (app.loads().InFlight() > 0);
-    view.repaint();
-    stalls.push_back(longest);
-    return Ms(std::chrono::steady_clock::now() - start).count();
-  };
+  bench_ledger::StepTimer timer(app, view);
 
   // The ledger made by the start-up catch-up, and the positions window open over it.
   for (const app::StartupStep& step : app.startup_steps()) step.run(app);
@@ -87,20 +64,20 @@ int main(int argc, char** argv) {
   const size_t records = feature.store().Records().size();
 
   // For comparison, the positions window's own share: its refresh with 收益分析 closed.
-  const double refreshed = timed([&] { app.positions_window().刷新持仓钮.Click(); });
-  const double opened = timed([&] { app.positions_window().收益分析钮.Click(); });
+  const double refreshed = timer.Time([&] { app.positions_window().刷新持仓钮.Click(); });
+  const double opened = timer.Time([&] { app.positions_window().收益分析钮.Click(); });
   const std::string status = window.分析状态.Caption();
   // The positions window's refresh (no portal: it fails at once) shows the book again.
-  const double followed = timed([&] { app.positions_window().刷新持仓钮.Click(); });
-  const double months = timed([&] {
+  const double followed = timer.Time([&] { app.positions_window().刷新持仓钮.Click(); });
+  const double months = timer.Time([&] {
     for (int i = 0; i < 12; ++i) window.上月钮.Click();
   });
-  const double periods = timed([&] {
+  const double periods = timer.Time([&] {
     for (ui::Button& button : window.区间钮) button.Click();
   });
   // Opened again: its views exist already.
   window.Close();
-  const double reopened = timed([&] { app.positions_window().收益分析钮.Click(); });
+  const double reopened = timer.Time([&] { app.positions_window().收益分析钮.Click(); });
   // The analysis alone, as the worker runs it.
   std::map<std::string, base::NavHistory> histories;
   for (const positions::Record& record : feature.store().Records()) {
@@ -125,7 +102,8 @@ int main(int argc, char** argv) {
       "the refresh with the window closed: %.1f ms; 12 months stepped back: %.1f ms; 6 periods: "
       "%.1f ms\n",
       reopened, followed, refreshed, months, periods);
-  longest = *std::max_element(stalls.begin(), stalls.end());
+  const qint64 longest = timer.Longest();
+  const std::vector<qint64>& stalls = timer.stalls();
   std::printf(
       "longest UI-thread stall: %lld ms (the refresh with the window closed %lld; opening %lld, "
       "following %lld, months %lld, periods %lld, opening again %lld): ratio to goal %.2f (goal: "

@@ -8,8 +8,6 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +19,7 @@
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "program_ledger.h"
+#include "step_timer.h"
 #include "support/fixed_clock.h"
 #include "support/recording_dialogs.h"
 #include "ui/qt/qt_services.h"
@@ -46,36 +45,14 @@ int main(int argc, char** argv) {
   feature.Install();
   ui::WindowView view(app.positions_window());
 
-  qint64 longest = 0;
-  QElapsedTimer since_last;
-  QTimer ticker;
-  ticker.setInterval(1);
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    longest = std::max(longest, since_last.elapsed());
-    since_last.restart();
-  });
-  ticker.start();
-  std::vector<qint64> stalls;  // the longest of each step
-  const auto timed = [&](const auto& step) {
-    QCoreApplication::processEvents();
-    since_last.restart();
-    longest = 0;
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    do {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    } while (app.loads().InFlight() > 0);
-    view.repaint();
-    stalls.push_back(longest);
-    return Ms(std::chrono::steady_clock::now() - start).count();
-  };
+  bench_ledger::StepTimer timer(app, view);
 
-  const double catch_up = timed([&] {
+  const double catch_up = timer.Time([&] {
     for (const app::StartupStep& step : app.startup_steps()) step.run(app);
   });
-  const double opened = timed([&] { app.positions_window().Show(); });
+  const double opened = timer.Time([&] { app.positions_window().Show(); });
   ui::Grid& grid = app.positions_window().持仓表格;
-  const double chosen = timed([&] {
+  const double chosen = timer.Time([&] {
     grid.SetCurrentRow(1);
     grid.on_cell_event(1, 0);
   });
@@ -93,7 +70,8 @@ int main(int argc, char** argv) {
   std::printf("a settlement with nothing to make: %.1f ms: ratio to goal %.2f (goal: 100 ms)\n",
               idle, idle / 100.0);
   std::printf("window opened: %.1f ms; a fund's trades shown: %.1f ms\n", opened, chosen);
-  longest = *std::max_element(stalls.begin(), stalls.end());
+  const qint64 longest = timer.Longest();
+  const std::vector<qint64>& stalls = timer.stalls();
   std::printf(
       "longest UI-thread stall: %lld ms (catch-up %lld, opening %lld, a fund's trades %lld): "
       "ratio to goal %.2f (goal: at most 16 ms)\n",
