@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/decimal.h"
+#include "ui/chart_marks.h"
 
 namespace navchart {
 
@@ -122,31 +123,17 @@ void NavPlot::Draw(ui::Canvas& canvas, const std::vector<TradeMark>& marks) cons
     canvas.Text(4, y - 7, base::ScaledText(value, base::kNavDecimals, 4));
   }
   // The date axis: the first and last day and evenly spaced days between.
-  const size_t last = shown_.size() - 1;
-  const int day_steps = static_cast<int>(std::min<size_t>(kDaySteps, last));
-  for (int step = 0; step <= day_steps; ++step) {
-    const size_t index = day_steps == 0 ? 0 : last * static_cast<size_t>(step) / day_steps;
-    const int x = X(index);
-    canvas.Line(x, top_, x, bottom_);
-    const int text_x = std::clamp(x - 32, 0, std::max(0, width_ - 68));
-    canvas.Text(text_x, bottom_ + 6, shown_[index].day);
-  }
+  ui::DrawDayAxis(
+      canvas, width_, shown_.size(), kDaySteps, top_, bottom_,
+      [this](size_t index) { return X(index); },
+      [this](size_t index) { return shown_[index].day; });
   canvas.SetPenStyle(ui::PenStyle::kSolid);
   canvas.SetPenColour(kFrameColour);
   canvas.Line(left_, top_, left_, bottom_);
   canvas.Line(left_, bottom_, right_, bottom_);
 
   // The legend.
-  int legend_x = left_ + 8;
-  for (const auto& [colour, name] :
-       {std::pair{kUnitColour, "单位净值"}, std::pair{kAccumulatedColour, "累计净值"}}) {
-    canvas.SetPenColour(colour);
-    canvas.SetPenWidth(2);
-    canvas.Line(legend_x, 10, legend_x + 20, 10);
-    canvas.SetTextColour(colour);
-    canvas.Text(legend_x + 24, 3, name);
-    legend_x += 100;
-  }
+  ui::DrawLegend(canvas, left_, {{kUnitColour, "单位净值"}, {kAccumulatedColour, "累计净值"}});
 
   // The lines: the accumulated NAV joins the days that have one.
   canvas.SetPenWidth(0);

@@ -20,6 +20,7 @@
 #include "positions/analysis.h"
 #include "positions/fund_history.h"
 #include "positions/plans.h"
+#include "ui/chart_marks.h"
 
 namespace positions {
 
@@ -139,25 +140,10 @@ void DrawValues(ui::Canvas& canvas, std::span<const AnalysisDay> days) {
     canvas.Line(left, y_of(value), right, y_of(value));
     canvas.Text(4, y_of(value) - 7, base::IntToText(static_cast<long long>(value / 100)));
   }
-  const size_t last = days.size() - 1;
-  const size_t day_steps = std::min<size_t>(4, last);
-  for (size_t step = 0; step <= day_steps; ++step) {
-    const size_t index = day_steps == 0 ? 0 : last * step / day_steps;
-    canvas.Line(x_of(index), top, x_of(index), bottom);
-    canvas.Text(std::clamp(x_of(index) - 32, 0, std::max(0, canvas.Width() - 68)), bottom + 6,
-                days[index].day);
-  }
+  ui::DrawDayAxis(canvas, canvas.Width(), days.size(), 4, top, bottom, x_of,
+                  [&days](size_t index) { return days[index].day; });
   canvas.SetPenStyle(ui::PenStyle::kSolid);
-  int legend = left + 8;
-  for (const auto& [colour, name] :
-       {std::pair{kValueColour, "总资产"}, std::pair{kPrincipalColour, "投入本金"}}) {
-    canvas.SetPenColour(colour);
-    canvas.SetPenWidth(2);
-    canvas.Line(legend, 10, legend + 20, 10);
-    canvas.SetTextColour(colour);
-    canvas.Text(legend + 24, 3, name);
-    legend += 100;
-  }
+  ui::DrawLegend(canvas, left, {{kValueColour, "总资产"}, {kPrincipalColour, "投入本金"}});
   canvas.SetPenWidth(0);
   // The principal first, so that the value is drawn over it where they meet.
   for (const bool principal : {true, false}) {
