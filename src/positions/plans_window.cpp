@@ -368,7 +368,9 @@ void InstallPlans(app::App& app, State& state) {
   auto plans = std::make_shared<Plans>();
   app::PlansWindow& window = app.plans_window();
   window.on_created = [&app, &state, plans] { ShowPlans(app, state, *plans); };
-  state.on_book_shown.push_back([&app, &state, plans] { ShowPlans(app, state, *plans); });
+  state.on_book_shown.push_back([&app, &state, plans] {
+    if (app.plans_window().Loaded()) ShowPlans(app, state, *plans);
+  });
   window.定投表格.on_cell_event = [&app, &state, plans](int, int) {
     const Plan* plan = ChosenPlan(app, state, *plans);
     if (plan) FillBoxes(app, *plan);

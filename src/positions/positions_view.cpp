@@ -151,6 +151,13 @@ void ShowMainCaption(app::App& app, const State& state) {
 }
 
 void ShowPositions(app::App& app, State& state) {
+  // A settlement that ends after the window closed keeps its book; the closed window stays as
+  // designed until it opens again.
+  if (!app.positions_window().Loaded()) {
+    ShowMainCaption(app, state);
+    for (const std::function<void()>& shown : state.on_book_shown) shown();
+    return;
+  }
   ui::Grid& grid = app.positions_window().持仓表格;
   const std::vector<Position> held = Held(state);
   const int selected = grid.CurrentRow();

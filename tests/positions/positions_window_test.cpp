@@ -288,8 +288,11 @@ TEST_F(PositionsWindowTest, ANewerRefreshReplacesARunningOneAndClosingStopsIt) {
     return std::to_string(asked) + "/4";
   }());
 
+  // Nor does a buy's settlement still running when the window closes.
   sim_->requests().Clear();
   window().刷新持仓钮.Click();
+  Enter(Fund(0).code, "10", "1");
+  window().买入钮.Click();
   window().Close();
   program_->ui.PumpEventsUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(600));
   EXPECT_LE(sim_->requests().Count(), 1u);
