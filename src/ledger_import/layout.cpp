@@ -96,6 +96,13 @@ Layout GuessedLayout(const Table& table, std::size_t header, Preset preset) {
 
 ColumnKind GuessKind(std::string_view header) {
   const std::string text = base::RemoveBlanks(header);
+  // A plan's columns first: their names hold 日 and 费 too.
+  if (Has(text, {"周期"})) return ColumnKind::kCycle;
+  if (Has(text, {"定投状态"})) return ColumnKind::kPlanState;
+  if (Has(text, {"定投至"})) return ColumnKind::kMadeThrough;
+  if (Has(text, {"定投日"})) return ColumnKind::kPlanDay;
+  if (Has(text, {"结束日"})) return ColumnKind::kEndDay;
+  if (Has(text, {"费率"})) return ColumnKind::kFeeRate;
   if (Has(text, {"交易号", "流水号", "订单号", "单号", "编号"})) return ColumnKind::kTradeId;
   if (Has(text, {"账户", "账号"})) return ColumnKind::kAccount;
   if (Has(text, {"代码"})) return ColumnKind::kCode;

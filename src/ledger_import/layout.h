@@ -27,11 +27,20 @@ enum class ColumnKind {
   kFee,
   kTradeId,
   kAccount,
+  // A 定投 plan's: its cycle, its day in the cycle, its last day, the fee rate in percent (of a
+  // pending trade too), 暂停 or not, and the last day whose period it has made.
+  kCycle,
+  kPlanDay,
+  kEndDay,
+  kFeeRate,
+  kPlanState,
+  kMadeThrough,
 };
 // The texts of the kinds, in the order of ColumnKind.
-inline constexpr const char* kColumnKindTexts[] = {"忽略",   "日期",   "时间", "代码", "名称",
-                                                   "类型",   "金额",   "份额", "净值", "成本价",
-                                                   "手续费", "交易号", "账户"};
+inline constexpr const char* kColumnKindTexts[] = {
+    "忽略",   "日期",     "时间",   "代码",     "名称",    "类型", "金额",
+    "份额",   "净值",     "成本价", "手续费",   "交易号",  "账户", "定投周期",
+    "定投日", "结束日期", "费率",   "定投状态", "已定投至"};
 
 // The kind a header text most likely names ("确认日期" 日期, "基金代码" 代码, "金额（元）" 金额);
 // 忽略 when none.
@@ -40,9 +49,11 @@ ColumnKind GuessKind(std::string_view header);
 // others with the same guess are 忽略; a "…时间" column holds the day when no column is a 日期.
 std::vector<ColumnKind> GuessKinds(const std::vector<std::string>& headers);
 
-// This program's export of records: its header, in this order, UTF-8.
-inline constexpr const char* kExportHeader[] = {"日期", "时间", "代码",   "名称",   "类型", "金额",
-                                                "份额", "净值", "手续费", "交易号", "账户"};
+// This program's export of records and plans: its header, in this order, UTF-8. The columns
+// after 账户 are a plan's (and 费率 a pending trade's too).
+inline constexpr const char* kExportHeader[] = {
+    "日期",   "时间", "代码",     "名称",   "类型",     "金额", "份额",     "净值",    "手续费",
+    "交易号", "账户", "定投周期", "定投日", "结束日期", "费率", "定投状态", "已定投至"};
 // A holdings snapshot: these columns in any order, and optionally a column of the day.
 inline constexpr const char* kSnapshotHeader[] = {"基金代码", "基金名称", "持有份额", "成本价"};
 // A platform's bill: its header row, after lines of heading text.

@@ -146,6 +146,7 @@ std::optional<ImportKind> ReadKind(std::string_view text) {
     }
     return false;
   };
+  if (has({"定投计划"})) return ImportKind::kPlan;
   if (has({"再投"})) return ImportKind::kReinvest;
   if (has({"分红", "红利"})) return ImportKind::kCashDividend;
   if (has({"卖", "赎回"})) return ImportKind::kSell;
@@ -294,9 +295,28 @@ class RowReader {
       case ImportKind::kHolding:
         if (!out.shares || !out.cost_price) return std::string(kHoldingFiguresText);
         break;
+      case ImportKind::kPlan:
+        if (!out.amount) return std::string(kPlanFiguresText);
+        break;
     }
     out.trade_id = std::string(Cell(ColumnKind::kTradeId));
     out.account = std::string(Cell(ColumnKind::kAccount));
+    out.cycle = base::TrimBlanks(Cell(ColumnKind::kCycle));
+    out.plan_day = base::TrimBlanks(Cell(ColumnKind::kPlanDay));
+    out.plan_state = base::TrimBlanks(Cell(ColumnKind::kPlanState));
+    out.fee_rate = base::TrimBlanks(Cell(ColumnKind::kFeeRate));
+    if (out.fee_rate.ends_with('%')) out.fee_rate.pop_back();
+    const std::pair<ColumnKind, std::string*> days[] = {
+        {ColumnKind::kEndDay, &out.end_day}, {ColumnKind::kMadeThrough, &out.made_through}};
+    for (const auto& [column, into] : days) {
+      const std::string_view text = Cell(column);
+      if (text.empty()) continue;
+      const auto day_time = ReadDayTime(text);
+      if (!day_time) {
+        return std::string(column == ColumnKind::kEndDay ? kBadEndDayText : kBadMadeThroughText);
+      }
+      *into = day_time->first;
+    }
     return out;
   }
 
@@ -328,6 +348,10 @@ std::string Fields(const ImportRow& row, std::string_view file_name) {
   number(row.cost_price);
   number(row.fee);
   add(row.account);
+  for (const std::string* plan : {&row.cycle, &row.plan_day, &row.end_day, &row.plan_state,
+                                  &row.made_through, &row.fee_rate}) {
+    add(*plan);
+  }
   return out;
 }
 

@@ -16,10 +16,11 @@
 
 namespace ledger_import {
 
-enum class ImportKind { kBuy, kSell, kCashDividend, kReinvest, kHolding };
+enum class ImportKind { kBuy, kSell, kCashDividend, kReinvest, kHolding, kPlan };
 // The 类型 texts this program's export writes, in the order of ImportKind. Reading also takes
-// the platforms' words (申购, 定投, 赎回, 分红, …).
-inline constexpr const char* kImportKindTexts[] = {"买入", "卖出", "现金分红", "红利再投", "持仓"};
+// the platforms' words (申购, 定投, 赎回, 分红, …); a 定投 alone is one of its buys.
+inline constexpr const char* kImportKindTexts[] = {"买入",     "卖出", "现金分红",
+                                                   "红利再投", "持仓", "定投计划"};
 
 struct ImportRow {
   int line = 0;              // of the file, as the reasons give it
@@ -37,6 +38,15 @@ struct ImportRow {
   std::optional<std::int64_t> fee;         // fen
   std::string trade_id;
   std::string account;
+  // A plan's (its start is `day`, its sum per period `amount`): the texts as the file gives
+  // them, checked when the plan is made; its end and the last day it made as YYYY-MM-DD.
+  std::string cycle;
+  std::string plan_day;
+  std::string end_day;
+  std::string plan_state;
+  std::string made_through;
+  // Percent as the file gives it, of a plan or a pending trade; "" for none.
+  std::string fee_rate;
   // What tells this row from every other row ever imported: "交易号:" and its 交易号, else
   // "sha256:" and the digest of its mapped fields, the file's name and how many rows of the
   // same file with the same fields came before it (so that two equal buys both count, and a
@@ -73,6 +83,9 @@ inline constexpr char kSellFiguresText[] = "卖出须有份额或金额";
 inline constexpr char kDividendFiguresText[] = "现金分红须有金额";
 inline constexpr char kReinvestFiguresText[] = "红利再投须有份额";
 inline constexpr char kHoldingFiguresText[] = "持仓须有份额和成本价";
+inline constexpr char kPlanFiguresText[] = "定投计划须有每期金额";
+inline constexpr char kBadEndDayText[] = "结束日期无法识别";
+inline constexpr char kBadMadeThroughText[] = "已定投至日期无法识别";
 inline constexpr char kNotFundTradeText[] = "不是基金买入或卖出";
 // A bill's row in another state: "交易状态为“交易关闭”，不导入".
 std::string BillStateText(std::string_view state);

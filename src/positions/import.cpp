@@ -1,11 +1,13 @@
 #include "positions/import.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "base/decimal.h"
 #include "ledger_import/layout.h"
 #include "ledger_import/text_table.h"
 #include "ledger_import/xlsx_table.h"
+#include "positions/plans.h"
 
 namespace positions {
 
@@ -27,7 +29,9 @@ std::string Field(std::string_view text) {
   return quoted + '"';
 }
 
-void AddLine(std::string& out, const std::vector<std::string>& fields) {
+// A line of the export: the fields given, the rest of the header's columns empty.
+void AddLine(std::string& out, std::vector<std::string> fields) {
+  fields.resize(std::size(ledger_import::kExportHeader));
   for (size_t i = 0; i < fields.size(); ++i) out += (i ? "," : "") + Field(fields[i]);
   out += "\r\n";
 }
@@ -42,6 +46,30 @@ const char* KindText(ImportKind kind) {
 
 std::string Line(int line, std::string_view reason) {
   return "第" + std::to_string(line) + "行：" + std::string(reason);
+}
+
+// A plan of the file: it goes on after the day the file says it was made through, else after
+// the import (the file's rows being what it made so far).
+std::variant<ImportItem, std::string> PlanItem(const ImportRow& row, const ImportChoices& choices,
+                                               ImportItem item, const std::string& code,
+                                               const std::string& name) {
+  PlanTexts texts;
+  texts.code = code;
+  texts.name = name;
+  texts.amount = base::FormatScaled(row.amount.value_or(0), kFenDecimals);
+  texts.fee_rate = row.fee_rate;
+  texts.cycle = row.cycle;
+  texts.day = row.plan_day;
+  texts.start = row.day;
+  texts.end = row.end_day;
+  texts.paused = row.plan_state.find("暂停") != std::string::npos;
+  std::variant<Plan, std::string> plan = ReadPlan(texts, kFundFeeRate);
+  if (const auto* reason = std::get_if<std::string>(&plan)) return Line(row.line, *reason);
+  item.plan = std::move(std::get<Plan>(plan));
+  item.plan->made_through = !row.made_through.empty()  ? row.made_through
+                            : choices.today >= row.day ? choices.today
+                                                       : std::string();
+  return item;
 }
 
 }  // namespace
@@ -85,7 +113,18 @@ std::string RecordsCsv(const Book& book, std::int64_t account) {
     AddLine(out, {t.day, t.after_close ? "15:00:00" : "", t.code, t.name,
                   KindText(t.sell ? ImportKind::kSell : ImportKind::kBuy),
                   Scaled(t.amount, kFenDecimals), Scaled(t.shares, kShareDecimals), "", "", "",
-                  names[t.account]});
+                  names[t.account], "", "", "", FeeRateText(t.fee_rate)});
+  }
+  for (const Plan& p : book.plans) {
+    if (account && p.account != account) continue;
+    const std::string day = p.cycle == Cycle::kDaily ? ""
+                            : p.cycle == Cycle::kMonthly
+                                ? std::to_string(p.day)
+                                : kWeekdayTexts[std::clamp(p.day, 1, 5) - 1];
+    AddLine(out, {p.start, "", p.code, p.name, KindText(ImportKind::kPlan),
+                  base::FormatScaled(p.amount, kFenDecimals), "", "", "", "", names[p.account],
+                  kCycleTexts[static_cast<int>(p.cycle)], day, p.end, FeeRateText(p.fee_rate),
+                  p.paused ? kPausedText : "", p.made_through});
   }
   return out;
 }
@@ -126,6 +165,11 @@ std::variant<ImportItem, std::string> ItemOf(const ImportRow& row, const ImportC
   trade.name = name;
   trade.after_close = row.after_close;
   const bool priced = row.shares && row.nav;
+  std::optional<std::int64_t> fee_rate;
+  if (!row.fee_rate.empty()) {
+    fee_rate = ParseFeeRate(row.fee_rate);
+    if (!fee_rate) return Line(row.line, kBadFeeRateText);
+  }
   switch (row.kind) {
     case ImportKind::kBuy:
     case ImportKind::kSell:
@@ -137,10 +181,10 @@ std::variant<ImportItem, std::string> ItemOf(const ImportRow& row, const ImportC
         if (row.kind == ImportKind::kBuy) record.amount = row.amount.value_or(0);
       } else if (row.kind == ImportKind::kBuy) {
         trade.amount = row.amount.value_or(0);
-        trade.fee_rate = kFundFeeRate;
+        trade.fee_rate = fee_rate.value_or(kFundFeeRate);
       } else {
         trade.sell = true;
-        trade.fee_rate = choices.sale_fee_rate;
+        trade.fee_rate = fee_rate.value_or(choices.sale_fee_rate);
         if (row.shares) {
           trade.shares = *row.shares;
         } else {
@@ -164,6 +208,8 @@ std::variant<ImportItem, std::string> ItemOf(const ImportRow& row, const ImportC
       record.shares = row.shares.value_or(0);
       record.price = row.cost_price.value_or(0);
       break;
+    case ImportKind::kPlan:
+      return PlanItem(row, choices, std::move(item), code, name);
   }
   const bool traded = (row.kind == ImportKind::kBuy || row.kind == ImportKind::kSell) && !priced;
   if (record.day.empty()) return Line(row.line, ledger_import::kNoDayText);

@@ -128,6 +128,7 @@ ImportChoices ChoicesOf(app::App& app, const Importing& importing) {
   choices.sale_fee_rate = SaleRate(app).value_or(0);
   const std::string& day = app.import_window().快照日期框.Text();
   if (ValidDay(day, app.clock().Now())) choices.snapshot_day = day;
+  choices.today = TodayText(app);
   choices.codes = importing.preview.codes;
   choices.names = importing.preview.names;
   return choices;
@@ -215,8 +216,12 @@ void ShowRows(app::App& app, Importing& importing) {
     grid.SetText(line, app::kImportTime, row->time);
     grid.SetText(line, app::kImportCode, code);
     grid.SetText(line, app::kImportName, name);
-    grid.SetText(line, app::kImportKind,
-                 ledger_import::kImportKindTexts[static_cast<int>(row->kind)]);
+    // A plan's kind says its cycle and day too.
+    std::string kind = ledger_import::kImportKindTexts[static_cast<int>(row->kind)];
+    for (const std::string* part : {&row->cycle, &row->plan_day}) {
+      if (row->kind == ledger_import::ImportKind::kPlan && !part->empty()) kind += " " + *part;
+    }
+    grid.SetText(line, app::kImportKind, kind);
     grid.SetText(line, app::kImportAmount, Scaled(row->amount, kFenDecimals));
     grid.SetText(line, app::kImportShares, Scaled(row->shares, kShareDecimals));
     grid.SetText(line, app::kImportNav, Scaled(row->nav, kPriceDecimals));

@@ -124,6 +124,7 @@ ImportCounts PositionsStore::Import(const std::vector<ImportItem>& items) {
     store::Statement account_of = database.Prepare("SELECT id FROM accounts WHERE name = ?");
     store::Statement record_insert = InsertRecordStatement(database);
     store::Statement trade_insert = InsertTradeStatement(database);
+    store::Statement plan_insert = database.Prepare(kInsertPlan);
     std::map<std::string, std::int64_t> accounts;
     for (const ImportItem& item : items) {
       seen.Reset();
@@ -160,6 +161,12 @@ ImportCounts PositionsStore::Import(const std::vector<ImportItem>& items) {
                                           item.message, database.LastInsertId())) {
           return false;
         }
+      } else if (item.plan) {
+        Plan plan = *item.plan;
+        plan.account = account;
+        plan_insert.Reset();
+        BindPlan(plan_insert, plan);
+        if (!plan_insert.Run()) return false;
       }
       ++counts.added;
     }
@@ -200,8 +207,7 @@ std::optional<std::int64_t> PositionsStore::SavePlan(const Plan& plan) {
   const bool saved = Write([&](store::Database& database) {
     store::Statement save =
         plan.id == 0
-            ? database.Prepare(std::string("INSERT INTO plans(") + kPlanColumns +
-                               ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            ? database.Prepare(kInsertPlan)
             : database.Prepare(
                   "UPDATE plans SET code = ?, name = ?, amount = ?, fee_rate = ?, cycle = ?,"
                   " day = ?, start = ?, end_day = ?, paused = ?, made_through = ?, account = ?"

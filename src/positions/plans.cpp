@@ -45,6 +45,14 @@ std::optional<std::int64_t> ParseFeeRate(std::string_view text) {
   return rate;
 }
 
+std::string FeeRateText(std::int64_t rate) {
+  if (rate == kFundFeeRate) return {};
+  std::string text = base::FormatScaled(rate, base::kNavDecimals);
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
 std::variant<Plan, std::string> ReadPlan(const PlanTexts& texts, std::int64_t default_rate) {
   Plan plan;
   plan.code = texts.code;

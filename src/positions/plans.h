@@ -43,6 +43,8 @@ struct Plan {
 // The texts of the cycles, in the order of Cycle, and of the weekdays 1 to 5.
 inline constexpr const char* kCycleTexts[] = {"每日", "每周", "每两周", "每月"};
 inline constexpr const char* kWeekdayTexts[] = {"周一", "周二", "周三", "周四", "周五"};
+// A paused plan's state, as its grid and the export of records show it.
+inline constexpr char kPausedText[] = "已暂停";
 
 inline constexpr char kPlanBadCodeText[] = "请输入6位基金代码";
 inline constexpr char kPlanBadAmountText[] = "金额须为大于0的数字，最多两位小数";
@@ -59,6 +61,9 @@ std::optional<std::int64_t> ParseAmount(std::string_view text);
 // A fee rate in percent as typed: 0 to 10 with at most four decimals; ten-thousandths of a
 // percent. An empty text is nothing too: the caller chooses its default.
 std::optional<std::int64_t> ParseFeeRate(std::string_view text);
+
+// A fee rate as ParseFeeRate reads it back, without trailing zeros; "" for kFundFeeRate.
+std::string FeeRateText(std::int64_t rate);
 
 // A plan as the boxes of the plan window give it.
 struct PlanTexts {

@@ -40,13 +40,6 @@ std::string DayAfter(const std::string& day, int days = 1) {
 }
 
 // A fee rate in percent with the decimals it needs: 1500 → "0.15".
-std::string RateText(std::int64_t rate) {
-  std::string text = base::FormatScaled(rate, base::kNavDecimals);
-  while (text.back() == '0') text.pop_back();
-  if (text.back() == '.') text.pop_back();
-  return text;
-}
-
 std::string DayText(const Plan& plan) {
   switch (plan.cycle) {
     case Cycle::kDaily:
@@ -145,13 +138,13 @@ void ShowPlans(app::App& app, const State& state, Plans& plans) {
         plan.name,
         plan.code,
         base::FormatScaled(plan.amount, kFenDecimals),
-        plan.fee_rate == kFundFeeRate ? "基金费率" : RateText(plan.fee_rate) + "%",
+        plan.fee_rate == kFundFeeRate ? "基金费率" : FeeRateText(plan.fee_rate) + "%",
         kCycleTexts[static_cast<int>(plan.cycle)],
         DayText(plan),
         plan.start,
         plan.end,
         figures.ended ? "已结束"
-        : plan.paused ? "已暂停"
+        : plan.paused ? kPausedText
                       : "定投中",
         std::to_string(figures.periods),
         base::FormatScaled(figures.invested, kFenDecimals),
@@ -169,7 +162,7 @@ void FillBoxes(app::App& app, const Plan& plan) {
   app::PlansWindow& window = app.plans_window();
   window.定投代码框.SetText(plan.code);
   window.定投金额框.SetText(base::FormatScaled(plan.amount, kFenDecimals));
-  window.定投费率框.SetText(plan.fee_rate == kFundFeeRate ? "" : RateText(plan.fee_rate));
+  window.定投费率框.SetText(FeeRateText(plan.fee_rate));
   window.定投周期框.SetCurrent(static_cast<int>(plan.cycle));
   window.ShowDayItems();
   // A weekday 1 to 5 and a day of the month 1 to 28 are both their item's number.

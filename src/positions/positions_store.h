@@ -23,13 +23,14 @@
 
 namespace positions {
 
-// One row of a file to import: its key, and a record or a pending trade (with the message its
-// line in 交易表格 shows until it confirms); in the account named (made when there is none of
-// that name), else in `account`.
+// One row of a file to import: its key, and a record, a pending trade (with the message its
+// line in 交易表格 shows until it confirms) or a plan; in the account named (made when there is
+// none of that name), else in `account`.
 struct ImportItem {
   std::string key;
   std::optional<Record> record;
   std::optional<Trade> trade;
+  std::optional<Plan> plan;
   std::string message;
   std::string account_name;
   std::int64_t account = kDefaultAccount;

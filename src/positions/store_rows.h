@@ -80,6 +80,9 @@ inline bool InsertTrade(store::Statement& insert, const Trade& trade) {
 // The plan's columns after its id, bound from 1 on.
 inline constexpr char kPlanColumns[] =
     "code, name, amount, fee_rate, cycle, day, start, end_day, paused, made_through, account";
+inline constexpr char kInsertPlan[] =
+    "INSERT INTO plans(code, name, amount, fee_rate, cycle, day, start, end_day, paused,"
+    " made_through, account) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 inline void BindPlan(store::Statement& statement, const Plan& plan) {
   statement.Bind(1, plan.code)
       .Bind(2, plan.name)

@@ -60,6 +60,8 @@ TEST(RowsTest, HeadersAreGuessedAsTheirKinds) {
       {"持有份额", ColumnKind::kShares},  {"单位净值", ColumnKind::kNav},
       {"成本价", ColumnKind::kCostPrice}, {"手续费", ColumnKind::kFee},
       {"交易号", ColumnKind::kTradeId},   {"交易账户", ColumnKind::kAccount},
+      {"定投周期", ColumnKind::kCycle},   {"结束日期", ColumnKind::kEndDay},
+      {"手续费率", ColumnKind::kFeeRate}, {"已定投至", ColumnKind::kMadeThrough},
       {"备注", ColumnKind::kIgnore}};
   for (const auto& [header, kind] : cases) EXPECT_EQ(kind, GuessKind(header)) << header;
   // A date-time column holds the day when no column is a 日期; a second 代码 is ignored.

@@ -219,6 +219,43 @@ TEST_F(ImportTest, AWorkbookWrittenByOpenpyxlImportsItsRowsWithTheMappingChosen)
   EXPECT_EQ(15000, stored[0].price);
 }
 
+// A plan from a file that does not say how far it was made goes on after the import, so that
+// the buys it made before, which the file holds too, are not made again.
+TEST(ImportItemTest, APlanGoesOnAfterTheDayItWasMadeThroughElseAfterTheImport) {
+  positions::ImportChoices choices;
+  choices.today = "2021-08-20";
+  ledger_import::ImportRow row;
+  row.kind = ledger_import::ImportKind::kPlan;
+  row.code = "000001";
+  row.amount = 50000;
+  row.cycle = "每周";
+  const struct {
+    const char* start;
+    const char* day;
+    const char* made_through;
+    const char* state;
+    const char* expected;  // made_through, or the reason
+  } cases[] = {{"2021-01-06", "周三", "", "", "2021-08-20"},
+               {"2021-01-06", "周三", "2021-03-31", "已暂停", "2021-03-31"},
+               {"2021-09-01", "周三", "", "", ""},
+               {"2021-01-06", "周六", "", "", "第0行：定投日须为周一到周五"}};
+  for (const auto& c : cases) {
+    row.day = c.start;
+    row.plan_day = c.day;
+    row.made_through = c.made_through;
+    row.plan_state = c.state;
+    const auto item = positions::ItemOf(row, choices);
+    if (const auto* reason = std::get_if<std::string>(&item)) {
+      EXPECT_EQ(c.expected, *reason);
+      continue;
+    }
+    const positions::Plan& plan = *std::get<positions::ImportItem>(item).plan;
+    EXPECT_EQ(c.expected, plan.made_through) << c.start;
+    EXPECT_EQ(std::string(c.state).empty(), !plan.paused);
+    EXPECT_EQ(3, plan.day);
+  }
+}
+
 TEST_F(ImportTest, RecordsExportedAndImportedIntoAnEmptyLedgerShowTheSamePositions) {
   {
     positions::PositionsStore store(positions::LedgerPath(app().paths()));
@@ -232,7 +269,27 @@ TEST_F(ImportTest, RecordsExportedAndImportedIntoAnEmptyLedgerShowTheSamePositio
     add("2021-04-01", 4, RecordKind::kSell, 30050, 13000, 20, 0);
     add("2021-05-06", 4, RecordKind::kCashDividend, 0, 0, 0, 1234);
     add("2021-05-07", 5, RecordKind::kReinvest, 1234, 12500, 0, 0);
+    // A buy placed after today's close waits for Monday's NAV; a plan yet to start, and a paused
+    // one that made its periods through July.
+    ASSERT_TRUE(
+        store.AddTrade({"2021-08-20", Fund(5).code, Fund(5).name, false, 50000, 0, 1000, true}));
+    ASSERT_TRUE(store.SavePlan({0, Fund(4).code, Fund(4).name, 20000, 1200,
+                                positions::Cycle::kMonthly, 8, "2021-09-01", "2022-09-01"}));
+    ASSERT_TRUE(
+        store.SavePlan({0, Fund(5).code, Fund(5).name, 10000, positions::kFundFeeRate,
+                        positions::Cycle::kWeekly, 3, "2021-06-02", "", true, "2021-07-31"}));
   }
+  const auto book = [&] {
+    positions::Book read =
+        positions::PositionsStore(positions::LedgerPath(app().paths())).ReadBook();
+    for (positions::Plan& plan : read.plans) plan.id = 0;
+    std::vector<positions::Trade> trades;
+    for (const positions::PendingTrade& pending : read.trades) trades.push_back(pending.trade);
+    return std::pair(read.plans, trades);
+  };
+  const auto plans_and_trades = book();
+  ASSERT_EQ(2u, plans_and_trades.first.size());
+  ASSERT_EQ(1u, plans_and_trades.second.size());
   Restart();
   Begin();
   const auto before = Shown();
@@ -252,11 +309,12 @@ TEST_F(ImportTest, RecordsExportedAndImportedIntoAnEmptyLedgerShowTheSamePositio
   ASSERT_TRUE(Stored().empty());
   Choose(exported);
   EXPECT_EQ("格式：本程序导出的记录", preview().格式标签.Caption());
-  EXPECT_EQ("导入5行", preview().确认导入钮.Caption());
+  EXPECT_EQ("导入8行", preview().确认导入钮.Caption());
   Confirm();
   window().刷新持仓钮.Click();
   WaitForRefresh();
   EXPECT_EQ(before, Shown());
+  EXPECT_EQ(plans_and_trades, book());
 }
 
 }  // namespace
