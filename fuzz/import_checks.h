@@ -47,7 +47,9 @@ inline void CheckRows(const ledger_import::Table& table) {
     }
     const auto& row = std::get<ledger_import::ImportRow>(read);
     Check(!row.key.empty());
-    Check(row.day.empty() || base::DayNumber(row.day).has_value());
+    for (const std::string* day : {&row.day, &row.end_day, &row.made_through}) {
+      Check(day->empty() || base::DayNumber(*day).has_value());
+    }
     Check(row.code.empty() || row.code.size() == 6);
     Check(!row.code.empty() || !row.name.empty());
     CheckFigure(row.amount, positions::kMoneyLimit);

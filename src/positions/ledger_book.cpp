@@ -259,6 +259,10 @@ bool PositionsStore::Save(const Settlement& settlement) {
     for (const Record& record : settlement.from_history) {
       if (!InsertRecord(insert_record, record)) return false;
     }
+    for (const std::int64_t trade : settlement.dropped) {
+      remove.Reset();
+      if (!remove.Bind(1, trade).Run()) return false;
+    }
     return true;
   });
 }

@@ -116,13 +116,20 @@ std::vector<std::string> PeriodDays(const Plan& plan, std::string_view from, std
 
   switch (plan.cycle) {
     case Cycle::kDaily: {
-      // The history's trading days in [begin, last]; they are weekdays by nature, but a
-      // weekend point (rare corrections) is not a period.
+      // Within the history only its days (a weekday without a NAV is a holiday; a weekend point,
+      // a rare correction, is no period), every weekday after its last day (a holiday among
+      // them is dropped when the history passes it), none before its first or without one.
+      if (history.points.empty()) break;
       const std::string low = base::DayText(begin), high = base::DayText(*last);
       for (const base::NavPoint& point : history.points) {
         if (point.day < low || point.day > high) continue;
         const std::optional<std::int32_t> day = base::DayNumber(point.day);
         if (day && WeekdayOf(*day) <= 5) days.push_back(point.day);
+      }
+      const std::optional<std::int32_t> newest = base::DayNumber(history.points.back().day);
+      if (!newest) break;
+      for (std::int32_t day = std::max(begin, *newest + 1); day <= *last; ++day) {
+        if (WeekdayOf(day) <= 5) days.push_back(base::DayText(day));
       }
       break;
     }
@@ -155,6 +162,17 @@ std::vector<std::string> PeriodDays(const Plan& plan, std::string_view from, std
     }
   }
   return days;
+}
+
+bool IsHoliday(const base::NavHistory& history, std::string_view day) {
+  if (history.points.empty() || history.points.front().day > day ||
+      history.points.back().day <= day) {
+    return false;
+  }
+  const auto at = std::lower_bound(
+      history.points.begin(), history.points.end(), day,
+      [](const base::NavPoint& point, std::string_view wanted) { return point.day < wanted; });
+  return at->day != day;
 }
 
 Trade PeriodTrade(const Plan& plan, const std::string& day) {

@@ -85,11 +85,16 @@ int WeekdayOf(std::int32_t day_number);
 
 // The period days of `plan` from `from` (its start, or the day after the last period made) to
 // `today`, both included, oldest first; none while it is paused, none after its end. A daily
-// plan's days are the weekdays `history` holds, up to its last day (a weekday within it without
-// a NAV is a holiday; the days after it wait until the history reaches them); the other cycles'
-// days come from the calendar alone, and a holiday's buy confirms on the next trading day.
+// plan's days are the weekdays `history` holds (a weekday within it without a NAV is a holiday)
+// and every weekday after its last day, none before its first day or without a history; a
+// holiday among the later ones is dropped when the history reaches past it (IsHoliday). The
+// other cycles' days come from the calendar alone, and a holiday's buy confirms on the next
+// trading day.
 std::vector<std::string> PeriodDays(const Plan& plan, std::string_view from, std::string_view today,
                                     const base::NavHistory& history);
+
+// Whether `history` shows `day` was no trading day: it has a NAV before and after it, none on it.
+bool IsHoliday(const base::NavHistory& history, std::string_view day);
 
 // The buy of one period: `plan.amount` on `day` before 15:00, remembering the plan and day.
 Trade PeriodTrade(const Plan& plan, const std::string& day);

@@ -214,12 +214,9 @@ std::string KnownName(const State& state, const std::string& code) {
 // Saves a change of the stored plan `plan.id`, on a worker. Editing or pausing changes only the
 // periods after the change: the ledger is settled first, so every period up to today is made
 // with the plan as it was, and the plan is saved with the made_through that settlement left
-// (today, or a daily plan's last day in its history, whose later days take the new values).
-// Resuming passes over the periods of the pause: made_through becomes at least yesterday, so
-// today's period is made and none before it. A daily plan's days after the last day of its
-// kept history are not made before a pause (they wait for their NAV) and are passed over when it
-// resumes: a pause by a day or two of a history the portal has not yet brought up to date costs
-// those days. The settlement and the save hold the ledger in
+// (today), whose later days take the new values. Resuming passes over the periods of the pause:
+// made_through becomes at least yesterday, so today's period is made and none before it. The
+// settlement and the save hold the ledger in
 // between, so no other settlement can make a period the save would then make again.
 bool SaveChange(app::App& app, State& state, Change change, const Plan& edited,
                 const std::string& today) {

@@ -30,11 +30,9 @@ void MakePeriods(const Book& book, const std::map<std::string, base::NavHistory>
     for (const std::string& day : PeriodDays(plan, from, today, known)) {
       settlement.made.push_back(PeriodTrade(plan, day));
     }
-    // A daily plan's days are known only as far as its history goes.
-    std::string through(today);
-    if (plan.cycle == Cycle::kDaily) {
-      through = known.points.empty() ? std::string() : std::min(through, known.points.back().day);
-    }
+    // A daily plan waits for its history: its first day tells from when the fund trades.
+    const std::string through =
+        plan.cycle == Cycle::kDaily && known.points.empty() ? std::string() : std::string(today);
     if (through > plan.made_through && through >= plan.start) {
       settlement.made_through[plan.id] = through;
     }
@@ -90,6 +88,14 @@ Settlement Settle(const Book& book, const std::map<std::string, base::NavHistory
   for (const PendingTrade& pending : book.trades) {
     const base::NavHistory* history = HistoryOf(histories, pending.trade.code);
     if (!history) continue;
+    // A daily plan's period that turned out to be a holiday makes no buy.
+    const bool daily = std::any_of(book.plans.begin(), book.plans.end(), [&](const Plan& plan) {
+      return plan.id == pending.trade.plan && plan.cycle == Cycle::kDaily;
+    });
+    if (daily && IsHoliday(*history, pending.trade.period)) {
+      settlement.dropped.push_back(pending.id);
+      continue;
+    }
     Confirmation confirmation = Confirm(pending.trade, *history);
     if (confirmation.state == TradeState::kConfirmed) {
       confirmed[pending.trade.code].emplace_back(pending.id, std::move(confirmation.record));

@@ -59,10 +59,12 @@ struct Settlement {
   std::map<std::int64_t, std::string> refused;
   // Dividends and splits of the histories.
   std::vector<Record> from_history;
+  // Pending periods of daily plans that fell on a holiday, to be removed.
+  std::vector<std::int64_t> dropped;
 
   bool Empty() const {
     return made.empty() && made_through.empty() && confirmed.empty() && refused.empty() &&
-           from_history.empty();
+           from_history.empty() && dropped.empty();
   }
 };
 
@@ -70,7 +72,8 @@ inline constexpr char kSaleNotHeldText[] = "卖出份额超过确认日的持有
 inline constexpr char kTradeBeyondLimitsText[] = "超出持仓记录的范围";
 
 // The plans' periods from the day after each plan's made_through (its start the first time) to
-// `today`, as new pending trades; the book's pending trades that the histories confirm, a sale
+// `today`, as new pending trades; a daily plan's pending periods that the histories show were
+// holidays, dropped; the book's pending trades that the histories confirm, a sale
 // of more than is held on its confirming day refused; and the dividends and splits of every
 // fund held whose history is given. `histories` by code; a fund without one waits.
 Settlement Settle(const Book& book, const std::map<std::string, base::NavHistory>& histories,

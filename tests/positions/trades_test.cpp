@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "positions/plans.h"
+#include "positions/settle.h"
 
 namespace positions {
 namespace {
@@ -165,6 +166,32 @@ TEST(PlansTest, APausedPlanMakesNothingAndResumesWithTheLaterPeriods) {
   plan.paused = false;  // resumed on 1 October: the periods from the day of the change
   EXPECT_EQ((std::vector<std::string>{"2021-10-01", "2021-10-08"}),
             PeriodDays(plan, "2021-10-01", "2021-10-10", kHistory));
+}
+
+// A daily plan makes every weekday up to today, those after its history pending: paused now, it
+// keeps them. One the history later shows to have been a holiday is dropped, the others confirm.
+TEST(PlansTest, ADailyPlansDaysAfterItsHistoryWaitAndAHolidayAmongThemIsDropped) {
+  Book book;
+  book.plans = {PlanOf(Cycle::kDaily, 0)};
+  book.plans[0].made_through = "2021-10-08";
+  const Settlement made = Settle(book, {{"000001", kHistory}}, "2021-10-15");
+  std::vector<std::string> days;
+  for (const Trade& trade : made.made) {
+    days.push_back(trade.period);
+    book.trades.push_back({static_cast<std::int64_t>(book.trades.size()) + 1, trade, ""});
+  }
+  EXPECT_EQ((std::vector<std::string>{"2021-10-11", "2021-10-12", "2021-10-13", "2021-10-14",
+                                      "2021-10-15"}),
+            days);
+  EXPECT_EQ("2021-10-15", made.made_through.at(7));
+  book.plans[0].made_through = "2021-10-15";
+  std::vector<base::NavPoint> points = kHistory.points;
+  points.push_back(Point("2021-10-13", 12600));
+  points.push_back(Point("2021-10-15", 12700));  // the 14th a holiday
+  const Settlement settled = Settle(book, {{"000001", History(points)}}, "2021-10-15");
+  EXPECT_EQ(std::vector<std::int64_t>{4}, settled.dropped);
+  EXPECT_EQ(4u, settled.confirmed.size());
+  EXPECT_TRUE(settled.made.empty());
 }
 
 TEST(PlansTest, BadValuesAreRefusedWithTheirReason) {
