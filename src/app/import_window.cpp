@@ -19,12 +19,12 @@ ImportWindow::ImportWindow() : ui::Window("ImportWindow", 1000, 560) {
 void ImportWindow::ApplyDesign() {
   SetTitle("导入预览");
   Place(导入表格, "导入表格", {8, 8, 984, 384});
-  导入表格.SetDesign({{"状态", 260},
+  导入表格.SetDesign({{"状态", 236},
                       {"日期", 76},
                       {"时间", 60},
                       {"代码", 52},
                       {"名称", 100},
-                      {"类型", 56},
+                      {"类型", 80},
                       {"金额", 64},
                       {"份额", 64},
                       {"净值", 52},

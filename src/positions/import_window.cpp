@@ -216,12 +216,13 @@ void ShowRows(app::App& app, Importing& importing) {
     grid.SetText(line, app::kImportTime, row->time);
     grid.SetText(line, app::kImportCode, code);
     grid.SetText(line, app::kImportName, name);
-    // A plan's kind says its cycle and day too.
-    std::string kind = ledger_import::kImportKindTexts[static_cast<int>(row->kind)];
-    for (const std::string* part : {&row->cycle, &row->plan_day}) {
-      if (row->kind == ledger_import::ImportKind::kPlan && !part->empty()) kind += " " + *part;
-    }
-    grid.SetText(line, app::kImportKind, kind);
+    // A plan's kind is its cycle and day: "定投每周周三", "定投每月8日".
+    const bool plan = row->kind == ledger_import::ImportKind::kPlan;
+    const bool monthly =
+        !row->plan_day.empty() && row->plan_day.back() >= '0' && row->plan_day.back() <= '9';
+    grid.SetText(line, app::kImportKind,
+                 plan ? "定投" + row->cycle + row->plan_day + (monthly ? "日" : "")
+                      : ledger_import::kImportKindTexts[static_cast<int>(row->kind)]);
     grid.SetText(line, app::kImportAmount, Scaled(row->amount, kFenDecimals));
     grid.SetText(line, app::kImportShares, Scaled(row->shares, kShareDecimals));
     grid.SetText(line, app::kImportNav, Scaled(row->nav, kPriceDecimals));
