@@ -66,9 +66,12 @@ std::variant<ImportItem, std::string> PlanItem(const ImportRow& row, const Impor
   std::variant<Plan, std::string> plan = ReadPlan(texts, kFundFeeRate);
   if (const auto* reason = std::get_if<std::string>(&plan)) return Line(row.line, *reason);
   item.plan = std::move(std::get<Plan>(plan));
-  item.plan->made_through = !row.made_through.empty()  ? row.made_through
-                            : choices.today >= row.day ? choices.today
-                                                       : std::string();
+  // Made through a day before its start: nothing made yet.
+  const std::string& start = item.plan->start;
+  item.plan->made_through = !row.made_through.empty() ? row.made_through
+                            : choices.today >= start  ? choices.today
+                                                      : std::string();
+  if (item.plan->made_through < start) item.plan->made_through.clear();
   return item;
 }
 
@@ -121,10 +124,15 @@ std::string RecordsCsv(const Book& book, std::int64_t account) {
                             : p.cycle == Cycle::kMonthly
                                 ? std::to_string(p.day)
                                 : kWeekdayTexts[std::clamp(p.day, 1, 5) - 1];
+    // A plan that made nothing yet says so: made through the day before its start.
+    const std::optional<std::int32_t> start = base::DayNumber(p.start);
+    const std::string made = !p.made_through.empty() ? p.made_through
+                             : start                 ? base::DayText(*start - 1)
+                                                     : std::string();
     AddLine(out, {p.start, "", p.code, p.name, KindText(ImportKind::kPlan),
                   base::FormatScaled(p.amount, kFenDecimals), "", "", "", "", names[p.account],
                   kCycleTexts[static_cast<int>(p.cycle)], day, p.end, FeeRateText(p.fee_rate),
-                  p.paused ? kPausedText : "", p.made_through});
+                  p.paused ? kPausedText : "", made});
   }
   return out;
 }
