@@ -2,21 +2,18 @@
 // them or all of them, never a part; imported again to the end, every row is there once.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <random>
 #include <string>
-#include <thread>
 
 #include "ledger_import/layout.h"
+#include "positions/kill_driver.h"
 #include "positions/positions_store.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using positions_test::WaitExit;
 
 constexpr int kRows = 20000;
 
@@ -34,19 +31,7 @@ std::string ExportFile() {
 }
 
 pid_t Spawn(const std::filesystem::path& ledger, const std::filesystem::path& file) {
-  const std::string driver = IMPORT_DRIVER, where = ledger.string(), what = file.string();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execl(driver.c_str(), driver.c_str(), where.c_str(), what.c_str(), nullptr);
-    ::_exit(127);
-  }
-  return child;
-}
-
-int WaitExit(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return positions_test::SpawnDriver(IMPORT_DRIVER, {ledger.string(), file.string()});
 }
 
 size_t Held(const std::filesystem::path& ledger) {
@@ -66,32 +51,22 @@ TEST(ImportKillTest, AKilledImportLeavesNoRowOrEveryRowAndAgainAddsNothing) {
   const auto took = std::chrono::steady_clock::now() - started;
   ASSERT_EQ(static_cast<size_t>(kRows), Held(clean));
 
-  // Killed at a random moment of the clean run's time; a run that ended before its kill (a
-  // loaded machine runs at another pace) makes the next moments earlier, until three were killed.
-  std::mt19937 random(20261210);
-  int killed = 0;
-  auto latest = took.count();
-  for (int run = 0; run < 30 && killed < 3; ++run) {
-    SCOPED_TRACE(run);
-    const std::filesystem::path ledger = dir.path() / ("run" + std::to_string(run) + ".sqlite3");
-    positions::PositionsStore(ledger).Ready();
-    const pid_t driver = Spawn(ledger, file);
-    std::this_thread::sleep_for(
-        std::uniform_int_distribution<std::int64_t>(latest / 3, latest)(random) *
-        decltype(took)(1));
-    if (::waitpid(driver, nullptr, WNOHANG) == 0) {
-      ++killed;
-    } else {
-      latest = std::max(took.count() / 20, latest * 7 / 10);
-    }
-    ::kill(driver, SIGKILL);
-    WaitExit(driver);
-    const size_t held = Held(ledger);
-    EXPECT_TRUE(held == 0 || held == static_cast<size_t>(kRows)) << held;
-    ASSERT_EQ(0, WaitExit(Spawn(ledger, file)));
-    EXPECT_EQ(static_cast<size_t>(kRows), Held(ledger));
-  }
-  EXPECT_GE(killed, 3);
+  const auto ledger = [&](int run) {
+    return dir.path() / ("run" + std::to_string(run) + ".sqlite3");
+  };
+  const int killed = positions_test::KillMidway(
+      {took / 20, took, 3, 30, 20261210},
+      [&](int run) {
+        positions::PositionsStore(ledger(run)).Ready();
+        return Spawn(ledger(run), file);
+      },
+      [&](int run) {
+        const size_t held = Held(ledger(run));
+        EXPECT_TRUE(held == 0 || held == static_cast<size_t>(kRows)) << held;
+        ASSERT_EQ(0, WaitExit(Spawn(ledger(run), file)));
+        EXPECT_EQ(static_cast<size_t>(kRows), Held(ledger(run)));
+      });
+  EXPECT_GE(killed, positions_test::kKilledMidway);
 }
 
 }  // namespace

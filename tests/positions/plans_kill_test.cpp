@@ -2,18 +2,13 @@
 // once reopened and settled to the end, every period is made exactly once.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <map>
-#include <random>
 #include <string>
-#include <thread>
 #include <utility>
 
+#include "positions/kill_driver.h"
 #include "positions/plans.h"
 #include "positions/positions_store.h"
 #include "support/temp_dir.h"
@@ -23,6 +18,7 @@ namespace {
 using positions::Cycle;
 using positions::Plan;
 using positions::PositionsStore;
+using positions_test::WaitExit;
 
 // A new ledger with a daily, a weekly, a fortnightly and a monthly plan, and a weekly one that
 // ended, all from January 2011.
@@ -40,19 +36,7 @@ void MakeLedger(const std::filesystem::path& path) {
 }
 
 pid_t SpawnDriver(const std::filesystem::path& ledger) {
-  const std::string driver = PLANS_SETTLE_DRIVER, where = ledger.string();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execl(driver.c_str(), driver.c_str(), where.c_str(), nullptr);
-    ::_exit(127);
-  }
-  return child;
-}
-
-int WaitExit(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return positions_test::SpawnDriver(PLANS_SETTLE_DRIVER, {ledger.string()});
 }
 
 // How often each (plan, period) is held, as a buy confirmed or pending.
@@ -77,30 +61,20 @@ TEST(PlansKillTest, AKilledCatchUpLeavesEveryPeriodMadeExactlyOnce) {
   ASSERT_GT(expected.size(), 3500u);  // ten years of five plans
   for (const auto& [period, count] : expected) ASSERT_EQ(1, count) << period.second;
 
-  // A run that ended before its kill (a loaded machine runs at another pace) makes the next
-  // moments earlier, until three were killed midway.
-  std::mt19937 random(20211208);
-  int killed_midway = 0;
-  auto latest = took.count() * 9 / 10;
-  for (int run = 0; run < 25 && (run < 5 || killed_midway < 3); ++run) {
-    SCOPED_TRACE(run);
-    const std::filesystem::path ledger = dir.path() / ("run" + std::to_string(run) + ".sqlite3");
-    MakeLedger(ledger);
-    const pid_t driver = SpawnDriver(ledger);
-    std::this_thread::sleep_for(
-        std::uniform_int_distribution<std::int64_t>(took.count() / 20, latest)(random) *
-        decltype(took)(1));
-    if (::waitpid(driver, nullptr, WNOHANG) == 0) {
-      ++killed_midway;
-    } else {
-      latest = std::max(took.count() / 20, latest * 7 / 10);
-    }
-    ::kill(driver, SIGKILL);
-    WaitExit(driver);
-    ASSERT_EQ(0, WaitExit(SpawnDriver(ledger)));
-    EXPECT_EQ(expected, Periods(ledger));
-  }
-  EXPECT_GE(killed_midway, 3);
+  const auto ledger = [&](int run) {
+    return dir.path() / ("run" + std::to_string(run) + ".sqlite3");
+  };
+  const int killed_midway = positions_test::KillMidway(
+      {took / 20, took * 9 / 10, 5, 25, 20211208},
+      [&](int run) {
+        MakeLedger(ledger(run));
+        return SpawnDriver(ledger(run));
+      },
+      [&](int run) {
+        ASSERT_EQ(0, WaitExit(SpawnDriver(ledger(run))));
+        EXPECT_EQ(expected, Periods(ledger(run)));
+      });
+  EXPECT_GE(killed_midway, positions_test::kKilledMidway);
 }
 
 }  // namespace
