@@ -4,8 +4,6 @@
 // each time, the analysis alone, and the longest stall of the UI thread's event loop (from a 1 ms
 // timer) over the window's steps, each with its ratio to the goal.
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -23,10 +21,7 @@
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "store/cache.h"
-#include "support/fixed_clock.h"
-#include "support/recording_dialogs.h"
 #include "ui/qt/qt_canvas.h"
-#include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
 
 namespace {
@@ -37,16 +32,9 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  char root_template[] = "/tmp/analysis_window_bench_XXXXXX";
-  const std::filesystem::path root = mkdtemp(root_template);
-  const app::AppPaths paths = bench_ledger::PathsUnder(root);
-  ui::QtUiThread ui_thread;
-  test_support::RecordingDialogs dialogs;
-  test_support::FixedClock clock({2024, 1, 2, 10, 0, 0});
-  app::App app(paths, dialogs, ui_thread, clock);
-  bench_ledger::KeepLedger(app);
-  positions::Positions feature(app);
-  feature.Install();
+  bench_ledger::LedgerProgram program("analysis_window_bench");
+  app::App& app = program.app;
+  positions::Positions& feature = program.feature;
   ui::WindowView positions_view(app.positions_window());
   app::AnalysisWindow& window = app.analysis_window();
   const ui::Rect& panel = window.资产画板.Geometry();
@@ -114,8 +102,5 @@ int main(int argc, char** argv) {
       static_cast<long long>(stalls[5]), longest / 16.0);
   window.Close();
   app.positions_window().Close();
-  app.workers().StopAndJoin();
-  std::error_code error;
-  std::filesystem::remove_all(root, error);
   return status.rfind("共", 0) == 0 && records > 5000 ? 0 : 1;
 }

@@ -5,8 +5,6 @@
 // and the longest stall of the UI thread's event loop (from a 1 ms timer) over all of it, each
 // with its ratio to the goal.
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -20,9 +18,6 @@
 #include "positions/positions_store.h"
 #include "program_ledger.h"
 #include "step_timer.h"
-#include "support/fixed_clock.h"
-#include "support/recording_dialogs.h"
-#include "ui/qt/qt_services.h"
 #include "ui/qt/window_view.h"
 
 namespace {
@@ -33,16 +28,10 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  char root_template[] = "/tmp/ledger_window_bench_XXXXXX";
-  const std::filesystem::path root = mkdtemp(root_template);
-  const app::AppPaths paths = bench_ledger::PathsUnder(root);
-  ui::QtUiThread ui_thread;
-  test_support::RecordingDialogs dialogs;
-  test_support::FixedClock clock({2024, 1, 2, 10, 0, 0});
-  app::App app(paths, dialogs, ui_thread, clock);
-  const std::map<std::string, base::NavHistory> histories = bench_ledger::KeepLedger(app);
-  positions::Positions feature(app);
-  feature.Install();
+  bench_ledger::LedgerProgram program("ledger_window_bench");
+  app::App& app = program.app;
+  const std::map<std::string, base::NavHistory>& histories = program.histories;
+  positions::Positions& feature = program.feature;
   ui::WindowView view(app.positions_window());
 
   bench_ledger::StepTimer timer(app, view);
@@ -87,8 +76,5 @@ int main(int argc, char** argv) {
       static_cast<long long>(stalls[1]), static_cast<long long>(stalls[2]),
       static_cast<long long>(stalls[3]), longest / 16.0);
   app.positions_window().Close();
-  app.workers().StopAndJoin();
-  std::error_code error;
-  std::filesystem::remove_all(root, error);
   return again.records.size() == book.records.size() && !book.records.empty() ? 0 : 1;
 }

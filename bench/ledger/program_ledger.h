@@ -11,28 +11,22 @@
 #include <string>
 #include <string_view>
 
+#include "../common/program_paths.h"
 #include "app/app.h"
 #include "app/config_file.h"
 #include "net/portal.h"
 #include "positions/positions.h"
 #include "positions/positions_store.h"
 #include "store/cache.h"
+#include "support/fixed_clock.h"
+#include "support/recording_dialogs.h"
 #include "synthetic_ledger.h"
+#include "ui/qt/qt_services.h"
 
 namespace bench_ledger {
 
 inline app::AppPaths PathsUnder(const std::filesystem::path& root) {
-  app::AppPaths paths;
-  paths.run_dir = root / "run";
-  paths.workbook_dir = root / "documents";
-  paths.executable = paths.run_dir / "fundview";
-  paths.guard_file = root / "state" / "记录.txt";
-  paths.autostart_dir = root / "autostart";
-  paths.data_dir = root / "data";
-  paths.cache_file = root / "cache" / "cache.sqlite3";
-  for (const auto& folder : {paths.run_dir, paths.workbook_dir, paths.data_dir}) {
-    std::filesystem::create_directories(folder);
-  }
+  const app::AppPaths paths = bench_common::ProgramPaths(root);
   app::ConfigFile config(paths.run_dir.string());
   for (std::string_view key : net::kPortalUrlKeys) config.Write("门户", key, "http://127.0.0.1:1");
   return paths;
@@ -54,5 +48,32 @@ inline std::map<std::string, base::NavHistory> KeepLedger(app::App& app) {
   }
   return histories;
 }
+
+// The program over the benchmarks' ledger under a temporary root with the positions feature
+// installed; the root removed at the end. Made after the QApplication.
+struct LedgerProgram {
+  explicit LedgerProgram(const std::string& name)
+      : root(bench_common::TemporaryRoot(name)),
+        paths(PathsUnder(root)),
+        app(paths, dialogs, ui_thread, clock),
+        histories(KeepLedger(app)),
+        feature(app) {
+    feature.Install();
+  }
+  ~LedgerProgram() {
+    app.workers().StopAndJoin();
+    std::error_code error;
+    std::filesystem::remove_all(root, error);
+  }
+
+  std::filesystem::path root;
+  app::AppPaths paths;
+  ui::QtUiThread ui_thread;
+  test_support::RecordingDialogs dialogs;
+  test_support::FixedClock clock{{2024, 1, 2, 10, 0, 0}};
+  app::App app;
+  std::map<std::string, base::NavHistory> histories;
+  positions::Positions feature;
+};
 
 }  // namespace bench_ledger

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/program_paths.h"
 #include "app/app.h"
 #include "navchart/nav_chart.h"
 #include "positions/positions.h"
@@ -39,20 +40,6 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-app::AppPaths PathsUnder(const std::filesystem::path& root) {
-  app::AppPaths paths;
-  paths.run_dir = root / "run";
-  paths.workbook_dir = root / "documents";
-  paths.executable = paths.run_dir / "fundview";
-  paths.guard_file = root / "state" / "记录.txt";
-  paths.autostart_dir = root / "autostart";
-  paths.data_dir = root / "data";
-  paths.cache_file = root / "cache" / "cache.sqlite3";
-  std::filesystem::create_directories(paths.run_dir);
-  std::filesystem::create_directories(paths.workbook_dir);
-  return paths;
-}
-
 // The longest gap between two turns of the event loop while measured.
 struct StallWatch {
   QElapsedTimer since_last;
@@ -69,9 +56,8 @@ int main(int argc, char** argv) {
   options.market.history_years = 20;
   sim::PortalSim portal(options);
   if (portal.Start() <= 0) return 1;
-  char root_template[] = "/tmp/nav_window_bench_XXXXXX";
-  const std::filesystem::path root = mkdtemp(root_template);
-  const app::AppPaths paths = PathsUnder(root);
+  const std::filesystem::path root = bench_common::TemporaryRoot("nav_window_bench");
+  const app::AppPaths paths = bench_common::ProgramPaths(root);
   {
     app::ConfigFile config(paths.run_dir.string());
     for (std::string_view key : net::kPortalUrlKeys) config.Write("门户", key, portal.BaseUrl());
