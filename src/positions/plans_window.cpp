@@ -113,6 +113,13 @@ const Plan* ChosenPlan(app::App& app, const State& state, const Plans& plans) {
   return PlanOf(state, plans.rows[static_cast<size_t>(row - 1)]);
 }
 
+// The chosen plan for a change of it; nothing (and the user told) when no plan is chosen.
+const Plan* PlanToChange(app::App& app, const State& state, const Plans& plans) {
+  const Plan* chosen = ChosenPlan(app, state, plans);
+  if (!chosen) app.dialogs().MessageBox(kNoPlanRowText);
+  return chosen;
+}
+
 // 暂停定投钮 says what it does to the chosen plan.
 void ShowPauseCaption(app::App& app, const State& state, const Plans& plans) {
   const Plan* plan = ChosenPlan(app, state, plans);
@@ -308,11 +315,8 @@ void OnAdd(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
 
 void OnEdit(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
   if (plans->busy) return;
-  const Plan* chosen = ChosenPlan(app, state, *plans);
-  if (!chosen) {
-    app.dialogs().MessageBox(kNoPlanRowText);
-    return;
-  }
+  const Plan* chosen = PlanToChange(app, state, *plans);
+  if (!chosen) return;
   const Plan before = *chosen;
   std::optional<Plan> plan = ReadBoxes(app);
   if (!plan) return;
@@ -323,11 +327,8 @@ void OnEdit(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
 
 void OnPause(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
   if (plans->busy) return;
-  const Plan* chosen = ChosenPlan(app, state, *plans);
-  if (!chosen) {
-    app.dialogs().MessageBox(kNoPlanRowText);
-    return;
-  }
+  const Plan* chosen = PlanToChange(app, state, *plans);
+  if (!chosen) return;
   StartChange(app, state, plans, chosen->paused ? Change::kResume : Change::kPause, *chosen);
 }
 
@@ -335,11 +336,8 @@ void OnPause(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
 // confirms.
 void OnDelete(app::App& app, State& state, const std::shared_ptr<Plans>& plans) {
   if (plans->busy) return;
-  const Plan* chosen = ChosenPlan(app, state, *plans);
-  if (!chosen) {
-    app.dialogs().MessageBox(kNoPlanRowText);
-    return;
-  }
+  const Plan* chosen = PlanToChange(app, state, *plans);
+  if (!chosen) return;
   const Plan plan = *chosen;
   if (!app.dialogs().AskYesNo("确定删除" + plan.name + "的定投计划吗？已定投的买入将保留。")) {
     return;
