@@ -85,14 +85,15 @@ Settlement Settle(const Book& book, const std::map<std::string, base::NavHistory
   Settlement settlement;
   MakePeriods(book, histories, today, settlement);
   std::map<std::string, std::vector<std::pair<std::int64_t, Record>>> confirmed;
+  std::set<std::int64_t> daily;  // plan ids
+  for (const Plan& plan : book.plans) {
+    if (plan.cycle == Cycle::kDaily) daily.insert(plan.id);
+  }
   for (const PendingTrade& pending : book.trades) {
     const base::NavHistory* history = HistoryOf(histories, pending.trade.code);
     if (!history) continue;
     // A daily plan's period that turned out to be a holiday makes no buy.
-    const bool daily = std::any_of(book.plans.begin(), book.plans.end(), [&](const Plan& plan) {
-      return plan.id == pending.trade.plan && plan.cycle == Cycle::kDaily;
-    });
-    if (daily && IsHoliday(*history, pending.trade.period)) {
+    if (daily.contains(pending.trade.plan) && IsHoliday(*history, pending.trade.period)) {
       settlement.dropped.push_back(pending.id);
       continue;
     }
